@@ -1,0 +1,498 @@
+#include "addresses/TfrmArchivio_Indirizzi.h"
+
+#include "platform/TextUtil.h"
+#include "storage/AddressArchive.h"
+#include "ui/Art.h"
+#include "ui/FocusHighlight.h"
+#include "ui/Messages.h"
+#include "ui/PictureButton.h"
+#include "ui/StatusHints.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace tavolux {
+
+namespace {
+
+const QString kReady = QStringLiteral("Pronto per archiviare una nuova scheda...");
+
+QFrame *whiteBox(QWidget *parent, const char *name)
+{
+    auto *box = new QFrame(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setStyleSheet(QStringLiteral("QFrame#%1 { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }")
+                           .arg(QLatin1String(name)));
+    return box;
+}
+
+QLineEdit *editField(QWidget *parent, const char *name, const QColor &rest)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    QFont font(QStringLiteral("Verdana"), 12);
+    font.setBold(true);
+    field->setFont(font);
+    field->setMaxLength(250);
+    ui::FocusHighlight::install(field, rest);
+    return field;
+}
+
+QLabel *caption(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font(QStringLiteral("Verdana"), 10);
+    font.setBold(true);
+    label->setFont(font);
+    label->setStyleSheet(QStringLiteral("color: #1f3f80;"));
+    return label;
+}
+
+QFrame *separator(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setStyleSheet(QStringLiteral("color: #9fb6d9;"));
+    return line;
+}
+
+QLabel *hiddenHolder(QWidget *parent, const char *name)
+{
+    auto *holder = new QLabel(parent);
+    holder->setObjectName(QLatin1String(name));
+    holder->hide();
+    return holder;
+}
+
+} // namespace
+
+QString TfrmArchivio_Indirizzi::accessDeniedMessage()
+{
+    return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
+                          "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
+}
+
+QString TfrmArchivio_Indirizzi::emptyArchiveMessage()
+{
+    return QStringLiteral("L'archivio non contiene nessuna scheda.");
+}
+
+TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWidget *parent)
+    : ui::GradientWidget(ui::colors::MidBlue, parent), m_folder(folder)
+{
+    setObjectName(QStringLiteral("TfrmArchivio_Indirizzi"));
+    setWindowTitle(QStringLiteral(" Tavolux - Archivio Indirizzi"));
+
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("panPrincipale"));
+    panel->setFixedWidth(980);
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+
+    // Toolbar: groups of white boxes.
+    QList<QWidget *> background{this, panel};
+    auto *toolbar = new QHBoxLayout;
+    toolbar->setSpacing(8);
+    auto addGroup = [&](const char *name, const QList<QWidget *> &items) {
+        auto *box = whiteBox(panel, name);
+        auto *row = new QHBoxLayout(box);
+        row->setContentsMargins(8, 6, 8, 6);
+        row->setSpacing(6);
+        for (QWidget *item : items) {
+            item->setParent(box);
+            row->addWidget(item, 0, Qt::AlignVCenter);
+        }
+        toolbar->addWidget(box);
+        background << box;
+    };
+    auto icon = [](const char *art, const char *name) {
+        auto *button = new ui::PictureButton(QLatin1String(art), QSize(40, 40));
+        button->setObjectName(QLatin1String(name));
+        return button;
+    };
+    cmdNuovo = icon("nuovo", "cmdNuovo");
+    cmdDuplica = icon("duplica", "cmdDuplica");
+    cmdSalva = icon("salva", "cmdSalva");
+    cmdTrova = icon("trova", "cmdTrova");
+    cmdFile = new ui::PictureButton(ui::buttonArt(QStringLiteral("Allega file"), QSize(104, 40)));
+    cmdFile->setObjectName(QStringLiteral("cmdFile"));
+    cmdStampa = new ui::PictureButton(ui::buttonArt(QStringLiteral("Stampa"), QSize(84, 40)));
+    cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdPrimo = icon("primo", "cmdPrimo");
+    cmdIndietro = icon("indietro", "cmdIndietro");
+    lblPosizione = new QLabel;
+    lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
+    lblPosizione->setAlignment(Qt::AlignCenter);
+    lblPosizione->setMinimumWidth(64);
+    QFont positionFont(QStringLiteral("Verdana"), 12);
+    positionFont.setBold(true);
+    lblPosizione->setFont(positionFont);
+    cmdAvanti = icon("avanti", "cmdAvanti");
+    cmdUltimo = icon("ultimo", "cmdUltimo");
+    cmdEsporta = icon("esporta", "cmdEsporta");
+    cmdAnteprima = icon("anteprima", "cmdAnteprima");
+    cmdGuida = icon("guida", "cmdGuida");
+    cmdEsci = icon("esci", "cmdEsci");
+    addGroup("boxArchivio", {cmdNuovo, cmdDuplica, cmdSalva, cmdTrova});
+    addGroup("boxAllega", {cmdFile});
+    addGroup("boxStampa", {cmdStampa});
+    addGroup("boxNavigazione", {cmdPrimo, cmdIndietro, lblPosizione, cmdAvanti, cmdUltimo});
+    addGroup("boxStrumenti", {cmdEsporta, cmdAnteprima});
+    addGroup("boxUscita", {cmdGuida, cmdEsci});
+    column->addLayout(toolbar);
+
+    // Body: name and type, the envelope with the six lines, the note.
+    auto *body = whiteBox(panel, "panCorpo");
+    background << body;
+    auto *bodyColumn = new QVBoxLayout(body);
+    bodyColumn->setContentsMargins(20, 14, 20, 16);
+    bodyColumn->setSpacing(8);
+    txtNome = editField(body, "txtNome", ui::colors::AliceBlue);
+    txtTipo = editField(body, "txtTipo", ui::colors::AliceBlue);
+    auto *nameRow = new QGridLayout;
+    nameRow->setHorizontalSpacing(20);
+    nameRow->addWidget(caption(QStringLiteral("Nome etichetta:"), body), 0, 0);
+    nameRow->addWidget(caption(QStringLiteral("Tipo:"), body), 0, 1);
+    nameRow->addWidget(txtNome, 1, 0);
+    nameRow->addWidget(txtTipo, 1, 1);
+    nameRow->setColumnStretch(0, 3);
+    nameRow->setColumnStretch(1, 2);
+    bodyColumn->addLayout(nameRow);
+    auto *separator1 = separator(body);
+    bodyColumn->addWidget(separator1);
+
+    auto *envelope = new QLabel(body);
+    envelope->setObjectName(QStringLiteral("imgBusta"));
+    envelope->setFixedSize(936, 330);
+    envelope->setPixmap(ui::art(QStringLiteral("sfondo_busta"), envelope->size()));
+    auto *recipient = new QVBoxLayout(envelope);
+    recipient->setContentsMargins(400, 120, 40, 20);
+    recipient->setSpacing(4);
+    QList<QLineEdit **> lines{&txtRigo01, &txtRigo02, &txtRigo03, &txtRigo04, &txtRigo05, &txtRigo06};
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray name = "txtRigo0" + QByteArray::number(i + 1);
+        *lines[i] = editField(envelope, name.constData(), ui::colors::White);
+        recipient->addWidget(*lines[i]);
+    }
+    bodyColumn->addWidget(envelope, 0, Qt::AlignHCenter);
+    auto *separator2 = separator(body);
+    bodyColumn->addWidget(separator2);
+    txtNote = editField(body, "txtNote", ui::colors::AliceBlue);
+    bodyColumn->addWidget(caption(QStringLiteral("Note:"), body));
+    bodyColumn->addWidget(txtNote);
+    background << envelope << separator1 << separator2;
+    column->addWidget(body);
+
+    // Status bar.
+    auto *status = new QFrame(panel);
+    status->setObjectName(QStringLiteral("panStato"));
+    status->setStyleSheet(QStringLiteral("QFrame#panStato { background: #3030DD; border-radius: 4px; }"));
+    auto *statusRow = new QHBoxLayout(status);
+    statusRow->setContentsMargins(10, 4, 10, 4);
+    panInfo = new QLabel(kReady, status);
+    panInfo->setObjectName(QStringLiteral("panInfo"));
+    panInfo->setFont(QFont(QStringLiteral("Arial"), 12));
+    panInfo->setStyleSheet(QStringLiteral("color: white;"));
+    statusRow->addWidget(panInfo);
+    column->addWidget(status);
+
+    lblFile01 = hiddenHolder(panel, "lblFile01");
+    lblFile02 = hiddenHolder(panel, "lblFile02");
+    lblFile03 = hiddenHolder(panel, "lblFile03");
+    lblDesc01 = hiddenHolder(panel, "lblDesc01");
+    lblDesc02 = hiddenHolder(panel, "lblDesc02");
+    lblDesc03 = hiddenHolder(panel, "lblDesc03");
+
+    auto *outer = new QGridLayout(this);
+    outer->addWidget(panel, 0, 0, Qt::AlignCenter);
+
+    // Tab order and the Enter ring.
+    const QList<QLineEdit *> ring = editFields();
+    for (int i = 0; i < ring.size(); ++i) {
+        QLineEdit *nextField = ring.at((i + 1) % ring.size());
+        if (i + 1 < ring.size())
+            setTabOrder(ring.at(i), nextField);
+        connect(ring.at(i), &QLineEdit::returnPressed, nextField, [nextField] { nextField->setFocus(); });
+    }
+
+    auto *hints = new ui::StatusHints(panInfo, this);
+    const QList<QPair<QWidget *, QString>> hintTable{
+        {cmdNuovo, QStringLiteral("Prepara la schermata per la registrazione di una nuova scheda.")},
+        {cmdDuplica, QStringLiteral("Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti.")},
+        {cmdSalva, QStringLiteral("Salva la scheda corrente.")},
+        {cmdTrova, QStringLiteral("Trova schede in archivio.")},
+        {cmdFile, QStringLiteral("Allega file alla scheda corrente.")},
+        {cmdStampa, QStringLiteral("Stampa indirizzo su busta da lettera.")},
+        {cmdPrimo, QStringLiteral("Visualizza la prima scheda in archivio.")},
+        {cmdIndietro, QStringLiteral("Visualizza la scheda precedente in archivio.")},
+        {cmdAvanti, QStringLiteral("Visualizza la scheda successiva in archivio.")},
+        {cmdUltimo, QStringLiteral("Visualizza l'ultima scheda in archivio.")},
+        {cmdEsporta, QStringLiteral("Esporta l'archivio in un file di Excel.")},
+        {cmdAnteprima, QStringLiteral("Visualizza l'anteprima di stampa dell'etichetta corrente.")},
+        {cmdGuida, QStringLiteral("Visualizza la guida in linea.")},
+        {cmdEsci, QStringLiteral("Esci da questa schermata.")},
+    };
+    for (const auto &entry : hintTable)
+        hints->addHint(entry.first, entry.second);
+    for (QWidget *widget : background)
+        hints->addBackground(widget);
+    for (QLineEdit *field : editFields())
+        hints->addNeutral(field);
+    for (QLabel *label : findChildren<QLabel *>())
+        if (!qobject_cast<ui::PictureButton *>(label) && label != envelope)
+            hints->addNeutral(label);
+
+    connect(cmdNuovo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::newCard);
+    connect(cmdDuplica, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::duplicate);
+    connect(cmdSalva, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::save);
+    connect(cmdPrimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::first);
+    connect(cmdIndietro, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::previous);
+    connect(cmdAvanti, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::next);
+    connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::last);
+    connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
+}
+
+QList<QLineEdit *> TfrmArchivio_Indirizzi::editFields() const
+{
+    return {txtNome, txtTipo, txtRigo01, txtRigo02, txtRigo03, txtRigo04, txtRigo05, txtRigo06, txtNote};
+}
+
+QList<QLabel *> TfrmArchivio_Indirizzi::hiddenHolders() const
+{
+    return {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03};
+}
+
+void TfrmArchivio_Indirizzi::showCard(const TSchedaIndirizzo &card, qint64 position)
+{
+    const QList<QLineEdit *> fields = editFields();
+    for (int i = 0; i < fields.size(); ++i)
+        fields.at(i)->setText(card[i]); // Nome .. Note are fields 0..8
+    const QList<QLabel *> holders = hiddenHolders();
+    for (int i = 0; i < holders.size(); ++i)
+        holders.at(i)->setText(card[TSchedaIndirizzo::File01 + i]);
+    lblPosizione->setText(position > 0 ? QString::number(position) : QString());
+}
+
+TSchedaIndirizzo TfrmArchivio_Indirizzi::buildCard() const
+{
+    TSchedaIndirizzo card;
+    const QList<QLineEdit *> fields = editFields();
+    for (int i = 0; i < fields.size(); ++i)
+        card[i] = fields.at(i)->text();
+    const QList<QLabel *> holders = hiddenHolders();
+    for (int i = 0; i < holders.size(); ++i)
+        card[TSchedaIndirizzo::File01 + i] = holders.at(i)->text();
+    return card;
+}
+
+QStringList TfrmArchivio_Indirizzi::shownLines() const
+{
+    return {txtRigo01->text(), txtRigo02->text(), txtRigo03->text(),
+            txtRigo04->text(), txtRigo05->text(), txtRigo06->text()};
+}
+
+void TfrmArchivio_Indirizzi::guarded(const std::function<bool()> &block)
+{
+    if (!block())
+        ui::notice(this, ui::MessageKind::Error, accessDeniedMessage());
+}
+
+void TfrmArchivio_Indirizzi::info(const QString &text)
+{
+    ui::notice(this, ui::MessageKind::Information, text);
+}
+
+void TfrmArchivio_Indirizzi::warning(const QString &text)
+{
+    ui::notice(this, ui::MessageKind::Warning, text);
+}
+
+void TfrmArchivio_Indirizzi::newCard()
+{
+    for (QLineEdit *field : editFields())
+        field->clear();
+    for (QLabel *holder : hiddenHolders())
+        holder->clear();
+    lblPosizione->clear();
+    txtNome->setFocus();
+}
+
+void TfrmArchivio_Indirizzi::duplicate()
+{
+    if (trimText(lblPosizione->text()).isEmpty()) {
+        warning(QStringLiteral("Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che questa è stata inserita in archivio."));
+        return;
+    }
+    for (QLabel *holder : hiddenHolders())
+        holder->clear();
+    lblPosizione->clear();
+    bool opened = false;
+    guarded([&] {
+        AddressArchive archive(m_folder);
+        if (!archive.open())
+            return false;
+        txtNome->setFocus();
+        opened = true;
+        return true;
+    });
+    if (opened)
+        info(QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
+                            "Al termine premere Salva per inserire la scheda in archivio."));
+}
+
+void TfrmArchivio_Indirizzi::save()
+{
+    if (trimText(txtNome->text()).isEmpty()) {
+        warning(QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il nome dell'etichetta."));
+        txtNome->setFocus();
+        return;
+    }
+    QString done;
+    guarded([&] {
+        AddressArchive archive(m_folder);
+        if (!archive.open())
+            return false;
+        const QString shown = trimText(lblPosizione->text());
+        if (!shown.isEmpty()) {
+            bool ok = false;
+            const qint64 p = shown.toLongLong(&ok);
+            if (!ok || p < 1 || !archive.write(p, buildCard()))
+                return false;
+            lblPosizione->setText(QString::number(p));
+            done = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
+        } else {
+            const qint64 p = archive.append(buildCard());
+            if (p < 1)
+                return false;
+            lblPosizione->setText(QString::number(p));
+            done = QStringLiteral("La scheda corrente è stata inserita in archivio.");
+        }
+        return true;
+    });
+    if (!done.isEmpty())
+        info(done);
+}
+
+void TfrmArchivio_Indirizzi::goTo(const std::function<qint64(qint64)> &target)
+{
+    bool empty = false;
+    guarded([&] {
+        AddressArchive archive(m_folder);
+        if (!archive.open())
+            return false;
+        const qint64 count = archive.count();
+        if (count < 0)
+            return false;
+        if (count == 0) {
+            empty = true;
+            return true;
+        }
+        const qint64 p = target(count);
+        TSchedaIndirizzo card;
+        if (!archive.read(p, card))
+            return false;
+        showCard(card, p);
+        return true;
+    });
+    if (empty)
+        info(emptyArchiveMessage());
+}
+
+void TfrmArchivio_Indirizzi::first()
+{
+    goTo([](qint64) { return qint64(1); });
+}
+
+void TfrmArchivio_Indirizzi::last()
+{
+    goTo([](qint64 count) { return count; });
+}
+
+void TfrmArchivio_Indirizzi::next()
+{
+    bool empty = false;
+    guarded([&] {
+        AddressArchive archive(m_folder);
+        if (!archive.open())
+            return false;
+        // A new card counts as position 0, so Next shows card 1.
+        const QString shown = trimText(lblPosizione->text());
+        bool ok = true;
+        const qint64 p = shown.isEmpty() ? 0 : shown.toLongLong(&ok);
+        if (!ok)
+            return false;
+        const qint64 count = archive.count();
+        if (count < 0)
+            return false;
+        if (count == 0) {
+            lblPosizione->clear();
+            empty = true;
+            return true;
+        }
+        if (p >= count)
+            return true;
+        TSchedaIndirizzo card;
+        if (!archive.read(p + 1, card))
+            return false;
+        showCard(card, p + 1);
+        return true;
+    });
+    if (empty)
+        info(emptyArchiveMessage());
+}
+
+void TfrmArchivio_Indirizzi::previous()
+{
+    bool empty = false;
+    guarded([&] {
+        AddressArchive archive(m_folder);
+        if (!archive.open())
+            return false;
+        const QString shown = trimText(lblPosizione->text());
+        if (shown == QLatin1String("1"))
+            return true;
+        const qint64 count = archive.count();
+        if (count < 0)
+            return false;
+        if (count == 0) {
+            empty = true;
+            return true;
+        }
+        qint64 target = 1;
+        if (!shown.isEmpty()) {
+            bool ok = false;
+            target = shown.toLongLong(&ok) - 1;
+            if (!ok || target < 1)
+                return false;
+        }
+        TSchedaIndirizzo card;
+        if (!archive.read(target, card))
+            return false;
+        showCard(card, target);
+        return true;
+    });
+    if (empty)
+        info(emptyArchiveMessage());
+}
+
+void TfrmArchivio_Indirizzi::showEvent(QShowEvent *event)
+{
+    ui::GradientWidget::showEvent(event);
+    if (!event->spontaneous())
+        newCard();
+}
+
+void TfrmArchivio_Indirizzi::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit closed();
+}
+
+} // namespace tavolux

@@ -1,0 +1,47 @@
+#include "app/Program.h"
+
+#include "addresses/TfrmArchivio_Indirizzi.h"
+#include "app/TfrmAvvio.h"
+
+#include <QCoreApplication>
+
+namespace tavolux {
+
+Program::Program(const QString &programFolder)
+    : m_folder(programFolder)
+{
+    m_launcher = std::make_unique<TfrmAvvio>();
+    m_addresses = std::make_unique<TfrmArchivio_Indirizzi>(m_folder);
+
+    connect(m_launcher.get(), &TfrmAvvio::openAddresses, this,
+            [this] { moveTo(m_addresses.get(), m_launcher.get()); });
+    connect(m_launcher.get(), &TfrmAvvio::endRequested, this, &Program::end);
+    connect(m_addresses.get(), &TfrmArchivio_Indirizzi::closed, this,
+            [this] { moveTo(m_launcher.get(), m_addresses.get()); });
+}
+
+Program::~Program() = default;
+
+QList<QWidget *> Program::persistentWindows() const
+{
+    return {m_launcher.get(), m_addresses.get()};
+}
+
+void Program::start()
+{
+    m_launcher->showMaximized();
+}
+
+void Program::moveTo(QWidget *next, QWidget *current)
+{
+    next->showMaximized();
+    current->hide();
+}
+
+void Program::end()
+{
+    emit ended();
+    QCoreApplication::quit();
+}
+
+} // namespace tavolux

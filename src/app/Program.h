@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/ProgramFolder.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QWidget;
+
+namespace tavolux {
+
+class TfrmAvvio;
+class TfrmArchivio_Indirizzi;
+
+// Start-up: creates the persistent windows once, shows the first one and
+// wires the moves between them. Windows never show each other.
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Program(const QString &programFolder);
+    ~Program() override;
+
+    void start();
+
+    const ProgramFolder &folder() const { return m_folder; }
+    TfrmAvvio *launcher() const { return m_launcher.get(); }
+    TfrmArchivio_Indirizzi *addressWindow() const { return m_addresses.get(); }
+    // The persistent windows in the order they are created.
+    QList<QWidget *> persistentWindows() const;
+
+signals:
+    // The program ends: the event loop is asked to stop.
+    void ended();
+
+private:
+    // Shows `next`, then hides `current`.
+    static void moveTo(QWidget *next, QWidget *current);
+    void end();
+
+    ProgramFolder m_folder;
+    std::unique_ptr<TfrmAvvio> m_launcher;
+    std::unique_ptr<TfrmArchivio_Indirizzi> m_addresses;
+};
+
+} // namespace tavolux

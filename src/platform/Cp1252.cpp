@@ -1,0 +1,57 @@
+#include "platform/Cp1252.h"
+
+#include <array>
+
+namespace tavolux::cp1252 {
+
+namespace {
+
+// 0x80..0x9F; the undefined codes map to themselves.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char encodeOne(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return char(c);
+    for (int i = 0; i < int(kHigh.size()); ++i)
+        if (kHigh[size_t(i)] == c)
+            return char(0x80 + i);
+    return '?';
+}
+
+} // namespace
+
+QString decode(const char *data, int size)
+{
+    QString out(size, Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (int i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(char16_t(b));
+    }
+    return out;
+}
+
+QByteArray encode(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    const QChar *p = text.constData();
+    const QChar *end = p + text.size();
+    while (p != end) {
+        const char16_t c = p->unicode();
+        // A surrogate pair is one character and becomes one '?'.
+        if (QChar::isHighSurrogate(c) && p + 1 != end && (p + 1)->isLowSurrogate())
+            ++p;
+        out.append(encodeOne(c));
+        ++p;
+    }
+    return out;
+}
+
+} // namespace tavolux::cp1252

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/ProgramFolder.h"
+#include "storage/RecordFile.h"
+
+#include <functional>
+
+namespace tavolux {
+
+// An archive of fixed-length records of type Record in the program folder.
+// One object is one opening: open, one operation or one pass, close (the
+// destructor closes, also after a failure).
+template <typename Record, const char *FileName>
+class Archive
+{
+public:
+    explicit Archive(const ProgramFolder &folder)
+        : m_path(folder.file(QLatin1String(FileName))), m_file(Record::RecordSize) {}
+
+    static QString fileName() { return QLatin1String(FileName); }
+    QString path() const { return m_path; }
+
+    bool open() { return m_file.open(m_path); }
+    void close() { m_file.close(); }
+    qint64 count() { return m_file.count(); }
+
+    bool read(qint64 p, Record &out)
+    {
+        QByteArray bytes;
+        if (!m_file.read(p, bytes))
+            return false;
+        out = Record::fromRecord(bytes.constData());
+        return true;
+    }
+
+    // Visits the raw records 1..Count; decode only what is needed.
+    bool readAllRaw(const std::function<bool(qint64, const char *)> &visit) { return m_file.readAll(visit); }
+
+    bool readAll(const std::function<bool(qint64, const Record &)> &visit)
+    {
+        return m_file.readAll([&](qint64 p, const char *raw) { return visit(p, Record::fromRecord(raw)); });
+    }
+
+    bool write(qint64 p, const Record &record) { return m_file.write(p, record.toRecord()); }
+    qint64 append(const Record &record) { return m_file.append(record.toRecord()); }
+
+    QString errorString() const { return m_file.errorString(); }
+
+private:
+    QString m_path;
+    RecordFile m_file;
+};
+
+} // namespace tavolux

@@ -1,0 +1,234 @@
+#include "storage/RecordFile.h"
+
+#include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tavolux {
+
+namespace {
+
+// A short OS byte-range lock, released when the guard goes out of scope.
+class RangeLock
+{
+public:
+    RangeLock(QFile &file, qint64 start, qint64 length)
+        : m_fd(file.handle()), m_start(start), m_length(length)
+    {
+#ifdef Q_OS_WIN
+        OVERLAPPED ov = {};
+        ov.Offset = DWORD(start & 0xffffffff);
+        ov.OffsetHigh = DWORD(quint64(start) >> 32);
+        const quint64 len = length > 0 ? quint64(length) : ~quint64(0) >> 1;
+        m_locked = LockFileEx(HANDLE(_get_osfhandle(m_fd)), LOCKFILE_EXCLUSIVE_LOCK, 0,
+                              DWORD(len & 0xffffffff), DWORD(len >> 32), &ov);
+#else
+        struct flock fl = {};
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = off_t(start);
+        fl.l_len = off_t(length); // 0: to the end of the file and beyond
+        int rc;
+        do {
+            rc = ::fcntl(m_fd, F_SETLKW, &fl);
+        } while (rc == -1 && errno == EINTR);
+        m_locked = rc == 0;
+#endif
+    }
+    ~RangeLock()
+    {
+        if (!m_locked)
+            return;
+#ifdef Q_OS_WIN
+        OVERLAPPED ov = {};
+        ov.Offset = DWORD(m_start & 0xffffffff);
+        ov.OffsetHigh = DWORD(quint64(m_start) >> 32);
+        const quint64 len = m_length > 0 ? quint64(m_length) : ~quint64(0) >> 1;
+        UnlockFileEx(HANDLE(_get_osfhandle(m_fd)), 0, DWORD(len & 0xffffffff), DWORD(len >> 32), &ov);
+#else
+        struct flock fl = {};
+        fl.l_type = F_UNLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = off_t(m_start);
+        fl.l_len = off_t(m_length);
+        ::fcntl(m_fd, F_SETLK, &fl);
+#endif
+    }
+    // A file system without locks (some network shares) still lets the write go on.
+    bool locked() const { return m_locked; }
+
+private:
+    int m_fd;
+    qint64 m_start;
+    qint64 m_length;
+    bool m_locked = false;
+};
+
+qint64 currentSize(QFile &file)
+{
+#ifdef Q_OS_WIN
+    return file.size();
+#else
+    struct stat st;
+    if (::fstat(file.handle(), &st) != 0)
+        return -1;
+    return qint64(st.st_size);
+#endif
+}
+
+} // namespace
+
+RecordFile::RecordFile(int recordSize)
+    : m_recordSize(recordSize)
+{
+}
+
+RecordFile::~RecordFile()
+{
+    close();
+}
+
+bool RecordFile::open(const QString &path)
+{
+    close();
+    m_error.clear();
+    m_file.setFileName(path);
+    const auto mode = QIODevice::ReadWrite | QIODevice::Unbuffered;
+    if (m_file.open(mode | QIODevice::ExistingOnly))
+        return true;
+    // Create only where nothing exists; a file that is there but cannot be
+    // opened is a failure, never replaced. A second try covers a copy that
+    // created it a moment ago.
+    if (!QFileInfo::exists(path)) {
+        if (m_file.open(mode | QIODevice::NewOnly))
+            return true;
+        if (QFileInfo::exists(path) && m_file.open(mode | QIODevice::ExistingOnly))
+            return true;
+    }
+    return fail(QStringLiteral("open"));
+}
+
+void RecordFile::close()
+{
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+bool RecordFile::fail(const QString &what)
+{
+    m_error = what + QStringLiteral(": ") + m_file.errorString();
+    close();
+    return false;
+}
+
+qint64 RecordFile::count()
+{
+    if (!m_file.isOpen())
+        return -1;
+    const qint64 size = currentSize(m_file);
+    if (size < 0) {
+        fail(QStringLiteral("size"));
+        return -1;
+    }
+    return size / m_recordSize;
+}
+
+bool RecordFile::read(qint64 p, QByteArray &out)
+{
+    if (!m_file.isOpen() || p < 1)
+        return fail(QStringLiteral("read"));
+    if (!m_file.seek((p - 1) * m_recordSize))
+        return fail(QStringLiteral("seek"));
+    out.resize(m_recordSize);
+    qint64 got = 0;
+    while (got < m_recordSize) {
+        const qint64 n = m_file.read(out.data() + got, m_recordSize - got);
+        if (n <= 0)
+            return fail(QStringLiteral("read"));
+        got += n;
+    }
+    return true;
+}
+
+bool RecordFile::readAll(const std::function<bool(qint64, const char *)> &visit)
+{
+    const qint64 total = count();
+    if (total < 0)
+        return false;
+    if (!m_file.seek(0))
+        return fail(QStringLiteral("seek"));
+    // Read in chunks of whole records: one sequential pass.
+    const qint64 perChunk = qMax<qint64>(1, (1 << 20) / m_recordSize);
+    QByteArray chunk;
+    qint64 position = 0;
+    while (position < total) {
+        const qint64 records = qMin(perChunk, total - position);
+        const qint64 bytes = records * m_recordSize;
+        chunk.resize(bytes);
+        qint64 got = 0;
+        while (got < bytes) {
+            const qint64 n = m_file.read(chunk.data() + got, bytes - got);
+            if (n <= 0)
+                return fail(QStringLiteral("read"));
+            got += n;
+        }
+        for (qint64 i = 0; i < records; ++i) {
+            ++position;
+            if (!visit(position, chunk.constData() + i * m_recordSize))
+                return true;
+        }
+    }
+    return true;
+}
+
+bool RecordFile::writeAt(qint64 offset, const QByteArray &record)
+{
+    if (record.size() != m_recordSize)
+        return fail(QStringLiteral("record size"));
+    if (!m_file.seek(offset))
+        return fail(QStringLiteral("seek"));
+    qint64 done = 0;
+    while (done < m_recordSize) {
+        const qint64 n = m_file.write(record.constData() + done, m_recordSize - done);
+        if (n <= 0)
+            return fail(QStringLiteral("write"));
+        done += n;
+    }
+    if (!m_file.flush())
+        return fail(QStringLiteral("write"));
+    return true;
+}
+
+bool RecordFile::write(qint64 p, const QByteArray &record)
+{
+    if (!m_file.isOpen() || p < 1)
+        return fail(QStringLiteral("write"));
+    const qint64 offset = (p - 1) * m_recordSize;
+    RangeLock lock(m_file, offset, m_recordSize);
+    return writeAt(offset, record);
+}
+
+qint64 RecordFile::append(const QByteArray &record)
+{
+    if (!m_file.isOpen()) {
+        fail(QStringLiteral("append"));
+        return -1;
+    }
+    RangeLock lock(m_file, 0, 0);
+    const qint64 total = count();
+    if (total < 0)
+        return -1;
+    if (!writeAt(total * m_recordSize, record))
+        return -1;
+    return total + 1;
+}
+
+} // namespace tavolux

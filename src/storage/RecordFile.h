@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <functional>
+
+namespace tavolux {
+
+// A file of fixed-length records with no header. One opening per action:
+// open, one operation or one pass, close (also on failure: the destructor closes).
+class RecordFile
+{
+public:
+    explicit RecordFile(int recordSize);
+    ~RecordFile();
+    RecordFile(const RecordFile &) = delete;
+    RecordFile &operator=(const RecordFile &) = delete;
+
+    // Open-or-create: open for shared reading and writing; where the file is
+    // missing create it empty. An existing file is never replaced.
+    bool open(const QString &path);
+    void close();
+    bool isOpen() const { return m_file.isOpen(); }
+
+    // Whole records; a trailing piece shorter than one record is not counted. -1 on failure.
+    qint64 count();
+    // Record p (1-based) into out; false when it cannot be read whole.
+    bool read(qint64 p, QByteArray &out);
+    // Reads records 1..Count in turn; the visitor may stop the pass by returning false.
+    bool readAll(const std::function<bool(qint64 position, const char *record)> &visit);
+    // Overwrites record p (1 <= p <= Count) under a lock on its range.
+    bool write(qint64 p, const QByteArray &record);
+    // Writes after the last whole record, under an exclusive lock around
+    // counting and writing; returns the new position or -1.
+    qint64 append(const QByteArray &record);
+
+    QString errorString() const { return m_error; }
+
+private:
+    bool fail(const QString &what);
+    bool writeAt(qint64 offset, const QByteArray &record);
+
+    int m_recordSize;
+    QFile m_file;
+    QString m_error;
+};
+
+} // namespace tavolux

@@ -1,0 +1,28 @@
+#include "storage/TSchedaIndirizzo.h"
+
+#include "storage/TCampo250.h"
+
+namespace tavolux {
+
+QByteArray TSchedaIndirizzo::toRecord() const
+{
+    QByteArray record(RecordSize, '\0');
+    for (int i = 0; i < FieldCount; ++i)
+        TCampo250::encode(values[size_t(i)], record.data() + i * TCampo250::Size);
+    return record;
+}
+
+TSchedaIndirizzo TSchedaIndirizzo::fromRecord(const char *record)
+{
+    TSchedaIndirizzo card;
+    for (int i = 0; i < FieldCount; ++i)
+        card.values[size_t(i)] = TCampo250::decode(record + i * TCampo250::Size);
+    return card;
+}
+
+QString TSchedaIndirizzo::fieldFromRecord(const char *record, Field field)
+{
+    return TCampo250::decode(record + int(field) * TCampo250::Size);
+}
+
+} // namespace tavolux

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+namespace tavolux {
+
+// The address card: 15 TCampo250 fields, 3765 bytes.
+struct TSchedaIndirizzo
+{
+    enum Field {
+        Nome, Tipo,
+        Rigo01, Rigo02, Rigo03, Rigo04, Rigo05, Rigo06,
+        Note,
+        File01, File02, File03,
+        Desc01, Desc02, Desc03,
+        FieldCount
+    };
+    static constexpr int RecordSize = FieldCount * 251;
+
+    std::array<QString, FieldCount> values;
+
+    QString &operator[](int field) { return values[size_t(field)]; }
+    const QString &operator[](int field) const { return values[size_t(field)]; }
+
+    QByteArray toRecord() const;
+    static TSchedaIndirizzo fromRecord(const char *record);
+    // Only the fields the list line needs: Nome, Tipo, Note.
+    static QString fieldFromRecord(const char *record, Field field);
+};
+
+} // namespace tavolux

@@ -1,0 +1,71 @@
+#include "ui/Art.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSvgRenderer>
+
+static void initArtResources()
+{
+    Q_INIT_RESOURCE(art);
+}
+
+namespace tavolux::ui {
+
+QPixmap art(const QString &name, const QSize &size)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    static const bool ready = (initArtResources(), true);
+    Q_UNUSED(ready);
+    QSvgRenderer renderer(QStringLiteral(":/art/%1.svg").arg(name));
+    if (renderer.isValid()) {
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter);
+    }
+    return pixmap;
+}
+
+QPixmap buttonArt(const QString &caption, const QSize &size)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF face = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(1, 1, -1, -1);
+    QLinearGradient gradient(face.topLeft(), face.bottomLeft());
+    gradient.setColorAt(0, QColor(0x4F, 0x8F, 0xE8));
+    gradient.setColorAt(1, QColor(0x1F, 0x4F, 0xB0));
+    QPainterPath path;
+    path.addRoundedRect(face, 6, 6);
+    painter.fillPath(path, gradient);
+    painter.setPen(QPen(QColor(0x15, 0x35, 0x80), 1));
+    painter.drawPath(path);
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    font.setPixelSize(qMax(10, size.height() * 2 / 5));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(face, Qt::AlignCenter, caption);
+    return pixmap;
+}
+
+QPixmap textArt(const QString &text, const QSize &size, int pixelSize, const QColor &color, bool bold, bool italic)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
+    return pixmap;
+}
+
+} // namespace tavolux::ui

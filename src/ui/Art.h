@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+namespace tavolux::ui {
+
+// The program's artwork (SVG in the resources under :/art/<name>.svg),
+// rendered at the given size.
+QPixmap art(const QString &name, const QSize &size);
+
+// A picture button drawn from a caption: rounded blue face, white bold text.
+QPixmap buttonArt(const QString &caption, const QSize &size);
+
+// A line of text drawn as a picture (titles, subtitles, the maker's line).
+QPixmap textArt(const QString &text, const QSize &size, int pixelSize, const QColor &color, bool bold,
+                bool italic = false);
+
+} // namespace tavolux::ui

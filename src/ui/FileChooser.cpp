@@ -1,0 +1,27 @@
+#include "ui/FileChooser.h"
+
+#include <QFileDialog>
+
+namespace tavolux::ui {
+
+namespace {
+FileChooserHandler &handler()
+{
+    static FileChooserHandler instance;
+    return instance;
+}
+} // namespace
+
+QString chooseOpenFile(QWidget *parent, const QString &title, const QString &filter, const QString &folder)
+{
+    if (handler())
+        return handler()(parent, title, filter);
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
+void setFileChooserHandler(FileChooserHandler h)
+{
+    handler() = std::move(h);
+}
+
+} // namespace tavolux::ui

@@ -1,0 +1,99 @@
+#include "ui/Messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tavolux::ui {
+
+namespace {
+
+MessageHandler &handler()
+{
+    static MessageHandler instance;
+    return instance;
+}
+
+MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons)
+{
+    QMessageBox box(parent);
+    switch (kind) {
+    case MessageKind::Plain:
+        box.setWindowTitle(QStringLiteral("Tavolux"));
+        break;
+    case MessageKind::Information:
+        box.setIcon(QMessageBox::Information);
+        box.setWindowTitle(QStringLiteral("Informazione"));
+        break;
+    case MessageKind::Warning:
+        box.setIcon(QMessageBox::Warning);
+        box.setWindowTitle(QStringLiteral("Attenzione"));
+        break;
+    case MessageKind::Error:
+        box.setIcon(QMessageBox::Critical);
+        box.setWindowTitle(QStringLiteral("Errore"));
+        break;
+    case MessageKind::Confirmation:
+        box.setIcon(QMessageBox::Question);
+        box.setWindowTitle(QStringLiteral("Conferma"));
+        break;
+    }
+    // Line breaks arrive as CR LF or LF CR; show each pair as one break.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    box.setText(shown);
+    QPushButton *ok = nullptr, *cancel = nullptr, *yes = nullptr;
+    switch (buttons) {
+    case MessageButtons::Ok:
+        ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        break;
+    case MessageButtons::OkCancel:
+        ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        cancel = box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+        break;
+    case MessageButtons::YesNo:
+        yes = box.addButton(QStringLiteral("Sì"), QMessageBox::YesRole);
+        cancel = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+        break;
+    }
+    box.setDefaultButton(ok ? ok : yes);
+    box.exec();
+    QAbstractButton *clicked = box.clickedButton();
+    if (buttons == MessageButtons::YesNo)
+        return clicked == yes ? MessageAnswer::Yes : MessageAnswer::No;
+    if (clicked == cancel && cancel)
+        return MessageAnswer::Cancel;
+    return MessageAnswer::Ok;
+}
+
+} // namespace
+
+MessageAnswer message(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons)
+{
+    if (handler())
+        return handler()(parent, kind, text, buttons);
+    return showBox(parent, kind, text, buttons);
+}
+
+void setMessageHandler(MessageHandler h)
+{
+    handler() = std::move(h);
+}
+
+MessageRecorder::MessageRecorder()
+{
+    setMessageHandler([this](QWidget *, MessageKind kind, const QString &text, MessageButtons buttons) {
+        m_entries.append({kind, text, buttons});
+        if (!m_script.isEmpty())
+            return m_script.takeFirst();
+        return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    setMessageHandler({});
+}
+
+} // namespace tavolux::ui

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace tavolux::ui {
+
+enum class MessageKind { Plain, Information, Warning, Error, Confirmation };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// Every message box of the program goes through here.
+MessageAnswer message(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons);
+
+// Shorthands for the program's three habits: notices with OK and Cancel whose
+// answer is ignored, plain OK boxes, and Yes/No questions.
+inline void notice(QWidget *parent, MessageKind kind, const QString &text)
+{
+    message(parent, kind, text, MessageButtons::OkCancel);
+}
+inline void plain(QWidget *parent, const QString &text)
+{
+    message(parent, MessageKind::Plain, text, MessageButtons::Ok);
+}
+inline bool ask(QWidget *parent, const QString &text)
+{
+    return message(parent, MessageKind::Confirmation, text, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+using MessageHandler = std::function<MessageAnswer(QWidget *, MessageKind, const QString &, MessageButtons)>;
+// Test seam: replaces the modal box; an empty handler restores it.
+void setMessageHandler(MessageHandler handler);
+
+// Test helper: records every message and answers from a script (default: Ok / Yes).
+class MessageRecorder
+{
+public:
+    struct Entry {
+        MessageKind kind;
+        QString text;
+        MessageButtons buttons;
+    };
+
+    MessageRecorder();
+    ~MessageRecorder();
+
+    void answerNext(MessageAnswer answer) { m_script.append(answer); }
+    const QList<Entry> &entries() const { return m_entries; }
+    int count() const { return int(m_entries.size()); }
+    Entry last() const { return m_entries.isEmpty() ? Entry{MessageKind::Plain, QString(), MessageButtons::Ok} : m_entries.last(); }
+    void clear() { m_entries.clear(); }
+
+private:
+    QList<Entry> m_entries;
+    QList<MessageAnswer> m_script;
+};
+
+} // namespace tavolux::ui

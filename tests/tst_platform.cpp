@@ -1,0 +1,162 @@
+#include "platform/Conventions.h"
+#include "platform/Cp1252.h"
+#include "platform/IniFile.h"
+#include "platform/TextUtil.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tavolux;
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cp1252Decode_data();
+    void cp1252Decode();
+    void cp1252RoundTripsEveryByte();
+    void cp1252Encode_data();
+    void cp1252Encode();
+    void trim_data();
+    void trim();
+    void conventionsIgnoreSystemLocale();
+    void iniReadsWithProfileSemantics();
+    void iniWriteKeepsOtherLines();
+    void iniWriteFailureKeepsOldFile();
+};
+
+void TestPlatform::cp1252Decode_data()
+{
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("unicode");
+    QTest::newRow("ascii") << 0x41 << 0x41;
+    QTest::newRow("euro") << 0x80 << 0x20AC;
+    QTest::newRow("undefined 81") << 0x81 << 0x81;
+    QTest::newRow("undefined 8D") << 0x8D << 0x8D;
+    QTest::newRow("undefined 8F") << 0x8F << 0x8F;
+    QTest::newRow("undefined 90") << 0x90 << 0x90;
+    QTest::newRow("undefined 9D") << 0x9D << 0x9D;
+    QTest::newRow("en dash") << 0x96 << 0x2013;
+    QTest::newRow("right quote") << 0x92 << 0x2019;
+    QTest::newRow("Y diaeresis") << 0x9F << 0x178;
+    QTest::newRow("nbsp") << 0xA0 << 0xA0;
+    QTest::newRow("e grave") << 0xE8 << 0xE8;
+    QTest::newRow("y diaeresis") << 0xFF << 0xFF;
+}
+
+void TestPlatform::cp1252Decode()
+{
+    QFETCH(int, byte);
+    QFETCH(int, unicode);
+    const QString text = cp1252::decode(QByteArray(1, char(byte)));
+    QCOMPARE(text.size(), 1);
+    QCOMPARE(int(text.at(0).unicode()), unicode);
+}
+
+void TestPlatform::cp1252RoundTripsEveryByte()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString text = cp1252::decode(all);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(cp1252::encode(text), all);
+}
+
+void TestPlatform::cp1252Encode_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("accents") << QStringLiteral("àèéìòù") << QByteArray("\xE0\xE8\xE9\xEC\xF2\xF9");
+    QTest::newRow("en dash and euro") << QStringLiteral("a–b €") << QByteArray("a\x96" "b \x80");
+    QTest::newRow("greek") << QStringLiteral("αβ") << QByteArray("??");
+    QTest::newRow("emoji is one char") << QStringLiteral("x\U0001F600y") << QByteArray("x?y");
+}
+
+void TestPlatform::cp1252Encode()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(cp1252::encode(text), bytes);
+}
+
+void TestPlatform::trim_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("trimmed");
+    QTest::newRow("blanks") << QStringLiteral("  a b  ") << QStringLiteral("a b");
+    QTest::newRow("controls") << QStringLiteral("\t\r\n\x01" "a\x1f") << QStringLiteral("a");
+    QTest::newRow("nbsp kept") << QStringLiteral("\u00a0a\u00a0") << QStringLiteral("\u00a0a\u00a0");
+    QTest::newRow("only blanks") << QStringLiteral(" \t ") << QString();
+    QTest::newRow("inner kept") << QStringLiteral("a\tb") << QStringLiteral("a\tb");
+}
+
+void TestPlatform::trim()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, trimmed);
+    QCOMPARE(trimText(text), trimmed);
+}
+
+void TestPlatform::conventionsIgnoreSystemLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    conventions::apply();
+    bool ok = false;
+    QCOMPARE(conventions::toNumber(QStringLiteral("2,5"), &ok), 2.5);
+    QVERIFY(ok);
+    QCOMPARE(QLocale().toDouble(QStringLiteral("2,5")), 2.5);
+    QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));
+    conventions::toNumber(QStringLiteral("2.5"), &ok);
+    QVERIFY(!ok);
+    QCOMPARE(conventions::fromNumber(-3.25), QStringLiteral("-3,25"));
+    QCOMPARE(conventions::shortDate(QDate(2026, 3, 7)), QStringLiteral("07/03/2026"));
+}
+
+void TestPlatform::iniReadsWithProfileSemantics()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.ini"));
+    IniFile ini(path);
+    QCOMPARE(ini.readString(QStringLiteral("A"), QStringLiteral("k")), QString()); // no file
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Margini Busta]\r\nSinistro = 2,5 \r\n[Altro]\r\nSinistro=9\r\nDescr=caff\xE8\r\n");
+    file.close();
+    QCOMPARE(ini.readString(QStringLiteral("margini busta"), QStringLiteral("SINISTRO")), QStringLiteral("2,5"));
+    QCOMPARE(ini.readString(QStringLiteral("Altro"), QStringLiteral("Descr")), QStringLiteral("caffè"));
+    QCOMPARE(ini.readString(QStringLiteral("Altro"), QStringLiteral("Manca")), QString());
+}
+
+void TestPlatform::iniWriteKeepsOtherLines()
+{
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath(QStringLiteral("x.ini")));
+    QVERIFY(ini.writeString(QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("1")));
+    QVERIFY(ini.writeString(QStringLiteral("T"), QStringLiteral("b"), QStringLiteral("2")));
+    QVERIFY(ini.writeString(QStringLiteral("S"), QStringLiteral("c"), QStringLiteral("3")));
+    QVERIFY(ini.writeString(QStringLiteral("s"), QStringLiteral("A"), QStringLiteral("4")));
+    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("a")), QStringLiteral("4"));
+    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("c")), QStringLiteral("3"));
+    QCOMPARE(ini.readString(QStringLiteral("T"), QStringLiteral("b")), QStringLiteral("2"));
+    QFile file(ini.path());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("[S]\r\nA=4\r\nc=3\r\n\r\n[T]\r\nb=2\r\n"));
+}
+
+void TestPlatform::iniWriteFailureKeepsOldFile()
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    // A path that runs through a regular file cannot be written, even as root.
+    IniFile ini(dir.filePath(QStringLiteral("file/x.ini")));
+    QVERIFY(!ini.writeString(QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("1")));
+    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("a")), QString());
+}
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

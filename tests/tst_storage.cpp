@@ -1,0 +1,290 @@
+#include "storage/AddressArchive.h"
+#include "storage/LabelPageArchive.h"
+#include "storage/TCampo250.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tavolux;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+TSchedaIndirizzo card(const QString &name)
+{
+    TSchedaIndirizzo c;
+    c[TSchedaIndirizzo::Nome] = name;
+    c[TSchedaIndirizzo::Rigo01] = name + QStringLiteral(" riga");
+    return c;
+}
+
+} // namespace
+
+class TestStorage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fieldEncoding_data();
+    void fieldEncoding();
+    void fieldIgnoresLeftoversAfterLength();
+    void damagedLengthByteStopsAtField();
+    void cardFieldOffsets_data();
+    void cardFieldOffsets();
+    void pageFieldOffsets_data();
+    void pageFieldOffsets();
+    void missingFileIsCreatedEmpty();
+    void appendToEmptyAndWriteInPlace();
+    void trailingPieceIsNotCountedAndAppendOverwritesIt();
+    void labelPagesShareTheRules();
+    void readAllStopsAtLastWholeRecord();
+    void openFailsWithoutReplacingAnything();
+};
+
+void TestStorage::fieldEncoding_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("readBack");
+    const QString long300 = QString(300, QLatin1Char('x'));
+    QTest::newRow("plain") << QStringLiteral("Roma") << QByteArray("Roma") << QStringLiteral("Roma");
+    QTest::newRow("trimmed") << QStringLiteral("  \tVia Po 3 \r\n") << QByteArray("Via Po 3") << QStringLiteral("Via Po 3");
+    QTest::newRow("accents and en dash") << QStringLiteral("Città – è") << QByteArray("Citt\xE0 \x96 \xE8")
+                                         << QStringLiteral("Città – è");
+    QTest::newRow("300 characters") << long300 << QByteArray(250, 'x') << QString(250, QLatin1Char('x'));
+    QTest::newRow("unrepresentable") << QStringLiteral("Ωmega") << QByteArray("?mega") << QStringLiteral("?mega");
+    QTest::newRow("empty") << QString() << QByteArray() << QString();
+    // The cut at 250 bytes may leave a trailing blank, which reading trims.
+    QTest::newRow("cut then trimmed") << (QString(249, QLatin1Char('a')) + QStringLiteral(" bcd"))
+                                      << (QByteArray(249, 'a') + ' ') << QString(249, QLatin1Char('a'));
+}
+
+void TestStorage::fieldEncoding()
+{
+    QFETCH(QString, value);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, readBack);
+    QByteArray field(TCampo250::Size, '\x55');
+    TCampo250::encode(value, field.data());
+    QCOMPARE(int(static_cast<unsigned char>(field[0])), int(stored.size()));
+    QCOMPARE(field.mid(1, stored.size()), stored);
+    QCOMPARE(TCampo250::decode(field.constData()), readBack);
+}
+
+void TestStorage::fieldIgnoresLeftoversAfterLength()
+{
+    QByteArray field(TCampo250::Size, 'Z');
+    field[0] = char(3);
+    field.replace(1, 3, "Bar");
+    QCOMPARE(TCampo250::decode(field.constData()), QStringLiteral("Bar"));
+}
+
+void TestStorage::damagedLengthByteStopsAtField()
+{
+    // Two fields side by side: a length of 255 must not reach into the next one.
+    QByteArray two(2 * TCampo250::Size, 'a');
+    two[0] = char(255);
+    two[TCampo250::Size] = char(4);
+    two.replace(TCampo250::Size + 1, 4, "NEXT");
+    const QString first = TCampo250::decode(two.constData());
+    QCOMPARE(first, QString(250, QLatin1Char('a')));
+    QCOMPARE(TCampo250::decode(two.constData() + TCampo250::Size), QStringLiteral("NEXT"));
+}
+
+void TestStorage::cardFieldOffsets_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("offset");
+    QTest::newRow("Nome") << int(TSchedaIndirizzo::Nome) << 0;
+    QTest::newRow("Tipo") << int(TSchedaIndirizzo::Tipo) << 251;
+    QTest::newRow("Rigo01") << int(TSchedaIndirizzo::Rigo01) << 502;
+    QTest::newRow("Rigo06") << int(TSchedaIndirizzo::Rigo06) << 1757;
+    QTest::newRow("Note") << int(TSchedaIndirizzo::Note) << 2008;
+    QTest::newRow("File01") << int(TSchedaIndirizzo::File01) << 2259;
+    QTest::newRow("File03") << int(TSchedaIndirizzo::File03) << 2761;
+    QTest::newRow("Desc01") << int(TSchedaIndirizzo::Desc01) << 3012;
+    QTest::newRow("Desc03") << int(TSchedaIndirizzo::Desc03) << 3514;
+}
+
+void TestStorage::cardFieldOffsets()
+{
+    QFETCH(int, field);
+    QFETCH(int, offset);
+    TSchedaIndirizzo c;
+    c[field] = QStringLiteral("MARK");
+    const QByteArray record = c.toRecord();
+    QCOMPARE(record.size(), 3765);
+    QCOMPARE(record.mid(offset, 5), QByteArray("\x04MARK"));
+    // Every other field is empty.
+    for (int i = 0; i < TSchedaIndirizzo::FieldCount; ++i)
+        if (i != field)
+            QCOMPARE(int(record.at(i * 251)), 0);
+    QCOMPARE(TSchedaIndirizzo::fromRecord(record.constData())[field], QStringLiteral("MARK"));
+}
+
+void TestStorage::pageFieldOffsets_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("line"); // 0: the name
+    QTest::addColumn<int>("offset");
+    QTest::newRow("name 1") << 1 << 0 << 0;
+    QTest::newRow("name 2") << 2 << 0 << 251;
+    QTest::newRow("name 24") << 24 << 0 << 23 * 251;
+    QTest::newRow("line 1 of 1") << 1 << 1 << 6024;
+    QTest::newRow("line 1 of 2") << 2 << 1 << 7530;
+    QTest::newRow("line 6 of 24") << 24 << 6 << 42168 - 251;
+}
+
+void TestStorage::pageFieldOffsets()
+{
+    QFETCH(int, slot);
+    QFETCH(int, line);
+    QFETCH(int, offset);
+    TPaginaEtichette page;
+    (line == 0 ? page.name(slot) : page.line(slot, line)) = QStringLiteral("MARK");
+    const QByteArray record = page.toRecord();
+    QCOMPARE(record.size(), 42168);
+    QCOMPARE(record.mid(offset, 5), QByteArray("\x04MARK"));
+    int filled = 0;
+    for (int i = 0; i < TPaginaEtichette::FieldCount; ++i)
+        filled += record.at(i * 251) != 0;
+    QCOMPARE(filled, 1);
+    const TPaginaEtichette back = TPaginaEtichette::fromRecord(record.constData());
+    QCOMPARE(line == 0 ? back.name(slot) : back.line(slot, line), QStringLiteral("MARK"));
+}
+
+void TestStorage::missingFileIsCreatedEmpty()
+{
+    QTemporaryDir dir;
+    AddressArchive archive{ProgramFolder(dir.path())};
+    QVERIFY(archive.open());
+    QCOMPARE(archive.count(), 0);
+    archive.close();
+    const QFileInfo info(dir.filePath(QStringLiteral("Archivio_Indirizzi.pro")));
+    QVERIFY(info.exists());
+    QCOMPARE(info.size(), 0);
+}
+
+void TestStorage::appendToEmptyAndWriteInPlace()
+{
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    const QString path = dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"));
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        QCOMPARE(archive.append(card(QStringLiteral("uno"))), 1);
+        QCOMPARE(QFileInfo(path).size(), 3765);
+        QCOMPARE(archive.append(card(QStringLiteral("due"))), 2);
+        QCOMPARE(archive.append(card(QStringLiteral("tre"))), 3);
+    }
+    const QByteArray before = fileBytes(path);
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        QVERIFY(archive.write(2, card(QStringLiteral("DUE nuova"))));
+        TSchedaIndirizzo back;
+        QVERIFY(archive.read(2, back));
+        QCOMPARE(back[TSchedaIndirizzo::Nome], QStringLiteral("DUE nuova"));
+        QCOMPARE(back[TSchedaIndirizzo::Rigo01], QStringLiteral("DUE nuova riga"));
+    }
+    const QByteArray after = fileBytes(path);
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(after.left(3765), before.left(3765));
+    QCOMPARE(after.mid(2 * 3765), before.mid(2 * 3765));
+    QVERIFY(after.mid(3765, 3765) != before.mid(3765, 3765));
+}
+
+void TestStorage::trailingPieceIsNotCountedAndAppendOverwritesIt()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"));
+    QByteArray bytes;
+    for (const char *name : {"a", "b", "c"})
+        bytes += card(QLatin1String(name)).toRecord();
+    writeBytes(path, bytes + QByteArray(100, '\x7f'));
+    AddressArchive archive{ProgramFolder(dir.path())};
+    QVERIFY(archive.open());
+    QCOMPARE(archive.count(), 3);
+    QCOMPARE(archive.append(card(QStringLiteral("d"))), 4);
+    archive.close();
+    QCOMPARE(QFileInfo(path).size(), 4 * 3765);
+    QCOMPARE(fileBytes(path).mid(3 * 3765), card(QStringLiteral("d")).toRecord());
+}
+
+void TestStorage::labelPagesShareTheRules()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Archivio_Etichette.pro"));
+    TPaginaEtichette page;
+    page.name(1) = QStringLiteral("  Primo  ");
+    page.line(24, 6) = QString(300, QLatin1Char('y'));
+    writeBytes(path, page.toRecord() + page.toRecord() + page.toRecord() + QByteArray(100, 'x'));
+    LabelPageArchive archive{ProgramFolder(dir.path())};
+    QVERIFY(archive.open());
+    QCOMPARE(archive.count(), 3);
+    page.name(1) = QStringLiteral("Quarto");
+    QCOMPARE(archive.append(page), 4);
+    TPaginaEtichette back;
+    QVERIFY(archive.read(1, back));
+    QCOMPARE(back.name(1), QStringLiteral("Primo"));
+    QCOMPARE(back.line(24, 6), QString(250, QLatin1Char('y')));
+    QVERIFY(archive.read(4, back));
+    QCOMPARE(back.name(1), QStringLiteral("Quarto"));
+    archive.close();
+    QCOMPARE(QFileInfo(path).size(), 4 * 42168);
+}
+
+void TestStorage::readAllStopsAtLastWholeRecord()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"));
+    QByteArray bytes;
+    for (int i = 1; i <= 5; ++i)
+        bytes += card(QString::number(i)).toRecord();
+    writeBytes(path, bytes + QByteArray(3000, '\x03'));
+    AddressArchive archive{ProgramFolder(dir.path())};
+    QVERIFY(archive.open());
+    QStringList seen;
+    QVERIFY(archive.readAll([&](qint64 p, const TSchedaIndirizzo &c) {
+        seen << QString::number(p) + QLatin1Char('=') + c[TSchedaIndirizzo::Nome];
+        return true;
+    }));
+    QCOMPARE(seen, QStringList({"1=1", "2=2", "3=3", "4=4", "5=5"}));
+}
+
+void TestStorage::openFailsWithoutReplacingAnything()
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("file")), "not a folder");
+    // The program folder runs through a regular file: neither open nor create works.
+    AddressArchive blocked{ProgramFolder(dir.filePath(QStringLiteral("file")))};
+    QVERIFY(!blocked.open());
+    QCOMPARE(blocked.count(), -1);
+    TSchedaIndirizzo c;
+    QVERIFY(!blocked.read(1, c));
+    QCOMPARE(blocked.append(card(QStringLiteral("x"))), -1);
+    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("file"))), QByteArray("not a folder"));
+
+    // The archive path is a folder: it exists, cannot be opened, is not replaced.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Archivio_Indirizzi.pro")));
+    AddressArchive folderInTheWay{ProgramFolder(dir.path())};
+    QVERIFY(!folderInTheWay.open());
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"))).isDir());
+}
+
+QTEST_GUILESS_MAIN(TestStorage)
+#include "tst_storage.moc"
