@@ -1,5 +1,6 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 
+#include "addresses/TfrmTrovaIndirizzi.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
@@ -257,6 +258,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     connect(cmdAvanti, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::next);
     connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::last);
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
+    connect(cmdTrova, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::openFind);
 }
 
 QList<QLineEdit *> TfrmArchivio_Indirizzi::editFields() const
@@ -480,6 +482,12 @@ void TfrmArchivio_Indirizzi::previous()
     });
     if (empty)
         info(emptyArchiveMessage());
+}
+
+void TfrmArchivio_Indirizzi::openFind()
+{
+    TfrmTrovaIndirizzi dialog(*this);
+    dialog.exec();
 }
 
 void TfrmArchivio_Indirizzi::showEvent(QShowEvent *event)

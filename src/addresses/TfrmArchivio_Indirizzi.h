@@ -78,6 +78,7 @@ public slots:
     void previous();
     void next();
     void last();
+    void openFind();
 
 signals:
     // The window was closed: the launcher comes back.

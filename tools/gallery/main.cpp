@@ -1,5 +1,6 @@
 // Renders the program's windows with sample data to PNG files.
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "addresses/TfrmTrovaIndirizzi.h"
 #include "app/Program.h"
 #include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
@@ -17,9 +18,10 @@ namespace {
 
 QString outputDir;
 
-void snap(QWidget *window, const QString &name)
+void snap(QWidget *window, const QString &name, bool fixedSize = false)
 {
-    window->resize(1280, 960);
+    if (!fixedSize)
+        window->resize(1280, 960);
     if (!window->isVisible())
         window->show();
     QCoreApplication::processEvents();
@@ -55,6 +57,18 @@ int main(int argc, char *argv[])
         archive.open();
         for (int i = 0; i < 3; ++i)
             archive.append(sampleCard());
+        const char *names[][3] = {{"Bianchi Laura", "Privato", ""},
+                                  {"Caffè Roma s.n.c.", "Fornitore", "Ordini il martedì"},
+                                  {"Esposito Gennaro", "Cliente", "Preferisce la PEC"},
+                                  {"Ferrari & Co.", "Cliente", ""},
+                                  {"Associazione Culturale Amici della Città di Trento", "Ente", "Tessera n. 42"}};
+        for (const auto &n : names) {
+            TSchedaIndirizzo card = sampleCard();
+            card[TSchedaIndirizzo::Nome] = QString::fromUtf8(n[0]);
+            card[TSchedaIndirizzo::Tipo] = QString::fromUtf8(n[1]);
+            card[TSchedaIndirizzo::Note] = QString::fromUtf8(n[2]);
+            archive.append(card);
+        }
     }
     Program program(folder.path());
     snap(program.launcher(), QStringLiteral("launcher"));
@@ -65,5 +79,14 @@ int main(int argc, char *argv[])
     addresses->last();
     addresses->txtRigo04->setFocus();
     snap(addresses, QStringLiteral("address_window"));
+
+    {
+        TfrmTrovaIndirizzi find(*addresses);
+        find.show();
+        find.txtTrova->setText(QStringLiteral("cliente"));
+        find.find();
+        find.find();
+        snap(&find, QStringLiteral("find_dialog"), true);
+    }
     return 0;
 }

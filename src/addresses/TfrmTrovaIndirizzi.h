@@ -1,0 +1,23 @@
+#pragma once
+
+#include "addresses/CardListDialog.h"
+
+namespace tavolux {
+
+class TfrmArchivio_Indirizzi;
+
+// The find dialog: a recall writes the card and its position into the address window.
+class TfrmTrovaIndirizzi : public CardListDialog
+{
+    Q_OBJECT
+public:
+    explicit TfrmTrovaIndirizzi(TfrmArchivio_Indirizzi &owner);
+
+protected:
+    void recall(const TSchedaIndirizzo &card, qint64 position) override;
+
+private:
+    TfrmArchivio_Indirizzi &m_owner;
+};
+
+} // namespace tavolux

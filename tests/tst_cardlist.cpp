@@ -1,0 +1,139 @@
+#include "addresses/CardList.h"
+
+#include <QTest>
+
+using namespace tavolux;
+using namespace tavolux::cardlist;
+
+class TestCardList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void line_data();
+    void line();
+    void order_data();
+    void order();
+    void equalLinesStayInFileOrder();
+    void search_data();
+    void search();
+    void searchMemoryIsStoredEitherWay();
+};
+
+void TestCardList::line_data()
+{
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("short, empty note")
+        << "Rossi Mario" << "Cliente" << ""
+        << QStringLiteral("Rossi Mario") + QString(29, ' ') + "  Tipo: Cliente" + QString(21, ' ') + "  Note: ";
+    const QString name45 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs");
+    QTest::newRow("45-character name cut to 40")
+        << name45 << "" << "n"
+        << name45.left(40) + "  Tipo: " + QString(28, ' ') + "  Note: n";
+    QTest::newRow("long type cut to 28, values trimmed")
+        << "  A\t" << QString(30, 'T') << "  nota lunga  "
+        << "A" + QString(39, ' ') + "  Tipo: " + QString(28, 'T') + "  Note: nota lunga";
+}
+
+void TestCardList::line()
+{
+    QFETCH(QString, nome);
+    QFETCH(QString, tipo);
+    QFETCH(QString, note);
+    QFETCH(QString, expected);
+    const QString built = listLine(nome, tipo, note);
+    QCOMPARE(built, expected);
+    QCOMPARE(built.indexOf(QStringLiteral("  Tipo: ")), 40);
+    QCOMPARE(built.indexOf(QStringLiteral("  Note: ")), 76);
+}
+
+void TestCardList::order_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("aFirst");
+    QTest::newRow("a-z as A-Z") << "bianchi" << "Conti" << true;
+    QTest::newRow("capital vs small same letter") << "ROSSI" << "rossj" << true;
+    QTest::newRow("prefix first") << "Ros" << "Rossi" << true;
+    QTest::newRow("longer after prefix") << "Rossi" << "ROS" << false;
+    QTest::newRow("underscore after letters") << "Z" << "_" << true;          // 'Z'=90 < '_'=95
+    QTest::newRow("small letter before underscore") << "z" << "_" << true;  // z taken as Z
+    QTest::newRow("accent by code") << "Zeta" << "Èlia" << true;            // È=200
+    QTest::newRow("small accent not folded") << "É" << "é" << true;          // 201 < 233
+    QTest::newRow("digits first") << "9" << "A" << true;
+}
+
+void TestCardList::order()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, aFirst);
+    QCOMPARE(listLess(a, b), aFirst);
+    QCOMPARE(listLess(b, a), !aFirst);
+}
+
+void TestCardList::equalLinesStayInFileOrder()
+{
+    // Lines equal in list order (differing only in a-z case) stay in their order.
+    QStringList lines{"rossi 1", "Bianchi", "ROSSI 1", "Rossi 1", "Abate"};
+    sortLines(lines);
+    QCOMPARE(lines, QStringList({"Abate", "Bianchi", "rossi 1", "ROSSI 1", "Rossi 1"}));
+}
+
+void TestCardList::search_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QString>("memory"); // key of the previous search
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("found");
+    const QStringList people{listLine("Anna Rossi", "Cliente", ""), listLine("Bruno Verdi", "Fornitore", "rossi"),
+                             listLine("Carla Bianchi", "Cliente", ""), listLine("Èlia Rossi", "", "")};
+    QTest::newRow("tipo matches line 0") << people << 2 << "" << "TIPO" << 0;
+    QTest::newRow("note matches line 0") << people << 3 << "" << "nOtE" << 0;
+    QTest::newRow("new search from the top") << people << 2 << "x" << "rossi" << 0;
+    QTest::newRow("repeated search walks on") << people << 0 << "rossi" << "ROSSI" << 1;
+    QTest::newRow("repeated search walks again") << people << 1 << "rossi" << "rossi" << 3;
+    QTest::newRow("repeated search wraps") << people << 3 << "rossi" << "rossi" << 0;
+    QTest::newRow("only current matches: stays") << people << 2 << "bianchi" << "Bianchi" << 2;
+    QTest::newRow("capitals find small letters") << people << 0 << "" << "CARLA" << 2;
+    QTest::newRow("è does not find È") << people << 0 << "" << "èlia" << -1;
+    QTest::newRow("È finds È") << people << 0 << "" << "Èlia" << 3;
+    QTest::newRow("empty key matches nothing") << people << 1 << "" << "" << -1;
+    QTest::newRow("blanks count") << people << 0 << "" << "a r" << 0;
+    QTest::newRow("no match") << people << 1 << "" << "zzz" << -1;
+    QTest::newRow("no current line") << people << -1 << "rossi" << "rossi" << 1;
+}
+
+void TestCardList::search()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, current);
+    QFETCH(QString, memory);
+    QFETCH(QString, text);
+    QFETCH(int, found);
+    QStringList lowered;
+    for (const QString &line : lines)
+        lowered << lowerAscii(line);
+    Search search;
+    search.findNext(lowered, 0, memory); // sets the memory
+    QCOMPARE(search.findNext(lowered, current, text), found);
+}
+
+void TestCardList::searchMemoryIsStoredEitherWay()
+{
+    Search search;
+    const QStringList lowered{"abc"};
+    QCOMPARE(search.findNext(lowered, 0, QStringLiteral("ZZ")), -1);
+    QCOMPARE(search.memory(), QStringLiteral("zz"));
+    QCOMPARE(search.findNext(lowered, 0, QStringLiteral("B")), 0);
+    QCOMPARE(search.memory(), QStringLiteral("b"));
+    // An empty list leaves the memory to the caller's message, but the rule still stores it.
+    QCOMPARE(search.findNext({}, 0, QStringLiteral("Q")), -1);
+    QCOMPARE(search.memory(), QStringLiteral("q"));
+}
+
+QTEST_GUILESS_MAIN(TestCardList)
+#include "tst_cardlist.moc"
