@@ -1,20 +1,68 @@
+#include "platform/IniFile.h"
 #include "storage/AddressArchive.h"
+#include "storage/LabelPageArchive.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <vector>
 
 using namespace tavolux;
+
+namespace {
+
+QString body(const QString &tag)
+{
+    return (tag + QLatin1Char(' ')).repeated(250 / (tag.size() + 1)).trimmed();
+}
+
+// A record is whole when every field carries the tag of its first field.
+bool wholeCard(const TSchedaIndirizzo &card)
+{
+    const QString expected = body(card[TSchedaIndirizzo::Nome]);
+    for (int f = 1; f < TSchedaIndirizzo::FieldCount; ++f)
+        if (card[f] != expected)
+            return false;
+    return true;
+}
+
+bool wholePage(const TPaginaEtichette &page)
+{
+    const QString expected = body(page.name(1));
+    for (int f = 1; f < TPaginaEtichette::FieldCount; ++f)
+        if (page.values[size_t(f)] != expected)
+            return false;
+    return true;
+}
+
+std::unique_ptr<QProcess> startDriver(const QStringList &arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->start(QStringLiteral(STORAGE_DRIVER), arguments);
+    return process;
+}
+
+} // namespace
 
 class TestStorageProcesses : public QObject
 {
     Q_OBJECT
 private slots:
     void concurrentAppendsLoseNothing();
+    void soakOfMixedWritersKeepsEveryRecord();
+    void killedAppendLeavesOnlyWholeRecords_data();
+    void killedAppendLeavesOnlyWholeRecords();
+    void killedSettingsWriteLeavesOldOrNew();
+    void failingDiskKeepsStoredCards();
 };
 
 void TestStorageProcesses::concurrentAppendsLoseNothing()
@@ -23,13 +71,9 @@ void TestStorageProcesses::concurrentAppendsLoseNothing()
     const int perWriter = 250;
     QTemporaryDir dir;
     std::vector<std::unique_ptr<QProcess>> processes;
-    for (int w = 0; w < writers; ++w) {
-        auto process = std::make_unique<QProcess>();
-        process->start(QStringLiteral(ARCHIVE_WRITER),
-                       {dir.path(), QStringLiteral("w%1").arg(w), QString::number(perWriter)});
-        QVERIFY(process->waitForStarted());
-        processes.push_back(std::move(process));
-    }
+    for (int w = 0; w < writers; ++w)
+        processes.push_back(startDriver({QStringLiteral("append"), dir.path(), QStringLiteral("w%1").arg(w),
+                                         QString::number(perWriter)}));
     for (auto &process : processes) {
         QVERIFY(process->waitForFinished(120000));
         QCOMPARE(process->exitCode(), 0);
@@ -39,19 +83,171 @@ void TestStorageProcesses::concurrentAppendsLoseNothing()
     QVERIFY(archive.open());
     QCOMPARE(archive.count(), qint64(writers * perWriter));
     QSet<QString> seen;
+    int broken = 0;
     QVERIFY(archive.readAll([&](qint64, const TSchedaIndirizzo &card) {
-        const QString tag = card[TSchedaIndirizzo::Nome];
-        const QString body = (tag + QLatin1Char(' ')).repeated(250 / (tag.size() + 1)).trimmed();
-        for (int f = 1; f < TSchedaIndirizzo::FieldCount; ++f)
-            if (card[f] != body)
-                return false;
-        seen.insert(tag);
+        broken += !wholeCard(card);
+        seen.insert(card[TSchedaIndirizzo::Nome]);
         return true;
     }));
-    QCOMPARE(seen.size(), writers * perWriter);
+    QCOMPARE(broken, 0);
     for (int w = 0; w < writers; ++w)
         for (int s = 0; s < perWriter; ++s)
             QVERIFY(seen.contains(QStringLiteral("w%1-%2").arg(w).arg(s)));
+}
+
+void TestStorageProcesses::soakOfMixedWritersKeepsEveryRecord()
+{
+    const int writers = 4;
+    const int milliseconds = 3000;
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int w = 0; w < writers; ++w)
+        processes.push_back(startDriver({QStringLiteral("soak"), dir.path(), QStringLiteral("s%1").arg(w),
+                                         QString::number(milliseconds)}));
+    // Each writer's ledger: the last tag it wrote at each of its positions.
+    QHash<qint64, QString> cards, pages;
+    int operations = 0;
+    for (auto &process : processes) {
+        QVERIFY(process->waitForFinished(120000));
+        QCOMPARE(process->exitCode(), 0);
+        for (const QByteArray &line : process->readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() != 3)
+                continue;
+            QHash<qint64, QString> &ledger = parts[0] == "A" ? cards : pages;
+            QVERIFY2(!ledger.contains(parts[1].toLongLong()), "two writers own one record");
+            ledger.insert(parts[1].toLongLong(), QString::fromLatin1(parts[2]));
+            operations = qMax(operations, QString::fromLatin1(parts[2]).section(QLatin1Char('-'), 1).toInt());
+        }
+    }
+    AddressArchive addressArchive{ProgramFolder(dir.path())};
+    QVERIFY(addressArchive.open());
+    QCOMPARE(addressArchive.count(), qint64(cards.size()));
+    int checked = 0;
+    QVERIFY(addressArchive.readAll([&](qint64 p, const TSchedaIndirizzo &card) {
+        checked += wholeCard(card) && cards.value(p) == card[TSchedaIndirizzo::Nome];
+        return true;
+    }));
+    LabelPageArchive pageArchive{ProgramFolder(dir.path())};
+    QVERIFY(pageArchive.open());
+    QCOMPARE(pageArchive.count(), qint64(pages.size()));
+    QVERIFY(pageArchive.readAll([&](qint64 p, const TPaginaEtichette &page) {
+        checked += wholePage(page) && pages.value(p) == page.name(1);
+        return true;
+    }));
+    QCOMPARE(checked, int(cards.size() + pages.size()));
+    qInfo("soak: %d processes, about %d operations each, %d records checked", writers, operations, checked);
+}
+
+void TestStorageProcesses::killedAppendLeavesOnlyWholeRecords_data()
+{
+    QTest::addColumn<bool>("pages");
+    QTest::newRow("address cards") << false;
+    QTest::newRow("label pages") << true;
+}
+
+void TestStorageProcesses::killedAppendLeavesOnlyWholeRecords()
+{
+    QFETCH(bool, pages);
+    QTemporaryDir dir;
+    const int recordSize = pages ? TPaginaEtichette::RecordSize : TSchedaIndirizzo::RecordSize;
+    const QString path = dir.filePath(pages ? QStringLiteral("Archivio_Etichette.pro") : QStringLiteral("Archivio_Indirizzi.pro"));
+    int kills = 0, torn = 0;
+    for (int round = 0; round < 25; ++round) {
+        auto process = startDriver({QStringLiteral("appendloop"), dir.path(), pages ? "1" : "0"});
+        QVERIFY(process->waitForStarted());
+        QTest::qSleep(5 + int(QRandomGenerator::global()->bounded(30)));
+        process->kill(); // SIGKILL
+        QVERIFY(process->waitForFinished());
+        ++kills;
+        const qint64 size = QFileInfo(path).size();
+        torn += size % recordSize != 0;
+        int broken = 0;
+        qint64 whole = 0;
+        if (pages) {
+            LabelPageArchive archive{ProgramFolder(dir.path())};
+            QVERIFY(archive.open());
+            QCOMPARE(archive.count(), size / recordSize);
+            QVERIFY(archive.readAll([&](qint64, const TPaginaEtichette &page) { broken += !wholePage(page); ++whole; return true; }));
+        } else {
+            AddressArchive archive{ProgramFolder(dir.path())};
+            QVERIFY(archive.open());
+            QCOMPARE(archive.count(), size / recordSize);
+            QVERIFY(archive.readAll([&](qint64, const TSchedaIndirizzo &card) { broken += !wholeCard(card); ++whole; return true; }));
+        }
+        QCOMPARE(broken, 0);
+        QCOMPARE(whole, size / recordSize);
+    }
+    // The next append overwrites any trailing piece.
+    const qint64 before = QFileInfo(path).size() / recordSize;
+    if (pages) {
+        LabelPageArchive archive{ProgramFolder(dir.path())};
+        QVERIFY(archive.open());
+        QCOMPARE(archive.append(TPaginaEtichette()), before + 1);
+    } else {
+        AddressArchive archive{ProgramFolder(dir.path())};
+        QVERIFY(archive.open());
+        QCOMPARE(archive.append(TSchedaIndirizzo()), before + 1);
+    }
+    QCOMPARE(QFileInfo(path).size(), (before + 1) * recordSize);
+    qInfo("crash loop: %d kills, %d left a trailing piece, %lld whole records", kills, torn, before);
+}
+
+void TestStorageProcesses::killedSettingsWriteLeavesOldOrNew()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("unins000.dll"));
+    IniFile ini(path);
+    QVERIFY(ini.writeString(QStringLiteral("Accesso"), QStringLiteral("Valore"), QStringLiteral("v-start")));
+    for (int round = 0; round < 25; ++round) {
+        auto process = startDriver({QStringLiteral("iniloop"), path});
+        QVERIFY(process->waitForStarted());
+        QTest::qSleep(5 + int(QRandomGenerator::global()->bounded(30)));
+        process->kill();
+        QVERIFY(process->waitForFinished());
+        const QString value = ini.readString(QStringLiteral("Accesso"), QStringLiteral("Valore"));
+        QVERIFY2(value == QLatin1String("v-start")
+                     || (value.startsWith(QLatin1Char('v')) && value.endsWith(QString(200, QLatin1Char('x')))),
+                 qPrintable(value));
+    }
+}
+
+void TestStorageProcesses::failingDiskKeepsStoredCards()
+{
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = QStringLiteral("conservata");
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        QCOMPARE(archive.append(card), 1);
+        QCOMPARE(archive.append(card), 2);
+    }
+    // A file size limit makes the next append fail part way, as a full disk does.
+    struct rlimit old;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = 2 * TSchedaIndirizzo::RecordSize + 1000;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    qint64 appended;
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        appended = archive.append(card);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    QCOMPARE(appended, qint64(-1));
+    AddressArchive archive(folder);
+    QVERIFY(archive.open());
+    QCOMPARE(archive.count(), 2);
+    TSchedaIndirizzo back;
+    QVERIFY(archive.read(1, back) && back[TSchedaIndirizzo::Nome] == card[TSchedaIndirizzo::Nome]);
+    QVERIFY(archive.read(2, back) && back[TSchedaIndirizzo::Nome] == card[TSchedaIndirizzo::Nome]);
+    // Once there is room again, the append overwrites the piece the failure left.
+    QCOMPARE(archive.append(card), 3);
 }
 
 QTEST_GUILESS_MAIN(TestStorageProcesses)
