@@ -44,6 +44,14 @@ void TestCardList::line()
     QFETCH(QString, note);
     QFETCH(QString, expected);
     const QString built = listLine(nome, tipo, note);
+    // The record path builds the same line from the stored bytes.
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = nome;
+    card[TSchedaIndirizzo::Tipo] = tipo;
+    card[TSchedaIndirizzo::Note] = note;
+    QByteArray fromRecord;
+    QVERIFY(appendLineOfRecord(fromRecord, card.toRecord().constData()));
+    QCOMPARE(QString::fromLatin1(fromRecord), built);
     QCOMPARE(built, expected);
     QCOMPARE(built.indexOf(QStringLiteral("  Tipo: ")), 40);
     QCOMPARE(built.indexOf(QStringLiteral("  Note: ")), 76);
@@ -77,9 +85,10 @@ void TestCardList::order()
 void TestCardList::equalLinesStayInFileOrder()
 {
     // Lines equal in list order (differing only in a-z case) stay in their order.
-    QStringList lines{"rossi 1", "Bianchi", "ROSSI 1", "Rossi 1", "Abate"};
-    sortLines(lines);
-    QCOMPARE(lines, QStringList({"Abate", "Bianchi", "rossi 1", "ROSSI 1", "Rossi 1"}));
+    CardLines lines(QStringList{"rossi 1", "Bianchi", "ROSSI 1", "Rossi 1", "Abate", "Ros", "Èlia", "Zeta – 2", "Zeta é"});
+    lines.sort();
+    QCOMPARE(lines.toStringList(), QStringList({"Abate", "Bianchi", "Ros", "rossi 1", "ROSSI 1", "Rossi 1",
+                                                "Zeta é", "Zeta – 2", "Èlia"}));
 }
 
 void TestCardList::search_data()
@@ -105,6 +114,9 @@ void TestCardList::search_data()
     QTest::newRow("blanks count") << people << 0 << "" << "a r" << 0;
     QTest::newRow("no match") << people << 1 << "" << "zzz" << -1;
     QTest::newRow("no current line") << people << -1 << "rossi" << "rossi" << 1;
+    QTest::newRow("key outside the code page") << people << 0 << "" << "Ω" << -1;
+    QTest::newRow("question mark is not a wildcard") << people << 0 << "" << "?" << -1;
+    QTest::newRow("no match across two lines") << QStringList{"ab", "cd"} << 0 << "" << "bc" << -1;
 }
 
 void TestCardList::search()
@@ -114,9 +126,9 @@ void TestCardList::search()
     QFETCH(QString, memory);
     QFETCH(QString, text);
     QFETCH(int, found);
-    QStringList lowered;
-    for (const QString &line : lines)
-        lowered << lowerAscii(line);
+    CardLines lowered(lines);
+    lowered.sort(); // already in order: sorting keeps it
+    QCOMPARE(lowered.toStringList(), lines);
     Search search;
     search.findNext(lowered, 0, memory); // sets the memory
     QCOMPARE(search.findNext(lowered, current, text), found);
@@ -125,13 +137,13 @@ void TestCardList::search()
 void TestCardList::searchMemoryIsStoredEitherWay()
 {
     Search search;
-    const QStringList lowered{"abc"};
+    const CardLines lowered(QStringList{"abc"});
     QCOMPARE(search.findNext(lowered, 0, QStringLiteral("ZZ")), -1);
     QCOMPARE(search.memory(), QStringLiteral("zz"));
     QCOMPARE(search.findNext(lowered, 0, QStringLiteral("B")), 0);
     QCOMPARE(search.memory(), QStringLiteral("b"));
     // An empty list leaves the memory to the caller's message, but the rule still stores it.
-    QCOMPARE(search.findNext({}, 0, QStringLiteral("Q")), -1);
+    QCOMPARE(search.findNext(CardLines(), 0, QStringLiteral("Q")), -1);
     QCOMPARE(search.memory(), QStringLiteral("q"));
 }
 

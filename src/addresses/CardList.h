@@ -2,33 +2,73 @@
 
 #include "storage/TSchedaIndirizzo.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace tavolux::cardlist {
 
 // The list line of a card: name in 40 columns, "  Tipo: ", type in 28
 // columns, "  Note: ", then the whole note. Values are trimmed first.
+// The line is built in the archive's code page, one byte per character.
+void appendLineBytes(QByteArray &out, QByteArrayView nome, QByteArrayView tipo, QByteArrayView note);
+// The same line of a raw archive record (only Nome, Tipo and Note are read);
+// false when the card has no name and so no line.
+bool appendLineOfRecord(QByteArray &out, const char *record);
+
+// A line without its leading and trailing characters of code 32 or less.
+QByteArrayView trimmedLine(QByteArrayView lineBytes);
+
 QString listLine(const QString &nome, const QString &tipo, const QString &note);
 QString listLine(const TSchedaIndirizzo &card);
 
 // The list order: character codes, with a-z taken as A-Z; a prefix comes first.
 bool listLess(const QString &a, const QString &b);
-// Sorts in list order; equal lines keep their order, side by side.
-void sortLines(QStringList &lines);
 
 // Lowers A-Z only; every other character stays as it is.
 QString lowerAscii(const QString &text);
+
+// The lines of the list, kept compact: all lines in one buffer of code-page
+// bytes, with a lowered copy for searching.
+class CardLines
+{
+public:
+    CardLines() = default;
+    explicit CardLines(const QStringList &lines);
+
+    // Adds a line (code-page bytes) at the end; the list is unsorted until sort().
+    void append(QByteArrayView lineBytes);
+    // Sorts in list order; equal lines keep their order, side by side.
+    void sort();
+    void clear();
+
+    int size() const { return int(m_offsets.size()) - 1; }
+    bool isEmpty() const { return size() <= 0; }
+    QString line(int index) const;
+    QByteArrayView lineBytes(int index) const;
+    QStringList toStringList() const;
+    // Bytes of text the list holds (one byte per character), separators excluded.
+    qint64 textBytes() const { return m_text.size() - size(); }
+
+    // First line in [from, to) whose lowered text contains the lowered key, or -1.
+    int findIn(const QByteArray &loweredKey, int from, int to) const;
+
+private:
+    QByteArray m_text;    // lines in order, each followed by a zero byte
+    QByteArray m_lowered; // the same with A-Z lowered
+    std::vector<qint64> m_offsets{0};
+};
 
 // Find-next over the list lines, with a memory of the last key.
 class Search
 {
 public:
-    // Lines given already lowered (lowerAscii). Returns the line that becomes
-    // current, or -1 when nothing matches (the current line then stays).
-    // `current` is the current line (-1: none, taken as line 0). The key is
-    // stored in the memory whether or not a line matched.
-    int findNext(const QStringList &loweredLines, int current, const QString &searchText);
+    // Returns the line that becomes current, or -1 when nothing matches (the
+    // current line then stays). `current` is the current line (-1: none, taken
+    // as line 0). The key is stored in the memory whether or not a line matched.
+    int findNext(const CardLines &lines, int current, const QString &searchText);
 
     QString memory() const { return m_memory; }
     void clear() { m_memory.clear(); }

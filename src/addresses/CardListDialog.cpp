@@ -129,7 +129,7 @@ void CardListDialog::setCurrentLine(int line)
 
 QStringList CardListDialog::lines() const
 {
-    return m_model->lines();
+    return m_model->lines().toStringList();
 }
 
 void CardListDialog::showEvent(QShowEvent *event)
@@ -144,16 +144,15 @@ void CardListDialog::fill()
     txtTrova->clear();
     // One pass over the archive; a failure stops the filling silently and
     // keeps the lines read so far.
-    QStringList lines;
+    cardlist::CardLines lines;
     {
         AddressArchive archive(m_folder);
         if (archive.open()) {
+            QByteArray line;
             archive.readAllRaw([&](qint64, const char *record) {
-                const QString nome = TSchedaIndirizzo::fieldFromRecord(record, TSchedaIndirizzo::Nome);
-                if (!nome.isEmpty())
-                    lines.append(cardlist::listLine(nome,
-                                                    TSchedaIndirizzo::fieldFromRecord(record, TSchedaIndirizzo::Tipo),
-                                                    TSchedaIndirizzo::fieldFromRecord(record, TSchedaIndirizzo::Note)));
+                line.clear();
+                if (cardlist::appendLineOfRecord(line, record))
+                    lines.append(line);
                 return true;
             });
         }
@@ -171,7 +170,7 @@ void CardListDialog::find()
     }
     if (currentLine() < 0)
         setCurrentLine(0);
-    const int found = m_search.findNext(m_model->loweredLines(), currentLine(), txtTrova->text());
+    const int found = m_search.findNext(m_model->lines(), currentLine(), txtTrova->text());
     if (found >= 0)
         setCurrentLine(found);
 }
@@ -180,18 +179,15 @@ void CardListDialog::recallCurrent()
 {
     const int line = currentLine();
     if (line >= 0) {
-        const QString chosen = trimText(m_model->lines().at(line));
+        // Lines compare trimmed and exactly; a card's line is built from its
+        // record's bytes, as the list built it.
+        const QByteArrayView chosen = cardlist::trimmedLine(m_model->lines().lineBytes(line));
         AddressArchive archive(m_folder);
         if (archive.open()) {
+            QByteArray candidate;
             archive.readAllRaw([&](qint64 position, const char *record) {
-                const QString nome = TSchedaIndirizzo::fieldFromRecord(record, TSchedaIndirizzo::Nome);
-                // A line is 40 columns of name first: compare cheaply before building it.
-                if (!chosen.startsWith(nome.left(40)))
-                    return true;
-                const QString candidate = cardlist::listLine(
-                    nome, TSchedaIndirizzo::fieldFromRecord(record, TSchedaIndirizzo::Tipo),
-                    TSchedaIndirizzo::fieldFromRecord(record, TSchedaIndirizzo::Note));
-                if (trimText(candidate) == chosen)
+                candidate.clear();
+                if (cardlist::appendLineOfRecord(candidate, record) && cardlist::trimmedLine(candidate) == chosen)
                     recall(TSchedaIndirizzo::fromRecord(record), position);
                 return true;
             });

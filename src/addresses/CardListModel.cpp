@@ -1,6 +1,5 @@
 #include "addresses/CardListModel.h"
 
-#include "addresses/CardList.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -16,15 +15,11 @@ CardListModel::CardListModel(QObject *parent)
     m_rowHeight = QFontMetrics(m_font).height() + 2;
 }
 
-void CardListModel::setLines(QStringList lines)
+void CardListModel::setLines(cardlist::CardLines lines)
 {
     beginResetModel();
-    cardlist::sortLines(lines);
+    lines.sort();
     m_lines = std::move(lines);
-    m_lowered.clear();
-    m_lowered.reserve(m_lines.size());
-    for (const QString &line : std::as_const(m_lines))
-        m_lowered.append(cardlist::lowerAscii(line));
     endResetModel();
 }
 
@@ -32,13 +27,12 @@ void CardListModel::clear()
 {
     beginResetModel();
     m_lines.clear();
-    m_lowered.clear();
     endResetModel();
 }
 
 int CardListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_lines.size());
+    return parent.isValid() ? 0 : m_lines.size();
 }
 
 QVariant CardListModel::data(const QModelIndex &index, int role) const
@@ -47,7 +41,7 @@ QVariant CardListModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return m_lines.at(index.row());
+        return m_lines.line(index.row());
     case Qt::FontRole:
         return m_font;
     case Qt::ForegroundRole:

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "addresses/CardList.h"
+
 #include <QAbstractListModel>
 #include <QFont>
-#include <QStringList>
 
 namespace tavolux {
 
-// The lines of the card list with their lowered copies for searching; filled
-// in one go, drawn in black Courier New 12, each entry 1600 units wide.
+// The card list as a view sees it: drawn in black Courier New 12, whatever
+// the view's style, each entry 1600 units wide. Filled in one go.
 class CardListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -15,11 +16,10 @@ public:
     explicit CardListModel(QObject *parent = nullptr);
 
     // Sorts the lines in list order and shows them.
-    void setLines(QStringList lines);
+    void setLines(cardlist::CardLines lines);
     void clear();
 
-    const QStringList &lines() const { return m_lines; }
-    const QStringList &loweredLines() const { return m_lowered; }
+    const cardlist::CardLines &lines() const { return m_lines; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -27,8 +27,7 @@ public:
     static constexpr int EntryWidth = 1600;
 
 private:
-    QStringList m_lines;
-    QStringList m_lowered;
+    cardlist::CardLines m_lines;
     QFont m_font;
     int m_rowHeight;
 };
