@@ -127,6 +127,13 @@ CardLines::CardLines(const QStringList &lines)
         append(cp1252::encode(line));
 }
 
+void CardLines::reserve(qint64 lines, qint64 bytes)
+{
+    m_text.reserve(bytes + lines);
+    m_lowered.reserve(bytes + lines);
+    m_offsets.reserve(size_t(lines) + 1);
+}
+
 void CardLines::append(QByteArrayView lineBytes)
 {
     m_text.append(lineBytes.data(), lineBytes.size());
@@ -169,7 +176,8 @@ void CardLines::sort()
         sorted.append('\0');
         offsets.push_back(sorted.size());
     }
-    m_text = std::move(sorted);
+    m_text.swap(sorted);
+    sorted.clear(); // a move would only swap and keep the old text alive
     m_offsets = std::move(offsets);
     m_lowered = m_text;
     for (char &c : m_lowered)

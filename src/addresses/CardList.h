@@ -38,6 +38,9 @@ public:
     CardLines() = default;
     explicit CardLines(const QStringList &lines);
 
+    // Room for up to `lines` lines of `bytes` bytes in all, so that filling
+    // never moves the buffers (untouched room costs no memory).
+    void reserve(qint64 lines, qint64 bytes);
     // Adds a line (code-page bytes) at the end; the list is unsorted until sort().
     void append(QByteArrayView lineBytes);
     // Sorts in list order; equal lines keep their order, side by side.

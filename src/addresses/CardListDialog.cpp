@@ -3,6 +3,7 @@
 #include "addresses/CardListModel.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
+#include "storage/TCampo250.h"
 #include "ui/Art.h"
 #include "ui/GradientWidget.h"
 #include "ui/Messages.h"
@@ -148,6 +149,9 @@ void CardListDialog::fill()
     {
         AddressArchive archive(m_folder);
         if (archive.open()) {
+            // A line is at most 84 bytes and a note of 250.
+            const qint64 cards = qMax<qint64>(0, archive.count());
+            lines.reserve(cards, cards * (84 + TCampo250::MaxText));
             QByteArray line;
             archive.readAllRaw([&](qint64, const char *record) {
                 line.clear();

@@ -1,0 +1,267 @@
+// Tavolux benchmarks: each case runs side by side with the physical limit it
+// is measured against, in the same run, and ends in one table.
+#include "ArchiveGenerator.h"
+
+#include "addresses/CardList.h"
+#include "addresses/CardListModel.h"
+#include "storage/AddressArchive.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <map>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+using namespace tavolux;
+
+namespace {
+
+QString g_root;
+
+QString archiveFolder(int cards)
+{
+    return g_root + QStringLiteral("/cards-%1").arg(cards);
+}
+
+void ensureArchive(int cards)
+{
+    const QString folder = archiveFolder(cards);
+    if (!QFile::exists(folder + QStringLiteral("/Archivio_Indirizzi.pro")))
+        bench::writeAddressArchive(folder, cards);
+}
+
+// --- 1. Filling the list: open, one pass, lines, sort, model ready ---------
+
+void fillOurs(benchmark::State &state)
+{
+    const int cards = int(state.range(0));
+    ensureArchive(cards);
+    for (auto _ : state) {
+        cardlist::CardLines lines;
+        AddressArchive archive{ProgramFolder(archiveFolder(cards))};
+        archive.open();
+        QByteArray line;
+        archive.readAllRaw([&](qint64, const char *record) {
+            line.clear();
+            if (cardlist::appendLineOfRecord(line, record))
+                lines.append(line);
+            return true;
+        });
+        archive.close();
+        CardListModel model;
+        model.setLines(std::move(lines));
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+
+void fillReference(benchmark::State &state)
+{
+    const int cards = int(state.range(0));
+    ensureArchive(cards);
+    std::vector<char> chunk(1 << 20);
+    for (auto _ : state) {
+        QFile file(archiveFolder(cards) + QStringLiteral("/Archivio_Indirizzi.pro"));
+        file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        qint64 total = 0, n;
+        while ((n = file.read(chunk.data(), qint64(chunk.size()))) > 0)
+            total += n;
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+// --- 2. "Trova" that matches nothing over 100,000 lines -----------------------
+
+cardlist::CardLines &bigList()
+{
+    static cardlist::CardLines lines = [] {
+        cardlist::CardLines l;
+        QByteArray line;
+        for (int n = 0; n < 100000; ++n) {
+            line.clear();
+            const QByteArray record = bench::sampleCard(quint32(n)).toRecord();
+            cardlist::appendLineOfRecord(line, record.constData());
+            l.append(line);
+        }
+        l.sort();
+        return l;
+    }();
+    return lines;
+}
+
+void findOurs(benchmark::State &state)
+{
+    const cardlist::CardLines &lines = bigList();
+    for (auto _ : state) {
+        cardlist::Search search;
+        benchmark::DoNotOptimize(search.findNext(lines, 0, QStringLiteral("Zanzibar")));
+    }
+}
+
+void findReference(benchmark::State &state)
+{
+    std::string text;
+    const cardlist::CardLines &lines = bigList();
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray lowered = lines.lineBytes(i).toByteArray().toLower();
+        text.append(lowered.constData(), size_t(lowered.size()));
+        text.push_back('\n');
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(text.find("zanzibar"));
+}
+
+// --- 4. One navigation step on a 100,000-card archive ------------------------
+
+void navigationStep(benchmark::State &state)
+{
+    ensureArchive(100000);
+    qint64 p = 1;
+    for (auto _ : state) {
+        AddressArchive archive{ProgramFolder(archiveFolder(100000))};
+        archive.open();
+        const qint64 count = archive.count();
+        TSchedaIndirizzo card;
+        archive.read(p, card);
+        archive.close();
+        p = p % count + 7919;
+        if (p > count)
+            p = 1;
+        benchmark::DoNotOptimize(card);
+    }
+}
+
+// --- 6. Start-up as a whole process ----------------------------------------
+
+void runProcess(const char *path)
+{
+    pid_t pid;
+    char *argv[] = {const_cast<char *>(path), nullptr};
+    if (posix_spawn(&pid, path, nullptr, nullptr, argv, environ) == 0) {
+        int status;
+        waitpid(pid, &status, 0);
+    }
+}
+
+void startupOurs(benchmark::State &state)
+{
+    for (auto _ : state)
+        runProcess(STARTUP_PROBE);
+}
+
+void startupReference(benchmark::State &state)
+{
+    for (auto _ : state)
+        runProcess(MINIMAL_WINDOW);
+}
+
+// --- The table --------------------------------------------------------------
+
+class TableReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (!run.error_occurred)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime() * multiplier(run.time_unit);
+    }
+    // Seconds.
+    std::map<std::string, double> times;
+
+private:
+    static double multiplier(benchmark::TimeUnit unit)
+    {
+        switch (unit) {
+        case benchmark::kNanosecond: return 1e-9;
+        case benchmark::kMicrosecond: return 1e-6;
+        case benchmark::kMillisecond: return 1e-3;
+        default: return 1.0;
+        }
+    }
+};
+
+std::string human(double seconds)
+{
+    char text[32];
+    if (seconds < 1e-3)
+        std::snprintf(text, sizeof text, "%.1f µs", seconds * 1e6);
+    else if (seconds < 1)
+        std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.2f s", seconds);
+    return text;
+}
+
+} // namespace
+
+BENCHMARK(fillOurs)->Name("fill/ours")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(fillReference)->Name("fill/ref")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(findOurs)->Name("find/ours")->Unit(benchmark::kMicrosecond);
+BENCHMARK(findReference)->Name("find/ref")->Unit(benchmark::kMicrosecond);
+BENCHMARK(navigationStep)->Name("navigate/ours")->Unit(benchmark::kMicrosecond);
+BENCHMARK(startupOurs)->Name("startup/ours")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(startupReference)->Name("startup/ref")->Unit(benchmark::kMillisecond)->Iterations(20);
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    QTemporaryDir scratch;
+    g_root = qEnvironmentVariable("TAVOLUX_BENCH_DATA", scratch.path());
+    benchmark::Initialize(&argc, argv);
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    struct Row { const char *label; std::string ours; std::string ref; const char *size; double target; };
+    const Row rows[] = {
+        {"fill the find list", "fill/ours/1000", "fill/ref/1000", "1,000 cards", 0},
+        {"fill the find list", "fill/ours/10000", "fill/ref/10000", "10,000 cards", 0},
+        {"fill the find list", "fill/ours/100000", "fill/ref/100000", "100,000 cards", 3},
+        {"Trova, no match", "find/ours", "find/ref", "100,000 lines", 3},
+        {"startup to first window", "startup/ours", "startup/ref", "process", 1.5},
+    };
+    std::printf("\n%-26s %-14s %12s %12s %8s %8s\n", "case", "size", "ours", "reference", "ratio", "target");
+    auto &t = reporter.times;
+    for (const Row &row : rows) {
+        if (!t.count(row.ours) || !t.count(row.ref))
+            continue;
+        const double ratio = t[row.ours] / t[row.ref];
+        char target[16] = "-";
+        if (row.target > 0)
+            std::snprintf(target, sizeof target, "<= %.1f", row.target);
+        std::printf("%-26s %-14s %12s %12s %8.2f %8s %s\n", row.label, row.size, human(t[row.ours]).c_str(),
+                    human(t[row.ref]).c_str(), ratio, target,
+                    row.target > 0 ? (ratio <= row.target ? "met" : "MISSED") : "");
+    }
+    if (t.count("navigate/ours")) {
+        const double step = t["navigate/ours"];
+        std::printf("%-26s %-14s %12s %12s %8s %8s %s\n", "one navigation step", "100,000 cards", human(step).c_str(),
+                    "1 ms", "-", "< 1 ms", step < 1e-3 ? "met" : "MISSED");
+    }
+
+    // 7. Peak memory of the find dialog over 100,000 cards, in its own process.
+    ensureArchive(100000);
+    QProcess probe;
+    probe.start(QStringLiteral(MEMORY_PROBE), {archiveFolder(100000)});
+    if (probe.waitForFinished(120000)) {
+        const QList<QByteArray> f = probe.readAllStandardOutput().trimmed().split(' ');
+        if (f.size() == 4) {
+            const double grown = (f[1].toDouble() - f[0].toDouble()) * 1024.0;
+            const double text = f[2].toDouble();
+            std::printf("%-26s %-14s %9.1f MB %9.1f MB %8.2f %8s %s\n", "find dialog peak memory", "100,000 cards",
+                        grown / 1e6, text / 1e6, grown / text, "<= 3.0", grown / text <= 3 ? "met" : "MISSED");
+        }
+    }
+    return 0;
+}
