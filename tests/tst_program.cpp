@@ -1,6 +1,7 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "app/Program.h"
 #include "app/TfrmAvvio.h"
+#include "labels/TfrmArchivio_Etichette.h"
 #include "platform/TMisc.h"
 #include "ui/PictureButton.h"
 
@@ -18,6 +19,7 @@ class TestProgram : public QObject
 private slots:
     void createsPersistentWindowsInOrder();
     void launcherOpensAddressesAndComesBack();
+    void launcherOpensLabelsAndComesBack();
     void closingLauncherEndsProgram_data();
     void closingLauncherEndsProgram();
     void launcherSetsNumberConventions();
@@ -59,6 +61,37 @@ void TestProgram::launcherOpensAddressesAndComesBack()
     }
     launcher->btnApp01->click();
     QVERIFY(addresses->txtNome->text().isEmpty());
+}
+
+void TestProgram::launcherOpensLabelsAndComesBack()
+{
+    QTemporaryDir dir;
+    Program program(dir.path());
+    QList<QWidget *> windows = program.persistentWindows();
+    QCOMPARE(windows.indexOf(program.labelWindow()), windows.indexOf(program.addressWindow()) + 1);
+    program.start();
+    TfrmAvvio *launcher = program.launcher();
+    TfrmArchivio_Etichette *labels = program.labelWindow();
+    QVERIFY(!labels->isVisible());
+    for (ui::PictureButton *opener : {launcher->btnApp02, launcher->imgApp02}) {
+        opener->click();
+        QVERIFY(labels->isVisible());
+        QVERIFY(!launcher->isVisible());
+        labels->fillSlot(1, QStringLiteral("bozza"), {QStringLiteral("riga")});
+        labels->lblPosizione->setText(QStringLiteral("4"));
+        labels->cmdEsci->click();
+        QVERIFY(launcher->isVisible());
+        QVERIFY(!labels->isVisible());
+        // Hidden, it keeps what it holds until it is shown again.
+        QCOMPARE(labels->txtNome_E(1)->text(), QStringLiteral("bozza"));
+    }
+    launcher->btnApp02->click(); // shown again: a cleared page
+    QVERIFY(labels->txtNome_E(1)->text().isEmpty());
+    QVERIFY(labels->lineText(1, 1).isEmpty());
+    QVERIFY(labels->lblPosizione->text().isEmpty());
+    labels->close();
+    QVERIFY(launcher->isVisible());
+    QVERIFY(!labels->isVisible());
 }
 
 void TestProgram::closingLauncherEndsProgram_data()

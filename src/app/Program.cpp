@@ -2,6 +2,7 @@
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "app/TfrmAvvio.h"
+#include "labels/TfrmArchivio_Etichette.h"
 
 #include <QCoreApplication>
 
@@ -12,19 +13,24 @@ Program::Program(const QString &programFolder)
 {
     m_launcher = std::make_unique<TfrmAvvio>();
     m_addresses = std::make_unique<TfrmArchivio_Indirizzi>(m_folder);
+    m_labels = std::make_unique<TfrmArchivio_Etichette>(m_folder);
 
     connect(m_launcher.get(), &TfrmAvvio::openAddresses, this,
             [this] { moveTo(m_addresses.get(), m_launcher.get()); });
     connect(m_launcher.get(), &TfrmAvvio::endRequested, this, &Program::end);
     connect(m_addresses.get(), &TfrmArchivio_Indirizzi::closed, this,
             [this] { moveTo(m_launcher.get(), m_addresses.get()); });
+    connect(m_launcher.get(), &TfrmAvvio::openLabels, this,
+            [this] { moveTo(m_labels.get(), m_launcher.get()); });
+    connect(m_labels.get(), &TfrmArchivio_Etichette::closed, this,
+            [this] { moveTo(m_launcher.get(), m_labels.get()); });
 }
 
 Program::~Program() = default;
 
 QList<QWidget *> Program::persistentWindows() const
 {
-    return {m_launcher.get(), m_addresses.get()};
+    return {m_launcher.get(), m_addresses.get(), m_labels.get()};
 }
 
 void Program::start()

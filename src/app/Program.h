@@ -12,6 +12,7 @@ namespace tavolux {
 
 class TfrmAvvio;
 class TfrmArchivio_Indirizzi;
+class TfrmArchivio_Etichette;
 
 // Start-up: creates the persistent windows once, shows the first one and
 // wires the moves between them. Windows never show each other.
@@ -27,6 +28,7 @@ public:
     const ProgramFolder &folder() const { return m_folder; }
     TfrmAvvio *launcher() const { return m_launcher.get(); }
     TfrmArchivio_Indirizzi *addressWindow() const { return m_addresses.get(); }
+    TfrmArchivio_Etichette *labelWindow() const { return m_labels.get(); }
     // The persistent windows in the order they are created.
     QList<QWidget *> persistentWindows() const;
 
@@ -42,6 +44,7 @@ private:
     ProgramFolder m_folder;
     std::unique_ptr<TfrmAvvio> m_launcher;
     std::unique_ptr<TfrmArchivio_Indirizzi> m_addresses;
+    std::unique_ptr<TfrmArchivio_Etichette> m_labels;
 };
 
 } // namespace tavolux

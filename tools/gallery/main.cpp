@@ -4,9 +4,12 @@
 #include "app/Program.h"
 #include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
+#include "labels/TfrmArchivio_Etichette.h"
 #include "storage/AddressArchive.h"
+#include "storage/LabelPageArchive.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -44,6 +47,30 @@ TSchedaIndirizzo sampleCard()
     return card;
 }
 
+TPaginaEtichette samplePage()
+{
+    const QStringList names{
+        QStringLiteral("Rossi Mario – studio"), QStringLiteral("Bianchi Lucia"), QStringLiteral("Ferramenta Verdi S.r.l."),
+        QStringLiteral("Esposito Gennaro"), QStringLiteral("Comune di Bergamo – Ufficio Tributi"), QStringLiteral("Ricci Anna"),
+        QStringLiteral("Colombo & Figli"), QString(), QStringLiteral("Gallo Francesca"),
+        QStringLiteral("Parrocchia San Michele"), QStringLiteral("Conti Giorgio"), QStringLiteral("De Luca Sara"),
+        QStringLiteral("Caffè Mancini"), QStringLiteral("Costa Paolo"), QStringLiteral("Giordano Elena"),
+        QStringLiteral("Rizzo Antonio"), QStringLiteral("Lombardi Chiara"), QStringLiteral("Moretti Luca"),
+        QStringLiteral("Barbieri Giulia"), QStringLiteral("Fontana Marco"), QString(),
+        QStringLiteral("Santoro Ilaria"), QStringLiteral("Marino Davide"), QString()};
+    TPaginaEtichette page;
+    for (int k = 1; k <= TPaginaEtichette::Slots; ++k) {
+        const QString &name = names.at(k - 1);
+        if (name.isEmpty())
+            continue;
+        page.name(k) = name;
+        page.line(k, 1) = name;
+        page.line(k, 2) = QStringLiteral("Via Roma, %1").arg(k);
+        page.line(k, 3) = QStringLiteral("20121 Milano (MI)");
+    }
+    return page;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,6 +97,12 @@ int main(int argc, char *argv[])
             archive.append(card);
         }
     }
+    {
+        LabelPageArchive archive{ProgramFolder(folder.path())};
+        archive.open();
+        archive.append(samplePage());
+        archive.append(samplePage());
+    }
     Program program(folder.path());
     snap(program.launcher(), QStringLiteral("launcher"));
     program.launcher()->hide();
@@ -88,5 +121,13 @@ int main(int argc, char *argv[])
         find.find();
         snap(&find, QStringLiteral("find_dialog"), true);
     }
+    addresses->hide();
+
+    TfrmArchivio_Etichette *labels = program.labelWindow();
+    labels->show();
+    labels->last();
+    labels->txtNome_E(5)->setFocus();
+    labels->panInfo->setText(QStringLiteral("Importa etichetta da archivio indirizzi."));
+    snap(labels, QStringLiteral("label_window"));
     return 0;
 }

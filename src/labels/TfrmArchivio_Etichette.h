@@ -1,0 +1,130 @@
+#pragma once
+
+#include "platform/ProgramFolder.h"
+#include "storage/Navigation.h"
+#include "storage/TPaginaEtichette.h"
+#include "ui/GradientWidget.h"
+
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+
+namespace tavolux {
+
+namespace ui {
+class PictureButton;
+}
+
+// The label-page window: one page of 24 labels, composed by importing cards,
+// saved, browsed and handed on to preview and printing. Each slot shows the
+// card's name; its six lines travel in hidden holders. Slots and lines are
+// 1-based; slot k is label k of the stored page.
+class TfrmArchivio_Etichette : public ui::GradientWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int Slots = TPaginaEtichette::Slots;
+    static constexpr int Lines = TPaginaEtichette::Lines;
+
+    explicit TfrmArchivio_Etichette(const ProgramFolder &folder, QWidget *parent = nullptr);
+
+    const ProgramFolder &folder() const { return m_folder; }
+
+    // The slot controls, named bkgIndirizzo_kk, txtNome_Ekk, impIndirizzo_Ekk
+    // and txtRigo0j_Ekk (kk: the slot in two digits).
+    QFrame *bkgIndirizzo(int slot) const;
+    QLineEdit *txtNome_E(int slot) const;
+    ui::PictureButton *impIndirizzo_E(int slot) const;
+    QLabel *txtRigo_E(int slot, int line) const;
+
+    // The caller tag of a slot, "etichetta_E01" to "etichetta_E24", and back
+    // (0 when the text names no slot).
+    static QString slotTag(int slot);
+    static int slotOfTag(const QString &tag);
+
+    // Line `line` of slot `slot` as its holder keeps it.
+    QString lineText(int slot, int line) const;
+    // The 144 holders as the printing dialogs read them: (slot, line) -> text.
+    std::function<QString(int, int)> lineReader() const;
+    // Writes an imported card into a slot: its name and its six lines
+    // (missing lines are emptied).
+    void fillSlot(int slot, const QString &name, const QStringList &lines);
+
+    // Sets every slot from a page, then the position label (0: empty).
+    void showPage(const TPaginaEtichette &page, qint64 position);
+    // The page as the slots hold it.
+    TPaginaEtichette buildPage() const;
+
+    static QString accessDeniedMessage();
+    static QString emptyArchiveMessage();
+
+    QLabel *lblPosizione = nullptr;
+    QLabel *panInfo = nullptr;
+    QWidget *panMemory = nullptr;
+
+    ui::PictureButton *cmdNuovo = nullptr;
+    ui::PictureButton *cmdSalva = nullptr;
+    ui::PictureButton *cmdAnteprima = nullptr;
+    ui::PictureButton *cmdStampa = nullptr;
+    ui::PictureButton *cmdPrimo = nullptr;
+    ui::PictureButton *cmdIndietro = nullptr;
+    ui::PictureButton *cmdAvanti = nullptr;
+    ui::PictureButton *cmdUltimo = nullptr;
+    ui::PictureButton *cmdGuida = nullptr;
+    ui::PictureButton *cmdEsci = nullptr;
+
+public slots:
+    void newPage();
+    void save();
+    void first();
+    void previous();
+    void next();
+    void last();
+    // Empties a slot's name and its six lines; the position label stays.
+    void emptySlot(int slot);
+
+signals:
+    // The window was closed: the launcher comes back.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    // The dialogs this window opens. Each creates its dialog owned by this
+    // window, shows it modally and destroys it when it closes.
+    void openImport(int slot);
+    void openPreview();
+    void openPrint();
+    void openHelp();
+
+private:
+    struct Slot {
+        QFrame *box = nullptr;
+        QLineEdit *name = nullptr;
+        ui::PictureButton *import = nullptr;
+        std::array<QLabel *, Lines> lines{};
+    };
+
+    QWidget *buildSlotGrid(QWidget *parent, QWidget *memory);
+    void addHints(const QList<QWidget *> &background, const QList<QWidget *> &neutral);
+    // Index of the slot whose name field is `field`, or 0.
+    int slotOfField(const QObject *field) const;
+    // Runs the file steps of one action as a guarded block; on failure shows
+    // the access-denied message. The block returns false on any failed step.
+    void guarded(const std::function<bool()> &block);
+    void navigate(NavigationButton button);
+    void info(const QString &text);
+
+    ProgramFolder m_folder;
+    std::array<Slot, Slots> m_slots;
+};
+
+} // namespace tavolux
