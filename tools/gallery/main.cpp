@@ -1,12 +1,16 @@
 // Renders the program's windows with sample data to PNG files.
+#include "addresses/TfrmAllegaCartella.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "addresses/TfrmExpIndirizzi.h"
 #include "app/Program.h"
 #include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
 #include "storage/AddressArchive.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QCoreApplication>
@@ -17,9 +21,10 @@ namespace {
 
 QString outputDir;
 
-void snap(QWidget *window, const QString &name)
+void snap(QWidget *window, const QString &name, bool fixedSize = false)
 {
-    window->resize(1280, 960);
+    if (!fixedSize)
+        window->resize(1280, 960);
     if (!window->isVisible())
         window->show();
     QCoreApplication::processEvents();
@@ -55,6 +60,18 @@ int main(int argc, char *argv[])
         archive.open();
         for (int i = 0; i < 3; ++i)
             archive.append(sampleCard());
+        TSchedaIndirizzo other;
+        other[TSchedaIndirizzo::Nome] = QStringLiteral("Bianchi Lucia");
+        other[TSchedaIndirizzo::Tipo] = QStringLiteral("Fornitore");
+        other[TSchedaIndirizzo::Rigo01] = QStringLiteral("Gent.ma Sig.ra");
+        other[TSchedaIndirizzo::Rigo02] = QStringLiteral("Lucia Bianchi");
+        other[TSchedaIndirizzo::Rigo03] = QStringLiteral("Corso Vittorio Emanuele, 5");
+        other[TSchedaIndirizzo::Rigo04] = QStringLiteral("00186 Roma (RM)");
+        other[TSchedaIndirizzo::Note] = QStringLiteral("Preferisce essere contattata via e-mail");
+        archive.append(other);
+        TSchedaIndirizzo unnamed;
+        unnamed[TSchedaIndirizzo::Rigo01] = QStringLiteral("Scheda senza nome");
+        archive.append(unnamed);
     }
     Program program(folder.path());
     snap(program.launcher(), QStringLiteral("launcher"));
@@ -65,5 +82,24 @@ int main(int argc, char *argv[])
     addresses->last();
     addresses->txtRigo04->setFocus();
     snap(addresses, QStringLiteral("address_window"));
+
+    {
+        // The attachments of the shown card, as the attach button fills them.
+        TfrmAllegaCartella attachments(*addresses);
+        attachments.lblMemory->setText(TfrmAllegaCartella::callerTag());
+        attachments.txtFile01->setText(QStringLiteral("Contratto_Rossi_2024.pdf"));
+        attachments.txtDesc01->setText(QStringLiteral("Contratto di fornitura firmato"));
+        attachments.txtFile02->setText(QStringLiteral("Planimetria ufficio.dwg"));
+        attachments.txtDesc02->setText(QStringLiteral("Planimetria per la consegna"));
+        attachments.txtDesc03->setText(QStringLiteral("Fattura da allegare"));
+        snap(&attachments, QStringLiteral("attachments_dialog"), true);
+    }
+    {
+        TfrmExpIndirizzi exporter(program.folder(), addresses);
+        exporter.show();
+        exporter.grdRecords->setCurrentCell(1, TfrmExpIndirizzi::colNome);
+        exporter.panInfo->setText(QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+        snap(&exporter, QStringLiteral("export_dialog"), true);
+    }
     return 0;
 }
