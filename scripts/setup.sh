@@ -9,7 +9,8 @@ action=${1:-start}
 
 packages=(cmake g++ make qt6-base-dev libqt6svg6-dev libgl-dev
           fonts-liberation2 fonts-dejavu-core
-          cups cups-client cups-pdf poppler-utils)
+          cups cups-client cups-pdf poppler-utils
+          libreoffice-calc-nogui)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

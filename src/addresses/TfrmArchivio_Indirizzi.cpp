@@ -1,6 +1,8 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 
 #include "addresses/TfrmTrovaIndirizzi.h"
+#include "addresses/TfrmAllegaCartella.h"
+#include "addresses/TfrmExpIndirizzi.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
@@ -257,6 +259,11 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     connect(cmdIndietro, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::previous);
     connect(cmdAvanti, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::next);
     connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::last);
+    connect(cmdFile, &ui::PictureButton::clicked, this, [this] { TfrmAllegaCartella::run(*this); });
+    connect(cmdEsporta, &ui::PictureButton::clicked, this, [this] {
+        TfrmExpIndirizzi dialog(m_folder, this);
+        dialog.exec();
+    });
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
     connect(cmdTrova, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::openFind);
 }

@@ -16,7 +16,14 @@ QString chooseOpenFile(QWidget *parent, const QString &title, const QString &fil
 {
     if (handler())
         return handler()(parent, title, filter);
-    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+#ifdef Q_OS_WIN
+    const QString shown = filter;
+#else
+    // "*.*" means every file, as on Windows, also names without a dot.
+    QString shown = filter;
+    shown.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+#endif
+    return QFileDialog::getOpenFileName(parent, title, folder, shown);
 }
 
 void setFileChooserHandler(FileChooserHandler h)

@@ -1,6 +1,8 @@
 // Renders the program's windows with sample data to PNG files.
+#include "addresses/TfrmAllegaCartella.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
+#include "addresses/TfrmExpIndirizzi.h"
 #include "app/Program.h"
 #include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QCoreApplication>
@@ -96,6 +99,18 @@ int main(int argc, char *argv[])
             card[TSchedaIndirizzo::Note] = QString::fromUtf8(n[2]);
             archive.append(card);
         }
+        TSchedaIndirizzo other;
+        other[TSchedaIndirizzo::Nome] = QStringLiteral("Bianchi Lucia");
+        other[TSchedaIndirizzo::Tipo] = QStringLiteral("Fornitore");
+        other[TSchedaIndirizzo::Rigo01] = QStringLiteral("Gent.ma Sig.ra");
+        other[TSchedaIndirizzo::Rigo02] = QStringLiteral("Lucia Bianchi");
+        other[TSchedaIndirizzo::Rigo03] = QStringLiteral("Corso Vittorio Emanuele, 5");
+        other[TSchedaIndirizzo::Rigo04] = QStringLiteral("00186 Roma (RM)");
+        other[TSchedaIndirizzo::Note] = QStringLiteral("Preferisce essere contattata via e-mail");
+        archive.append(other);
+        TSchedaIndirizzo unnamed;
+        unnamed[TSchedaIndirizzo::Rigo01] = QStringLiteral("Scheda senza nome");
+        archive.append(unnamed);
     }
     {
         LabelPageArchive archive{ProgramFolder(folder.path())};
@@ -129,5 +144,25 @@ int main(int argc, char *argv[])
     labels->txtNome_E(5)->setFocus();
     labels->panInfo->setText(QStringLiteral("Importa etichetta da archivio indirizzi."));
     snap(labels, QStringLiteral("label_window"));
+    labels->hide();
+
+    {
+        // The attachments of the shown card, as the attach button fills them.
+        TfrmAllegaCartella attachments(*addresses);
+        attachments.lblMemory->setText(TfrmAllegaCartella::callerTag());
+        attachments.txtFile01->setText(QStringLiteral("Contratto_Rossi_2024.pdf"));
+        attachments.txtDesc01->setText(QStringLiteral("Contratto di fornitura firmato"));
+        attachments.txtFile02->setText(QStringLiteral("Planimetria ufficio.dwg"));
+        attachments.txtDesc02->setText(QStringLiteral("Planimetria per la consegna"));
+        attachments.txtDesc03->setText(QStringLiteral("Fattura da allegare"));
+        snap(&attachments, QStringLiteral("attachments_dialog"), true);
+    }
+    {
+        TfrmExpIndirizzi exporter(program.folder(), addresses);
+        exporter.show();
+        exporter.grdRecords->setCurrentCell(1, TfrmExpIndirizzi::colNome);
+        exporter.panInfo->setText(QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+        snap(&exporter, QStringLiteral("export_dialog"), true);
+    }
     return 0;
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+namespace tavolux {
+
+// The spreadsheet export: an HTML table that spreadsheet programs open as the
+// worksheet "Archivio Indirizzi". Each row holds the nine exported columns
+// (name, type, six lines, note); missing cells count as empty. The result is
+// the file's bytes: one line, Windows-1252, no byte-order mark. Cell text is
+// trimmed and & < > are written as entities, so every cell opens as given.
+QByteArray writeSpreadsheet(const QList<QStringList> &rows);
+
+inline constexpr int kSpreadsheetColumns = 9;
+
+} // namespace tavolux

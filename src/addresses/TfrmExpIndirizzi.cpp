@@ -1,0 +1,257 @@
+#include "addresses/TfrmExpIndirizzi.h"
+
+#include "addresses/SpreadsheetWriter.h"
+#include "platform/TMisc.h"
+#include "platform/TextUtil.h"
+#include "storage/AddressArchive.h"
+#include "ui/Art.h"
+#include "ui/Messages.h"
+#include "ui/PictureButton.h"
+#include "ui/StatusHints.h"
+
+#include <QAbstractItemDelegate>
+#include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSaveFile>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace tavolux {
+
+namespace {
+
+const struct {
+    const char *header;
+    int width;
+    bool editable;
+} kColumns[TfrmExpIndirizzi::ColumnCount] = {
+    {"N.", 60, false},
+    {"Nome etichetta", 250, false},
+    {"Tipo", 200, false},
+    {"Indirizzo (rigo 1)", 280, false},
+    {"Indirizzo (rigo 2)", 280, false},
+    {"Indirizzo (rigo 3)", 280, false},
+    {"Indirizzo (rigo 4)", 280, true},
+    {"Indirizzo (rigo 5)", 280, false},
+    {"Indirizzo (rigo 6)", 280, true},
+    {"Note", 350, true},
+};
+
+} // namespace
+
+QString TfrmExpIndirizzi::exportQuestion()
+{
+    return QStringLiteral("L'esportazione dei dati in Excel può richiedere diversi minuti a seconda del numero di schede presenti in archivio.\r\n\r\n"
+                          "Si vuole esportare i dati adesso?");
+}
+
+QString TfrmExpIndirizzi::openQuestion()
+{
+    return QStringLiteral("Le schede in archivio sono state esportate con successo.\r\n\r\n"
+                          "Si vuole aprire il file di Excel?");
+}
+
+QString TfrmExpIndirizzi::failureMessage()
+{
+    return QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"
+                          "Accertarsi che il file di Excel non sia già aperto.");
+}
+
+TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_folder(folder)
+{
+    setObjectName(QStringLiteral("TfrmExpIndirizzi"));
+    setWindowTitle(QStringLiteral(" Esportazione archivio indirizzi in Excel"));
+    setFixedSize(862, 560);
+    setAutoFillBackground(true);
+    QPalette shade = palette();
+    shade.setColor(QPalette::Window, QColor(0xEE, 0xED, 0xED));
+    setPalette(shade);
+
+    auto *content = new QWidget(this);
+    content->setObjectName(QStringLiteral("panContenuto"));
+    auto *fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(content);
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(8);
+
+    // Top strip: banner, pointing hand, the three picture buttons.
+    auto *strip = new QFrame(content);
+    strip->setObjectName(QStringLiteral("panComandi"));
+    strip->setStyleSheet(QStringLiteral("QFrame#panComandi { background: white; border: 1px solid #c8c8c8; border-radius: 4px; }"));
+    auto *stripRow = new QHBoxLayout(strip);
+    stripRow->setContentsMargins(10, 6, 10, 6);
+    stripRow->setSpacing(10);
+    auto *banner = new QLabel(strip);
+    banner->setObjectName(QStringLiteral("imgBanner"));
+    banner->setPixmap(ui::textArt(QStringLiteral("Esportazione archivio indirizzi"), QSize(430, 40), 24,
+                                  QColor(0x1D, 0x7A, 0x3A), true));
+    auto *hand = new QLabel(strip);
+    hand->setObjectName(QStringLiteral("imgMano"));
+    hand->setPixmap(ui::art(QStringLiteral("mano"), QSize(40, 40)));
+    cmdEsporta = new ui::PictureButton(QStringLiteral("esporta"), QSize(44, 44), strip);
+    cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
+    cmdGuida = new ui::PictureButton(QStringLiteral("guida"), QSize(44, 44), strip);
+    cmdGuida->setObjectName(QStringLiteral("cmdGuida"));
+    cmdEsci = new ui::PictureButton(QStringLiteral("esci"), QSize(44, 44), strip);
+    cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
+    stripRow->addWidget(banner);
+    stripRow->addStretch();
+    stripRow->addWidget(hand);
+    stripRow->addWidget(cmdEsporta);
+    stripRow->addSpacing(12);
+    stripRow->addWidget(cmdGuida);
+    stripRow->addWidget(cmdEsci);
+    column->addWidget(strip);
+
+    // The grid: starts with ten empty rows.
+    grdRecords = new QTableWidget(EmptyRows, ColumnCount, content);
+    grdRecords->setObjectName(QStringLiteral("grdRecords"));
+    grdRecords->setAlternatingRowColors(true);
+    grdRecords->setStyleSheet(QStringLiteral("QTableWidget { background: white; alternate-background-color: #e8eef8; gridline-color: #c8c8c8; }"));
+    grdRecords->verticalHeader()->hide();
+    grdRecords->verticalHeader()->setMinimumSectionSize(RowHeight);
+    grdRecords->verticalHeader()->setDefaultSectionSize(RowHeight);
+    grdRecords->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdRecords->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdRecords->horizontalHeader()->setHighlightSections(false);
+    grdRecords->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grdRecords->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdRecords->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                | QAbstractItemView::AnyKeyPressed);
+    for (int c = 0; c < ColumnCount; ++c) {
+        grdRecords->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c].header)));
+        grdRecords->setColumnWidth(c, kColumns[c].width);
+    }
+    for (int r = 0; r < EmptyRows; ++r)
+        setRow(r, QStringList());
+    column->addWidget(grdRecords, 1);
+
+    // Status bar.
+    auto *status = new QFrame(content);
+    status->setObjectName(QStringLiteral("panStato"));
+    status->setStyleSheet(QStringLiteral("QFrame#panStato { background: #6A5ACD; border-radius: 3px; }"));
+    auto *statusRow = new QHBoxLayout(status);
+    statusRow->setContentsMargins(10, 4, 10, 4);
+    panInfo = new QLabel(QStringLiteral("Esportazione archivio in Microsoft Excel."), status);
+    panInfo->setObjectName(QStringLiteral("panInfo"));
+    panInfo->setFont(QFont(QStringLiteral("Tahoma"), 12));
+    panInfo->setStyleSheet(QStringLiteral("color: white;"));
+    panInfo->setMinimumHeight(22);
+    statusRow->addWidget(panInfo);
+    column->addWidget(status);
+
+    auto *hints = new ui::StatusHints(panInfo, this);
+    hints->addHint(cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+    hints->addHint(cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
+    hints->addHint(cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro."));
+    for (QWidget *widget : QList<QWidget *>{this, content, strip, status, grdRecords, grdRecords->viewport(),
+                                            grdRecords->horizontalHeader()})
+        hints->addBackground(widget);
+    for (QWidget *widget : QList<QWidget *>{banner, hand, panInfo})
+        hints->addNeutral(widget);
+
+    connect(cmdEsporta, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::exportArchive);
+    connect(cmdGuida, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::showHelp);
+    connect(cmdEsci, &ui::PictureButton::clicked, this, &QDialog::close);
+}
+
+void TfrmExpIndirizzi::setRow(int row, const QStringList &cells)
+{
+    for (int c = 0; c < ColumnCount; ++c) {
+        auto *item = new QTableWidgetItem(c < cells.size() ? cells.at(c) : QString());
+        if (!kColumns[c].editable)
+            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        grdRecords->setItem(row, c, item);
+    }
+}
+
+void TfrmExpIndirizzi::load()
+{
+    AddressArchive archive(m_folder);
+    if (!archive.open())
+        return;
+    const qint64 count = archive.count();
+    if (count <= 0 || count > std::numeric_limits<int>::max())
+        return;
+    grdRecords->setUpdatesEnabled(false);
+    grdRecords->setRowCount(int(count));
+    archive.readAll([this](qint64 p, const TSchedaIndirizzo &card) {
+        QStringList cells{QString::number(p)};
+        for (int field = TSchedaIndirizzo::Nome; field <= TSchedaIndirizzo::Note; ++field)
+            cells << card[field];
+        setRow(int(p - 1), cells);
+        return true;
+    });
+    grdRecords->setUpdatesEnabled(true);
+}
+
+QList<QStringList> TfrmExpIndirizzi::gridRows() const
+{
+    QList<QStringList> rows;
+    rows.reserve(grdRecords->rowCount());
+    for (int r = 0; r < grdRecords->rowCount(); ++r) {
+        QStringList cells;
+        cells.reserve(ColumnCount - 1);
+        for (int c = colNome; c < ColumnCount; ++c) {
+            const QTableWidgetItem *item = grdRecords->item(r, c);
+            cells << (item ? item->text() : QString());
+        }
+        rows << cells;
+    }
+    return rows;
+}
+
+void TfrmExpIndirizzi::commitEdit()
+{
+    // A cell still being edited counts with what it shows.
+    if (QWidget *editor = grdRecords->indexWidget(grdRecords->currentIndex()))
+        emit grdRecords->itemDelegate()->commitData(editor);
+}
+
+void TfrmExpIndirizzi::exportArchive()
+{
+    commitEdit();
+    if (!ui::ask(this, exportQuestion()))
+        return;
+    const QString path = m_folder.file(fileName());
+    // The new file replaces the old one only when it is written whole.
+    QSaveFile file(path);
+    const QByteArray bytes = writeSpreadsheet(gridRows());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        ui::plain(this, failureMessage());
+        return;
+    }
+    if (ui::ask(this, openQuestion()))
+        TMisc::Open(QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"'));
+}
+
+void TfrmExpIndirizzi::showHelp()
+{
+    // Opens the help window (title "Esportazione archivio indirizzi in Excel",
+    // the export topic's text) once the help module provides it.
+}
+
+void TfrmExpIndirizzi::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    if (!m_loaded) {
+        m_loaded = true;
+        load();
+    }
+}
+
+} // namespace tavolux

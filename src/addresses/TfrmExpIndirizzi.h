@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/ProgramFolder.h"
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+
+class QLabel;
+class QTableWidget;
+
+namespace tavolux {
+
+namespace ui {
+class PictureButton;
+}
+
+// The whole address archive in a grid, one row per card, and its export to
+// the spreadsheet file. The export writes what the grid holds, edits included.
+class TfrmExpIndirizzi : public QDialog
+{
+    Q_OBJECT
+public:
+    enum Column {
+        colNum, colNome, colTipo,
+        colRigo01, colRigo02, colRigo03, colRigo04, colRigo05, colRigo06,
+        colNote,
+        ColumnCount
+    };
+
+    explicit TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent = nullptr);
+
+    static QString fileName() { return QStringLiteral("Archivio_Indirizzi.xls"); }
+    static QString exportQuestion();
+    static QString openQuestion();
+    static QString failureMessage();
+    static constexpr int EmptyRows = 10;
+    static constexpr int RowHeight = 21;
+
+    // The grid's rows as exported: columns 1 to 9 of every row.
+    QList<QStringList> gridRows() const;
+
+    QTableWidget *grdRecords = nullptr;
+    QLabel *panInfo = nullptr;
+    ui::PictureButton *cmdEsporta = nullptr;
+    ui::PictureButton *cmdGuida = nullptr;
+    ui::PictureButton *cmdEsci = nullptr;
+
+public slots:
+    void exportArchive();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    // The help button. The help window is not wired here yet: this is the
+    // place that opens it on the export topic, owned by this window.
+    void showHelp();
+
+private:
+    void load();
+    void setRow(int row, const QStringList &cells);
+    void commitEdit();
+
+    ProgramFolder m_folder;
+    bool m_loaded = false;
+};
+
+} // namespace tavolux
