@@ -1,5 +1,7 @@
 #include "labels/TfrmArchivio_Etichette.h"
 
+#include "labels/TfrmImportaIndirizzi.h"
+
 #include "platform/TextUtil.h"
 #include "storage/LabelPageArchive.h"
 #include "ui/Art.h"
@@ -507,10 +509,9 @@ void TfrmArchivio_Etichette::last()
 
 void TfrmArchivio_Etichette::openImport(int slot)
 {
-    // TODO: create TfrmImportaIndirizzi(this), set its lblMemory to the tag,
-    // exec() it and delete it; the dialog fills the slot through fillSlot().
-    const QString tag = slotTag(slot);
-    Q_UNUSED(tag);
+    TfrmImportaIndirizzi dialog(*this);
+    dialog.lblMemory->setText(slotTag(slot));
+    dialog.exec();
 }
 
 void TfrmArchivio_Etichette::openPreview()

@@ -7,6 +7,7 @@
 #include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "labels/TfrmImportaIndirizzi.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 
@@ -144,6 +145,14 @@ int main(int argc, char *argv[])
     labels->txtNome_E(5)->setFocus();
     labels->panInfo->setText(QStringLiteral("Importa etichetta da archivio indirizzi."));
     snap(labels, QStringLiteral("label_window"));
+    {
+        TfrmImportaIndirizzi import(*labels);
+        import.lblMemory->setText(TfrmArchivio_Etichette::slotTag(8));
+        import.show();
+        import.txtTrova->setText(QStringLiteral("roma"));
+        import.find();
+        snap(&import, QStringLiteral("import_dialog"), true);
+    }
     labels->hide();
 
     {
