@@ -54,6 +54,7 @@ private slots:
     void navigation();
     void saveAppendsThenOverwrites();
     void saveOverwritesCardInPlace();
+    void saveBeyondTheEndWritesNothing();
     void saveRefusesBlankName_data();
     void saveRefusesBlankName();
     void duplicate();
@@ -235,6 +236,16 @@ void TestAddressWindow::saveOverwritesCardInPlace()
     QCOMPARE(stored[TSchedaIndirizzo::Note], QStringLiteral("cambiata"));
     QCOMPARE(stored[TSchedaIndirizzo::File02], QStringLiteral("nuovo.doc"));
     QCOMPARE(stored[TSchedaIndirizzo::File01], QStringLiteral("doc17.pdf"));
+}
+
+void TestAddressWindow::saveBeyondTheEndWritesNothing()
+{
+    fill(2);
+    m_window->showCard(card(9), 5);
+    press(m_window->cmdSalva);
+    QCOMPARE(m_messages->last().text, kDenied);
+    QCOMPARE(count(), 2);
+    QCOMPARE(m_window->lblPosizione->text(), QStringLiteral("5"));
 }
 
 void TestAddressWindow::saveRefusesBlankName_data()

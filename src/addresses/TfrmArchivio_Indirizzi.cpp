@@ -5,6 +5,7 @@
 #include "addresses/TfrmExpIndirizzi.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
+#include "storage/Navigation.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
@@ -372,7 +373,9 @@ void TfrmArchivio_Indirizzi::save()
         if (!shown.isEmpty()) {
             bool ok = false;
             const qint64 p = shown.toLongLong(&ok);
-            if (!ok || p < 1 || !archive.write(p, buildCard()))
+            // A card past the end (the archive was replaced by a shorter one)
+            // would leave a gap of blank cards: that is a failure, not a write.
+            if (!ok || p < 1 || p > archive.count() || !archive.write(p, buildCard()))
                 return false;
             lblPosizione->setText(QString::number(p));
             done = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
@@ -389,106 +392,42 @@ void TfrmArchivio_Indirizzi::save()
         info(done);
 }
 
-void TfrmArchivio_Indirizzi::goTo(const std::function<qint64(qint64)> &target)
+void TfrmArchivio_Indirizzi::navigate(NavigationButton button)
 {
-    bool empty = false;
+    NavigationStep step;
     guarded([&] {
         AddressArchive archive(m_folder);
-        if (!archive.open())
-            return false;
-        const qint64 count = archive.count();
-        if (count < 0)
-            return false;
-        if (count == 0) {
-            empty = true;
-            return true;
-        }
-        const qint64 p = target(count);
         TSchedaIndirizzo card;
-        if (!archive.read(p, card))
+        if (!archive.open() || !browse(archive, button, trimText(lblPosizione->text()), step, card))
             return false;
-        showCard(card, p);
+        if (step.action == NavigationStep::Action::Load)
+            showCard(card, step.position);
+        else if (step.clearPosition)
+            lblPosizione->clear();
         return true;
     });
-    if (empty)
+    if (step.action == NavigationStep::Action::EmptyArchive)
         info(emptyArchiveMessage());
 }
 
 void TfrmArchivio_Indirizzi::first()
 {
-    goTo([](qint64) { return qint64(1); });
+    navigate(NavigationButton::First);
 }
 
 void TfrmArchivio_Indirizzi::last()
 {
-    goTo([](qint64 count) { return count; });
+    navigate(NavigationButton::Last);
 }
 
 void TfrmArchivio_Indirizzi::next()
 {
-    bool empty = false;
-    guarded([&] {
-        AddressArchive archive(m_folder);
-        if (!archive.open())
-            return false;
-        // A new card counts as position 0, so Next shows card 1.
-        const QString shown = trimText(lblPosizione->text());
-        bool ok = true;
-        const qint64 p = shown.isEmpty() ? 0 : shown.toLongLong(&ok);
-        if (!ok)
-            return false;
-        const qint64 count = archive.count();
-        if (count < 0)
-            return false;
-        if (count == 0) {
-            lblPosizione->clear();
-            empty = true;
-            return true;
-        }
-        if (p >= count)
-            return true;
-        TSchedaIndirizzo card;
-        if (!archive.read(p + 1, card))
-            return false;
-        showCard(card, p + 1);
-        return true;
-    });
-    if (empty)
-        info(emptyArchiveMessage());
+    navigate(NavigationButton::Next);
 }
 
 void TfrmArchivio_Indirizzi::previous()
 {
-    bool empty = false;
-    guarded([&] {
-        AddressArchive archive(m_folder);
-        if (!archive.open())
-            return false;
-        const QString shown = trimText(lblPosizione->text());
-        if (shown == QLatin1String("1"))
-            return true;
-        const qint64 count = archive.count();
-        if (count < 0)
-            return false;
-        if (count == 0) {
-            empty = true;
-            return true;
-        }
-        qint64 target = 1;
-        if (!shown.isEmpty()) {
-            bool ok = false;
-            target = shown.toLongLong(&ok) - 1;
-            if (!ok || target < 1)
-                return false;
-        }
-        TSchedaIndirizzo card;
-        if (!archive.read(target, card))
-            return false;
-        showCard(card, target);
-        return true;
-    });
-    if (empty)
-        info(emptyArchiveMessage());
+    navigate(NavigationButton::Previous);
 }
 
 void TfrmArchivio_Indirizzi::openFind()

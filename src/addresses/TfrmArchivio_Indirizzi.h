@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
+#include "storage/Navigation.h"
 #include "storage/TSchedaIndirizzo.h"
 #include "ui/GradientWidget.h"
 
@@ -94,8 +95,8 @@ private:
     // Runs the file steps of one action as a guarded block; on failure shows
     // the access-denied message. The block returns false on any failed step.
     void guarded(const std::function<bool()> &block);
-    // First and Last: one opening, Count, then the card that target(Count) names.
-    void goTo(const std::function<qint64(qint64 count)> &target);
+    // One opening: Count, then at most one Read (see navigationStep).
+    void navigate(NavigationButton button);
     void info(const QString &text);
     void warning(const QString &text);
 

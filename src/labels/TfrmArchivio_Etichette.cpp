@@ -455,35 +455,19 @@ void TfrmArchivio_Etichette::save()
 
 void TfrmArchivio_Etichette::navigate(NavigationButton button)
 {
-    bool empty = false;
+    NavigationStep step;
     guarded([&] {
         LabelPageArchive archive(m_folder);
-        if (!archive.open())
-            return false;
-        const qint64 count = archive.count();
-        if (count < 0)
-            return false;
-        const NavigationStep step = navigationStep(button, count, trimText(lblPosizione->text()));
-        switch (step.action) {
-        case NavigationStep::Action::Stay:
-            return true;
-        case NavigationStep::Action::Invalid:
-            return false;
-        case NavigationStep::Action::EmptyArchive:
-            if (step.clearPosition)
-                lblPosizione->clear();
-            empty = true;
-            return true;
-        case NavigationStep::Action::Load:
-            break;
-        }
         TPaginaEtichette page;
-        if (!archive.read(step.position, page))
+        if (!archive.open() || !browse(archive, button, trimText(lblPosizione->text()), step, page))
             return false;
-        showPage(page, step.position);
+        if (step.action == NavigationStep::Action::Load)
+            showPage(page, step.position);
+        else if (step.clearPosition)
+            lblPosizione->clear();
         return true;
     });
-    if (empty)
+    if (step.action == NavigationStep::Action::EmptyArchive)
         info(emptyArchiveMessage());
 }
 

@@ -24,4 +24,23 @@ struct NavigationStep
 
 NavigationStep navigationStep(NavigationButton button, qint64 count, const QString &position);
 
+// One browsing step on an opened archive: counts, decides, and reads the
+// record to show when the step loads one. False on any failed file step.
+template <typename Archive, typename Record>
+bool browse(Archive &archive, NavigationButton button, const QString &position, NavigationStep &step, Record &record)
+{
+    const qint64 count = archive.count();
+    if (count < 0)
+        return false;
+    step = navigationStep(button, count, position);
+    switch (step.action) {
+    case NavigationStep::Action::Invalid:
+        return false;
+    case NavigationStep::Action::Load:
+        return archive.read(step.position, record);
+    default:
+        return true;
+    }
+}
+
 } // namespace tavolux
