@@ -13,7 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace tavolux;
 using ui::MessageButtons;
@@ -55,6 +57,7 @@ private slots:
     void saveAppendsThenOverwrites();
     void saveOverwritesCardInPlace();
     void saveBeyondTheEndWritesNothing();
+    void fullDiskGivesAccessDeniedAndKeepsCards();
     void saveRefusesBlankName_data();
     void saveRefusesBlankName();
     void duplicate();
@@ -246,6 +249,37 @@ void TestAddressWindow::saveBeyondTheEndWritesNothing()
     QCOMPARE(m_messages->last().text, kDenied);
     QCOMPARE(count(), 2);
     QCOMPARE(m_window->lblPosizione->text(), QStringLiteral("5"));
+}
+
+void TestAddressWindow::fullDiskGivesAccessDeniedAndKeepsCards()
+{
+    fill(3);
+    const QString path = m_dir->filePath(QStringLiteral("Archivio_Indirizzi.pro"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    // A file size limit makes the append fail part way, as a full disk does.
+    struct rlimit old;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = before.size() + 100;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    m_window->txtNome->setText(QStringLiteral("non entra"));
+    press(m_window->cmdSalva);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    QCOMPARE(m_messages->last().text, kDenied);
+    QVERIFY(m_window->lblPosizione->text().isEmpty());
+    QCOMPARE(m_window->txtNome->text(), QStringLiteral("non entra"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(before.size()), before);
+    QCOMPARE(count(), 3);
+    // With room again, the same save appends card 4 over the piece left behind.
+    press(m_window->cmdSalva);
+    QCOMPARE(m_window->lblPosizione->text(), QStringLiteral("4"));
+    QCOMPARE(QFileInfo(path).size(), 4 * 3765);
 }
 
 void TestAddressWindow::saveRefusesBlankName_data()
