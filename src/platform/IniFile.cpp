@@ -11,18 +11,23 @@ namespace tavolux {
 
 namespace {
 
-QStringList readLines(const QString &path)
+QStringList splitLines(const QByteArray &content)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QString text = cp1252::decode(file.readAll());
+    QString text = cp1252::decode(content);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+QStringList readLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return splitLines(file.readAll());
 }
 
 bool sectionName(const QString &line, QString *name)
@@ -55,8 +60,16 @@ IniFile::IniFile(const QString &path)
 
 QString IniFile::readString(const QString &section, const QString &key) const
 {
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return valueIn(file.readAll(), section, key);
+}
+
+QString IniFile::valueIn(const QByteArray &content, const QString &section, const QString &key)
+{
     bool inSection = false;
-    for (const QString &line : readLines(m_path)) {
+    for (const QString &line : splitLines(content)) {
         QString name;
         if (sectionName(line, &name)) {
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;

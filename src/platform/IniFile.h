@@ -16,6 +16,8 @@ public:
 
     // Trimmed value, or empty when the file, section or key is missing.
     QString readString(const QString &section, const QString &key) const;
+    // The same lookup in the bytes of an INI file.
+    static QString valueIn(const QByteArray &content, const QString &section, const QString &key);
 
     // Writes one value; the file is replaced atomically (new file, then rename),
     // so a failure leaves the old file as it was. False when it cannot be written.
