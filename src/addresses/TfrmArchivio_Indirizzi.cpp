@@ -1,5 +1,6 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 
+#include "help/ShowHelp.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
@@ -257,6 +258,8 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     connect(cmdAvanti, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::next);
     connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::last);
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
+    connect(cmdGuida, &ui::PictureButton::clicked, this,
+            [this] { showHelpTopic(this, m_folder, HelpTopic::Addresses); });
 }
 
 QList<QLineEdit *> TfrmArchivio_Indirizzi::editFields() const
