@@ -1,8 +1,10 @@
+#include "FileSizeLimit.h"
 #include "platform/Conventions.h"
 #include "platform/Cp1252.h"
 #include "platform/IniFile.h"
 #include "platform/TextUtil.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -25,6 +27,8 @@ private slots:
     void iniReadsWithProfileSemantics();
     void iniWriteKeepsOtherLines();
     void iniWriteFailureKeepsOldFile();
+    void iniFullDiskKeepsOldFile_data();
+    void iniFullDiskKeepsOldFile();
 };
 
 void TestPlatform::cp1252Decode_data()
@@ -156,6 +160,28 @@ void TestPlatform::iniWriteFailureKeepsOldFile()
     IniFile ini(dir.filePath(QStringLiteral("file/x.ini")));
     QVERIFY(!ini.writeString(QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("1")));
     QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("a")), QString());
+}
+
+void TestPlatform::iniFullDiskKeepsOldFile_data()
+{
+    QTest::addColumn<int>("room");
+    QTest::newRow("nothing written") << 0;
+    QTest::newRow("cut short") << 6;
+}
+
+void TestPlatform::iniFullDiskKeepsOldFile()
+{
+    QFETCH(int, room);
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath(QStringLiteral("x.ini")));
+    QVERIFY(ini.writeString(QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("1")));
+    {
+        // The new file cannot be written: the old one must stay, whole.
+        FileSizeLimit full{rlim_t(room)};
+        QVERIFY(!ini.writeString(QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("2")));
+    }
+    QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("a")), QStringLiteral("1"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("x.ini")});
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

@@ -1,11 +1,16 @@
+#include "access/TfrmCambiaPassword.h"
+#include "access/TfrmPassword.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "app/Program.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/TMisc.h"
+#include "ui/Messages.h"
 #include "ui/PictureButton.h"
 
+#include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,11 +18,47 @@
 
 using namespace tavolux;
 
+namespace {
+
+// A program folder holding the store the build installs.
+class Folder : public QTemporaryDir
+{
+public:
+    Folder() { QFile::copy(QStringLiteral(DEFAULT_STORE), filePath(QStringLiteral("unins000.dll"))); }
+};
+
+void typePassword(Program &program, const QString &password)
+{
+    program.loginWindow()->txtPassword->setText(password);
+    program.loginWindow()->cmdOK->click();
+}
+
+void logIn(Program &program)
+{
+    program.start();
+    typePassword(program, QStringLiteral("chiaveprovvisa"));
+}
+
+int visibleCount(const Program &program)
+{
+    int visible = 0;
+    for (QWidget *window : program.persistentWindows())
+        visible += window->isVisible();
+    return visible;
+}
+
+} // namespace
+
 class TestProgram : public QObject
 {
     Q_OBJECT
 private slots:
     void createsPersistentWindowsInOrder();
+    void launcherOnlyAfterLogin();
+    void changePasswordAndBack_data();
+    void changePasswordAndBack();
+    void closingLoginEndsProgram_data();
+    void closingLoginEndsProgram();
     void launcherOpensAddressesAndComesBack();
     void launcherOpensLabelsAndComesBack();
     void closingLauncherEndsProgram_data();
@@ -28,26 +69,106 @@ private slots:
 
 void TestProgram::createsPersistentWindowsInOrder()
 {
-    QTemporaryDir dir;
+    Folder dir;
     Program program(dir.path());
     QStringList names;
     for (QWidget *window : program.persistentWindows())
         names << window->objectName();
-    QCOMPARE(names.first(), QStringLiteral("TfrmAvvio"));
+    QCOMPARE(names.mid(0, 3), (QStringList{QStringLiteral("TfrmPassword"), QStringLiteral("TfrmAvvio"),
+                                           QStringLiteral("TfrmCambiaPassword")}));
     QVERIFY(names.contains(QStringLiteral("TfrmArchivio_Indirizzi")));
     program.start();
-    int visible = 0;
-    for (QWidget *window : program.persistentWindows())
-        visible += window->isVisible();
-    QCOMPARE(visible, 1);
+    QCOMPARE(visibleCount(program), 1);
+    QVERIFY(program.loginWindow()->isVisible());
     QCOMPARE(program.launcher()->windowTitle(), QStringLiteral(" Tavolux"));
+}
+
+void TestProgram::launcherOnlyAfterLogin()
+{
+    Folder dir;
+    ui::MessageRecorder messages;
+    Program program(dir.path());
+    program.start();
+    typePassword(program, QStringLiteral("sbagliata"));
+    QCOMPARE(messages.count(), 1);
+    QVERIFY(program.loginWindow()->isVisible());
+    QVERIFY(!program.launcher()->isVisible());
+    typePassword(program, QStringLiteral(" ChiaveProvvisa "));
+    QCOMPARE(messages.count(), 1);
+    QVERIFY(program.launcher()->isVisible());
+    QVERIFY(!program.loginWindow()->isVisible());
+    QCOMPARE(visibleCount(program), 1);
+}
+
+void TestProgram::changePasswordAndBack_data()
+{
+    QTest::addColumn<bool>("change");
+    QTest::newRow("Chiudi without a change") << false;
+    QTest::newRow("after a change") << true;
+}
+
+void TestProgram::changePasswordAndBack()
+{
+    QFETCH(bool, change);
+    Folder dir;
+    ui::MessageRecorder messages;
+    Program program(dir.path());
+    program.start();
+    TfrmPassword *login = program.loginWindow();
+    TfrmCambiaPassword *window = program.changePasswordWindow();
+    login->txtPassword->setText(QStringLiteral("qualcosa"));
+    login->btnCambiaPassword->click();
+    QVERIFY(window->isVisible());
+    QVERIFY(!login->isVisible());
+    QCOMPARE(visibleCount(program), 1);
+    if (change) {
+        window->txtPasswordOld->setText(QStringLiteral("chiaveprovvisa"));
+        window->txtPasswordNew->setText(QStringLiteral("segreta"));
+        window->txtConferma->setText(QStringLiteral("segreta"));
+        window->cmdOK->click();
+        QCOMPARE(messages.last().text, QStringLiteral("Modifica della password completata con successo."));
+    } else {
+        window->cmdEsci->click();
+        QCOMPARE(messages.count(), 0);
+    }
+    // Back at the login with an empty field.
+    QVERIFY(login->isVisible());
+    QVERIFY(!window->isVisible());
+    QVERIFY(login->txtPassword->text().isEmpty());
+    QVERIFY(!login->cmdOK->isEnabled());
+    QCOMPARE(visibleCount(program), 1);
+    typePassword(program, change ? QStringLiteral("SEGRETA") : QStringLiteral("chiaveprovvisa"));
+    QVERIFY(program.launcher()->isVisible());
+}
+
+void TestProgram::closingLoginEndsProgram_data()
+{
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("Esci") << false;
+    QTest::newRow("close box") << true;
+}
+
+void TestProgram::closingLoginEndsProgram()
+{
+    QFETCH(bool, closeBox);
+    Folder dir;
+    Program program(dir.path());
+    program.start();
+    QSignalSpy ended(&program, &Program::ended);
+    if (closeBox)
+        program.loginWindow()->close();
+    else
+        program.loginWindow()->cmdEsci->click();
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(visibleCount(program), 0);
 }
 
 void TestProgram::launcherOpensAddressesAndComesBack()
 {
-    QTemporaryDir dir;
+    Folder dir;
     Program program(dir.path());
-    program.start();
+    logIn(program);
+    QVERIFY(program.launcher()->isVisible());
     TfrmAvvio *launcher = program.launcher();
     TfrmArchivio_Indirizzi *addresses = program.addressWindow();
     for (ui::PictureButton *opener : {launcher->btnApp01, launcher->imgApp01}) {
@@ -104,15 +225,17 @@ void TestProgram::closingLauncherEndsProgram_data()
 void TestProgram::closingLauncherEndsProgram()
 {
     QFETCH(bool, closeBox);
-    QTemporaryDir dir;
+    Folder dir;
     Program program(dir.path());
-    program.start();
+    logIn(program);
     QSignalSpy ended(&program, &Program::ended);
     if (closeBox)
         program.launcher()->close();
     else
         program.launcher()->imgEsci->click();
     QCOMPARE(ended.count(), 1);
+    // It does not go back to the login.
+    QVERIFY(!program.loginWindow()->isVisible());
     for (QWidget *window : program.persistentWindows())
         QVERIFY(!window->isVisible() || window == program.launcher());
 }

@@ -3,6 +3,7 @@
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "addresses/TfrmAllegaCartella.h"
 #include "addresses/TfrmExpIndirizzi.h"
+#include "help/ShowHelp.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
 #include "storage/Navigation.h"
@@ -267,6 +268,8 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     });
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
     connect(cmdTrova, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::openFind);
+    connect(cmdGuida, &ui::PictureButton::clicked, this,
+            [this] { showHelpTopic(this, m_folder, HelpTopic::Addresses); });
 }
 
 QList<QLineEdit *> TfrmArchivio_Indirizzi::editFields() const

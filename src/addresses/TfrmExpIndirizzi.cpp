@@ -1,5 +1,7 @@
 #include "addresses/TfrmExpIndirizzi.h"
 
+#include "help/ShowHelp.h"
+
 #include "addresses/SpreadsheetWriter.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
@@ -237,8 +239,7 @@ void TfrmExpIndirizzi::exportArchive()
 
 void TfrmExpIndirizzi::showHelp()
 {
-    // Opens the help window (title "Esportazione archivio indirizzi in Excel",
-    // the export topic's text) once the help module provides it.
+    showHelpTopic(this, m_folder, HelpTopic::Export);
 }
 
 void TfrmExpIndirizzi::showEvent(QShowEvent *event)

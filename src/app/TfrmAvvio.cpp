@@ -1,5 +1,9 @@
 #include "app/TfrmAvvio.h"
 
+#include "help/Maker.h"
+#include "help/ShowHelp.h"
+#include "help/TfrmInfo.h"
+#include "help/TfrmSplash.h"
 #include "platform/Conventions.h"
 #include "platform/TMisc.h"
 #include "ui/Art.h"
@@ -33,16 +37,16 @@ ui::PictureButton *picture(ui::PictureButton *button, const char *name)
 
 QString TfrmAvvio::makerName()
 {
-    return QStringLiteral(TAVOLUX_MAKER_NAME);
+    return maker::name();
 }
 
 QString TfrmAvvio::makerWebSite()
 {
-    return QStringLiteral(TAVOLUX_MAKER_WEB);
+    return maker::webSite();
 }
 
-TfrmAvvio::TfrmAvvio(QWidget *parent)
-    : ui::GradientWidget(ui::colors::SteelBlue, parent)
+TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
+    : ui::GradientWidget(ui::colors::SteelBlue, parent), m_folder(folder)
 {
     conventions::apply();
     setObjectName(QStringLiteral("TfrmAvvio"));
@@ -121,11 +125,28 @@ TfrmAvvio::TfrmAvvio(QWidget *parent)
     connect(btnApp01, &ui::PictureButton::clicked, this, &TfrmAvvio::openAddresses);
     connect(imgApp02, &ui::PictureButton::clicked, this, &TfrmAvvio::openLabels);
     connect(btnApp02, &ui::PictureButton::clicked, this, &TfrmAvvio::openLabels);
-    connect(imgInfo, &ui::PictureButton::clicked, this, &TfrmAvvio::infoRequested);
-    connect(imgGuida, &ui::PictureButton::clicked, this, &TfrmAvvio::helpRequested);
-    connect(imgCopyright, &ui::PictureButton::clicked, this, &TfrmAvvio::creditsRequested);
+    connect(imgInfo, &ui::PictureButton::clicked, this, &TfrmAvvio::showInfo);
+    connect(imgGuida, &ui::PictureButton::clicked, this, &TfrmAvvio::showHelp);
+    connect(imgCopyright, &ui::PictureButton::clicked, this, &TfrmAvvio::showCredits);
     connect(imgSito, &ui::PictureButton::clicked, this, [] { TMisc::Open(makerWebSite()); });
     connect(imgEsci, &ui::PictureButton::clicked, this, &TfrmAvvio::endRequested);
+}
+
+void TfrmAvvio::showHelp()
+{
+    showHelpTopic(this, m_folder, HelpTopic::General);
+}
+
+void TfrmAvvio::showInfo()
+{
+    TfrmInfo dialog(this);
+    dialog.exec();
+}
+
+void TfrmAvvio::showCredits()
+{
+    TfrmSplash dialog(this);
+    dialog.exec();
 }
 
 void TfrmAvvio::closeEvent(QCloseEvent *event)

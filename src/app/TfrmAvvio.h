@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ProgramFolder.h"
 #include "ui/GradientWidget.h"
 
 namespace tavolux {
@@ -13,7 +14,7 @@ class TfrmAvvio : public ui::GradientWidget
 {
     Q_OBJECT
 public:
-    explicit TfrmAvvio(QWidget *parent = nullptr);
+    explicit TfrmAvvio(const ProgramFolder &folder, QWidget *parent = nullptr);
 
     ui::PictureButton *imgApp01 = nullptr;
     ui::PictureButton *btnApp01 = nullptr;
@@ -31,14 +32,20 @@ public:
 signals:
     void openAddresses();
     void openLabels();
-    void infoRequested();
-    void helpRequested();
-    void creditsRequested();
     // The exit icon or the close box: the program ends.
     void endRequested();
 
+public slots:
+    // The help, information and credits windows, each a fresh modal dialog.
+    void showHelp();
+    void showInfo();
+    void showCredits();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    ProgramFolder m_folder;
 };
 
 } // namespace tavolux

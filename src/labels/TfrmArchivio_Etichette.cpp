@@ -1,5 +1,6 @@
 #include "labels/TfrmArchivio_Etichette.h"
 
+#include "help/ShowHelp.h"
 #include "labels/TfrmImportaIndirizzi.h"
 
 #include "platform/TextUtil.h"
@@ -510,7 +511,7 @@ void TfrmArchivio_Etichette::openPrint()
 
 void TfrmArchivio_Etichette::openHelp()
 {
-    // TODO: create TfrmGuida(this) with the topic "App Gestione Etichette", exec() it and delete it.
+    showHelpTopic(this, m_folder, HelpTopic::Labels);
 }
 
 bool TfrmArchivio_Etichette::eventFilter(QObject *watched, QEvent *event)

@@ -121,11 +121,16 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
     }
 
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a failed write is seen by QSaveFile itself and commit()
+    // drops the new file; a buffered write failing only at commit would
+    // still replace the old file with a short one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray bytes = cp1252::encode(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
-    if (file.write(bytes) != bytes.size())
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
         return false;
+    }
     return file.commit();
 }
 

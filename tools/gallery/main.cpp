@@ -1,5 +1,7 @@
 // Renders the program's windows with sample data to PNG files.
 #include "addresses/TfrmAllegaCartella.h"
+#include "access/TfrmCambiaPassword.h"
+#include "access/TfrmPassword.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
@@ -8,8 +10,15 @@
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "labels/TfrmImportaIndirizzi.h"
+#include "help/HelpTopic.h"
+#include "help/TfrmGuida.h"
+#include "help/TfrmInfo.h"
+#include "help/TfrmSplash.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
 
 #include <QDir>
 #include <QLabel>
@@ -27,7 +36,7 @@ QString outputDir;
 
 void snap(QWidget *window, const QString &name, bool fixedSize = false)
 {
-    if (!fixedSize)
+    if (!fixedSize && window->minimumSize() != window->maximumSize())
         window->resize(1280, 960);
     if (!window->isVisible())
         window->show();
@@ -120,7 +129,34 @@ int main(int argc, char *argv[])
         archive.append(samplePage());
     }
     Program program(folder.path());
+    program.start();
+    program.loginWindow()->txtPassword->setText(QStringLiteral("chiave"));
+    snap(program.loginWindow(), QStringLiteral("login"));
+    program.loginWindow()->hide();
+
+    TfrmCambiaPassword *change = program.changePasswordWindow();
+    change->show();
+    change->txtPasswordOld->setText(QStringLiteral("chiaveprovvisa"));
+    change->txtPasswordNew->setText(QStringLiteral("nuova"));
+    change->txtPasswordNew->setFocus();
+    snap(change, QStringLiteral("change_password"));
+    change->hide();
+
     snap(program.launcher(), QStringLiteral("launcher"));
+    {
+        TfrmGuida help(program.folder(), program.launcher());
+        help.lblTitolo->setText(helpTitle(HelpTopic::General));
+        help.txtGuida->setPlainText(helpText(HelpTopic::General));
+        snap(&help, QStringLiteral("help"));
+    }
+    {
+        TfrmInfo info(program.launcher());
+        snap(&info, QStringLiteral("info"));
+    }
+    {
+        TfrmSplash credits(program.launcher());
+        snap(&credits, QStringLiteral("credits"));
+    }
     program.launcher()->hide();
 
     TfrmArchivio_Indirizzi *addresses = program.addressWindow();

@@ -1,0 +1,95 @@
+#include "help/TfrmInfo.h"
+
+#include "help/HelpArt.h"
+#include "help/LinkLabel.h"
+#include "help/Maker.h"
+#include "platform/TMisc.h"
+#include "ui/GradientWidget.h"
+#include "ui/PictureButton.h"
+#include "ui/WindowPlacement.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tavolux {
+
+QString TfrmInfo::mailCommand()
+{
+    // Subject and body go in as they are, blanks included, not percent-encoded.
+    return QLatin1Char('"') + QStringLiteral("mailto:") + maker::mail() + QStringLiteral("?subject=")
+        + QStringLiteral("Software Tavolux") + QStringLiteral("&body=")
+        + QStringLiteral("Salve, desidererei avere le seguenti informazioni sul software in oggetto:")
+        + QLatin1Char('"');
+}
+
+TfrmInfo::TfrmInfo(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfrmInfo"));
+    setWindowTitle(QStringLiteral(" Informazioni su Tavolux"));
+    ui::makeFixedWindow(this, QSize(520, 300));
+
+    auto *background = new ui::GradientWidget(ui::colors::SteelBlue, this);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(background);
+
+    auto *header = new QFrame(background);
+    header->setObjectName(QStringLiteral("panIntestazione"));
+    header->setStyleSheet(QStringLiteral("QFrame#panIntestazione { background: white; border: 1px solid #9fb6d9; border-radius: 8px; }"));
+    auto *headerRow = new QHBoxLayout(header);
+    headerRow->setContentsMargins(6, 4, 6, 4);
+    imgIntestazione = new QLabel(header);
+    imgIntestazione->setObjectName(QStringLiteral("imgIntestazione"));
+    imgIntestazione->setPixmap(
+        headerPicture(QStringLiteral("info"), QStringLiteral("Informazioni sul programma"), QSize(460, 56)));
+    headerRow->addWidget(imgIntestazione, 0, Qt::AlignLeft);
+
+    auto *about = new QLabel(QStringLiteral("Tavolux - un software di %1.\n"
+                                            "Per richiedere informazioni sul programma, scrivici:")
+                                 .arg(maker::name()),
+                             background);
+    QFont aboutFont(QStringLiteral("Verdana"), 11);
+    about->setFont(aboutFont);
+    about->setStyleSheet(QStringLiteral("color: #202020;"));
+
+    imgEmail = new ui::PictureButton(helpArt(QStringLiteral("email"), QSize(40, 40)), background);
+    imgEmail->setObjectName(QStringLiteral("imgEmail"));
+    lnkWeb = new LinkLabel(maker::mail(), "lnkWeb", background);
+    lnkWeb->addIcon(imgEmail);
+    cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), background);
+    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
+    cmdChiudi->setMinimumSize(110, 30);
+
+    auto *column = new QVBoxLayout(background);
+    column->setContentsMargins(16, 14, 16, 14);
+    column->setSpacing(12);
+    column->addWidget(header);
+    column->addWidget(about);
+    column->addStretch(1);
+    auto *mailRow = new QHBoxLayout;
+    mailRow->setSpacing(10);
+    mailRow->addStretch(1);
+    mailRow->addWidget(imgEmail);
+    mailRow->addWidget(lnkWeb);
+    mailRow->addStretch(1);
+    column->addLayout(mailRow);
+    column->addStretch(1);
+    column->addWidget(cmdChiudi, 0, Qt::AlignRight);
+
+    const auto composeMail = [] { TMisc::Open(mailCommand()); };
+    connect(imgEmail, &ui::PictureButton::clicked, this, composeMail);
+    connect(lnkWeb, &LinkLabel::clicked, this, composeMail);
+    connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TfrmInfo::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    ui::centreOnScreen(this);
+}
+
+} // namespace tavolux
