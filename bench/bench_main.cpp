@@ -4,6 +4,7 @@
 
 #include "addresses/CardList.h"
 #include "addresses/CardListModel.h"
+#include "addresses/SpreadsheetWriter.h"
 #include "storage/AddressArchive.h"
 
 #include <benchmark/benchmark.h>
@@ -121,6 +122,42 @@ void findReference(benchmark::State &state)
         benchmark::DoNotOptimize(text.find("zanzibar"));
 }
 
+// --- 3. The spreadsheet writer ------------------------------------------------
+
+const QList<QStringList> &gridRows(int cards)
+{
+    static std::map<int, QList<QStringList>> cache;
+    QList<QStringList> &rows = cache[cards];
+    if (rows.isEmpty()) {
+        for (int n = 0; n < cards; ++n) {
+            const TSchedaIndirizzo card = bench::sampleCard(quint32(n));
+            rows.append(QStringList(card.values.begin(), card.values.begin() + TSchedaIndirizzo::File01));
+        }
+    }
+    return rows;
+}
+
+void writeFileBytes(const QByteArray &bytes)
+{
+    QFile file(g_root + QStringLiteral("/Archivio_Indirizzi.xls"));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    file.write(bytes);
+}
+
+void spreadsheetOurs(benchmark::State &state)
+{
+    const QList<QStringList> &rows = gridRows(int(state.range(0)));
+    for (auto _ : state)
+        writeFileBytes(writeSpreadsheet(rows));
+}
+
+void spreadsheetReference(benchmark::State &state)
+{
+    const QByteArray bytes(writeSpreadsheet(gridRows(int(state.range(0)))).size(), 'x');
+    for (auto _ : state)
+        writeFileBytes(bytes);
+}
+
 // --- 4. One navigation step on a 100,000-card archive ------------------------
 
 void navigationStep(benchmark::State &state)
@@ -210,6 +247,8 @@ BENCHMARK(fillOurs)->Name("fill/ours")->Arg(1000)->Arg(10000)->Arg(100000)->Unit
 BENCHMARK(fillReference)->Name("fill/ref")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(findOurs)->Name("find/ours")->Unit(benchmark::kMicrosecond);
 BENCHMARK(findReference)->Name("find/ref")->Unit(benchmark::kMicrosecond);
+BENCHMARK(spreadsheetOurs)->Name("xls/ours")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(spreadsheetReference)->Name("xls/ref")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(navigationStep)->Name("navigate/ours")->Unit(benchmark::kMicrosecond);
 BENCHMARK(startupOurs)->Name("startup/ours")->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(startupReference)->Name("startup/ref")->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -229,6 +268,8 @@ int main(int argc, char **argv)
         {"fill the find list", "fill/ours/10000", "fill/ref/10000", "10,000 cards", 0},
         {"fill the find list", "fill/ours/100000", "fill/ref/100000", "100,000 cards", 3},
         {"Trova, no match", "find/ours", "find/ref", "100,000 lines", 3},
+        {"spreadsheet writer", "xls/ours/10000", "xls/ref/10000", "10,000 cards", 2},
+        {"spreadsheet writer", "xls/ours/100000", "xls/ref/100000", "100,000 cards", 2},
         {"startup to first window", "startup/ours", "startup/ref", "process", 1.5},
     };
     std::printf("\n%-26s %-14s %12s %12s %8s %8s\n", "case", "size", "ours", "reference", "ratio", "target");

@@ -1,7 +1,6 @@
 #include "addresses/SpreadsheetWriter.h"
 
 #include "platform/Cp1252.h"
-#include "platform/TextUtil.h"
 
 namespace tavolux {
 
@@ -60,26 +59,39 @@ const char kCellOpen[] = "<td style=\"text-align: left;\">";
 const char kCellClose[] = "</td>";
 const char kTail[] = "</table></body></html>";
 
-void appendCell(QByteArray &out, const QString &text)
+QStringView trimmedView(QStringView text)
 {
-    out += kCellOpen;
-    const QByteArray bytes = cp1252::encode(trimText(text));
-    for (const char c : bytes) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text[begin].unicode() <= 32)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32)
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+void appendCell(QByteArray &out, QByteArray &scratch, const QString &text)
+{
+    out.append(kCellOpen, sizeof kCellOpen - 1);
+    scratch.clear();
+    cp1252::appendEncoded(scratch, trimmedView(text));
+    // Copy runs of plain bytes at once; escape the three markup characters.
+    const char *p = scratch.constData();
+    const char *end = p + scratch.size();
+    const char *run = p;
+    for (; p != end; ++p) {
+        const char *entity = nullptr;
+        switch (*p) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        default: continue;
         }
+        out.append(run, p - run);
+        out.append(entity);
+        run = p + 1;
     }
-    out += kCellClose;
+    out.append(run, end - run);
+    out.append(kCellClose, sizeof kCellClose - 1);
 }
 
 } // namespace
@@ -97,10 +109,11 @@ QByteArray writeSpreadsheet(const QList<QStringList> &rows)
         out += kCellClose;
     }
     out += "</tr>";
+    QByteArray scratch;
     for (const QStringList &row : rows) {
         out += "<tr>";
         for (int c = 0; c < kSpreadsheetColumns; ++c)
-            appendCell(out, c < row.size() ? row.at(c) : QString());
+            appendCell(out, scratch, c < row.size() ? row.at(c) : QString());
         out += "</tr>";
     }
     out += kTail;

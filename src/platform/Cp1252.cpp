@@ -14,7 +14,7 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char encodeOne(char16_t c)
+char encodeSlow(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return char(c);
@@ -25,6 +25,11 @@ char encodeOne(char16_t c)
 }
 
 } // namespace
+
+char encodeChar(char16_t c)
+{
+    return encodeSlow(c);
+}
 
 QString decode(const char *data, int size)
 {
@@ -37,20 +42,32 @@ QString decode(const char *data, int size)
     return out;
 }
 
+void appendEncoded(QByteArray &out, QStringView text)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *dst = out.data() + start;
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    while (p != end) {
+        const char16_t c = *p;
+        if (c < 0x80) {
+            *dst++ = char(c);
+        } else {
+            // A surrogate pair is one character and becomes one '?'.
+            if (QChar::isHighSurrogate(c) && p + 1 != end && QChar::isLowSurrogate(p[1]))
+                ++p;
+            *dst++ = encodeSlow(c);
+        }
+        ++p;
+    }
+    out.resize(dst - out.data());
+}
+
 QByteArray encode(const QString &text)
 {
     QByteArray out;
-    out.reserve(text.size());
-    const QChar *p = text.constData();
-    const QChar *end = p + text.size();
-    while (p != end) {
-        const char16_t c = p->unicode();
-        // A surrogate pair is one character and becomes one '?'.
-        if (QChar::isHighSurrogate(c) && p + 1 != end && (p + 1)->isLowSurrogate())
-            ++p;
-        out.append(encodeOne(c));
-        ++p;
-    }
+    appendEncoded(out, text);
     return out;
 }
 

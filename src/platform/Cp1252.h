@@ -12,5 +12,9 @@ inline QString decode(const QByteArray &bytes) { return decode(bytes.constData()
 
 // A character outside the code page encodes as '?'.
 QByteArray encode(const QString &text);
+// Appends the encoding of `text` to `out` (no temporary), as encode() does.
+void appendEncoded(QByteArray &out, QStringView text);
+// One BMP character; '?' when the code page cannot represent it.
+char encodeChar(char16_t c);
 
 } // namespace tavolux::cp1252
