@@ -2,6 +2,7 @@
 #include "access/TfrmPassword.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "app/Program.h"
+#include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/TMisc.h"
@@ -9,6 +10,8 @@
 #include "ui/PictureButton.h"
 
 #include <QFile>
+
+#include <stdexcept>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QLocale>
@@ -53,6 +56,7 @@ class TestProgram : public QObject
 {
     Q_OBJECT
 private slots:
+    void uncaughtFailureShowsItsMessageAndGoesOn();
     void createsPersistentWindowsInOrder();
     void launcherOnlyAfterLogin();
     void changePasswordAndBack_data();
@@ -259,5 +263,33 @@ void TestProgram::webSiteLineOpensTheShell()
     QCOMPARE(opened, QStringList{TfrmAvvio::makerWebSite()});
 }
 
-QTEST_MAIN(TestProgram)
+void TestProgram::uncaughtFailureShowsItsMessageAndGoesOn()
+{
+    ui::MessageRecorder messages;
+    QPushButton button;
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] {
+        ++clicks;
+        throw std::runtime_error("Stampante non disponibile");
+    });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().kind, ui::MessageKind::Error);
+    QCOMPARE(messages.last().text, QStringLiteral("Stampante non disponibile"));
+    // The program goes on: the next click is handled again.
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicks, 2);
+    QCOMPARE(messages.count(), 2);
+}
+
+// The program's own application object, with its general failure handling.
+int main(int argc, char *argv[])
+{
+    tavolux::TavoluxApplication application(argc, argv);
+    TestProgram test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_program.moc"
