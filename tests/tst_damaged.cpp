@@ -8,6 +8,7 @@
 #include "labels/TfrmImportaIndirizzi.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
+#include "ui/ArchiveNotices.h"
 #include "ui/Messages.h"
 
 #include <QCryptographicHash>
@@ -120,7 +121,7 @@ void TestDamaged::readersSurviveDamage()
                       &TfrmArchivio_Indirizzi::previous})
         (addresses.*step)();
     for (const auto &entry : messages.entries())
-        QVERIFY(entry.text == kDenied || entry.text == TfrmArchivio_Indirizzi::emptyArchiveMessage());
+        QVERIFY(entry.text == kDenied || entry.text == ui::emptyArchiveMessage());
     if (denied)
         QCOMPARE(messages.last().text, kDenied);
     for (QLineEdit *field : addresses.findChildren<QLineEdit *>())

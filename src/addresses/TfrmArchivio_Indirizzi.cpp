@@ -7,6 +7,7 @@
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
 #include "storage/Navigation.h"
+#include "ui/ArchiveNotices.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
@@ -76,17 +77,6 @@ QLabel *hiddenHolder(QWidget *parent, const char *name)
 }
 
 } // namespace
-
-QString TfrmArchivio_Indirizzi::accessDeniedMessage()
-{
-    return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
-                          "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
-}
-
-QString TfrmArchivio_Indirizzi::emptyArchiveMessage()
-{
-    return QStringLiteral("L'archivio non contiene nessuna scheda.");
-}
 
 TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWidget *parent)
     : ui::GradientWidget(ui::colors::MidBlue, parent), m_folder(folder)
@@ -311,12 +301,6 @@ QStringList TfrmArchivio_Indirizzi::shownLines() const
             txtRigo04->text(), txtRigo05->text(), txtRigo06->text()};
 }
 
-void TfrmArchivio_Indirizzi::guarded(const std::function<bool()> &block)
-{
-    if (!block())
-        ui::notice(this, ui::MessageKind::Error, accessDeniedMessage());
-}
-
 void TfrmArchivio_Indirizzi::info(const QString &text)
 {
     ui::notice(this, ui::MessageKind::Information, text);
@@ -347,7 +331,7 @@ void TfrmArchivio_Indirizzi::duplicate()
         holder->clear();
     lblPosizione->clear();
     bool opened = false;
-    guarded([&] {
+    ui::guardedArchiveAction(this, [&] {
         AddressArchive archive(m_folder);
         if (!archive.open())
             return false;
@@ -368,27 +352,14 @@ void TfrmArchivio_Indirizzi::save()
         return;
     }
     QString done;
-    guarded([&] {
+    ui::guardedArchiveAction(this, [&] {
         AddressArchive archive(m_folder);
-        if (!archive.open())
-            return false;
         const QString shown = trimText(lblPosizione->text());
-        if (!shown.isEmpty()) {
-            bool ok = false;
-            const qint64 p = shown.toLongLong(&ok);
-            // A card past the end (the archive was replaced by a shorter one)
-            // would leave a gap of blank cards: that is a failure, not a write.
-            if (!ok || p < 1 || p > archive.count() || !archive.write(p, buildCard()))
-                return false;
-            lblPosizione->setText(QString::number(p));
-            done = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
-        } else {
-            const qint64 p = archive.append(buildCard());
-            if (p < 1)
-                return false;
-            lblPosizione->setText(QString::number(p));
-            done = QStringLiteral("La scheda corrente è stata inserita in archivio.");
-        }
+        const qint64 p = archive.open() ? saveRecord(archive, shown, buildCard()) : -1;
+        if (p < 1)
+            return false;
+        lblPosizione->setText(QString::number(p));
+        done = shown.isEmpty() ? ui::insertedMessage() : ui::savedMessage();
         return true;
     });
     if (!done.isEmpty())
@@ -398,7 +369,7 @@ void TfrmArchivio_Indirizzi::save()
 void TfrmArchivio_Indirizzi::navigate(NavigationButton button)
 {
     NavigationStep step;
-    guarded([&] {
+    ui::guardedArchiveAction(this, [&] {
         AddressArchive archive(m_folder);
         TSchedaIndirizzo card;
         if (!archive.open() || !browse(archive, button, trimText(lblPosizione->text()), step, card))
@@ -410,7 +381,7 @@ void TfrmArchivio_Indirizzi::navigate(NavigationButton button)
         return true;
     });
     if (step.action == NavigationStep::Action::EmptyArchive)
-        info(emptyArchiveMessage());
+        info(ui::emptyArchiveMessage());
 }
 
 void TfrmArchivio_Indirizzi::first()

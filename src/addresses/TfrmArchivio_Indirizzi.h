@@ -35,8 +35,6 @@ public:
     // The six line fields, as shown.
     QStringList shownLines() const;
 
-    static QString accessDeniedMessage();
-    static QString emptyArchiveMessage();
 
     QLineEdit *txtNome = nullptr;
     QLineEdit *txtTipo = nullptr;
@@ -92,9 +90,6 @@ protected:
 private:
     QList<QLineEdit *> editFields() const;
     QList<QLabel *> hiddenHolders() const;
-    // Runs the file steps of one action as a guarded block; on failure shows
-    // the access-denied message. The block returns false on any failed step.
-    void guarded(const std::function<bool()> &block);
     // One opening: Count, then at most one Read (see navigationStep).
     void navigate(NavigationButton button);
     void info(const QString &text);

@@ -5,6 +5,7 @@
 
 #include "platform/TextUtil.h"
 #include "storage/LabelPageArchive.h"
+#include "ui/ArchiveNotices.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
@@ -62,17 +63,6 @@ QLabel *instruction(const QString &text, const QColor &colour, const QString &na
 }
 
 } // namespace
-
-QString TfrmArchivio_Etichette::accessDeniedMessage()
-{
-    return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
-                          "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
-}
-
-QString TfrmArchivio_Etichette::emptyArchiveMessage()
-{
-    return QStringLiteral("L'archivio non contiene nessuna scheda.");
-}
 
 QString TfrmArchivio_Etichette::slotTag(int slot)
 {
@@ -396,12 +386,6 @@ int TfrmArchivio_Etichette::slotOfField(const QObject *field) const
     return 0;
 }
 
-void TfrmArchivio_Etichette::guarded(const std::function<bool()> &block)
-{
-    if (!block())
-        ui::notice(this, ui::MessageKind::Error, accessDeniedMessage());
-}
-
 void TfrmArchivio_Etichette::info(const QString &text)
 {
     ui::notice(this, ui::MessageKind::Information, text);
@@ -427,27 +411,14 @@ void TfrmArchivio_Etichette::save()
         return;
     }
     QString done;
-    guarded([&] {
+    ui::guardedArchiveAction(this, [&] {
         LabelPageArchive archive(m_folder);
-        if (!archive.open())
-            return false;
-        const TPaginaEtichette page = buildPage();
         const QString shown = trimText(lblPosizione->text());
-        if (!shown.isEmpty()) {
-            bool ok = false;
-            const qint64 p = shown.toLongLong(&ok);
-            // Writing past the last page would leave a gap of blank pages.
-            if (!ok || p < 1 || p > archive.count() || !archive.write(p, page))
-                return false;
-            lblPosizione->setText(QString::number(p));
-            done = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
-        } else {
-            const qint64 p = archive.append(page);
-            if (p < 1)
-                return false;
-            lblPosizione->setText(QString::number(p));
-            done = QStringLiteral("La scheda corrente è stata inserita in archivio.");
-        }
+        const qint64 p = archive.open() ? saveRecord(archive, shown, buildPage()) : -1;
+        if (p < 1)
+            return false;
+        lblPosizione->setText(QString::number(p));
+        done = shown.isEmpty() ? ui::insertedMessage() : ui::savedMessage();
         return true;
     });
     if (!done.isEmpty())
@@ -457,7 +428,7 @@ void TfrmArchivio_Etichette::save()
 void TfrmArchivio_Etichette::navigate(NavigationButton button)
 {
     NavigationStep step;
-    guarded([&] {
+    ui::guardedArchiveAction(this, [&] {
         LabelPageArchive archive(m_folder);
         TPaginaEtichette page;
         if (!archive.open() || !browse(archive, button, trimText(lblPosizione->text()), step, page))
@@ -469,7 +440,7 @@ void TfrmArchivio_Etichette::navigate(NavigationButton button)
         return true;
     });
     if (step.action == NavigationStep::Action::EmptyArchive)
-        info(emptyArchiveMessage());
+        info(ui::emptyArchiveMessage());
 }
 
 void TfrmArchivio_Etichette::first()

@@ -60,8 +60,6 @@ public:
     // The page as the slots hold it.
     TPaginaEtichette buildPage() const;
 
-    static QString accessDeniedMessage();
-    static QString emptyArchiveMessage();
 
     QLabel *lblPosizione = nullptr;
     QLabel *panInfo = nullptr;
@@ -117,9 +115,6 @@ private:
     void addHints(const QList<QWidget *> &background, const QList<QWidget *> &neutral);
     // Index of the slot whose name field is `field`, or 0.
     int slotOfField(const QObject *field) const;
-    // Runs the file steps of one action as a guarded block; on failure shows
-    // the access-denied message. The block returns false on any failed step.
-    void guarded(const std::function<bool()> &block);
     void navigate(NavigationButton button);
     void info(const QString &text);
 

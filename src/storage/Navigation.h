@@ -43,4 +43,19 @@ bool browse(Archive &archive, NavigationButton button, const QString &position, 
     }
 }
 
+// Save: overwrite the record at the shown position, or append a new one when
+// the position is empty. Gives the record's position, or -1 on any failed step
+// (a position past the end would leave a gap of blank records: also a failure).
+template <typename Archive, typename Record>
+qint64 saveRecord(Archive &archive, const QString &position, const Record &record)
+{
+    if (position.isEmpty())
+        return archive.append(record);
+    bool ok = false;
+    const qint64 p = position.toLongLong(&ok);
+    if (!ok || p < 1 || p > archive.count() || !archive.write(p, record))
+        return -1;
+    return p;
+}
+
 } // namespace tavolux
