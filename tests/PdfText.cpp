@@ -1,6 +1,10 @@
 #include "PdfText.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QSet>
+
+#include <cmath>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -27,6 +31,20 @@ QList<PdfWord> PdfText::find(const QString &text) const
         if (word.text == text)
             found.append(word);
     return found;
+}
+
+double PdfText::baselineMm(const PdfWord &word, double pointSize, bool turned) const
+{
+    const double bottom = turned ? word.mm.right() : word.mm.bottom();
+    return bottom + descent / 1000.0 * pointSize * kMmPerPoint;
+}
+
+QPointF PdfText::lineStartMm(const PdfWord &word, double pointSize, double ascentMm, bool landscape) const
+{
+    const QSizeF sheet = pagesMm.value(word.page);
+    const bool turned = landscape && sheet.width() < sheet.height();
+    const double left = turned ? sheet.height() - word.mm.bottom() : word.mm.left();
+    return QPointF(left, baselineMm(word, pointSize, turned) - ascentMm);
 }
 
 QString PdfText::pageText(int page) const
@@ -67,6 +85,18 @@ PdfText readPdfText(const QString &path)
         word.text = unescape(m.captured(7));
         result.words.append(word);
     }
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("cannot read %1").arg(path);
+        return result;
+    }
+    static const QRegularExpression descent(QStringLiteral("/Descent\\s+(-?[0-9.]+)"));
+    QSet<double> descents;
+    auto found = descent.globalMatch(QString::fromLatin1(file.readAll()));
+    while (found.hasNext())
+        descents.insert(found.next().captured(1).toDouble());
+    result.descent = descents.size() == 1 ? *descents.begin() : std::nan("");
     return result;
 }
 

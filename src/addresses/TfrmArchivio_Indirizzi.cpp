@@ -1,6 +1,8 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 
 #include "platform/TextUtil.h"
+#include "printing/TfrmAnteprima_Etichetta.h"
+#include "printing/TfrmStampaBusta.h"
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
@@ -257,6 +259,16 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     connect(cmdAvanti, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::next);
     connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::last);
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
+
+    // The printing dialogs read the six lines as shown, at the moment they print.
+    connect(cmdStampa, &ui::PictureButton::clicked, this, [this] {
+        TfrmStampaBusta dialog(m_folder, [this] { return shownLines(); }, this);
+        dialog.exec();
+    });
+    connect(cmdAnteprima, &ui::PictureButton::clicked, this, [this] {
+        TfrmAnteprima_Etichetta dialog([this] { return shownLines(); }, this);
+        dialog.exec();
+    });
 }
 
 QList<QLineEdit *> TfrmArchivio_Indirizzi::editFields() const
