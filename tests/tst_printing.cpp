@@ -130,6 +130,7 @@ private slots:
     void envelopeLayout();
     void envelopeFirstPrintWritesFile();
     void envelopeKeepsOtherSettings();
+    void envelopeSaveSteps();
     void envelopeSteps_data();
     void envelopeSteps();
     void envelopeStepOnBadValueFails();
@@ -605,6 +606,22 @@ void TestPrinting::envelopeKeepsOtherSettings()
     dialog->btnStampa->click();
     QCOMPARE(readFile(iniPath()), QStringLiteral("; impostazioni\r\n[Altro]\r\nChiave=valore con spazi  \r\n\r\n"
                                                  "[margini busta]\r\n; commento\r\nSuperiore=6\r\nSinistro=1\r\n\r\n"
+                                                 "[Stampa Busta]\r\nOrientamento=Verticale\r\n"));
+}
+
+void TestPrinting::envelopeSaveSteps()
+{
+    // The two hidden steps that printing runs: each saves its margin, then the orientation.
+    auto dialog = envelope(m_lines);
+    dialog->btnTopPlus->click();
+    dialog->optOrizzontale->setChecked(true);
+    dialog->btnApplicaTop->click();
+    QCOMPARE(readFile(iniPath()), QStringLiteral("[Margini Busta]\r\nSuperiore=1\r\n\r\n"
+                                                 "[Stampa Busta]\r\nOrientamento=Orizzontale\r\n"));
+    dialog->btnLeftMinus->click();
+    dialog->optVerticale->setChecked(true);
+    dialog->btnApplicaLeft->click();
+    QCOMPARE(readFile(iniPath()), QStringLiteral("[Margini Busta]\r\nSuperiore=1\r\nSinistro=-1\r\n\r\n"
                                                  "[Stampa Busta]\r\nOrientamento=Verticale\r\n"));
 }
 

@@ -17,7 +17,7 @@ QPixmap infoPicture(const QString &artName, const QString &text, const QSize &si
     const int icon = std::min(40, size.height());
     painter.drawPixmap(0, 0, ui::art(artName, QSize(icon, icon)));
     QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(12);
+    font.setPixelSize(13);
     painter.setFont(font);
     painter.setPen(QColor(0x1f, 0x3f, 0x80));
     painter.drawText(QRect(icon + 10, 0, size.width() - icon - 10, size.height()),

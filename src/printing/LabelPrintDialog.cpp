@@ -17,8 +17,8 @@ QStringList LabelPrintDialog::previewInformation()
             QStringLiteral("Premere \"Mostra anteprima\" per vedere il documento prima che venga stampato su carta.")};
 }
 
-LabelPrintDialog::LabelPrintDialog(const QString &caption, const QStringList &information, const QString &action,
-                                   QWidget *parent)
+LabelPrintDialog::LabelPrintDialog(const QString &caption, const QStringList &information,
+                                   const QStringList &pictures, const QString &action, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     conventions::apply();
@@ -33,19 +33,18 @@ LabelPrintDialog::LabelPrintDialog(const QString &caption, const QStringList &in
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("panInformazioni"));
     panel->setStyleSheet(QStringLiteral("QFrame#panInformazioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
-    auto *pictures = new QVBoxLayout(panel);
-    pictures->setContentsMargins(12, 12, 12, 12);
-    pictures->setSpacing(12);
+    auto *infoColumn = new QVBoxLayout(panel);
+    infoColumn->setContentsMargins(12, 12, 12, 12);
+    infoColumn->setSpacing(12);
     QLabel **targets[] = {&imgInfo01, &imgInfo02};
     for (int i = 0; i < 2; ++i) {
         auto *picture = new QLabel(panel);
         picture->setObjectName(QStringLiteral("imgInfo%1").arg(i + 1, 2, 10, QLatin1Char('0')));
-        picture->setPixmap(infoPicture(i == 0 ? QStringLiteral("info") : QStringLiteral("anteprima"),
-                                       information.value(i), QSize(316, 84)));
-        pictures->addWidget(picture);
+        picture->setPixmap(infoPicture(pictures.value(i), information.value(i), QSize(316, 84)));
+        infoColumn->addWidget(picture);
         *targets[i] = picture;
     }
-    pictures->addStretch();
+    infoColumn->addStretch();
     column->addWidget(panel, 1);
 
     auto *buttons = new QHBoxLayout;

@@ -22,8 +22,9 @@ public:
     QPushButton *btnStampa = nullptr;
 
 protected:
-    LabelPrintDialog(const QString &caption, const QStringList &information, const QString &action,
-                     QWidget *parent);
+    // information: the two texts; pictures: the artwork beside each.
+    LabelPrintDialog(const QString &caption, const QStringList &information, const QStringList &pictures,
+                     const QString &action, QWidget *parent);
 
     // The information of the two preview dialogs.
     static QStringList previewInformation();

@@ -7,8 +7,8 @@
 namespace tavolux {
 
 TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(LinesSource lines, QWidget *parent)
-    : LabelPrintDialog(QStringLiteral(" Anteprima di stampa"), previewInformation(), QStringLiteral("Mostra anteprima"),
-                       parent),
+    : LabelPrintDialog(QStringLiteral(" Anteprima di stampa"), previewInformation(),
+                       {QStringLiteral("info"), QStringLiteral("anteprima")}, QStringLiteral("Mostra anteprima"), parent),
       repDocumento(LabelPageTemplate::create(QStringLiteral("Anteprima Etichetta"))),
       m_lines(std::move(lines))
 {

@@ -7,8 +7,8 @@
 namespace tavolux {
 
 TfrmAnteprima_Etichette::TfrmAnteprima_Etichette(LineSource lineOf, QWidget *parent)
-    : LabelPrintDialog(QStringLiteral(" Anteprima di stampa"), previewInformation(), QStringLiteral("Mostra anteprima"),
-                       parent),
+    : LabelPrintDialog(QStringLiteral(" Anteprima di stampa"), previewInformation(),
+                       {QStringLiteral("info"), QStringLiteral("anteprima")}, QStringLiteral("Mostra anteprima"), parent),
       repDocumento(LabelPageTemplate::create(QStringLiteral("Pagina Etichette"))),
       m_lineOf(std::move(lineOf))
 {

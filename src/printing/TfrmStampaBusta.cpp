@@ -109,9 +109,10 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
                        "dell'indirizzo al modello di busta in uso, procedendo per tentativi: valori più grandi "
                        "spostano la stampa verso il basso e verso destra, valori più piccoli, se occorre anche "
                        "sotto lo zero, la spostano verso l'alto e verso sinistra."),
-        QSize(448, 112)));
+        QSize(448, 92)));
     instructionsLayout->addWidget(imgIstruzioni);
     column->addWidget(instructions);
+    column->addStretch(1);
 
     panOrientamento = new QGroupBox(QStringLiteral("Orientamento:"), this);
     panOrientamento->setObjectName(QStringLiteral("panOrientamento"));
@@ -127,6 +128,7 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     orientation->addWidget(optOrizzontale);
     orientation->addStretch();
     column->addWidget(panOrientamento);
+    column->addStretch(1);
 
     panMargini = new QGroupBox(QStringLiteral("Margini:"), this);
     panMargini->setObjectName(QStringLiteral("panMargini"));
@@ -166,7 +168,7 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     keep.setRetainSizeWhenHidden(true);
     lblAttendere->setSizePolicy(keep);
     lblAttendere->hide();
-    column->addStretch();
+    column->addStretch(1);
     column->addWidget(lblAttendere);
 
     auto *buttons = new QHBoxLayout;

@@ -10,7 +10,7 @@ TfrmStampaPagina::TfrmStampaPagina(LineSource lineOf, QWidget *parent)
     : LabelPrintDialog(QStringLiteral(" Stampa pagina etichette"),
                        {QStringLiteral("Questa operazione stampa su carta la pagina corrente con i dati inseriti dall'utente."),
                         QStringLiteral("Premere \"Stampa\" per avviare la stampa oppure \"Annulla\" per rinunciare.")},
-                       QStringLiteral("Stampa"), parent),
+                       {QStringLiteral("info"), QStringLiteral("etichette")}, QStringLiteral("Stampa"), parent),
       repDocumento(LabelPageTemplate::create(QStringLiteral("Pagina Etichette"))),
       m_lineOf(std::move(lineOf))
 {

@@ -21,6 +21,7 @@ namespace tavolux::report {
 namespace {
 
 constexpr int kDeskMargin = 16; // pixels around and between the pages
+const QColor kDesk(0x80, 0x80, 0x80);
 
 // The pages one under the other, painted through paintPage.
 class PagesView : public QWidget
@@ -65,7 +66,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        painter.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+        painter.fillRect(rect(), kDesk);
         for (int i = 0; i < m_pages.size(); ++i) {
             const PreparedPage &page = m_pages.at(i);
             const QSizeF size = page.paper * m_scale;
@@ -86,6 +87,26 @@ private:
     QList<PreparedPage> m_pages;
     double m_scale = 1;
 };
+
+// A small printer, drawn: the styles offer no print icon of their own.
+QIcon printerIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.5));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(9, 3, 14, 10));            // paper going in
+    painter.setBrush(QColor(0x60, 0x70, 0x80));
+    painter.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2); // body
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(9, 20, 14, 10));           // paper coming out
+    painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
+    painter.drawLine(QPointF(12, 24), QPointF(20, 24));
+    painter.drawLine(QPointF(12, 27), QPointF(20, 27));
+    return QIcon(pixmap);
+}
 
 QToolButton *toolButton(QToolBar *bar, const char *name, const QString &text, const QIcon &icon)
 {
@@ -119,7 +140,7 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
 
     const Report::PreviewButtons offered = report.previewButtons();
     if (offered.testFlag(Report::PreviewPrint)) {
-        btnStampa = toolButton(bar, "btnStampa", QStringLiteral("Stampa"), style()->standardIcon(QStyle::SP_DialogSaveButton));
+        btnStampa = toolButton(bar, "btnStampa", QStringLiteral("Stampa"), printerIcon());
         connect(btnStampa, &QToolButton::clicked, this, &PreviewWindow::print);
     }
     if (offered.testFlag(Report::PreviewZoom)) {
@@ -162,7 +183,10 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("scroll"));
     m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_scroll->setBackgroundRole(QPalette::Dark);
+    QPalette desk = m_scroll->palette();
+    desk.setColor(QPalette::Window, kDesk);
+    m_scroll->setPalette(desk);
+    m_scroll->setBackgroundRole(QPalette::Window);
     auto *view = new PagesView(report.preparedPages(), m_scroll);
     m_pages = view;
     m_scroll->setWidget(view);
