@@ -60,12 +60,6 @@ QFont FontSpec::fontForDevice(double logicalDpiY) const
     return font;
 }
 
-bool FontSpec::operator==(const FontSpec &other) const
-{
-    return family == other.family && pointSize == other.pointSize && bold == other.bold
-        && italic == other.italic && underline == other.underline && strikeOut == other.strikeOut;
-}
-
 FontMeasure::FontMeasure(const FontSpec &spec)
     : m_font(spec.baseFont())
 {

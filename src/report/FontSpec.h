@@ -26,9 +26,6 @@ struct FontSpec
     // The font for a painter on a device of the given logical resolution, so
     // that the text measures sizeInUnits() in a coordinate system of units.
     QFont fontForDevice(double logicalDpiY) const;
-
-    bool operator==(const FontSpec &other) const;
-    bool operator!=(const FontSpec &other) const { return !(*this == other); }
 };
 
 // Text measures of a font in template units, independent of any screen.
