@@ -10,8 +10,8 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
-"$here/scripts/print-queue.sh" start
 trap '"$here/scripts/print-queue.sh" stop' EXIT
+eval "$("$here/scripts/print-queue.sh" start)"
 cd "$build"
 # Leaks of the toolkit's own caches are not what this run looks for.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

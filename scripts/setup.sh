@@ -7,9 +7,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build"
 action=${1:-start}
 
-packages=(cmake g++ make qt6-base-dev libqt6svg6-dev libgl-dev
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev libgl-dev
           fonts-liberation2 fonts-dejavu-core
-          cups cups-client cups-pdf poppler-utils
+          cups cups-client printer-driver-cups-pdf poppler-utils
           libreoffice-calc-nogui)
 
 sudo_cmd=()
@@ -35,9 +35,10 @@ case "$action" in
     exec "$build/bin/Tavolux"
     ;;
   test)
-    # The printing tests print through a cups-pdf queue of their own.
-    "$here/scripts/print-queue.sh" start
+    # The printing tests print through a cups-pdf queue of their own; the
+    # script tells them its name and where the PDF files land.
     trap '"$here/scripts/print-queue.sh" stop' EXIT
+    eval "$("$here/scripts/print-queue.sh" start)"
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
     ;;

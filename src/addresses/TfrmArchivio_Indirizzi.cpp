@@ -5,6 +5,8 @@
 #include "addresses/TfrmExpIndirizzi.h"
 #include "help/ShowHelp.h"
 #include "platform/TextUtil.h"
+#include "printing/TfrmAnteprima_Etichetta.h"
+#include "printing/TfrmStampaBusta.h"
 #include "storage/AddressArchive.h"
 #include "storage/Navigation.h"
 #include "ui/ArchiveNotices.h"
@@ -260,6 +262,16 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     connect(cmdTrova, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::openFind);
     connect(cmdGuida, &ui::PictureButton::clicked, this,
             [this] { showHelpTopic(this, m_folder, HelpTopic::Addresses); });
+
+    // The printing dialogs read the six lines as shown, at the moment they print.
+    connect(cmdStampa, &ui::PictureButton::clicked, this, [this] {
+        TfrmStampaBusta dialog(m_folder, [this] { return shownLines(); }, this);
+        dialog.exec();
+    });
+    connect(cmdAnteprima, &ui::PictureButton::clicked, this, [this] {
+        TfrmAnteprima_Etichetta dialog([this] { return shownLines(); }, this);
+        dialog.exec();
+    });
 }
 
 QList<QLineEdit *> TfrmArchivio_Indirizzi::editFields() const

@@ -2,6 +2,8 @@
 
 #include "help/ShowHelp.h"
 #include "labels/TfrmImportaIndirizzi.h"
+#include "printing/TfrmAnteprima_Etichette.h"
+#include "printing/TfrmStampaPagina.h"
 
 #include "platform/TextUtil.h"
 #include "storage/LabelPageArchive.h"
@@ -472,12 +474,14 @@ void TfrmArchivio_Etichette::openImport(int slot)
 
 void TfrmArchivio_Etichette::openPreview()
 {
-    // TODO: create TfrmAnteprima_Etichette(lineReader(), this), exec() it and delete it.
+    TfrmAnteprima_Etichette dialog(lineReader(), this);
+    dialog.exec();
 }
 
 void TfrmArchivio_Etichette::openPrint()
 {
-    // TODO: create TfrmStampaPagina(lineReader(), this), exec() it and delete it.
+    TfrmStampaPagina dialog(lineReader(), this);
+    dialog.exec();
 }
 
 void TfrmArchivio_Etichette::openHelp()

@@ -10,6 +10,12 @@ FileChooserHandler &handler()
     static FileChooserHandler instance;
     return instance;
 }
+
+SaveFileChooserHandler &saveHandler()
+{
+    static SaveFileChooserHandler instance;
+    return instance;
+}
 } // namespace
 
 QString chooseOpenFile(QWidget *parent, const QString &title, const QString &filter, const QString &folder)
@@ -29,6 +35,18 @@ QString chooseOpenFile(QWidget *parent, const QString &title, const QString &fil
 void setFileChooserHandler(FileChooserHandler h)
 {
     handler() = std::move(h);
+}
+
+QString chooseSaveFile(QWidget *parent, const QString &title, const QString &filter, const QString &suggested)
+{
+    if (saveHandler())
+        return saveHandler()(parent, title, filter, suggested);
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+void setSaveFileChooserHandler(SaveFileChooserHandler h)
+{
+    saveHandler() = std::move(h);
 }
 
 } // namespace tavolux::ui

@@ -15,4 +15,12 @@ using FileChooserHandler = std::function<QString(QWidget *, const QString &title
 // Test seam: answers instead of the dialog; an empty handler restores it.
 void setFileChooserHandler(FileChooserHandler handler);
 
+// The save-file dialog: a title, a filter and a suggested path; empty when cancelled.
+QString chooseSaveFile(QWidget *parent, const QString &title, const QString &filter, const QString &suggested = QString());
+
+using SaveFileChooserHandler = std::function<QString(QWidget *, const QString &title, const QString &filter,
+                                                     const QString &suggested)>;
+// Test seam: answers instead of the save dialog; an empty handler restores it.
+void setSaveFileChooserHandler(SaveFileChooserHandler handler);
+
 } // namespace tavolux::ui

@@ -14,6 +14,13 @@
 #include "help/TfrmGuida.h"
 #include "help/TfrmInfo.h"
 #include "help/TfrmSplash.h"
+#include "printing/TfrmAnteprima_Etichetta.h"
+#include "printing/TfrmAnteprima_Etichette.h"
+#include "printing/TfrmStampaBusta.h"
+#include "printing/TfrmStampaPagina.h"
+#include "report/PreviewWindow.h"
+#include "report/Report.h"
+#include "report/ReportHooks.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 
@@ -24,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QCoreApplication>
@@ -209,5 +217,46 @@ int main(int argc, char *argv[])
         exporter.panInfo->setText(QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
         snap(&exporter, QStringLiteral("export_dialog"), true);
     }
+    // The printing dialogs, and the previews they open.
+    const QStringList lines = addresses->shownLines();
+    TfrmStampaBusta envelope(ProgramFolder(folder.path()), [lines] { return lines; }, addresses);
+    envelope.lblAttendere->show();
+    snap(&envelope, QStringLiteral("envelope_dialog"));
+    envelope.hide();
+
+    auto sampleLine = [](int slot, int line) {
+        static const QStringList names{"Studio Rossi & Figli", "Bianchi S.r.l.", "Ferri Giovanna", "Colombo Luca",
+                                       "Ricci Anna", "Marino e Greco", "Bruno Arredamenti", "Gallo Paolo"};
+        switch (line) {
+        case 1: return names.at((slot - 1) % names.size());
+        case 2: return QStringLiteral("alla c.a. Ufficio Acquisti");
+        case 3: return QStringLiteral("Via Garibaldi, %1").arg(slot * 3);
+        case 4: return QStringLiteral("%1 Milano (MI)").arg(20100 + slot);
+        case 5: return slot % 4 == 0 ? QStringLiteral("Italia") : QString();
+        default: return slot % 5 == 0 ? QStringLiteral("Una riga molto lunga che non entra nella sua etichetta e viene tagliata al bordo") : QString();
+        }
+    };
+    TfrmAnteprima_Etichette pagePreview(sampleLine, addresses);
+    snap(&pagePreview, QStringLiteral("label_page_preview_dialog"));
+    pagePreview.hide();
+    TfrmStampaPagina pagePrint(sampleLine, addresses);
+    snap(&pagePrint, QStringLiteral("label_page_print_dialog"));
+    pagePrint.hide();
+    TfrmAnteprima_Etichetta oneAddress([lines] { return lines; }, addresses);
+    snap(&oneAddress, QStringLiteral("one_address_dialog"));
+    oneAddress.hide();
+
+    QString previewName;
+    report::hooks::setPreviewHandler([&previewName](report::Report &document) {
+        report::PreviewWindow preview(document);
+        snap(&preview, previewName);
+        preview.fitPage();
+        snap(&preview, previewName + QStringLiteral("_whole"));
+    });
+    previewName = QStringLiteral("label_page_preview");
+    TfrmAnteprima_Etichette(sampleLine, addresses).btnStampa->click();
+    previewName = QStringLiteral("one_address_preview");
+    TfrmAnteprima_Etichetta([lines] { return lines; }, addresses).btnStampa->click();
+    report::hooks::setPreviewHandler({});
     return 0;
 }

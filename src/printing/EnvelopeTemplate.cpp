@@ -1,0 +1,42 @@
+#include "printing/EnvelopeTemplate.h"
+
+#include "report/Report.h"
+#include "report/TextBox.h"
+#include "report/Units.h"
+
+namespace tavolux {
+
+namespace {
+constexpr double kLeft = 449.76407;              // 119 mm
+constexpr double kFirstTop = 215.4330708661417;  // 57 mm
+constexpr double kWidth = 340.15748031;          // 90 mm
+constexpr double kHeight = 16.62992126;          // 4.4 mm
+} // namespace
+
+QString EnvelopeTemplate::lineName(int line)
+{
+    return QStringLiteral("txtRigo%1").arg(line, 2, 10, QLatin1Char('0'));
+}
+
+std::unique_ptr<report::Report> EnvelopeTemplate::create()
+{
+    auto document = std::make_unique<report::Report>(QStringLiteral("Indirizzo su Busta"));
+    document->setPreviewButtons(report::Report::PreviewPrint | report::Report::PreviewZoom
+                                | report::Report::PreviewFullScreen | report::Report::PreviewClose);
+    report::ReportPage &page = document->page();
+    page.PaperWidth = 210;
+    page.PaperHeight = 297;
+    page.Orientation = report::Orientation::Portrait;
+    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 0;
+    for (int line = 1; line <= kLines; ++line) {
+        const double top = kFirstTop + (line - 1) * report::mmToUnits(5);
+        report::TextBox *box = page.addText(lineName(line), QRectF(kLeft, top, kWidth, kHeight));
+        box->Font = report::FontSpec{QStringLiteral("Arial"), 10};
+        box->FontColor = Qt::black;
+        box->WordWrap = false;
+        box->AllowExpressions = false;
+    }
+    return document;
+}
+
+} // namespace tavolux

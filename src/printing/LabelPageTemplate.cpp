@@ -1,0 +1,86 @@
+#include "printing/LabelPageTemplate.h"
+
+#include "report/Report.h"
+#include "report/Shape.h"
+#include "report/TextBox.h"
+#include "report/Units.h"
+
+namespace tavolux {
+
+namespace {
+
+using report::mmToUnits;
+
+// The sheet's measures as the template stores them, in units.
+constexpr double kColumnPitch = 241.88992;        // 64 mm
+constexpr double kRowPitch = 132.28355;           // 35 mm
+constexpr double kLabelWidth = 234.3304011;       // 62 mm
+constexpr double kLabelHeight = 120.94488189;     // 32 mm
+constexpr double kTextLeft = 7.55906;             // 2 mm inside the label
+constexpr double kTextTop = 7.55906;              // 2 mm, rows 2 to 8
+constexpr double kTextTopFirstRow = 6.80314961;   // 1.8 mm, the top row
+constexpr double kTextWidth = 219.96850394;       // 58.2 mm
+constexpr double kTextHeight = 13.22834646;       // 3.5 mm
+const double kLinePitch = mmToUnits(5);
+
+const QColor kLightYellow(0xFF, 0xFF, 0xE0);
+
+} // namespace
+
+QRectF LabelPageTemplate::labelRect(int slot)
+{
+    return QRectF(columnOf(slot) * kColumnPitch, rowOf(slot) * kRowPitch, kLabelWidth, kLabelHeight);
+}
+
+QRectF LabelPageTemplate::lineRect(int slot, int line)
+{
+    const QRectF label = labelRect(slot);
+    const double top = rowOf(slot) == 0 ? kTextTopFirstRow : kTextTop;
+    return QRectF(label.left() + kTextLeft, label.top() + top + (line - 1) * kLinePitch, kTextWidth, kTextHeight);
+}
+
+QString LabelPageTemplate::lineName(int slot, int line)
+{
+    return QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QLatin1Char('0')).arg(slot, 2, 10, QLatin1Char('0'));
+}
+
+QString LabelPageTemplate::shapeName(int slot)
+{
+    const int row = rowOf(slot);
+    const int column = columnOf(slot);
+    static const int topRow[kColumns] = {2, 1, 3};
+    if (row == 0)
+        return QStringLiteral("Shape%1").arg(topRow[column]);
+    return QStringLiteral("Shape%1").arg(3 + column * 7 + row);
+}
+
+std::unique_ptr<report::Report> LabelPageTemplate::create(const QString &name)
+{
+    auto document = std::make_unique<report::Report>(name);
+    document->setPreviewButtons(report::Report::PreviewPrint | report::Report::PreviewZoom
+                                | report::Report::PreviewFullScreen | report::Report::PreviewClose);
+    report::ReportPage &page = document->page();
+    page.PaperWidth = 210;
+    page.PaperHeight = 297;
+    page.Orientation = report::Orientation::Portrait;
+    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 10;
+
+    // The backgrounds first, so every label's text lies on top of it.
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        report::Shape *background = page.addShape(shapeName(slot), labelRect(slot));
+        background->Fill = kLightYellow;
+        background->Outline = kLightYellow;
+    }
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        for (int line = 1; line <= kLines; ++line) {
+            report::TextBox *box = page.addText(lineName(slot, line), lineRect(slot, line));
+            box->Font = report::FontSpec{QStringLiteral("Arial"), 7};
+            box->FontColor = Qt::black;
+            box->WordWrap = false;
+            box->AllowExpressions = false;
+        }
+    }
+    return document;
+}
+
+} // namespace tavolux

@@ -1,0 +1,29 @@
+#include "printing/TfrmAnteprima_Etichetta.h"
+
+#include "printing/LabelPageFill.h"
+#include "printing/LabelPageTemplate.h"
+#include "report/Report.h"
+
+namespace tavolux {
+
+TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(LinesSource lines, QWidget *parent)
+    : LabelPrintDialog(QStringLiteral(" Anteprima di stampa"), previewInformation(),
+                       {QStringLiteral("info"), QStringLiteral("anteprima")}, QStringLiteral("Mostra anteprima"), parent),
+      repDocumento(LabelPageTemplate::create(QStringLiteral("Anteprima Etichetta"))),
+      m_lines(std::move(lines))
+{
+    setObjectName(QStringLiteral("TfrmAnteprima_Etichetta"));
+}
+
+TfrmAnteprima_Etichetta::~TfrmAnteprima_Etichetta() = default;
+
+void TfrmAnteprima_Etichetta::run()
+{
+    // Every label carries the card's line n in its line n.
+    const QStringList lines = m_lines();
+    fillLabelPage(*repDocumento, [&lines](int, int line) { return lines.value(line - 1); });
+    repDocumento->PrepareReport();
+    repDocumento->ShowReport(this);
+}
+
+} // namespace tavolux

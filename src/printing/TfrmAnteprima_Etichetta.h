@@ -1,0 +1,37 @@
+#pragma once
+
+#include "printing/LabelPrintDialog.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace tavolux {
+
+namespace report {
+class Report;
+}
+
+// The preview of a sheet of 24 labels that all carry the six lines of one
+// address card, read when "Mostra anteprima" is pressed.
+class TfrmAnteprima_Etichetta : public LabelPrintDialog
+{
+    Q_OBJECT
+public:
+    // The six address lines as the address window shows them.
+    using LinesSource = std::function<QStringList()>;
+
+    explicit TfrmAnteprima_Etichetta(LinesSource lines, QWidget *parent = nullptr);
+    ~TfrmAnteprima_Etichetta() override;
+
+    std::unique_ptr<report::Report> repDocumento;
+
+protected:
+    void run() override;
+
+private:
+    LinesSource m_lines;
+};
+
+} // namespace tavolux

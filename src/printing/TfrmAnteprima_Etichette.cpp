@@ -1,0 +1,27 @@
+#include "printing/TfrmAnteprima_Etichette.h"
+
+#include "printing/LabelPageFill.h"
+#include "printing/LabelPageTemplate.h"
+#include "report/Report.h"
+
+namespace tavolux {
+
+TfrmAnteprima_Etichette::TfrmAnteprima_Etichette(LineSource lineOf, QWidget *parent)
+    : LabelPrintDialog(QStringLiteral(" Anteprima di stampa"), previewInformation(),
+                       {QStringLiteral("info"), QStringLiteral("anteprima")}, QStringLiteral("Mostra anteprima"), parent),
+      repDocumento(LabelPageTemplate::create(QStringLiteral("Pagina Etichette"))),
+      m_lineOf(std::move(lineOf))
+{
+    setObjectName(QStringLiteral("TfrmAnteprima_Etichette"));
+}
+
+TfrmAnteprima_Etichette::~TfrmAnteprima_Etichette() = default;
+
+void TfrmAnteprima_Etichette::run()
+{
+    fillLabelPage(*repDocumento, m_lineOf);
+    repDocumento->PrepareReport();
+    repDocumento->ShowReport(this);
+}
+
+} // namespace tavolux

@@ -1,0 +1,276 @@
+#include "printing/TfrmStampaBusta.h"
+
+#include "platform/Conventions.h"
+#include "platform/TextUtil.h"
+#include "printing/EnvelopeSettings.h"
+#include "printing/EnvelopeTemplate.h"
+#include "printing/InfoPicture.h"
+#include "report/Report.h"
+#include "report/TextBox.h"
+#include "ui/Messages.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace tavolux {
+
+namespace {
+
+// Adds "delta" to the whole number in a value box. Text that is not a whole
+// number raises an error and leaves the box as it is.
+void step(QLineEdit *box, int delta)
+{
+    bool ok = false;
+    const qlonglong value = trimText(box->text()).toLongLong(&ok);
+    if (!ok)
+        throw std::runtime_error(QStringLiteral("'%1' non è un valore intero valido.").arg(box->text()).toStdString());
+    box->setText(QString::number(value + delta));
+}
+
+double margin(const QLineEdit *box)
+{
+    bool ok = false;
+    const double value = conventions::toNumber(trimText(box->text()), &ok);
+    if (!ok)
+        throw std::runtime_error(QStringLiteral("'%1' non è un numero valido.").arg(box->text()).toStdString());
+    return value;
+}
+
+QPushButton *stepButton(const QString &text, const char *name, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFixedSize(32, 28);
+    QFont font = button->font();
+    font.setBold(true);
+    font.setPointSize(12);
+    button->setFont(font);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QLineEdit *valueBox(const char *name, QWidget *parent)
+{
+    auto *box = new QLineEdit(QStringLiteral("0"), parent);
+    box->setObjectName(QLatin1String(name));
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignCenter);
+    box->setFixedWidth(56);
+    QFont font = box->font();
+    font.setBold(true);
+    box->setFont(font);
+    return box;
+}
+
+} // namespace
+
+QString TfrmStampaBusta::failureMessage()
+{
+    return QStringLiteral("Attenzione: la stampa non è andata a buon fine.\n\r\n\r"
+                          "Si consiglia di controllare le impostazioni della stampante.");
+}
+
+TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      repModulo(EnvelopeTemplate::create()),
+      m_folder(folder),
+      m_lines(std::move(lines))
+{
+    setObjectName(QStringLiteral("TfrmStampaBusta"));
+    setWindowTitle(QStringLiteral(" Stampa indirizzo su busta"));
+    setFixedSize(498, 470);
+    setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
+                                 "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
+                                 " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(10);
+
+    auto *instructions = new QFrame(this);
+    instructions->setObjectName(QStringLiteral("panIstruzioni"));
+    instructions->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    auto *instructionsLayout = new QVBoxLayout(instructions);
+    instructionsLayout->setContentsMargins(12, 10, 12, 10);
+    imgIstruzioni = new QLabel(instructions);
+    imgIstruzioni->setObjectName(QStringLiteral("imgIstruzioni"));
+    imgIstruzioni->setPixmap(infoPicture(
+        QStringLiteral("busta"),
+        QStringLiteral("Impostare in millimetri il margine superiore e il margine sinistro per adattare la stampa "
+                       "dell'indirizzo al modello di busta in uso, procedendo per tentativi: valori più grandi "
+                       "spostano la stampa verso il basso e verso destra, valori più piccoli, se occorre anche "
+                       "sotto lo zero, la spostano verso l'alto e verso sinistra."),
+        QSize(448, 92)));
+    instructionsLayout->addWidget(imgIstruzioni);
+    column->addWidget(instructions);
+    column->addStretch(1);
+
+    panOrientamento = new QGroupBox(QStringLiteral("Orientamento:"), this);
+    panOrientamento->setObjectName(QStringLiteral("panOrientamento"));
+    auto *orientation = new QHBoxLayout(panOrientamento);
+    orientation->setContentsMargins(16, 18, 16, 10);
+    optVerticale = new QRadioButton(QStringLiteral("Verticale"), panOrientamento);
+    optVerticale->setObjectName(QStringLiteral("optVerticale"));
+    optVerticale->setChecked(true);
+    optOrizzontale = new QRadioButton(QStringLiteral("Orizzontale"), panOrientamento);
+    optOrizzontale->setObjectName(QStringLiteral("optOrizzontale"));
+    orientation->addWidget(optVerticale);
+    orientation->addSpacing(40);
+    orientation->addWidget(optOrizzontale);
+    orientation->addStretch();
+    column->addWidget(panOrientamento);
+    column->addStretch(1);
+
+    panMargini = new QGroupBox(QStringLiteral("Margini:"), this);
+    panMargini->setObjectName(QStringLiteral("panMargini"));
+    auto *margins = new QGridLayout(panMargini);
+    margins->setContentsMargins(16, 18, 16, 12);
+    margins->setHorizontalSpacing(6);
+    margins->setVerticalSpacing(6);
+    btnTopMinus = stepButton(QStringLiteral("-"), "btnTopMinus", panMargini);
+    txtTop = valueBox("txtTop", panMargini);
+    btnTopPlus = stepButton(QStringLiteral("+"), "btnTopPlus", panMargini);
+    btnLeftMinus = stepButton(QStringLiteral("-"), "btnLeftMinus", panMargini);
+    txtLeft = valueBox("txtLeft", panMargini);
+    btnLeftPlus = stepButton(QStringLiteral("+"), "btnLeftPlus", panMargini);
+    auto addMargin = [&](int at, const QString &caption, QPushButton *minus, QLineEdit *value, QPushButton *plus) {
+        margins->addWidget(new QLabel(caption, panMargini), 0, at, 1, 4);
+        margins->addWidget(minus, 1, at);
+        margins->addWidget(value, 1, at + 1);
+        margins->addWidget(plus, 1, at + 2);
+        margins->addWidget(new QLabel(QStringLiteral("mm"), panMargini), 1, at + 3);
+    };
+    addMargin(0, QStringLiteral("Margine superiore:"), btnTopMinus, txtTop, btnTopPlus);
+    margins->setColumnMinimumWidth(4, 30);
+    addMargin(5, QStringLiteral("Margine sinistro:"), btnLeftMinus, txtLeft, btnLeftPlus);
+    margins->setColumnStretch(9, 1);
+    column->addWidget(panMargini);
+
+    lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);
+    lblAttendere->setObjectName(QStringLiteral("lblAttendere"));
+    lblAttendere->setAlignment(Qt::AlignCenter);
+    QFont waitFont = lblAttendere->font();
+    waitFont.setItalic(true);
+    waitFont.setBold(true);
+    lblAttendere->setFont(waitFont);
+    lblAttendere->setStyleSheet(QStringLiteral("color: #DC143C;"));
+    // Keeps its place in the layout while hidden.
+    QSizePolicy keep = lblAttendere->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    lblAttendere->setSizePolicy(keep);
+    lblAttendere->hide();
+    column->addStretch(1);
+    column->addWidget(lblAttendere);
+
+    auto *buttons = new QHBoxLayout;
+    btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
+    btnStampa = new QPushButton(QStringLiteral("Stampa"), this);
+    btnStampa->setObjectName(QStringLiteral("btnStampa"));
+    for (QPushButton *button : {btnAnnulla, btnStampa}) {
+        button->setMinimumSize(130, 32);
+        button->setCursor(Qt::PointingHandCursor);
+    }
+    btnStampa->setDefault(true);
+    buttons->addWidget(btnAnnulla);
+    buttons->addStretch();
+    buttons->addWidget(btnStampa);
+    column->addLayout(buttons);
+
+    btnApplicaTop = new QPushButton(this);
+    btnApplicaTop->setObjectName(QStringLiteral("btnApplicaTop"));
+    btnApplicaTop->hide();
+    btnApplicaLeft = new QPushButton(this);
+    btnApplicaLeft->setObjectName(QStringLiteral("btnApplicaLeft"));
+    btnApplicaLeft->hide();
+
+    connect(btnTopMinus, &QPushButton::clicked, this, [this] { step(txtTop, -1); });
+    connect(btnTopPlus, &QPushButton::clicked, this, [this] { step(txtTop, +1); });
+    connect(btnLeftMinus, &QPushButton::clicked, this, [this] { step(txtLeft, -1); });
+    connect(btnLeftPlus, &QPushButton::clicked, this, [this] { step(txtLeft, +1); });
+    connect(btnApplicaTop, &QPushButton::clicked, this, &TfrmStampaBusta::applyTop);
+    connect(btnApplicaLeft, &QPushButton::clicked, this, &TfrmStampaBusta::applyLeft);
+    // The notice shows as soon as the button goes down, before the click.
+    connect(btnStampa, &QPushButton::pressed, this, [this] {
+        lblAttendere->show();
+        lblAttendere->repaint();
+    });
+    connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaBusta::print);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+
+    load();
+}
+
+TfrmStampaBusta::~TfrmStampaBusta() = default;
+
+void TfrmStampaBusta::load()
+{
+    const EnvelopeSettings settings(m_folder);
+    txtTop->setText(settings.top());
+    txtLeft->setText(settings.left());
+    const QString orientation = trimText(settings.orientation());
+    if (orientation == EnvelopeSettings::portrait()) {
+        optVerticale->setChecked(true);
+        optOrizzontale->setChecked(false);
+    }
+    if (orientation == EnvelopeSettings::landscape()) {
+        optVerticale->setChecked(false);
+        optOrizzontale->setChecked(true);
+    }
+    if (trimText(txtTop->text()).isEmpty())
+        txtTop->setText(QStringLiteral("0"));
+    if (trimText(txtLeft->text()).isEmpty())
+        txtLeft->setText(QStringLiteral("0"));
+}
+
+QString TfrmStampaBusta::checkedOrientation() const
+{
+    return optVerticale->isChecked() ? EnvelopeSettings::portrait() : EnvelopeSettings::landscape();
+}
+
+void TfrmStampaBusta::applyTop()
+{
+    EnvelopeSettings settings(m_folder);
+    if (!settings.writeTop(trimText(txtTop->text())) || !settings.writeOrientation(checkedOrientation()))
+        throw std::runtime_error("Impostazioni.ini: scrittura non riuscita");
+}
+
+void TfrmStampaBusta::applyLeft()
+{
+    EnvelopeSettings settings(m_folder);
+    if (!settings.writeLeft(trimText(txtLeft->text())) || !settings.writeOrientation(checkedOrientation()))
+        throw std::runtime_error("Impostazioni.ini: scrittura non riuscita");
+}
+
+void TfrmStampaBusta::print()
+{
+    try {
+        applyTop();
+        applyLeft();
+        lblAttendere->show();
+        report::ReportPage &page = repModulo->page();
+        page.Orientation = optVerticale->isChecked() ? report::Orientation::Portrait : report::Orientation::Landscape;
+        page.TopMargin = margin(txtTop);
+        page.LeftMargin = margin(txtLeft);
+        const QStringList lines = m_lines();
+        for (int line = 1; line <= EnvelopeTemplate::kLines; ++line)
+            repModulo->text(EnvelopeTemplate::lineName(line))->setText(trimText(lines.value(line - 1)));
+        repModulo->PrepareReport();
+        repModulo->Print(this);
+    } catch (const std::exception &) {
+        ui::notice(this, ui::MessageKind::Warning, failureMessage());
+    }
+    lblAttendere->hide();
+    accept();
+}
+
+} // namespace tavolux

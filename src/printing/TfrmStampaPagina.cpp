@@ -1,0 +1,29 @@
+#include "printing/TfrmStampaPagina.h"
+
+#include "printing/LabelPageFill.h"
+#include "printing/LabelPageTemplate.h"
+#include "report/Report.h"
+
+namespace tavolux {
+
+TfrmStampaPagina::TfrmStampaPagina(LineSource lineOf, QWidget *parent)
+    : LabelPrintDialog(QStringLiteral(" Stampa pagina etichette"),
+                       {QStringLiteral("Questa operazione stampa su carta la pagina corrente con i dati inseriti dall'utente."),
+                        QStringLiteral("Premere \"Stampa\" per avviare la stampa oppure \"Annulla\" per rinunciare.")},
+                       {QStringLiteral("info"), QStringLiteral("etichette")}, QStringLiteral("Stampa"), parent),
+      repDocumento(LabelPageTemplate::create(QStringLiteral("Pagina Etichette"))),
+      m_lineOf(std::move(lineOf))
+{
+    setObjectName(QStringLiteral("TfrmStampaPagina"));
+}
+
+TfrmStampaPagina::~TfrmStampaPagina() = default;
+
+void TfrmStampaPagina::run()
+{
+    fillLabelPage(*repDocumento, m_lineOf);
+    repDocumento->PrepareReport();
+    repDocumento->Print(this);
+}
+
+} // namespace tavolux

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "printing/LabelPrintDialog.h"
+
+#include <functional>
+#include <memory>
+
+namespace tavolux {
+
+namespace report {
+class Report;
+}
+
+// Prints the label page: "Stampa" fills the template from the page's 144
+// lines, read at that moment, and goes through the print dialog.
+class TfrmStampaPagina : public LabelPrintDialog
+{
+    Q_OBJECT
+public:
+    // lineOf(slot 1..24, line 1..6): the text of that line of the label page.
+    using LineSource = std::function<QString(int slot, int line)>;
+
+    explicit TfrmStampaPagina(LineSource lineOf, QWidget *parent = nullptr);
+    ~TfrmStampaPagina() override;
+
+    std::unique_ptr<report::Report> repDocumento;
+
+protected:
+    void run() override;
+
+private:
+    LineSource m_lineOf;
+};
+
+} // namespace tavolux

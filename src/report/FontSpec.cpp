@@ -1,0 +1,78 @@
+#include "report/FontSpec.h"
+
+#include "report/Units.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+
+namespace tavolux::report {
+
+namespace {
+
+// Measures are taken at a large pixel size and scaled, so hinting and
+// rounding play no part.
+constexpr int kMeasurePixels = 1000;
+
+QString freeSubstitute(const QString &family)
+{
+    static const QHash<QString, QString> substitutes{
+        {QStringLiteral("arial"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("helvetica"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
+        {QStringLiteral("courier"), QStringLiteral("Liberation Mono")},
+        {QStringLiteral("times new roman"), QStringLiteral("Liberation Serif")},
+        {QStringLiteral("verdana"), QStringLiteral("DejaVu Sans")},
+        {QStringLiteral("tahoma"), QStringLiteral("DejaVu Sans")},
+    };
+    return substitutes.value(family.toLower());
+}
+
+} // namespace
+
+double FontSpec::sizeInUnits() const
+{
+    return pointSize * kUnitsPerPoint;
+}
+
+QFont FontSpec::baseFont() const
+{
+    QFont font;
+    QStringList families{family};
+    const QString substitute = freeSubstitute(family);
+    if (!substitute.isEmpty())
+        families << substitute;
+    font.setFamilies(families);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strikeOut);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    return font;
+}
+
+QFont FontSpec::fontForDevice(double logicalDpiY) const
+{
+    QFont font = baseFont();
+    // A point on the device is logicalDpiY / 72 logical pixels; the painter's
+    // logical pixel is one unit, so the size is scaled back to 96 per inch.
+    font.setPointSizeF(pointSize * kUnitsPerInch / logicalDpiY);
+    return font;
+}
+
+FontMeasure::FontMeasure(const FontSpec &spec)
+    : m_font(spec.baseFont())
+{
+    m_font.setPixelSize(kMeasurePixels);
+    m_scale = spec.sizeInUnits() / kMeasurePixels;
+    const QFontMetricsF metrics(m_font);
+    m_ascent = metrics.ascent() * m_scale;
+    m_lineSpacing = metrics.lineSpacing() * m_scale;
+}
+
+double FontMeasure::width(const QString &text) const
+{
+    return QFontMetricsF(m_font).horizontalAdvance(text) * m_scale;
+}
+
+} // namespace tavolux::report

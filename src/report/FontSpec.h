@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace tavolux::report {
+
+// A font as a template names it: family, size in points and style.
+struct FontSpec
+{
+    QString family = QStringLiteral("Arial");
+    double pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+
+    // Size in template units (1/96 inch).
+    double sizeInUnits() const;
+
+    // The font to draw with, its family followed by the closest free font
+    // (Liberation Sans for Arial, Liberation Mono for Courier New, DejaVu Sans
+    // for Verdana and Tahoma). Its size is set by the caller.
+    QFont baseFont() const;
+
+    // The font for a painter on a device of the given logical resolution, so
+    // that the text measures sizeInUnits() in a coordinate system of units.
+    QFont fontForDevice(double logicalDpiY) const;
+};
+
+// Text measures of a font in template units, independent of any screen.
+class FontMeasure
+{
+public:
+    explicit FontMeasure(const FontSpec &spec);
+
+    double ascent() const { return m_ascent; }
+    double lineSpacing() const { return m_lineSpacing; }
+    double width(const QString &text) const;
+
+private:
+    QFont m_font;
+    double m_scale = 1;
+    double m_ascent = 0;
+    double m_lineSpacing = 0;
+};
+
+} // namespace tavolux::report

@@ -1,0 +1,14 @@
+#pragma once
+
+class QPainter;
+
+namespace tavolux::report {
+
+struct PreparedPage;
+
+// Paints a prepared page. The painter's coordinate system must be in template
+// units (1/96 inch) with the origin at the paper's top-left corner. The one
+// painting path of the engine: the preview, the printer and PDF files use it.
+void paintPage(const PreparedPage &page, QPainter &painter);
+
+} // namespace tavolux::report

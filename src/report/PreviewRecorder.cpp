@@ -1,0 +1,22 @@
+#include "report/PreviewRecorder.h"
+
+#include "report/ReportHooks.h"
+
+namespace tavolux::report {
+
+PreviewRecorder::PreviewRecorder()
+{
+    hooks::setPreviewHandler([this](Report &report) {
+        Preview preview{report.name(), report.previewButtons(), report.preparedPages(), false};
+        if (m_pressPrint && report.previewButtons().testFlag(Report::PreviewPrint))
+            preview.printed = report.Print(nullptr);
+        m_previews.append(preview);
+    });
+}
+
+PreviewRecorder::~PreviewRecorder()
+{
+    hooks::setPreviewHandler({});
+}
+
+} // namespace tavolux::report

@@ -1,0 +1,67 @@
+#include "report/Report.h"
+
+#include "report/Band.h"
+#include "report/Layout.h"
+#include "report/PreviewWindow.h"
+#include "report/ReportError.h"
+#include "report/ReportHooks.h"
+#include "report/ReportPrinter.h"
+#include "report/TextBox.h"
+
+#include <QDate>
+
+namespace tavolux::report {
+
+Report::Report(const QString &name)
+    : m_name(name)
+{
+}
+
+Report::~Report() = default;
+
+ReportObject *Report::FindObject(const QString &name) const
+{
+    return m_page.find(name);
+}
+
+TextBox *Report::text(const QString &name) const
+{
+    ReportObject *object = FindObject(name);
+    if (!object || object->kind() != ReportObject::Kind::Text)
+        throw ReportError(QStringLiteral("Il modello \"%1\" non contiene il testo %2.").arg(m_name, name));
+    return static_cast<TextBox *>(object);
+}
+
+Band *Report::band(const QString &name) const
+{
+    ReportObject *object = FindObject(name);
+    if (!object || object->kind() != ReportObject::Kind::Band)
+        throw ReportError(QStringLiteral("Il modello \"%1\" non contiene la banda %2.").arg(m_name, name));
+    return static_cast<Band *>(object);
+}
+
+void Report::PrepareReport()
+{
+    m_prepared = layoutPage(m_page, QDate::currentDate());
+    m_isPrepared = true;
+}
+
+void Report::ShowReport(QWidget *parent)
+{
+    if (!m_isPrepared)
+        PrepareReport();
+    if (hooks::runPreviewHandler(*this))
+        return;
+    PreviewWindow preview(*this, parent);
+    preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
+    preview.exec();
+}
+
+bool Report::Print(QWidget *parent)
+{
+    if (!m_isPrepared)
+        PrepareReport();
+    return printReport(m_name, m_prepared, parent);
+}
+
+} // namespace tavolux::report

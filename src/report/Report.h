@@ -1,0 +1,75 @@
+#pragma once
+
+#include "report/PreparedPage.h"
+#include "report/ReportPage.h"
+
+#include <QFlags>
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace tavolux::report {
+
+class Band;
+class Shape;
+class TextBox;
+
+// A report template: a name (the preview's caption and the print job's title),
+// one page of objects, and the preview's toolbar buttons. Callers fill it,
+// PrepareReport() lays it out, ShowReport() previews and Print() prints the
+// prepared pages.
+class Report
+{
+public:
+    enum PreviewButton {
+        PreviewPrint = 0x1,
+        PreviewZoom = 0x2,
+        PreviewFullScreen = 0x4,
+        PreviewClose = 0x8,
+        PreviewPages = 0x10, // first / previous / next / last page
+    };
+    Q_DECLARE_FLAGS(PreviewButtons, PreviewButton)
+
+    explicit Report(const QString &name);
+    ~Report();
+    Report(const Report &) = delete;
+    Report &operator=(const Report &) = delete;
+
+    QString name() const { return m_name; }
+    ReportPage &page() { return m_page; }
+    const ReportPage &page() const { return m_page; }
+
+    PreviewButtons previewButtons() const { return m_previewButtons; }
+    void setPreviewButtons(PreviewButtons buttons) { m_previewButtons = buttons; }
+
+    // The object of that name, or nullptr.
+    ReportObject *FindObject(const QString &name) const;
+    // Typed look-ups for names the program knows exist: a missing name or an
+    // object of another kind raises a ReportError.
+    TextBox *text(const QString &name) const;
+    Band *band(const QString &name) const;
+
+    // Discards the pages prepared before and lays the template out as it stands.
+    void PrepareReport();
+    const QList<PreparedPage> &preparedPages() const { return m_prepared; }
+
+    // The modal preview of the prepared pages; returns when it is closed.
+    void ShowReport(QWidget *parent = nullptr);
+    // The print dialog, then the prepared pages on the chosen printer. Returns
+    // whether anything was printed. A printer that cannot be started raises a
+    // ReportError.
+    bool Print(QWidget *parent = nullptr);
+
+private:
+    QString m_name;
+    ReportPage m_page;
+    PreviewButtons m_previewButtons = PreviewButtons(PreviewPrint | PreviewZoom | PreviewFullScreen | PreviewClose
+                                                     | PreviewPages);
+    QList<PreparedPage> m_prepared;
+    bool m_isPrepared = false;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Report::PreviewButtons)
+
+} // namespace tavolux::report

@@ -1,0 +1,102 @@
+#include "report/ReportPage.h"
+
+#include "report/ReportError.h"
+#include "report/Shape.h"
+#include "report/TextBox.h"
+#include "report/Units.h"
+
+#include <algorithm>
+
+namespace tavolux::report {
+
+ReportPage::ReportPage(const QString &name)
+    : m_name(name)
+{
+}
+
+ReportPage::~ReportPage() = default;
+
+QSizeF ReportPage::paperSize() const
+{
+    const double shortSide = std::min(PaperWidth, PaperHeight);
+    const double longSide = std::max(PaperWidth, PaperHeight);
+    if (Orientation == Orientation::Landscape)
+        return QSizeF(longSide, shortSide);
+    return QSizeF(shortSide, longSide);
+}
+
+QRectF ReportPage::printableArea() const
+{
+    const QSizeF paper = paperSize();
+    return QRectF(mmToUnits(LeftMargin), mmToUnits(TopMargin),
+                  mmToUnits(paper.width() - LeftMargin - RightMargin),
+                  mmToUnits(paper.height() - TopMargin - BottomMargin));
+}
+
+ReportObject *ReportPage::place(std::unique_ptr<ReportObject> object, Band *band)
+{
+    if (find(object->name()))
+        throw ReportError(QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(object->name()));
+    if (band)
+        return band->add(std::move(object));
+    m_objects.push_back(std::move(object));
+    return m_objects.back().get();
+}
+
+TextBox *ReportPage::addText(const QString &name, const QRectF &units, Band *band)
+{
+    auto box = std::make_unique<TextBox>(name);
+    box->Left = units.left();
+    box->Top = units.top();
+    box->Width = units.width();
+    box->Height = units.height();
+    return static_cast<TextBox *>(place(std::move(box), band));
+}
+
+Shape *ReportPage::addShape(const QString &name, const QRectF &units, Band *band)
+{
+    auto shape = std::make_unique<Shape>(name);
+    shape->Left = units.left();
+    shape->Top = units.top();
+    shape->Width = units.width();
+    shape->Height = units.height();
+    return static_cast<Shape *>(place(std::move(shape), band));
+}
+
+Band *ReportPage::addBand(const QString &name, Band::Type type, double heightUnits)
+{
+    if (find(name))
+        throw ReportError(QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(name));
+    auto band = std::make_unique<Band>(name, type);
+    band->Width = printableArea().width();
+    band->Height = heightUnits;
+    m_bands.push_back(std::move(band));
+    return m_bands.back().get();
+}
+
+ReportObject *ReportPage::find(const QString &name) const
+{
+    for (const auto &object : m_objects)
+        if (object->name() == name)
+            return object.get();
+    for (const auto &band : m_bands) {
+        if (band->name() == name)
+            return band.get();
+        for (const auto &object : band->objects())
+            if (object->name() == name)
+                return object.get();
+    }
+    return nullptr;
+}
+
+std::vector<const Band *> ReportPage::bands() const
+{
+    std::vector<const Band *> ordered;
+    for (const auto &band : m_bands)
+        ordered.push_back(band.get());
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const Band *a, const Band *b) { return int(a->type()) < int(b->type()); });
+    return ordered;
+}
+
+} // namespace tavolux::report

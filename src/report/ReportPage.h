@@ -1,0 +1,66 @@
+#pragma once
+
+#include "report/Band.h"
+#include "report/ReportObject.h"
+
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace tavolux::report {
+
+class Shape;
+class TextBox;
+
+enum class Orientation { Portrait, Landscape };
+
+// The one page of a template: paper, orientation, margins and the objects on
+// it. Objects on the page print on every prepared page; bands stack below.
+class ReportPage
+{
+public:
+    explicit ReportPage(const QString &name = QStringLiteral("Page1"));
+    ~ReportPage();
+    ReportPage(const ReportPage &) = delete;
+    ReportPage &operator=(const ReportPage &) = delete;
+
+    QString name() const { return m_name; }
+
+    // Paper size in mm in the chosen orientation: landscape exchanges them.
+    QSizeF paperSize() const;
+    // The printable area in units from the paper's corner.
+    QRectF printableArea() const;
+
+    // Adds an object to the page, or to a band when one is given. Names are
+    // unique in the template: a second object of the same name is refused
+    // with a ReportError.
+    TextBox *addText(const QString &name, const QRectF &units, Band *band = nullptr);
+    Shape *addShape(const QString &name, const QRectF &units, Band *band = nullptr);
+    Band *addBand(const QString &name, Band::Type type, double heightUnits);
+
+    ReportObject *find(const QString &name) const;
+
+    const std::vector<std::unique_ptr<ReportObject>> &objects() const { return m_objects; }
+    // The bands in printing order: report title, master data, footer.
+    std::vector<const Band *> bands() const;
+
+    double PaperWidth = 210;   // mm, as designed (portrait)
+    double PaperHeight = 297;  // mm
+    report::Orientation Orientation = Orientation::Portrait;
+    double LeftMargin = 10;    // mm, any real value
+    double TopMargin = 10;
+    double RightMargin = 10;
+    double BottomMargin = 10;
+
+private:
+    ReportObject *place(std::unique_ptr<ReportObject> object, Band *band);
+
+    QString m_name;
+    std::vector<std::unique_ptr<ReportObject>> m_objects;
+    std::vector<std::unique_ptr<Band>> m_bands;
+};
+
+} // namespace tavolux::report

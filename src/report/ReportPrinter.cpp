@@ -1,0 +1,142 @@
+#include "report/ReportPrinter.h"
+
+#include "report/PagePainter.h"
+#include "report/ReportError.h"
+#include "report/ReportHooks.h"
+#include "report/Units.h"
+#include "ui/FileChooser.h"
+#include "ui/Messages.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace tavolux::report {
+
+namespace {
+
+bool runPrintDialog(QPrinter &printer, const PrintRequest &request, QWidget *parent)
+{
+    if (const auto handler = hooks::printDialogHandler())
+        return handler(printer, request);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Stampa"));
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
+    dialog.setMinMax(1, int(request.pages.size()));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool chooseFileInstead(QPrinter &printer, const QString &title, QWidget *parent)
+{
+    if (!ui::ask(parent, noPrinterQuestion()))
+        return false;
+    QString path = ui::chooseSaveFile(parent, QStringLiteral("Salva il documento in PDF"),
+                                      QStringLiteral("Documenti PDF (*.pdf)"), title + QStringLiteral(".pdf"));
+    if (path.isEmpty())
+        return false;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
+}
+
+void setLayout(QPrinter &printer, const QList<PreparedPage> &pages)
+{
+    const bool landscape = !pages.isEmpty() && pages.first().orientation == Orientation::Landscape;
+    QSizeF paper(210, 297);
+    if (!pages.isEmpty()) {
+        const QSizeF units = pages.first().paper;
+        paper = QSizeF(unitsToMm(std::min(units.width(), units.height())),
+                       unitsToMm(std::max(units.width(), units.height())));
+    }
+    const QPageSize size(paper, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+}
+
+} // namespace
+
+QString noPrinterQuestion()
+{
+    return QStringLiteral("Nessuna stampante installata: il documento non può essere stampato.\r\n\r\n"
+                          "Salvarlo in un file PDF?");
+}
+
+QStringList availablePrinters()
+{
+    if (const auto handler = hooks::printerListHandler())
+        return handler();
+    return QPrinterInfo::availablePrinterNames();
+}
+
+void preparePrinter(QPrinter &printer, const QString &title, const QList<PreparedPage> &pages)
+{
+    printer.setDocName(title);
+    printer.setCreator(QStringLiteral("Tavolux"));
+    printer.setCopyCount(1);
+    setLayout(printer, pages);
+}
+
+void printPages(const QList<PreparedPage> &pages, QPrinter &printer)
+{
+    QList<int> order;
+    int from = 1;
+    int to = int(pages.size());
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = std::max(from, printer.fromPage());
+        to = std::min(to, printer.toPage() > 0 ? printer.toPage() : to);
+    }
+    // Where the printer cannot make the copies, the pages are repeated.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    if (printer.collateCopies()) {
+        for (int c = 0; c < copies; ++c)
+            for (int p = from; p <= to; ++p)
+                order << p - 1;
+    } else {
+        for (int p = from; p <= to; ++p)
+            for (int c = 0; c < copies; ++c)
+                order << p - 1;
+    }
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError(QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".")
+                              .arg(printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
+                                                                                 : printer.printerName()));
+    const double scale = printer.resolution() / kUnitsPerInch;
+    bool first = true;
+    for (int index : order) {
+        if (!first && !printer.newPage())
+            throw ReportError(QStringLiteral("La stampante non accetta una nuova pagina."));
+        first = false;
+        painter.save();
+        painter.scale(scale, scale);
+        paintPage(pages.at(index), painter);
+        painter.restore();
+    }
+    if (!painter.end())
+        throw ReportError(QStringLiteral("La stampa non è stata completata."));
+}
+
+bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer, title, pages);
+    if (availablePrinters().isEmpty()) {
+        if (!chooseFileInstead(printer, title, parent))
+            return false;
+    } else if (!runPrintDialog(printer, PrintRequest{title, pages}, parent)) {
+        return false;
+    }
+    // The pages are laid out for this paper and orientation, whatever printer was chosen.
+    setLayout(printer, pages);
+    printPages(pages, printer);
+    return true;
+}
+
+} // namespace tavolux::report

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "report/PreparedPage.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QPrinter;
+class QWidget;
+
+namespace tavolux::report {
+
+// The print step: with no printer installed, says so and offers to save the
+// pages as a PDF file; otherwise the print dialog (printer, page range, copies,
+// collation), then the pages on the chosen printer as a job titled "title".
+// Returns whether anything was printed; Cancel prints nothing.
+bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent);
+
+// Paints the pages on a printer that is already set up, honouring its page
+// range, and its copies and collation where the printer cannot make copies
+// itself. Raises a ReportError when the printer cannot be started.
+void printPages(const QList<PreparedPage> &pages, QPrinter &printer);
+
+// Sets paper (A4 as the pages have it), orientation and zero margins, with
+// positions counted from the paper's corner.
+void preparePrinter(QPrinter &printer, const QString &title, const QList<PreparedPage> &pages);
+
+// The printers installed on the machine.
+QStringList availablePrinters();
+
+// The question asked when no printer is installed.
+QString noPrinterQuestion();
+
+} // namespace tavolux::report

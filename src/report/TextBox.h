@@ -1,0 +1,37 @@
+#pragma once
+
+#include "report/FontSpec.h"
+#include "report/ReportObject.h"
+
+#include <QColor>
+#include <QStringList>
+
+namespace tavolux::report {
+
+// A text box: lines of text in one font, optionally on a fill.
+class TextBox : public ReportObject
+{
+public:
+    enum class Align { Left, Center, Right };
+
+    explicit TextBox(const QString &name)
+        : ReportObject(Kind::Text, name)
+    {
+    }
+
+    // Replaces the whole text; line breaks (CR LF, LF, CR) separate lines.
+    void setText(const QString &text);
+    QString text() const { return Lines.join(QLatin1Char('\n')); }
+    void clearLines() { Lines.clear(); }
+    void addLine(const QString &line) { Lines.append(line); }
+
+    QStringList Lines;
+    FontSpec Font;
+    QColor FontColor = Qt::black;
+    QColor Fill;                     // invalid: no fill
+    Align HAlign = Align::Left;
+    bool WordWrap = true;
+    bool AllowExpressions = true;
+};
+
+} // namespace tavolux::report

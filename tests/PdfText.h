@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+// The words of a PDF file with their boxes in mm from the top-left corner of
+// their page, read back with poppler's `pdftotext -bbox`.
+struct PdfWord
+{
+    QString text;
+    QRectF mm;
+    int page = 0;
+};
+
+struct PdfText
+{
+    QString error;          // empty when the file was read
+    QList<QSizeF> pagesMm;  // page sizes
+    QList<PdfWord> words;
+    // The font descent the file declares, in 1/1000 of the font size
+    // (negative); NaN when its fonts declare different ones. pdftotext puts a
+    // word's bottom edge that far below the baseline. (The top edge depends on
+    // the declared ascent, which some producers take from the bounding box of
+    // the glyphs used, so only the baseline is a fixed point.)
+    double descent = 0;
+
+    QList<PdfWord> find(const QString &text) const;
+    // The baseline of a word set in a font of that size, in mm from the top of
+    // the sheet; for a word turned by 90 degrees (a landscape page printed on
+    // a portrait sheet), from the sheet's left edge.
+    double baselineMm(const PdfWord &word, double pointSize, bool turned = false) const;
+    // Where a printed line starts in the frame of its page, in mm from the
+    // page's top-left corner: the left edge of its first word and the top of
+    // its line, the baseline less the font's ascent (ascentMm). A landscape
+    // page that CUPS turned onto a portrait sheet (LandscapeOrientation
+    // Plus90: the text runs up the sheet) is turned back.
+    QPointF lineStartMm(const PdfWord &word, double pointSize, double ascentMm, bool landscape = false) const;
+    // The words of one page, in reading order, joined by blanks.
+    QString pageText(int page) const;
+};
+
+PdfText readPdfText(const QString &path);
+
+// The document title stored in the PDF (pdfinfo), or empty.
+QString pdfTitle(const QString &path);
