@@ -2,6 +2,8 @@
 
 #include "addresses/CardListModel.h"
 #include "platform/TextUtil.h"
+#include "printing/ListReportTemplate.h"
+#include "report/Report.h"
 #include "storage/AddressArchive.h"
 #include "storage/TCampo250.h"
 #include "ui/Art.h"
@@ -23,7 +25,7 @@ namespace tavolux {
 CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title, const QString &banner,
                                QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_folder(folder), m_model(new CardListModel(this))
+      frxReport(ListReportTemplate::create()), m_folder(folder), m_model(new CardListModel(this))
 {
     setWindowTitle(title);
     setFixedSize(862, 560);
@@ -202,6 +204,11 @@ void CardListDialog::recallCurrent()
 
 void CardListDialog::printList()
 {
+    // Failures of the printer are not caught here: the general handling
+    // shows their own message.
+    ListReportTemplate::fill(*frxReport, lines());
+    frxReport->PrepareReport();
+    frxReport->Print(this);
 }
 
 void CardListDialog::done(int result)

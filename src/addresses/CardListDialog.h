@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -14,6 +16,10 @@ class QPushButton;
 namespace tavolux {
 
 class CardListModel;
+
+namespace report {
+class Report;
+}
 
 // The sorted list of every named card with find-next, recall on double click
 // and the list printout. The find dialog and the import dialog differ only in
@@ -31,6 +37,8 @@ public:
     QLabel *lblRigo03 = nullptr;
     QPushButton *btnStampa = nullptr;
     QPushButton *btnChiudi = nullptr;
+    // The list printout, "Riepilogo dati".
+    std::unique_ptr<report::Report> frxReport;
 
     const CardListModel *model() const { return m_model; }
     // The current line, or -1.
