@@ -5,11 +5,16 @@
 #include "addresses/CardList.h"
 #include "addresses/CardListModel.h"
 #include "addresses/SpreadsheetWriter.h"
+#include "printing/LabelPageFill.h"
+#include "printing/LabelPageTemplate.h"
+#include "report/Report.h"
+#include "report/ReportPrinter.h"
 #include "storage/AddressArchive.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QPrinter>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -178,6 +183,26 @@ void navigationStep(benchmark::State &state)
     }
 }
 
+// --- 5. A full label page, prepared and painted to PDF ------------------------
+
+void labelPagePdf(benchmark::State &state)
+{
+    const QString path = g_root + QStringLiteral("/pagina.pdf");
+    for (auto _ : state) {
+        auto document = LabelPageTemplate::create(QStringLiteral("Pagina Etichette"));
+        fillLabelPage(*document, [](int slot, int line) {
+            const TSchedaIndirizzo card = bench::sampleCard(quint32(slot));
+            return card[TSchedaIndirizzo::Rigo01 + line - 1];
+        });
+        document->PrepareReport();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        report::preparePrinter(printer, document->name(), document->preparedPages());
+        report::printPages(document->preparedPages(), printer);
+    }
+}
+
 // --- 6. Start-up as a whole process ----------------------------------------
 
 void runProcess(const char *path)
@@ -250,6 +275,7 @@ BENCHMARK(findReference)->Name("find/ref")->Unit(benchmark::kMicrosecond);
 BENCHMARK(spreadsheetOurs)->Name("xls/ours")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(spreadsheetReference)->Name("xls/ref")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(navigationStep)->Name("navigate/ours")->Unit(benchmark::kMicrosecond);
+BENCHMARK(labelPagePdf)->Name("labelpdf/ours")->Unit(benchmark::kMillisecond);
 BENCHMARK(startupOurs)->Name("startup/ours")->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(startupReference)->Name("startup/ref")->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -285,6 +311,9 @@ int main(int argc, char **argv)
                     human(t[row.ref]).c_str(), ratio, target,
                     row.target > 0 ? (ratio <= row.target ? "met" : "MISSED") : "");
     }
+    if (t.count("labelpdf/ours"))
+        std::printf("%-26s %-14s %12s %12s %8s %8s\n", "label page to PDF", "1 page", human(t["labelpdf/ours"]).c_str(),
+                    "-", "-", "-");
     if (t.count("navigate/ours")) {
         const double step = t["navigate/ours"];
         std::printf("%-26s %-14s %12s %12s %8s %8s %s\n", "one navigation step", "100,000 cards", human(step).c_str(),

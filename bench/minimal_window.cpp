@@ -1,14 +1,17 @@
-// The reference: a minimal Qt Widgets program that shows one window.
+// The reference: a minimal Qt Widgets program that shows one window with a
+// line of text, as the classic "hello" program does; ended as soon as the
+// window is painted.
+#include "FirstPaint.h"
+
 #include <QApplication>
-#include <QTimer>
-#include <QWidget>
+#include <QLabel>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    QWidget window;
+    FirstPaint firstPaint;
+    QLabel window(QStringLiteral("Tavolux"));
     window.setWindowTitle(QStringLiteral("Tavolux"));
-    window.showMaximized();
-    QTimer::singleShot(0, &application, &QCoreApplication::quit);
+    window.show();
     return application.exec();
 }

@@ -266,7 +266,8 @@ void TestAttachments::firstUseCreatesFolderAndCopies()
     const ProgramFolder nested(m_dir->filePath(QStringLiteral("non/ancora")));
     TfrmArchivio_Indirizzi window(nested);
     TfrmAllegaCartella dialog(window);
-    const QByteArray content("%PDF-1.4 \x00\x01\xFF contenuto", 24);
+    static const char bytes[] = "%PDF-1.4 \x00\x01\xFF contenuto";
+    const QByteArray content(bytes, sizeof bytes - 1);
     choose(source(QStringLiteral("Contratto Rossi.pdf"), content));
     dialog.btnSfoglia01->click();
 

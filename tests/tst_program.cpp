@@ -9,6 +9,7 @@
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
 
+#include <QApplication>
 #include <QFile>
 
 #include <stdexcept>
@@ -42,7 +43,7 @@ void logIn(Program &program)
     typePassword(program, QStringLiteral("chiaveprovvisa"));
 }
 
-int visibleCount(const Program &program)
+int visibleCount(Program &program)
 {
     int visible = 0;
     for (QWidget *window : program.persistentWindows())
@@ -56,6 +57,7 @@ class TestProgram : public QObject
 {
     Q_OBJECT
 private slots:
+    void otherWindowsFollowTheLoginWindow();
     void uncaughtFailureShowsItsMessageAndGoesOn();
     void createsPersistentWindowsInOrder();
     void launcherOnlyAfterLogin();
@@ -261,6 +263,27 @@ void TestProgram::webSiteLineOpensTheShell()
     program.launcher()->imgSito->click();
     TMisc::setOpener({});
     QCOMPARE(opened, QStringList{TfrmAvvio::makerWebSite()});
+}
+
+void TestProgram::otherWindowsFollowTheLoginWindow()
+{
+    QTemporaryDir dir;
+    Program program(dir.path());
+    auto created = [] {
+        QStringList names;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            names << window->objectName();
+        return names;
+    };
+    QVERIFY(created().contains(QStringLiteral("TfrmPassword")));
+    QVERIFY(!created().contains(QStringLiteral("TfrmAvvio")));
+    program.start();
+    // Once the login window is on screen, the others are made without being asked for.
+    QTRY_VERIFY(created().contains(QStringLiteral("TfrmArchivio_Etichette")));
+    for (const char *name : {"TfrmAvvio", "TfrmCambiaPassword", "TfrmArchivio_Indirizzi"})
+        QVERIFY(created().contains(QLatin1String(name)));
+    QVERIFY(program.loginWindow()->isVisible());
+    QCOMPARE(visibleCount(program), 1);
 }
 
 void TestProgram::uncaughtFailureShowsItsMessageAndGoesOn()

@@ -5,29 +5,39 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "platform/Conventions.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
 
 namespace tavolux {
 
 Program::Program(const QString &programFolder)
     : m_folder(programFolder)
 {
+    // The number and date conventions hold before any window is shown.
+    conventions::apply();
     m_login = std::make_unique<TfrmPassword>(m_folder);
+    connect(m_login.get(), &TfrmPassword::loggedIn, this, [this] { moveTo(launcher(), m_login.get()); });
+    connect(m_login.get(), &TfrmPassword::changePasswordRequested, this,
+            [this] { moveTo(changePasswordWindow(), m_login.get()); });
+    connect(m_login.get(), &TfrmPassword::endRequested, this, &Program::end);
+}
+
+void Program::createWindows()
+{
+    if (m_launcher)
+        return;
     m_launcher = std::make_unique<TfrmAvvio>(m_folder);
     m_changePassword = std::make_unique<TfrmCambiaPassword>(m_folder);
     m_addresses = std::make_unique<TfrmArchivio_Indirizzi>(m_folder);
     m_labels = std::make_unique<TfrmArchivio_Etichette>(m_folder);
 
-    connect(m_login.get(), &TfrmPassword::loggedIn, this, [this] { moveTo(m_launcher.get(), m_login.get()); });
-    connect(m_login.get(), &TfrmPassword::changePasswordRequested, this,
-            [this] { moveTo(m_changePassword.get(), m_login.get()); });
-    connect(m_login.get(), &TfrmPassword::endRequested, this, &Program::end);
     connect(m_changePassword.get(), &TfrmCambiaPassword::closed, this, [this] {
         m_login->clearPassword();
         moveTo(m_login.get(), m_changePassword.get());
     });
-
     connect(m_launcher.get(), &TfrmAvvio::openAddresses, this,
             [this] { moveTo(m_addresses.get(), m_launcher.get()); });
     connect(m_launcher.get(), &TfrmAvvio::endRequested, this, &Program::end);
@@ -39,16 +49,52 @@ Program::Program(const QString &programFolder)
             [this] { moveTo(m_launcher.get(), m_labels.get()); });
 }
 
+TfrmAvvio *Program::launcher()
+{
+    createWindows();
+    return m_launcher.get();
+}
+
+TfrmCambiaPassword *Program::changePasswordWindow()
+{
+    createWindows();
+    return m_changePassword.get();
+}
+
+TfrmArchivio_Indirizzi *Program::addressWindow()
+{
+    createWindows();
+    return m_addresses.get();
+}
+
+TfrmArchivio_Etichette *Program::labelWindow()
+{
+    createWindows();
+    return m_labels.get();
+}
+
 Program::~Program() = default;
 
-QList<QWidget *> Program::persistentWindows() const
+QList<QWidget *> Program::persistentWindows()
 {
+    createWindows();
     return {m_login.get(), m_launcher.get(), m_changePassword.get(), m_addresses.get(), m_labels.get()};
 }
 
 void Program::start()
 {
+    // The other windows are made once the login window has been painted.
+    m_login->installEventFilter(this);
     m_login->show();
+}
+
+bool Program::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_login.get() && event->type() == QEvent::Paint) {
+        m_login->removeEventFilter(this);
+        QTimer::singleShot(0, this, &Program::createWindows);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Program::moveTo(QWidget *next, QWidget *current)

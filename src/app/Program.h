@@ -17,7 +17,9 @@ class TfrmCambiaPassword;
 class TfrmPassword;
 
 // Start-up: creates the persistent windows once, shows the first one and
-// wires the moves between them. Windows never show each other.
+// wires the moves between them. Windows never show each other. The login
+// window is created and shown first; the others follow, in their order, as
+// soon as it is on screen (or when first asked for), so that start-up is quick.
 class Program : public QObject
 {
     Q_OBJECT
@@ -29,12 +31,15 @@ public:
 
     const ProgramFolder &folder() const { return m_folder; }
     TfrmPassword *loginWindow() const { return m_login.get(); }
-    TfrmAvvio *launcher() const { return m_launcher.get(); }
-    TfrmCambiaPassword *changePasswordWindow() const { return m_changePassword.get(); }
-    TfrmArchivio_Indirizzi *addressWindow() const { return m_addresses.get(); }
-    TfrmArchivio_Etichette *labelWindow() const { return m_labels.get(); }
+    TfrmAvvio *launcher();
+    TfrmCambiaPassword *changePasswordWindow();
+    TfrmArchivio_Indirizzi *addressWindow();
+    TfrmArchivio_Etichette *labelWindow();
     // The persistent windows in the order they are created.
-    QList<QWidget *> persistentWindows() const;
+    QList<QWidget *> persistentWindows();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // The program ends: the event loop is asked to stop.
@@ -44,6 +49,8 @@ private:
     // Shows `next` (maximised, unless it has a fixed size), then hides `current`.
     static void moveTo(QWidget *next, QWidget *current);
     void end();
+    // Creates the launcher, change-password, address and label-page windows, once.
+    void createWindows();
 
     ProgramFolder m_folder;
     std::unique_ptr<TfrmPassword> m_login;

@@ -1,6 +1,7 @@
 #include "ui/Art.h"
 
 #include <QFont>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,6 +16,13 @@ namespace tavolux::ui {
 
 QPixmap art(const QString &name, const QSize &size)
 {
+    // Each picture is drawn once per size; copies share it.
+    static QHash<QString, QPixmap> drawn;
+    const QString key = name + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
+                        + QString::number(size.height());
+    const auto found = drawn.constFind(key);
+    if (found != drawn.constEnd())
+        return *found;
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     static const bool ready = (initArtResources(), true);
@@ -25,6 +33,7 @@ QPixmap art(const QString &name, const QSize &size)
         painter.setRenderHint(QPainter::Antialiasing);
         renderer.render(&painter);
     }
+    drawn.insert(key, pixmap);
     return pixmap;
 }
 
