@@ -3,10 +3,13 @@
 #include "platform/Cp1252.h"
 #include "storage/TCampo250.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <numeric>
+#include <string_view>
 
 namespace tavolux::cardlist {
 
@@ -29,6 +32,23 @@ const std::array<char16_t, 256> &sortKeys()
     return keys;
 }
 
+// Each byte's rank in the list order (a-z ranking with A-Z): comparing ranks
+// byte by byte, as memcmp does, is the list order.
+const std::array<unsigned char, 256> &ranks()
+{
+    static const std::array<unsigned char, 256> table = [] {
+        const auto &keys = sortKeys();
+        std::array<char16_t, 256> distinct = keys;
+        std::sort(distinct.begin(), distinct.end());
+        const auto end = std::unique(distinct.begin(), distinct.end());
+        std::array<unsigned char, 256> r{};
+        for (int b = 0; b < 256; ++b)
+            r[size_t(b)] = static_cast<unsigned char>(std::lower_bound(distinct.begin(), end, keys[size_t(b)]) - distinct.begin());
+        return r;
+    }();
+    return table;
+}
+
 inline char lowerByte(char c)
 {
     return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
@@ -44,11 +64,13 @@ QByteArrayView trimmedBytes(QByteArrayView value)
     return value.sliced(begin, end - begin);
 }
 
-void appendColumn(QByteArray &out, QByteArrayView value, qsizetype width)
+// Writes the value cut or padded with blanks to `width` bytes; returns the end.
+char *putColumn(char *dst, QByteArrayView value, qsizetype width)
 {
-    const QByteArrayView text = trimmedBytes(value).first(std::min(trimmedBytes(value).size(), width));
-    out.append(text.data(), text.size());
-    out.append(width - text.size(), ' ');
+    const qsizetype length = std::min(value.size(), width);
+    std::memcpy(dst, value.data(), size_t(length));
+    std::memset(dst + length, ' ', size_t(width - length));
+    return dst + width;
 }
 
 QByteArrayView fieldBytes(const char *record, int field)
@@ -62,12 +84,15 @@ QByteArrayView fieldBytes(const char *record, int field)
 
 void appendLineBytes(QByteArray &out, QByteArrayView nome, QByteArrayView tipo, QByteArrayView note)
 {
-    appendColumn(out, nome, 40);
-    out.append("  Tipo: ", 8);
-    appendColumn(out, tipo, 28);
-    out.append("  Note: ", 8);
     const QByteArrayView trimmedNote = trimmedBytes(note);
-    out.append(trimmedNote.data(), trimmedNote.size());
+    const qsizetype start = out.size();
+    out.resize(start + 84 + trimmedNote.size());
+    char *dst = out.data() + start;
+    dst = putColumn(dst, trimmedBytes(nome), 40);
+    std::memcpy(dst, "  Tipo: ", 8);
+    dst = putColumn(dst + 8, trimmedBytes(tipo), 28);
+    std::memcpy(dst, "  Note: ", 8);
+    std::memcpy(dst + 8, trimmedNote.data(), size_t(trimmedNote.size()));
 }
 
 bool appendLineOfRecord(QByteArray &out, const char *record)
@@ -125,53 +150,109 @@ CardLines::CardLines(const QStringList &lines)
 {
     for (const QString &line : lines)
         append(cp1252::encode(line));
+    makeLowered();
+}
+
+void CardLines::makeKeys()
+{
+    const auto &rank = ranks();
+    m_keys.resize(m_text.size());
+    const auto *src = reinterpret_cast<const unsigned char *>(m_text.constData());
+    auto *dst = reinterpret_cast<unsigned char *>(m_keys.data());
+    for (qsizetype i = 0, n = m_text.size(); i < n; ++i)
+        dst[i] = rank[src[i]];
+}
+
+void CardLines::makeLowered()
+{
+    m_keys = QByteArray();
+    m_lowered = m_text;
+    for (char &c : m_lowered)
+        c = lowerByte(c);
 }
 
 void CardLines::reserve(qint64 lines, qint64 bytes)
 {
     m_text.reserve(bytes + lines);
-    m_lowered.reserve(bytes + lines);
+    m_keys.reserve(bytes + lines);
     m_offsets.reserve(size_t(lines) + 1);
 }
 
 void CardLines::append(QByteArrayView lineBytes)
 {
-    m_text.append(lineBytes.data(), lineBytes.size());
-    m_text.append('\0');
-    m_offsets.push_back(m_text.size());
-    for (char c : lineBytes)
-        m_lowered.append(lowerByte(c));
-    m_lowered.append('\0');
+    const qsizetype start = m_text.size();
+    const qsizetype length = lineBytes.size();
+    const auto &rank = ranks();
+    m_text.resize(start + length + 1);
+    m_keys.resize(start + length + 1);
+    char *text = m_text.data() + start;
+    auto *keys = reinterpret_cast<unsigned char *>(m_keys.data()) + start;
+    std::memcpy(text, lineBytes.data(), size_t(length));
+    for (qsizetype i = 0; i < length; ++i)
+        keys[i] = rank[static_cast<unsigned char>(lineBytes[i])];
+    text[length] = '\0';
+    keys[length] = 0;
+    m_offsets.push_back(start + length + 1);
 }
 
 void CardLines::sort()
 {
-    const int n = size();
-    std::vector<int> order(size_t(std::max(n, 0)));
-    std::iota(order.begin(), order.end(), 0);
-    const auto &keys = sortKeys();
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const QByteArrayView la = lineBytes(a), lb = lineBytes(b);
-        const qsizetype common = std::min(la.size(), lb.size());
-        const auto *pa = reinterpret_cast<const unsigned char *>(la.data());
-        const auto *pb = reinterpret_cast<const unsigned char *>(lb.data());
-        for (qsizetype i = 0; i < common; ++i) {
-            if (pa[i] != pb[i]) {
-                const char16_t ka = keys[pa[i]], kb = keys[pb[i]];
-                if (ka != kb)
-                    return ka < kb;
-            }
-        }
-        return la.size() < lb.size();
-    });
     m_lowered = QByteArray(); // rebuilt below; keeps the peak at two copies
+    if (m_keys.size() != m_text.size())
+        makeKeys();
+    const int n = size();
+    // The first sixteen ranks inline decide most comparisons without touching the lines.
+    struct Entry {
+        quint64 high;
+        quint64 low;
+        int index;
+    };
+    const auto *keyBytes = reinterpret_cast<const unsigned char *>(m_keys.constData());
+    auto load = [&](qint64 at, qint64 length) {
+        quint64 value = 0;
+        if (length >= 8) {
+            std::memcpy(&value, keyBytes + at, 8);
+            return qFromBigEndian(value);
+        }
+        for (int k = 0; k < 8; ++k)
+            value = (value << 8) | (k < length ? keyBytes[at + k] : 0u);
+        return value;
+    };
+    std::vector<Entry> order(size_t(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) {
+        const qint64 begin = m_offsets[size_t(i)];
+        const qint64 length = m_offsets[size_t(i) + 1] - 1 - begin;
+        order[size_t(i)] = {load(begin, length), load(begin + 8, std::max<qint64>(0, length - 8)), i};
+    }
+    // Equal lines keep their order: the index decides last, which makes the
+    // order total and lets an unstable sort give the stable result.
+    std::sort(order.begin(), order.end(), [&](const Entry &a, const Entry &b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        const qint64 beginA = m_offsets[size_t(a.index)], beginB = m_offsets[size_t(b.index)];
+        const qint64 lengthA = m_offsets[size_t(a.index) + 1] - 1 - beginA;
+        const qint64 lengthB = m_offsets[size_t(b.index) + 1] - 1 - beginB;
+        const qint64 common = std::min(lengthA, lengthB);
+        if (common > 16) {
+            const int c = std::memcmp(keyBytes + beginA + 16, keyBytes + beginB + 16, size_t(common - 16));
+            if (c != 0)
+                return c < 0;
+        }
+        if (lengthA != lengthB)
+            return lengthA < lengthB;
+        return a.index < b.index;
+    });
+    m_keys = QByteArray();
+
     QByteArray sorted;
     sorted.reserve(m_text.size());
     std::vector<qint64> offsets;
     offsets.reserve(m_offsets.size());
     offsets.push_back(0);
-    for (int index : order) {
-        const QByteArrayView line = lineBytes(index);
+    for (const Entry &entry : order) {
+        const QByteArrayView line = lineBytes(entry.index);
         sorted.append(line.data(), line.size());
         sorted.append('\0');
         offsets.push_back(sorted.size());
@@ -179,14 +260,13 @@ void CardLines::sort()
     m_text.swap(sorted);
     sorted.clear(); // a move would only swap and keep the old text alive
     m_offsets = std::move(offsets);
-    m_lowered = m_text;
-    for (char &c : m_lowered)
-        c = lowerByte(c);
+    makeLowered();
 }
 
 void CardLines::clear()
 {
     m_text = QByteArray();
+    m_keys = QByteArray();
     m_lowered = QByteArray();
     m_offsets.assign(1, 0);
 }
@@ -220,10 +300,11 @@ int CardLines::findIn(const QByteArray &loweredKey, int from, int to) const
     // Lines end in a zero byte, so a key without one cannot match across lines.
     const qint64 begin = m_offsets[size_t(from)];
     const qint64 end = m_offsets[size_t(to)];
-    const QByteArrayView haystack(m_lowered.constData() + begin, end - begin);
-    const qsizetype hit = haystack.indexOf(QByteArrayView(loweredKey));
-    if (hit < 0)
+    const std::string_view haystack(m_lowered.constData() + begin, size_t(end - begin));
+    const size_t found = haystack.find(std::string_view(loweredKey.constData(), size_t(loweredKey.size())));
+    if (found == std::string_view::npos)
         return -1;
+    const qint64 hit = qint64(found);
     const auto at = std::upper_bound(m_offsets.begin(), m_offsets.end(), begin + hit);
     return int(at - m_offsets.begin()) - 1;
 }

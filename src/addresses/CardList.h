@@ -36,6 +36,7 @@ class CardLines
 {
 public:
     CardLines() = default;
+    // The lines as given, not sorted.
     explicit CardLines(const QStringList &lines);
 
     // Room for up to `lines` lines of `bytes` bytes in all, so that filling
@@ -59,8 +60,12 @@ public:
     int findIn(const QByteArray &loweredKey, int from, int to) const;
 
 private:
+    void makeKeys();
+    void makeLowered();
+
     QByteArray m_text;    // lines in order, each followed by a zero byte
-    QByteArray m_lowered; // the same with A-Z lowered
+    QByteArray m_keys;    // while filling: the lines as ranks in list order
+    QByteArray m_lowered; // once sorted: the lines with A-Z lowered
     std::vector<qint64> m_offsets{0};
 };
 

@@ -2,6 +2,8 @@
 
 #include "platform/Cp1252.h"
 
+#include <cstring>
+
 namespace tavolux {
 
 namespace {
@@ -69,29 +71,40 @@ QStringView trimmedView(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-void appendCell(QByteArray &out, QByteArray &scratch, const QString &text)
+// Appends one cell: the text trimmed, in the code page, with the three
+// markup characters escaped, written straight into the output.
+void appendCell(QByteArray &out, const QString &text)
 {
-    out.append(kCellOpen, sizeof kCellOpen - 1);
-    scratch.clear();
-    cp1252::appendEncoded(scratch, trimmedView(text));
-    // Copy runs of plain bytes at once; escape the three markup characters.
-    const char *p = scratch.constData();
-    const char *end = p + scratch.size();
-    const char *run = p;
+    const QStringView value = trimmedView(text);
+    constexpr qsizetype open = sizeof kCellOpen - 1;
+    constexpr qsizetype close = sizeof kCellClose - 1;
+    const qsizetype start = out.size();
+    out.resize(start + open + 5 * value.size() + close); // room for the worst case
+    char *dst = out.data() + start;
+    std::memcpy(dst, kCellOpen, open);
+    dst += open;
+    const char16_t *p = value.utf16();
+    const char16_t *end = p + value.size();
     for (; p != end; ++p) {
-        const char *entity = nullptr;
-        switch (*p) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        default: continue;
+        char c;
+        if (*p < 0x80) {
+            c = char(*p);
+        } else {
+            // A surrogate pair is one character and becomes one '?'.
+            if (QChar::isHighSurrogate(*p) && p + 1 != end && QChar::isLowSurrogate(p[1]))
+                ++p;
+            c = cp1252::encodeChar(*p);
         }
-        out.append(run, p - run);
-        out.append(entity);
-        run = p + 1;
+        switch (c) {
+        case '&': std::memcpy(dst, "&amp;", 5); dst += 5; break;
+        case '<': std::memcpy(dst, "&lt;", 4); dst += 4; break;
+        case '>': std::memcpy(dst, "&gt;", 4); dst += 4; break;
+        default: *dst++ = c;
+        }
     }
-    out.append(run, end - run);
-    out.append(kCellClose, sizeof kCellClose - 1);
+    std::memcpy(dst, kCellClose, close);
+    dst += close;
+    out.resize(dst - out.constData());
 }
 
 } // namespace
@@ -109,11 +122,10 @@ QByteArray writeSpreadsheet(const QList<QStringList> &rows)
         out += kCellClose;
     }
     out += "</tr>";
-    QByteArray scratch;
     for (const QStringList &row : rows) {
         out += "<tr>";
         for (int c = 0; c < kSpreadsheetColumns; ++c)
-            appendCell(out, scratch, c < row.size() ? row.at(c) : QString());
+            appendCell(out, c < row.size() ? row.at(c) : QString());
         out += "</tr>";
     }
     out += kTail;
