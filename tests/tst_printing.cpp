@@ -8,7 +8,7 @@
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmStampaBusta.h"
 #include "printing/TfrmStampaPagina.h"
-#include "report/FontSpec.h"
+#include "report/TextFont.h"
 #include "report/PreviewRecorder.h"
 #include "report/PrintRecorder.h"
 #include "report/Report.h"
@@ -80,7 +80,7 @@ QString where(const QPointF &found, const QPointF &expected)
 // the top of the line.
 double arialAscentMm(double pointSize)
 {
-    return report::FontMeasure(report::FontSpec{QStringLiteral("Arial"), pointSize}).ascent() / report::kUnitsPerMm;
+    return report::FontMeasure(report::TextFont{QStringLiteral("Arial"), pointSize}).ascent() / report::kUnitsPerMm;
 }
 
 QString readFile(const QString &path)

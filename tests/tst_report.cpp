@@ -50,7 +50,7 @@ std::unique_ptr<Report> listReport(int lines)
     Band *title = page.addBand(QStringLiteral("ReportTitle"), Band::Type::ReportTitle, mmToUnits(8));
     TextBox *txtTitolo = page.addText(QStringLiteral("txtTitolo"), QRectF(mmToUnits(2), mmToUnits(1), mmToUnits(273), mmToUnits(5)), title);
     txtTitolo->setText(QStringLiteral("Riepilogo etichette in archivio"));
-    txtTitolo->Font = FontSpec{QStringLiteral("Verdana"), 9, true};
+    txtTitolo->Font = TextFont{QStringLiteral("Verdana"), 9, true};
     txtTitolo->FontColor = Qt::white;
     txtTitolo->Fill = QColor(0x70, 0x80, 0x90);
     txtTitolo->HAlign = TextBox::Align::Center;
@@ -59,13 +59,13 @@ std::unique_ptr<Report> listReport(int lines)
     Band *footer = page.addBand(QStringLiteral("Footer"), Band::Type::Footer, mmToUnits(8));
     TextBox *txtPagina = page.addText(QStringLiteral("txtPagina"), QRectF(mmToUnits(3), mmToUnits(2), mmToUnits(272), mmToUnits(5)), footer);
     txtPagina->setText(QStringLiteral("Stampa eseguita in data [DATE]"));
-    txtPagina->Font = FontSpec{QStringLiteral("Verdana"), 8, true};
+    txtPagina->Font = TextFont{QStringLiteral("Verdana"), 8, true};
     txtPagina->HAlign = TextBox::Align::Center;
 
     Band *data = page.addBand(QStringLiteral("MasterData"), Band::Type::MasterData, mmToUnits(28));
     data->AllowSplit = true;
     TextBox *txtRiepilogo = page.addText(QStringLiteral("txtRiepilogo"), QRectF(mmToUnits(3), 0, mmToUnits(273), mmToUnits(27)), data);
-    txtRiepilogo->Font = FontSpec{QStringLiteral("Courier New"), 8};
+    txtRiepilogo->Font = TextFont{QStringLiteral("Courier New"), 8};
     txtRiepilogo->WordWrap = false;
 
     txtRiepilogo->clearLines();
@@ -77,7 +77,7 @@ std::unique_ptr<Report> listReport(int lines)
 }
 
 // One text box on an A4 page.
-std::unique_ptr<Report> oneBox(const QString &text, const QRectF &units, const FontSpec &font = FontSpec{})
+std::unique_ptr<Report> oneBox(const QString &text, const QRectF &units, const TextFont &font = TextFont{})
 {
     auto report = std::make_unique<Report>(QStringLiteral("Prova"));
     report->page().LeftMargin = report->page().TopMargin = 0;
@@ -249,7 +249,7 @@ void TestReport::textIsCutAtTheBox()
     QFETCH(int, align);
     const QString longLine = QStringLiteral("Una riga molto lunga che non entra nella sua casella di testo, nemmeno per sogno");
     const QRectF box(mmToUnits(10), mmToUnits(20), mmToUnits(30), mmToUnits(8));
-    auto report = oneBox(longLine + QStringLiteral("\nseconda\nterza\nquarta"), box, FontSpec{QStringLiteral("Arial"), 10});
+    auto report = oneBox(longLine + QStringLiteral("\nseconda\nterza\nquarta"), box, TextFont{QStringLiteral("Arial"), 10});
     report->text(QStringLiteral("txtProva"))->HAlign = TextBox::Align(align);
     report->PrepareReport();
 
@@ -277,7 +277,7 @@ void TestReport::wordWrap()
 {
     const QRectF box(0, 0, mmToUnits(40), mmToUnits(50));
     auto report = oneBox(QStringLiteral("Una riga molto lunga che non entra nella sua casella di testo"), box,
-                         FontSpec{QStringLiteral("Arial"), 10});
+                         TextFont{QStringLiteral("Arial"), 10});
     report->text(QStringLiteral("txtProva"))->WordWrap = true;
     report->PrepareReport();
     const QList<PlacedItem> texts = report->preparedPages().first().texts();
@@ -398,7 +398,7 @@ void TestReport::paintsOnePath()
     Shape *shape = report.page().addShape(QStringLiteral("Shape1"), QRectF(10, 10, 200, 100));
     shape->Fill = shape->Outline = QColor(0xFF, 0xFF, 0xE0);
     TextBox *box = report.page().addText(QStringLiteral("txtNero"), QRectF(20, 20, 60, 40));
-    box->Font = FontSpec{QStringLiteral("Arial"), 20, true};
+    box->Font = TextFont{QStringLiteral("Arial"), 20, true};
     box->WordWrap = false;
     box->setText(QStringLiteral("MMMMMMMMMMMMMMMMMMMM"));
     report.PrepareReport();
@@ -446,7 +446,7 @@ void TestReport::printToPdfFile()
     const QList<QPointF> boxesMm{{5, 10}, {119, 57}, {180, 150}, {20, 195}};
     for (int i = 0; i < boxesMm.size(); ++i) {
         TextBox *box = page.addText(QStringLiteral("txt%1").arg(i), QRectF(boxesMm.at(i) * kUnitsPerMm, QSizeF(mmToUnits(60), mmToUnits(5))));
-        box->Font = FontSpec{i % 2 ? QStringLiteral("Arial") : QStringLiteral("Courier New"), 7.0 + 3 * i};
+        box->Font = TextFont{i % 2 ? QStringLiteral("Arial") : QStringLiteral("Courier New"), 7.0 + 3 * i};
         box->setText(QStringLiteral("Parola%1 seguito").arg(i));
     }
     report.PrepareReport();

@@ -74,7 +74,7 @@ std::unique_ptr<report::Report> LabelPageTemplate::create(const QString &name)
     for (int slot = 1; slot <= kSlots; ++slot) {
         for (int line = 1; line <= kLines; ++line) {
             report::TextBox *box = page.addText(lineName(slot, line), lineRect(slot, line));
-            box->Font = report::FontSpec{QStringLiteral("Arial"), 7};
+            box->Font = report::TextFont{QStringLiteral("Arial"), 7};
             box->FontColor = Qt::black;
             box->WordWrap = false;
             box->AllowExpressions = false;

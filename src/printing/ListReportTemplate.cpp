@@ -21,7 +21,7 @@ report::TextBox *strip(report::ReportPage &page, const char *name, const QRectF 
                        double points, const QString &text)
 {
     report::TextBox *box = page.addText(QLatin1String(name), rect, band);
-    box->Font = report::FontSpec{QStringLiteral("Verdana"), points, true};
+    box->Font = report::TextFont{QStringLiteral("Verdana"), points, true};
     box->FontColor = Qt::white;
     box->Fill = kSlateGray;
     box->HAlign = report::TextBox::Align::Center;
@@ -48,7 +48,7 @@ std::unique_ptr<report::Report> ListReportTemplate::create()
                                       report::mmToUnits(28));
     data->AllowSplit = true;
     report::TextBox *list = page.addText(QStringLiteral("txtRiepilogo"), mm(3, 0, 273, 27), data);
-    list->Font = report::FontSpec{QStringLiteral("Courier New"), 8};
+    list->Font = report::TextFont{QStringLiteral("Courier New"), 8};
     list->FontColor = Qt::black;
     list->WordWrap = false;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/FontSpec.h"
+#include "report/TextFont.h"
 #include "report/ReportPage.h"
 
 #include <QColor>
@@ -29,7 +29,7 @@ struct PlacedItem
 
     // Text: one line of one text box, already cut to what the clip shows.
     QString text;
-    FontSpec font;
+    TextFont font;
     QColor color;
     double baseline = 0; // from the top of the line
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/FontSpec.h"
+#include "report/TextFont.h"
 #include "report/ReportObject.h"
 
 #include <QColor>
@@ -26,7 +26,7 @@ public:
     void addLine(const QString &line) { Lines.append(line); }
 
     QStringList Lines;
-    FontSpec Font;
+    TextFont Font;
     QColor FontColor = Qt::black;
     QColor Fill;                     // invalid: no fill
     Align HAlign = Align::Left;

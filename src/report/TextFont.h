@@ -6,7 +6,7 @@
 namespace tavolux::report {
 
 // A font as a template names it: family, size in points and style.
-struct FontSpec
+struct TextFont
 {
     QString family = QStringLiteral("Arial");
     double pointSize = 10;
@@ -32,7 +32,7 @@ struct FontSpec
 class FontMeasure
 {
 public:
-    explicit FontMeasure(const FontSpec &spec);
+    explicit FontMeasure(const TextFont &font);
 
     double ascent() const { return m_ascent; }
     double lineSpacing() const { return m_lineSpacing; }

@@ -1,4 +1,4 @@
-#include "report/FontSpec.h"
+#include "report/TextFont.h"
 
 #include "report/Units.h"
 
@@ -29,12 +29,12 @@ QString freeSubstitute(const QString &family)
 
 } // namespace
 
-double FontSpec::sizeInUnits() const
+double TextFont::sizeInUnits() const
 {
     return pointSize * kUnitsPerPoint;
 }
 
-QFont FontSpec::baseFont() const
+QFont TextFont::baseFont() const
 {
     QFont font;
     QStringList families{family};
@@ -51,7 +51,7 @@ QFont FontSpec::baseFont() const
     return font;
 }
 
-QFont FontSpec::fontForDevice(double logicalDpiY) const
+QFont TextFont::fontForDevice(double logicalDpiY) const
 {
     QFont font = baseFont();
     // A point on the device is logicalDpiY / 72 logical pixels; the painter's
@@ -60,11 +60,11 @@ QFont FontSpec::fontForDevice(double logicalDpiY) const
     return font;
 }
 
-FontMeasure::FontMeasure(const FontSpec &spec)
-    : m_font(spec.baseFont())
+FontMeasure::FontMeasure(const TextFont &font)
+    : m_font(font.baseFont())
 {
     m_font.setPixelSize(kMeasurePixels);
-    m_scale = spec.sizeInUnits() / kMeasurePixels;
+    m_scale = font.sizeInUnits() / kMeasurePixels;
     const QFontMetricsF metrics(m_font);
     m_ascent = metrics.ascent() * m_scale;
     m_lineSpacing = metrics.lineSpacing() * m_scale;
