@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs each for the given seconds (600 by default).
+# Usage: scripts/fuzz.sh [seconds] [target ...]   (all targets when none is named)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build-fuzz"
@@ -20,7 +21,8 @@ fi
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVOLUX_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fsanitize=fuzzer-no-link -fno-sanitize-recover=undefined" >/dev/null
-targets=$(sed -n 's/^tavolux_fuzzer(\([a-z_]*\).*/\1/p' "$here/fuzz/CMakeLists.txt")
+shift || true
+targets=${*:-$(sed -n 's/^tavolux_fuzzer(\([a-z_]*\).*/\1/p' "$here/fuzz/CMakeLists.txt")}
 cmake --build "$build" -j"$(nproc)" --target $targets
 
 export ASAN_OPTIONS=detect_leaks=0
