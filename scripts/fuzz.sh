@@ -29,8 +29,9 @@ export ASAN_OPTIONS=detect_leaks=0
 for target in $targets; do
   corpus="$here/tests/fuzz-corpus/${target#fuzz_}"
   work="$build/corpus/${target#fuzz_}"
-  mkdir -p "$corpus" "$work"
+  mkdir -p "$corpus" "$work" "$build/artifacts"
   echo "== $target: $seconds s"
   "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="$build/artifacts/${target#fuzz_}-" \
       "$work" "$corpus" 2>&1 | grep -E "stat::number_of_executed_units|stat::peak_rss|ERROR|SUMMARY|Done" || true
 done

@@ -68,7 +68,8 @@ QByteArrayView trimmedBytes(QByteArrayView value)
 char *putColumn(char *dst, QByteArrayView value, qsizetype width)
 {
     const qsizetype length = std::min(value.size(), width);
-    std::memcpy(dst, value.data(), size_t(length));
+    if (length > 0) // an empty view may have no data at all
+        std::memcpy(dst, value.data(), size_t(length));
     std::memset(dst + length, ' ', size_t(width - length));
     return dst + width;
 }
@@ -92,7 +93,8 @@ void appendLineBytes(QByteArray &out, QByteArrayView nome, QByteArrayView tipo, 
     std::memcpy(dst, "  Tipo: ", 8);
     dst = putColumn(dst + 8, trimmedBytes(tipo), 28);
     std::memcpy(dst, "  Note: ", 8);
-    std::memcpy(dst + 8, trimmedNote.data(), size_t(trimmedNote.size()));
+    if (!trimmedNote.isEmpty())
+        std::memcpy(dst + 8, trimmedNote.data(), size_t(trimmedNote.size()));
 }
 
 bool appendLineOfRecord(QByteArray &out, const char *record)
@@ -187,7 +189,8 @@ void CardLines::append(QByteArrayView lineBytes)
     m_keys.resize(start + length + 1);
     char *text = m_text.data() + start;
     auto *keys = reinterpret_cast<unsigned char *>(m_keys.data()) + start;
-    std::memcpy(text, lineBytes.data(), size_t(length));
+    if (length > 0)
+        std::memcpy(text, lineBytes.data(), size_t(length));
     for (qsizetype i = 0; i < length; ++i)
         keys[i] = rank[static_cast<unsigned char>(lineBytes[i])];
     text[length] = '\0';
