@@ -11,6 +11,7 @@ class TestCardList : public QObject
 private slots:
     void line_data();
     void line();
+    void lineOfEmptyViews();
     void order_data();
     void order();
     void equalLinesStayInFileOrder();
@@ -55,6 +56,14 @@ void TestCardList::line()
     QCOMPARE(built, expected);
     QCOMPARE(built.indexOf(QStringLiteral("  Tipo: ")), 40);
     QCOMPARE(built.indexOf(QStringLiteral("  Note: ")), 76);
+}
+
+void TestCardList::lineOfEmptyViews()
+{
+    // Views with no data at all (as a missing field gives) make a line of blanks.
+    QByteArray line;
+    appendLineBytes(line, QByteArrayView(), QByteArrayView(), QByteArrayView());
+    QCOMPARE(line, QByteArray(40, ' ') + "  Tipo: " + QByteArray(28, ' ') + "  Note: ");
 }
 
 void TestCardList::order_data()
