@@ -169,7 +169,7 @@ int main(int argc, char *argv[])
 
     TfrmArchivio_Indirizzi *addresses = program.addressWindow();
     addresses->show();
-    addresses->last();
+    addresses->first();
     addresses->txtRigo04->setFocus();
     snap(addresses, QStringLiteral("address_window"));
 
