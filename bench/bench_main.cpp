@@ -43,8 +43,16 @@ QString archiveFolder(int cards)
 void ensureArchive(int cards)
 {
     const QString folder = archiveFolder(cards);
-    if (!QFile::exists(folder + QStringLiteral("/Archivio_Indirizzi.pro")))
+    const QString path = folder + QStringLiteral("/Archivio_Indirizzi.pro");
+    if (!QFile::exists(path))
         bench::writeAddressArchive(folder, cards);
+    // Both sides of a comparison start from the file in the page cache.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        std::vector<char> chunk(1 << 20);
+        while (file.read(chunk.data(), qint64(chunk.size())) > 0) {
+        }
+    }
 }
 
 // --- 1. Filling the list: open, one pass, lines, sort, model ready ---------
@@ -235,12 +243,21 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            if (!run.error_occurred)
+        // With repetitions the table takes the median of each case.
+        for (const Run &run : runs) {
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median")
+                    times[run.run_name.str()] = run.GetAdjustedRealTime() * multiplier(run.time_unit);
+            } else if (!times.count(run.benchmark_name()) || !repeated) {
                 times[run.benchmark_name()] = run.GetAdjustedRealTime() * multiplier(run.time_unit);
+            }
+        }
     }
     // Seconds.
     std::map<std::string, double> times;
+    bool repeated = false;
 
 private:
     static double multiplier(benchmark::TimeUnit unit)
@@ -286,6 +303,8 @@ int main(int argc, char **argv)
     g_root = qEnvironmentVariable("TAVOLUX_BENCH_DATA", scratch.path());
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
+    for (int i = 1; i < argc; ++i)
+        reporter.repeated = reporter.repeated || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     struct Row { const char *label; std::string ours; std::string ref; const char *size; double target; };

@@ -20,4 +20,6 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVOLUX_BENCH=ON >/dev
 cmake --build "$build" -j"$(nproc)" --target tavolux_bench
 data="$build/bench-data"
 mkdir -p "$data"
-QT_QPA_PLATFORM=offscreen TAVOLUX_BENCH_DATA="$data" "$build/bench/tavolux_bench" "$@"
+# Three repetitions of each case; the table shows their medians.
+QT_QPA_PLATFORM=offscreen TAVOLUX_BENCH_DATA="$data" "$build/bench/tavolux_bench" \
+  --benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@"

@@ -155,19 +155,8 @@ CardLines::CardLines(const QStringList &lines)
     makeLowered();
 }
 
-void CardLines::makeKeys()
-{
-    const auto &rank = ranks();
-    m_keys.resize(m_text.size());
-    const auto *src = reinterpret_cast<const unsigned char *>(m_text.constData());
-    auto *dst = reinterpret_cast<unsigned char *>(m_keys.data());
-    for (qsizetype i = 0, n = m_text.size(); i < n; ++i)
-        dst[i] = rank[src[i]];
-}
-
 void CardLines::makeLowered()
 {
-    m_keys = QByteArray();
     m_lowered = m_text;
     for (char &c : m_lowered)
         c = lowerByte(c);
@@ -176,7 +165,6 @@ void CardLines::makeLowered()
 void CardLines::reserve(qint64 lines, qint64 bytes)
 {
     m_text.reserve(bytes + lines);
-    m_keys.reserve(bytes + lines);
     m_offsets.reserve(size_t(lines) + 1);
 }
 
@@ -184,41 +172,66 @@ void CardLines::append(QByteArrayView lineBytes)
 {
     const qsizetype start = m_text.size();
     const qsizetype length = lineBytes.size();
-    const auto &rank = ranks();
     m_text.resize(start + length + 1);
-    m_keys.resize(start + length + 1);
     char *text = m_text.data() + start;
-    auto *keys = reinterpret_cast<unsigned char *>(m_keys.data()) + start;
     if (length > 0)
         std::memcpy(text, lineBytes.data(), size_t(length));
-    for (qsizetype i = 0; i < length; ++i)
-        keys[i] = rank[static_cast<unsigned char>(lineBytes[i])];
     text[length] = '\0';
-    keys[length] = 0;
     m_offsets.push_back(start + length + 1);
 }
+
+namespace {
+
+// Compares two lines in list order: equal bytes are skipped eight at a time,
+// and only bytes that differ are looked up by rank (a and A differ as bytes
+// but rank alike). Negative, zero or positive, as memcmp.
+int compareRanks(const unsigned char *a, const unsigned char *b, qint64 length)
+{
+    const auto &rank = ranks();
+    qint64 i = 0;
+    while (i < length) {
+        if (length - i >= 8) {
+            quint64 wa, wb;
+            std::memcpy(&wa, a + i, 8);
+            std::memcpy(&wb, b + i, 8);
+            const quint64 diff = wa ^ wb;
+            if (diff == 0) {
+                i += 8;
+                continue;
+            }
+            // The first differing byte (bytes are loaded little-endian).
+            i += qCountTrailingZeroBits(qFromLittleEndian(diff)) / 8;
+        } else if (a[i] == b[i]) {
+            ++i;
+            continue;
+        }
+        const int ra = rank[a[i]], rb = rank[b[i]];
+        if (ra != rb)
+            return ra - rb;
+        ++i;
+    }
+    return 0;
+}
+
+} // namespace
 
 void CardLines::sort()
 {
     m_lowered = QByteArray(); // rebuilt below; keeps the peak at two copies
-    if (m_keys.size() != m_text.size())
-        makeKeys();
+    const auto &rank = ranks();
+    const auto *text = reinterpret_cast<const unsigned char *>(m_text.constData());
     const int n = size();
-    // The first sixteen ranks inline decide most comparisons without touching the lines.
+    // The ranks of the first sixteen bytes inline decide most comparisons
+    // without touching the lines.
     struct Entry {
         quint64 high;
         quint64 low;
         int index;
     };
-    const auto *keyBytes = reinterpret_cast<const unsigned char *>(m_keys.constData());
     auto load = [&](qint64 at, qint64 length) {
         quint64 value = 0;
-        if (length >= 8) {
-            std::memcpy(&value, keyBytes + at, 8);
-            return qFromBigEndian(value);
-        }
         for (int k = 0; k < 8; ++k)
-            value = (value << 8) | (k < length ? keyBytes[at + k] : 0u);
+            value = (value << 8) | (k < length ? rank[text[at + k]] : 0u);
         return value;
     };
     std::vector<Entry> order(size_t(std::max(n, 0)));
@@ -239,7 +252,7 @@ void CardLines::sort()
         const qint64 lengthB = m_offsets[size_t(b.index) + 1] - 1 - beginB;
         const qint64 common = std::min(lengthA, lengthB);
         if (common > 16) {
-            const int c = std::memcmp(keyBytes + beginA + 16, keyBytes + beginB + 16, size_t(common - 16));
+            const int c = compareRanks(text + beginA + 16, text + beginB + 16, common - 16);
             if (c != 0)
                 return c < 0;
         }
@@ -247,18 +260,16 @@ void CardLines::sort()
             return lengthA < lengthB;
         return a.index < b.index;
     });
-    m_keys = QByteArray();
 
-    QByteArray sorted;
-    sorted.reserve(m_text.size());
-    std::vector<qint64> offsets;
-    offsets.reserve(m_offsets.size());
-    offsets.push_back(0);
-    for (const Entry &entry : order) {
-        const QByteArrayView line = lineBytes(entry.index);
-        sorted.append(line.data(), line.size());
-        sorted.append('\0');
-        offsets.push_back(sorted.size());
+    QByteArray sorted(m_text.size(), Qt::Uninitialized);
+    std::vector<qint64> offsets(m_offsets.size());
+    char *out = sorted.data();
+    offsets[0] = 0;
+    for (int i = 0; i < n; ++i) {
+        const QByteArrayView line = lineBytes(order[size_t(i)].index);
+        std::memcpy(out, line.data(), size_t(line.size()) + 1); // with its zero byte
+        out += line.size() + 1;
+        offsets[size_t(i) + 1] = out - sorted.constData();
     }
     m_text.swap(sorted);
     sorted.clear(); // a move would only swap and keep the old text alive
@@ -269,7 +280,6 @@ void CardLines::sort()
 void CardLines::clear()
 {
     m_text = QByteArray();
-    m_keys = QByteArray();
     m_lowered = QByteArray();
     m_offsets.assign(1, 0);
 }

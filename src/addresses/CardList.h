@@ -60,11 +60,9 @@ public:
     int findIn(const QByteArray &loweredKey, int from, int to) const;
 
 private:
-    void makeKeys();
     void makeLowered();
 
     QByteArray m_text;    // lines in order, each followed by a zero byte
-    QByteArray m_keys;    // while filling: the lines as ranks in list order
     QByteArray m_lowered; // once sorted: the lines with A-Z lowered
     std::vector<qint64> m_offsets{0};
 };
