@@ -71,18 +71,13 @@ QStringView trimmedView(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-// Appends one cell: the text trimmed, in the code page, with the three
-// markup characters escaped, written straight into the output.
-void appendCell(QByteArray &out, const QString &text)
+// Writes one cell at dst: the text trimmed, in the code page, with the three
+// markup characters escaped. Returns the end of what it wrote.
+char *putCell(char *dst, const QString &text)
 {
     const QStringView value = trimmedView(text);
-    constexpr qsizetype open = sizeof kCellOpen - 1;
-    constexpr qsizetype close = sizeof kCellClose - 1;
-    const qsizetype start = out.size();
-    out.resize(start + open + 5 * value.size() + close); // room for the worst case
-    char *dst = out.data() + start;
-    std::memcpy(dst, kCellOpen, open);
-    dst += open;
+    std::memcpy(dst, kCellOpen, sizeof kCellOpen - 1);
+    dst += sizeof kCellOpen - 1;
     const char16_t *p = value.utf16();
     const char16_t *end = p + value.size();
     for (; p != end; ++p) {
@@ -102,33 +97,50 @@ void appendCell(QByteArray &out, const QString &text)
         default: *dst++ = c;
         }
     }
-    std::memcpy(dst, kCellClose, close);
-    dst += close;
-    out.resize(dst - out.constData());
+    std::memcpy(dst, kCellClose, sizeof kCellClose - 1);
+    return dst + sizeof kCellClose - 1;
+}
+
+char *put(char *dst, const char *text)
+{
+    const size_t length = std::strlen(text);
+    std::memcpy(dst, text, length);
+    return dst + length;
 }
 
 } // namespace
 
 QByteArray writeSpreadsheet(const QList<QStringList> &rows)
 {
-    QByteArray out;
-    out.reserve(2048 + rows.size() * 400);
-    out += kHead;
-    for (const auto &column : kHeader) {
-        out += kHeaderCell;
-        out += column.width;
-        out += '>';
-        out += column.title;
-        out += kCellClose;
-    }
-    out += "</tr>";
+    // Room for the worst case (every character escaped as "&amp;"), taken at
+    // once: the file is written straight into it and never moved. Room that
+    // is not written costs no memory.
+    qsizetype room = 4096 + qsizetype(sizeof kHead + sizeof kTail);
     for (const QStringList &row : rows) {
-        out += "<tr>";
-        for (int c = 0; c < kSpreadsheetColumns; ++c)
-            appendCell(out, c < row.size() ? row.at(c) : QString());
-        out += "</tr>";
+        room += 9 + kSpreadsheetColumns * qsizetype(sizeof kCellOpen + sizeof kCellClose);
+        for (const QString &cell : row)
+            room += 5 * cell.size();
     }
-    out += kTail;
+    QByteArray out(room, Qt::Uninitialized);
+    char *dst = out.data();
+    dst = put(dst, kHead);
+    for (const auto &column : kHeader) {
+        dst = put(dst, kHeaderCell);
+        dst = put(dst, column.width);
+        *dst++ = '>';
+        dst = put(dst, column.title);
+        dst = put(dst, kCellClose);
+    }
+    dst = put(dst, "</tr>");
+    static const QString empty;
+    for (const QStringList &row : rows) {
+        dst = put(dst, "<tr>");
+        for (int c = 0; c < kSpreadsheetColumns; ++c)
+            dst = putCell(dst, c < row.size() ? row.at(c) : empty);
+        dst = put(dst, "</tr>");
+    }
+    dst = put(dst, kTail);
+    out.resize(dst - out.constData());
     return out;
 }
 
