@@ -168,6 +168,7 @@ class TestExport : public QObject
 {
     Q_OBJECT
 private slots:
+    void writerStreamsWholeFileInPieces();
     void init();
     void cleanup();
 
@@ -601,6 +602,33 @@ void TestExport::libreOfficeReadsEveryCell()
                                        "Indirizzo (rigo 6)", "Note"}));
     for (int r = 0; r < cards.size(); ++r)
         QCOMPARE(sheet.at(r + 1), cards.at(r));
+}
+
+void TestExport::writerStreamsWholeFileInPieces()
+{
+    // Enough rows for several pieces, and one row longer than a piece.
+    QList<QStringList> rows;
+    for (int n = 0; n < 6000; ++n)
+        rows << QStringList{QStringLiteral("Nome %1 è").arg(n), QStringLiteral("a<b"), QStringLiteral("x&y"), "", "", "",
+                            "", "", QStringLiteral("nota")};
+    rows.insert(3000, QStringList{QString(300000, QLatin1Char('&'))});
+    QList<qsizetype> pieces;
+    QByteArray streamed;
+    QVERIFY(writeSpreadsheet(rows, [&](const char *data, qsizetype size) {
+        pieces << size;
+        streamed.append(data, size);
+        return true;
+    }));
+    QVERIFY(pieces.size() > 2);
+    QCOMPARE(streamed, writeSpreadsheet(rows));
+    QVERIFY(streamed.contains(QByteArray("<td style=\"text-align: left;\">")
+                              + QByteArray("&amp;").repeated(300000) + "</td>"));
+    QVERIFY(streamed.endsWith("</table></body></html>"));
+    QCOMPARE(streamed.count("<tr>"), qsizetype(rows.size() + 1));
+    // A sink that refuses a piece stops the writer.
+    int calls = 0;
+    QVERIFY(!writeSpreadsheet(rows, [&](const char *, qsizetype) { return ++calls < 2; }));
+    QCOMPARE(calls, 2);
 }
 
 QTEST_MAIN(TestExport)

@@ -3,6 +3,7 @@
 #include "platform/Cp1252.h"
 
 #include <cstring>
+#include <vector>
 
 namespace tavolux {
 
@@ -110,19 +111,20 @@ char *put(char *dst, const char *text)
 
 } // namespace
 
-QByteArray writeSpreadsheet(const QList<QStringList> &rows)
+bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink)
 {
-    // Room for the worst case (every character escaped as "&amp;"), taken at
-    // once: the file is written straight into it and never moved. Room that
-    // is not written costs no memory.
-    qsizetype room = 4096 + qsizetype(sizeof kHead + sizeof kTail);
-    for (const QStringList &row : rows) {
-        room += 9 + kSpreadsheetColumns * qsizetype(sizeof kCellOpen + sizeof kCellClose);
-        for (const QString &cell : row)
-            room += 5 * cell.size();
-    }
-    QByteArray out(room, Qt::Uninitialized);
-    char *dst = out.data();
+    // One buffer, reused: each row is written straight into it, after making
+    // room for its worst case (every character escaped as "&amp;").
+    constexpr qsizetype kPiece = 1 << 20;
+    constexpr qsizetype kRowTags = 9 + kSpreadsheetColumns * qsizetype(sizeof kCellOpen + sizeof kCellClose);
+    std::vector<char> buffer(size_t(kPiece + 4096 + sizeof kHead));
+    char *begin = buffer.data();
+    char *dst = begin;
+    auto flush = [&] {
+        const bool ok = dst == begin || sink(begin, dst - begin);
+        dst = begin;
+        return ok;
+    };
     dst = put(dst, kHead);
     for (const auto &column : kHeader) {
         dst = put(dst, kHeaderCell);
@@ -134,13 +136,33 @@ QByteArray writeSpreadsheet(const QList<QStringList> &rows)
     dst = put(dst, "</tr>");
     static const QString empty;
     for (const QStringList &row : rows) {
+        qsizetype need = kRowTags;
+        for (int c = 0; c < kSpreadsheetColumns && c < row.size(); ++c)
+            need += 5 * row.at(c).size();
+        if ((dst - begin) + need > qsizetype(buffer.size())) {
+            if (!flush())
+                return false;
+            if (need > qsizetype(buffer.size())) { // a row longer than a piece
+                buffer.resize(size_t(need));
+                dst = begin = buffer.data();
+            }
+        }
         dst = put(dst, "<tr>");
         for (int c = 0; c < kSpreadsheetColumns; ++c)
             dst = putCell(dst, c < row.size() ? row.at(c) : empty);
         dst = put(dst, "</tr>");
     }
     dst = put(dst, kTail);
-    out.resize(dst - out.constData());
+    return flush();
+}
+
+QByteArray writeSpreadsheet(const QList<QStringList> &rows)
+{
+    QByteArray out;
+    writeSpreadsheet(rows, [&out](const char *data, qsizetype size) {
+        out.append(data, size);
+        return true;
+    });
     return out;
 }
 

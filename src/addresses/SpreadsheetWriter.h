@@ -4,6 +4,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 namespace tavolux {
 
 // The spreadsheet export: an HTML table that spreadsheet programs open as the
@@ -12,6 +14,10 @@ namespace tavolux {
 // the file's bytes: one line, Windows-1252, no byte-order mark. Cell text is
 // trimmed and & < > are written as entities, so every cell opens as given.
 QByteArray writeSpreadsheet(const QList<QStringList> &rows);
+
+// The same bytes handed to `sink` in pieces of about a megabyte, so that a
+// file can be written as it is made; false as soon as the sink refuses a piece.
+bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink);
 
 inline constexpr int kSpreadsheetColumns = 9;
 

@@ -227,9 +227,15 @@ void TfrmExpIndirizzi::exportArchive()
         return;
     const QString path = m_folder.file(fileName());
     // The new file replaces the old one only when it is written whole.
+    // Written as it is made, unbuffered, so that a failed write is seen at once
+    // and the old file stays.
     QSaveFile file(path);
-    const QByteArray bytes = writeSpreadsheet(gridRows());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                         && writeSpreadsheet(gridRows(), [&file](const char *data, qsizetype size) {
+                                return file.write(data, size) == size;
+                            });
+    if (!written || !file.commit()) {
+        file.cancelWriting();
         ui::plain(this, failureMessage());
         return;
     }
