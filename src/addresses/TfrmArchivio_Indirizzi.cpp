@@ -9,6 +9,7 @@
 #include "printing/TfrmStampaBusta.h"
 #include "storage/AddressArchive.h"
 #include "storage/Navigation.h"
+#include "addresses/ArchiveWindowSteps.h"
 #include "ui/ArchiveNotices.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
@@ -363,37 +364,13 @@ void TfrmArchivio_Indirizzi::save()
         txtNome->setFocus();
         return;
     }
-    QString done;
-    ui::guardedArchiveAction(this, [&] {
-        AddressArchive archive(m_folder);
-        const QString shown = trimText(lblPosizione->text());
-        const qint64 p = archive.open() ? saveRecord(archive, shown, buildCard()) : -1;
-        if (p < 1)
-            return false;
-        lblPosizione->setText(QString::number(p));
-        done = shown.isEmpty() ? ui::insertedMessage() : ui::savedMessage();
-        return true;
-    });
-    if (!done.isEmpty())
-        info(done);
+    saveToArchive<AddressArchive>(this, m_folder, lblPosizione, buildCard());
 }
 
 void TfrmArchivio_Indirizzi::navigate(NavigationButton button)
 {
-    NavigationStep step;
-    ui::guardedArchiveAction(this, [&] {
-        AddressArchive archive(m_folder);
-        TSchedaIndirizzo card;
-        if (!archive.open() || !browse(archive, button, trimText(lblPosizione->text()), step, card))
-            return false;
-        if (step.action == NavigationStep::Action::Load)
-            showCard(card, step.position);
-        else if (step.clearPosition)
-            lblPosizione->clear();
-        return true;
-    });
-    if (step.action == NavigationStep::Action::EmptyArchive)
-        info(ui::emptyArchiveMessage());
+    browseArchive<AddressArchive, TSchedaIndirizzo>(this, m_folder, lblPosizione, button,
+                          [this](const TSchedaIndirizzo &record, qint64 position) { showCard(record, position); });
 }
 
 void TfrmArchivio_Indirizzi::first()

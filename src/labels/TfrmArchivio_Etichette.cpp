@@ -7,6 +7,7 @@
 
 #include "platform/TextUtil.h"
 #include "storage/LabelPageArchive.h"
+#include "addresses/ArchiveWindowSteps.h"
 #include "ui/ArchiveNotices.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
@@ -388,11 +389,6 @@ int TfrmArchivio_Etichette::slotOfField(const QObject *field) const
     return 0;
 }
 
-void TfrmArchivio_Etichette::info(const QString &text)
-{
-    ui::notice(this, ui::MessageKind::Information, text);
-}
-
 void TfrmArchivio_Etichette::newPage()
 {
     showPage(TPaginaEtichette(), 0);
@@ -412,37 +408,13 @@ void TfrmArchivio_Etichette::save()
         txtNome_E(1)->setFocus();
         return;
     }
-    QString done;
-    ui::guardedArchiveAction(this, [&] {
-        LabelPageArchive archive(m_folder);
-        const QString shown = trimText(lblPosizione->text());
-        const qint64 p = archive.open() ? saveRecord(archive, shown, buildPage()) : -1;
-        if (p < 1)
-            return false;
-        lblPosizione->setText(QString::number(p));
-        done = shown.isEmpty() ? ui::insertedMessage() : ui::savedMessage();
-        return true;
-    });
-    if (!done.isEmpty())
-        info(done);
+    saveToArchive<LabelPageArchive>(this, m_folder, lblPosizione, buildPage());
 }
 
 void TfrmArchivio_Etichette::navigate(NavigationButton button)
 {
-    NavigationStep step;
-    ui::guardedArchiveAction(this, [&] {
-        LabelPageArchive archive(m_folder);
-        TPaginaEtichette page;
-        if (!archive.open() || !browse(archive, button, trimText(lblPosizione->text()), step, page))
-            return false;
-        if (step.action == NavigationStep::Action::Load)
-            showPage(page, step.position);
-        else if (step.clearPosition)
-            lblPosizione->clear();
-        return true;
-    });
-    if (step.action == NavigationStep::Action::EmptyArchive)
-        info(ui::emptyArchiveMessage());
+    browseArchive<LabelPageArchive, TPaginaEtichette>(this, m_folder, lblPosizione, button,
+                          [this](const TPaginaEtichette &record, qint64 position) { showPage(record, position); });
 }
 
 void TfrmArchivio_Etichette::first()

@@ -116,7 +116,6 @@ private:
     // Index of the slot whose name field is `field`, or 0.
     int slotOfField(const QObject *field) const;
     void navigate(NavigationButton button);
-    void info(const QString &text);
 
     ProgramFolder m_folder;
     std::array<Slot, Slots> m_slots;
