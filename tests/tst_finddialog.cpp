@@ -1,6 +1,7 @@
 #include "addresses/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
+#include "report/PrintRecorder.h"
 #include "storage/AddressArchive.h"
 #include "ui/Messages.h"
 
@@ -47,6 +48,11 @@ private slots:
     void listIsSortedAndNamedOnly();
     void findWalksThroughMatches();
     void enterInSearchFieldMovesToTrova();
+    void enterOnLineRecallsAndPrintsNothing_data();
+    void enterOnLineRecallsAndPrintsNothing();
+    void showingAgainKeepsSearch();
+    void doubleClickOnBlankPartRecallsCurrent_data();
+    void doubleClickOnBlankPartRecallsCurrent();
     void recallWritesCardAndPosition();
     void equalLinesRecallTheLaterCard();
     void longNameIsCutButRecalled();
@@ -191,6 +197,76 @@ void TestFindDialog::enterInSearchFieldMovesToTrova()
     QVERIFY(dialog->isVisible());
     QTest::keyClick(dialog->btnTrova, Qt::Key_Return);
     QCOMPARE(dialog->currentLine(), 1);
+}
+
+void TestFindDialog::enterOnLineRecallsAndPrintsNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("line"); // -1: no current line
+    QTest::newRow("Return on line 2") << int(Qt::Key_Return) << 1;
+    QTest::newRow("Enter on line 3") << int(Qt::Key_Enter) << 2;
+    QTest::newRow("Return with no line") << int(Qt::Key_Return) << -1;
+}
+
+void TestFindDialog::enterOnLineRecallsAndPrintsNothing()
+{
+    QFETCH(int, key);
+    QFETCH(int, line);
+    report::PrintRecorder printer;
+    fill({card("Anna", "t", "", "Via A"), card("Bruno", "t", "", "Via B"), card("Carla", "t", "", "Via C")});
+    auto dialog = openDialog();
+    dialog->lstRecords->setFocus();
+    dialog->setCurrentLine(line);
+    QTest::keyClick(dialog->lstRecords, Qt::Key(key));
+    QCOMPARE(printer.count(), 0); // "Stampa" was not pressed
+    if (line < 0) {
+        QVERIFY(dialog->isVisible());
+        QVERIFY(m_window->lblPosizione->text().isEmpty());
+        return;
+    }
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(m_window->txtRigo01->text(), QStringLiteral("Via ") + QChar(u'A' + line));
+    QCOMPARE(m_window->lblPosizione->text(), QString::number(line + 1));
+}
+
+void TestFindDialog::showingAgainKeepsSearch()
+{
+    // The window manager shows a restored dialog again: nothing is refilled.
+    fill({card("Anna", "cliente"), card("Bruno"), card("Carla", "cliente")});
+    auto dialog = openDialog();
+    dialog->txtTrova->setText(QStringLiteral("cliente"));
+    dialog->btnTrova->click();
+    dialog->btnTrova->click();
+    QCOMPARE(dialog->currentLine(), 2);
+    fill({card("Aaron")}); // another copy adds a card meanwhile
+    dialog->hide();
+    dialog->show();
+    QCOMPARE(dialog->txtTrova->text(), QStringLiteral("cliente"));
+    QCOMPARE(dialog->searchMemory(), QStringLiteral("cliente"));
+    QCOMPARE(dialog->currentLine(), 2);
+    QCOMPARE(dialog->model()->rowCount(), 3);
+}
+
+void TestFindDialog::doubleClickOnBlankPartRecallsCurrent_data()
+{
+    QTest::addColumn<int>("line"); // -1: no current line
+    QTest::newRow("current line 2") << 1;
+    QTest::newRow("no current line") << -1;
+}
+
+void TestFindDialog::doubleClickOnBlankPartRecallsCurrent()
+{
+    QFETCH(int, line);
+    fill({card("Anna", "t", "", "Via A"), card("Bruno", "t", "", "Via B")});
+    auto dialog = openDialog();
+    dialog->setCurrentLine(line);
+    // Well below the two lines.
+    const QPoint blank(20, dialog->lstRecords->viewport()->height() - 10);
+    QVERIFY(!dialog->lstRecords->indexAt(blank).isValid());
+    QTest::mouseDClick(dialog->lstRecords->viewport(), Qt::LeftButton, {}, blank);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(m_window->lblPosizione->text(), line < 0 ? QString() : QString::number(line + 1));
+    QCOMPARE(m_window->txtRigo01->text(), line < 0 ? QString() : QStringLiteral("Via B"));
 }
 
 void TestFindDialog::recallWritesCardAndPosition()

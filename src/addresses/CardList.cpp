@@ -15,18 +15,13 @@ namespace tavolux::cardlist {
 
 namespace {
 
-// Sort key of each code-page byte: its character code, a-z taken as A-Z.
+// Sort key of each code-page byte: its Windows-1252 code, a-z taken as A-Z.
 const std::array<char16_t, 256> &sortKeys()
 {
     static const std::array<char16_t, 256> keys = [] {
         std::array<char16_t, 256> k{};
-        for (int b = 0; b < 256; ++b) {
-            const char c = char(b);
-            char16_t code = cp1252::decode(&c, 1).at(0).unicode();
-            if (code >= u'a' && code <= u'z')
-                code = char16_t(code - 32);
-            k[size_t(b)] = code;
-        }
+        for (int b = 0; b < 256; ++b)
+            k[size_t(b)] = char16_t((b >= 'a' && b <= 'z') ? b - 32 : b);
         return k;
     }();
     return keys;
@@ -126,13 +121,12 @@ QString listLine(const TSchedaIndirizzo &card)
 
 bool listLess(const QString &a, const QString &b)
 {
+    // Lines hold code-page text, so the order goes by each character's code there.
+    const auto &key = sortKeys();
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
-        char16_t ca = a.at(i).unicode(), cb = b.at(i).unicode();
-        if (ca >= u'a' && ca <= u'z')
-            ca = char16_t(ca - 32);
-        if (cb >= u'a' && cb <= u'z')
-            cb = char16_t(cb - 32);
+        const char16_t ca = key[static_cast<unsigned char>(cp1252::encodeChar(a.at(i).unicode()))];
+        const char16_t cb = key[static_cast<unsigned char>(cp1252::encodeChar(b.at(i).unicode()))];
         if (ca != cb)
             return ca < cb;
     }

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -104,11 +105,14 @@ CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title
     setTabOrder(btnStampa, btnTrova);
     setTabOrder(btnTrova, btnChiudi);
 
+    // The search field's Enter, the list's Enter and a double click anywhere
+    // on the list are handled here, so that none of them reaches a button.
     txtTrova->installEventFilter(this);
+    lstRecords->installEventFilter(this);
+    lstRecords->viewport()->installEventFilter(this);
     connect(btnTrova, &QPushButton::clicked, this, &CardListDialog::find);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnStampa, &QPushButton::clicked, this, &CardListDialog::printList);
-    connect(lstRecords, &QListView::doubleClicked, this, &CardListDialog::recallCurrent);
 
     if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -138,7 +142,12 @@ QStringList CardListDialog::lines() const
 void CardListDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    fill();
+    // Filled when the dialog opens, not when the window manager shows it
+    // again after a minimise: the search and the current line stay.
+    if (!m_opened) {
+        m_opened = true;
+        fill();
+    }
 }
 
 void CardListDialog::fill()
@@ -214,18 +223,34 @@ void CardListDialog::printList()
 void CardListDialog::done(int result)
 {
     m_model->clear();
+    m_opened = false;
     QDialog::done(result);
 }
 
 bool CardListDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    // Enter in the search field moves to "Trova"; it does not search by itself.
-    if (watched == txtTrova && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            btnTrova->setFocus();
-            return true;
+            // Enter in the search field moves to "Trova"; it does not search by itself.
+            if (watched == txtTrova) {
+                btnTrova->setFocus();
+                return true;
+            }
+            // Enter on a line recalls it, as a double click does; without a
+            // line it does nothing (it never reaches the default button).
+            if (watched == lstRecords) {
+                if (currentLine() >= 0)
+                    recallCurrent();
+                return true;
+            }
         }
+    }
+    // A double click anywhere on the list, lines or blank part, acts on the current line.
+    if (watched == lstRecords->viewport() && event->type() == QEvent::MouseButtonDblClick
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        recallCurrent();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -67,6 +67,7 @@ private:
     ProgramFolder m_folder;
     CardListModel *m_model;
     cardlist::Search m_search;
+    bool m_opened = false; // filled for this opening
 };
 
 } // namespace tavolux
