@@ -7,10 +7,14 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build"
 action=${1:-start}
 
-packages=(cmake g++ make qt6-base-dev qt6-svg-dev libgl-dev
-          fonts-liberation2 fonts-dejavu-core
-          cups cups-client printer-driver-cups-pdf poppler-utils
-          libreoffice-calc-nogui)
+# What building and running Tavolux needs.
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libxcb1-dev
+          fonts-liberation2 fonts-dejavu-core)
+# What only the tests need: printing through a PDF queue and reading it back,
+# a spreadsheet program, and a real X server with a window manager.
+test_packages=(cups cups-client printer-driver-cups-pdf poppler-utils
+               libreoffice-calc-nogui xvfb openbox x11-utils xdotool)
+[ "$action" = start ] || packages+=("${test_packages[@]}")
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

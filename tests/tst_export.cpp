@@ -468,6 +468,9 @@ void TestExport::statusHints()
         {window->cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro.")},
     };
     const QList<QWidget *> background{window.get(), window->grdRecords->viewport(),
+                                      window->grdRecords->horizontalHeader()->viewport(),
+                                      window->grdRecords->verticalHeader()->viewport(),
+                                      window->grdRecords->horizontalScrollBar(),
                                       window->findChild<QWidget *>(QStringLiteral("panComandi")),
                                       window->findChild<QWidget *>(QStringLiteral("panStato")),
                                       window->findChild<QWidget *>(QStringLiteral("panContenuto"))};

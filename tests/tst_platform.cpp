@@ -117,6 +117,13 @@ void TestPlatform::conventionsIgnoreSystemLocale()
     QVERIFY(!ok);
     QCOMPARE(conventions::fromNumber(-3.25), QStringLiteral("-3,25"));
     QCOMPARE(conventions::shortDate(QDate(2026, 3, 7)), QStringLiteral("07/03/2026"));
+    // Every conversion through the process's locale uses the same short date.
+    const QLocale process;
+    QCOMPARE(process.dateFormat(QLocale::ShortFormat), QStringLiteral("dd/MM/yyyy"));
+    QCOMPARE(process.toString(QDate(2024, 3, 5), QLocale::ShortFormat), QStringLiteral("05/03/2024"));
+    QCOMPARE(process.toDate(QStringLiteral("05/03/2024"), QLocale::ShortFormat), QDate(2024, 3, 5));
+    QCOMPARE(process.monthName(3), QStringLiteral("marzo"));
+    QCOMPARE(process.toString(1234.5), QStringLiteral("1234,5"));
 }
 
 void TestPlatform::iniReadsWithProfileSemantics()

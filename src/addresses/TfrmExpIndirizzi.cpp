@@ -156,8 +156,10 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     hints->addHint(cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
     hints->addHint(cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
     hints->addHint(cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro."));
-    for (QWidget *widget : QList<QWidget *>{this, content, strip, status, grdRecords, grdRecords->viewport(),
-                                            grdRecords->horizontalHeader()})
+    // The whole grid is background: its cells, headers, scroll bars and corner.
+    QList<QWidget *> background{this, content, strip, status, grdRecords};
+    background += grdRecords->findChildren<QWidget *>();
+    for (QWidget *widget : background)
         hints->addBackground(widget);
     for (QWidget *widget : QList<QWidget *>{banner, hand, panInfo})
         hints->addNeutral(widget);

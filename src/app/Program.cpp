@@ -6,7 +6,9 @@
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/Conventions.h"
+#include "ui/TitleBarGuard.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -18,6 +20,8 @@ Program::Program(const QString &programFolder)
 {
     // The number and date conventions hold before any window is shown.
     conventions::apply();
+    if (qApp)
+        qApp->installEventFilter(new ui::TitleBarGuard(this));
     m_login = std::make_unique<TfrmPassword>(m_folder);
     connect(m_login.get(), &TfrmPassword::loggedIn, this, [this] { moveTo(launcher(), m_login.get()); });
     connect(m_login.get(), &TfrmPassword::changePasswordRequested, this,

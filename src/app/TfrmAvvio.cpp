@@ -72,7 +72,7 @@ TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
     subtitle->setObjectName(QStringLiteral("imgSottotitolo"));
     subtitle->setPixmap(ui::textArt(
         QStringLiteral("Stampa velocemente indirizzi o qualsiasi altro testo su fogli A4 da 24 etichette o direttamente su buste da lettera"),
-        QSize(770, 22), 12, QColor(0x40, 0x40, 0x40), false, true));
+        QSize(690, 22), 12, QColor(0x40, 0x40, 0x40), false, true));
     titles->addWidget(title, 0, Qt::AlignHCenter);
     titles->addWidget(subtitle, 0, Qt::AlignHCenter);
     topRow->addWidget(imgInfo, 0, Qt::AlignTop);

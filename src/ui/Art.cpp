@@ -1,6 +1,7 @@
 #include "ui/Art.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
@@ -71,6 +72,14 @@ QPixmap textArt(const QString &text, const QSize &size, int pixelSize, const QCo
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setItalic(italic);
+    // Whatever font the machine substitutes, the whole line stays in the
+    // picture: the size steps down until its ink fits with a pixel to spare.
+    while (font.pixelSize() > 6) {
+        const QRectF ink = QFontMetricsF(font).tightBoundingRect(text);
+        if (ink.width() + 2 <= size.width() && QFontMetricsF(font).height() <= size.height() + 2)
+            break;
+        font.setPixelSize(font.pixelSize() - 1);
+    }
     painter.setFont(font);
     painter.setPen(color);
     painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
