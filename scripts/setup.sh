@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine is missing, builds Tavolux, then either
-# starts it (`start`) or runs the whole test suite (`test`).
+# installs it into its program folder and starts it (`start [folder]`, the
+# folder being ~/Tavolux unless given; running it again upgrades the program
+# and keeps the archives, settings, password and attachments), or runs the
+# whole test suite (`test`, which also installs what only the tests need).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build"
 action=${1:-start}
 
-# What building and running Tavolux needs.
+# What building and running Tavolux needs: the build tools, Qt and its Italian
+# translations, the fonts, and xdg-utils, through which documents, the web
+# site and mail links open.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libxcb1-dev
-          fonts-liberation2 fonts-dejavu-core)
+          qt6-translations-l10n fonts-liberation2 fonts-dejavu-core xdg-utils)
 # What only the tests need: printing through a PDF queue and reading it back,
 # a spreadsheet program, and a real X server with a window manager.
 test_packages=(cups cups-client printer-driver-cups-pdf poppler-utils
-               libreoffice-calc-nogui xvfb openbox x11-utils xdotool)
+               libreoffice-calc-nogui xvfb openbox x11-utils xdotool
+               desktop-file-utils appstream)
 [ "$action" = start ] || packages+=("${test_packages[@]}")
 
 sudo_cmd=()
@@ -36,7 +42,18 @@ cmake --build "$build" -j"$(nproc)"
 
 case "$action" in
   start)
-    exec "$build/bin/Tavolux"
+    folder=${2:-$HOME/Tavolux}
+    mkdir -p "$folder"
+    folder=$(cd "$folder" && pwd)
+    cmake --install "$build" --prefix "$folder"
+    # The desktop entry and icons for this user, pointing at the program folder.
+    data=${XDG_DATA_HOME:-$HOME/.local/share}
+    mkdir -p "$data/applications" "$data/icons"
+    cp -r "$folder/share/icons/hicolor" "$data/icons/"
+    sed "s|^Exec=.*|Exec=\"$folder/Tavolux\"|" "$folder/share/applications/it.tavolux.Tavolux.desktop" \
+      > "$data/applications/it.tavolux.Tavolux.desktop"
+    command -v update-desktop-database >/dev/null && update-desktop-database "$data/applications" || true
+    exec "$folder/Tavolux"
     ;;
   test)
     # The printing tests print through a cups-pdf queue of their own; the

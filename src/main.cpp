@@ -4,7 +4,9 @@
 int main(int argc, char *argv[])
 {
     tavolux::TavoluxApplication application(argc, argv);
-    tavolux::Program program(QCoreApplication::applicationDirPath());
+    const QString folder = QCoreApplication::applicationDirPath();
+    tavolux::ProgramFolder(folder).shareWithGroupWhereSetUp();
+    tavolux::Program program(folder);
     program.start();
     return application.exec();
 }

@@ -2,9 +2,17 @@
 // when the screen is scaled (the suite runs this again at 150 %).
 #include "AllWindows.h"
 #include "app/Program.h"
+#include "help/LinkLabel.h"
+#include "help/TfrmInfo.h"
+#include "app/TfrmAvvio.h"
 #include "ui/Art.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -25,6 +33,8 @@ private slots:
     void textPictureKeepsWholeLine();
     void picturesFitTheirPlaces_data();
     void picturesFitTheirPlaces();
+    void informationShowsVersion();
+    void qtTextsAreItalian();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -85,6 +95,7 @@ void TestPictures::picturesFitTheirPlaces()
     std::unique_ptr<QWidget> dialog;
     QWidget *shown = allwindows::make(*m_program, window, dialog);
     QVERIFY(shown);
+    QVERIFY(!shown->windowIcon().isNull()); // the program's icon, in the title bar
     if (shown->minimumSize() != shown->maximumSize())
         shown->resize(1280, 960);
     shown->show();
@@ -107,6 +118,34 @@ void TestPictures::picturesFitTheirPlaces()
     }
     QVERIFY(pictures > 0);
     shown->hide();
+}
+
+void TestPictures::informationShowsVersion()
+{
+    TfrmInfo info(m_program->launcher());
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral(TAVOLUX_VERSION));
+    QCOMPARE(info.lblVersione->text(), QStringLiteral("Versione " TAVOLUX_VERSION));
+    QVERIFY(info.lblVersione->font().pointSize() < info.lnkWeb->font().pointSize());
+}
+
+void TestPictures::qtTextsAreItalian()
+{
+    // The suite runs this with LANG=C: Qt's own dialogs still speak Italian.
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    QStringList texts;
+    for (const QAbstractButton *button : dialog.findChildren<QAbstractButton *>())
+        texts << button->text().remove(QLatin1Char('&'));
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        texts << label->text().remove(QLatin1Char('&'));
+    QVERIFY2(texts.contains(QStringLiteral("Stampa")), qPrintable(texts.join(QLatin1String(" | "))));
+    QVERIFY2(texts.contains(QStringLiteral("Annulla")), qPrintable(texts.join(QLatin1String(" | "))));
+    QLineEdit field;
+    std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList actions;
+    for (const QAction *action : menu->actions())
+        actions << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+    QVERIFY2(actions.contains(QStringLiteral("Incolla")), qPrintable(actions.join(QLatin1String(" | "))));
 }
 
 QTEST_MAIN(TestPictures)

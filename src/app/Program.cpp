@@ -9,9 +9,18 @@
 #include "ui/TitleBarGuard.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
+
+static void initAppResources()
+{
+    Q_INIT_RESOURCE(app);
+}
 
 namespace tavolux {
 
@@ -20,8 +29,21 @@ Program::Program(const QString &programFolder)
 {
     // The number and date conventions hold before any window is shown.
     conventions::apply();
-    if (qApp)
+    if (qApp) {
+        initAppResources();
+        QCoreApplication::setOrganizationName(QStringLiteral("Tavolux Software"));
+        QCoreApplication::setOrganizationDomain(QStringLiteral("tavolux.it"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TAVOLUX_VERSION));
+        QGuiApplication::setDesktopFileName(QStringLiteral("it.tavolux.Tavolux"));
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/tavolux.svg")));
         qApp->installEventFilter(new ui::TitleBarGuard(this));
+        // Qt's own texts (print and file dialogs, context menus) in Italian,
+        // whatever the system's language.
+        auto *qtTexts = new QTranslator(this);
+        if (qtTexts->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(qtTexts);
+    }
     m_login = std::make_unique<TfrmPassword>(m_folder);
     connect(m_login.get(), &TfrmPassword::loggedIn, this, [this] { moveTo(launcher(), m_login.get()); });
     connect(m_login.get(), &TfrmPassword::changePasswordRequested, this,

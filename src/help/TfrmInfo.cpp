@@ -8,6 +8,7 @@
 #include "ui/PictureButton.h"
 #include "ui/WindowPlacement.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +49,12 @@ TfrmInfo::TfrmInfo(QWidget *parent)
         headerPicture(QStringLiteral("info"), QStringLiteral("Informazioni sul programma"), QSize(460, 56)));
     headerRow->addWidget(imgIntestazione, 0, Qt::AlignLeft);
 
+    lblVersione = new QLabel(QStringLiteral("Versione %1").arg(QCoreApplication::applicationVersion()), background);
+    lblVersione->setObjectName(QStringLiteral("lblVersione"));
+    QFont versionFont(QStringLiteral("Verdana"), 8);
+    lblVersione->setFont(versionFont);
+    lblVersione->setStyleSheet(QStringLiteral("color: #303030;"));
+
     auto *about = new QLabel(QStringLiteral("Tavolux - un software di %1.\n"
                                             "Per richiedere informazioni sul programma, scrivici:")
                                  .arg(maker::name()),
@@ -68,6 +75,7 @@ TfrmInfo::TfrmInfo(QWidget *parent)
     column->setContentsMargins(16, 14, 16, 14);
     column->setSpacing(12);
     column->addWidget(header);
+    column->addWidget(lblVersione, 0, Qt::AlignRight);
     column->addWidget(about);
     column->addStretch(1);
     auto *mailRow = new QHBoxLayout;

@@ -23,6 +23,7 @@ public:
     static QString mailCommand();
 
     QLabel *imgIntestazione = nullptr;
+    QLabel *lblVersione = nullptr; // the program's version, in small type
     ui::PictureButton *imgEmail = nullptr;
     LinkLabel *lnkWeb = nullptr;
     QPushButton *cmdChiudi = nullptr;

@@ -15,6 +15,11 @@ public:
     // Path of a file (or folder) inside the program folder.
     QString file(const QString &name) const;
 
+    // Where the folder is set up for a group of users (set-group-ID folder),
+    // the files the program creates in it are made writable by the group:
+    // the process's file mode mask keeps the group's bits open.
+    void shareWithGroupWhereSetUp() const;
+
 private:
     QString m_path;
 };
