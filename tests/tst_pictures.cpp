@@ -69,8 +69,9 @@ void TestPictures::textPictureKeepsWholeLine()
     QFETCH(QString, text);
     QFETCH(QSize, size);
     QFETCH(int, pixelSize);
-    const QImage image = ui::textArt(text, size, pixelSize, Qt::black, true, true).toImage();
-    QCOMPARE(image.size(), size);
+    const QPixmap picture = ui::textArt(text, size, pixelSize, Qt::black, true, true);
+    QCOMPARE(picture.deviceIndependentSize().toSize(), size);
+    const QImage image = picture.toImage();
     // No ink on the outermost columns: nothing of the line was cut off.
     int inked = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -106,6 +107,8 @@ void TestPictures::picturesFitTheirPlaces()
         if (picture.isNull() || !label->isVisibleTo(shown))
             continue;
         ++pictures;
+        // Drawn for the screen's pixels: sharp when the screen is scaled.
+        QVERIFY2(qFuzzyCompare(picture.devicePixelRatio(), shown->devicePixelRatio()), qPrintable(label->objectName()));
         const QSizeF size = picture.deviceIndependentSize();
         const QRect place = label->contentsRect();
         QVERIFY2(size.width() <= place.width() + 0.5 && size.height() <= place.height() + 0.5,

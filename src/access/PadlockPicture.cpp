@@ -18,8 +18,7 @@ QPixmap padlockPicture(const QString &title, const QStringList &lines, const QSi
     static const bool ready = (initAccessArt(), true);
     Q_UNUSED(ready);
 
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ui::canvas(size);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -15,6 +15,7 @@
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "ui/Shortcuts.h"
 #include "ui/StatusHints.h"
 
 #include <QCloseEvent>
@@ -239,6 +240,24 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     };
     for (const auto &entry : hintTable)
         hints->addHint(entry.first, entry.second);
+    // Keys of the toolbar. Ctrl+D and Ctrl+E delete a character and go to the
+    // end of the line in the edit fields of X11 desktops, so duplicate and
+    // export take Ctrl+Shift+D and Ctrl+Shift+E.
+    const QList<QPair<QWidget *, QKeySequence>> keys{
+        {cmdNuovo, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {cmdDuplica, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D)},
+        {cmdSalva, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {cmdTrova, QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {cmdEsporta, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+        {cmdPrimo, QKeySequence(Qt::ALT | Qt::Key_Home)},
+        {cmdIndietro, QKeySequence(Qt::ALT | Qt::Key_Left)},
+        {cmdAvanti, QKeySequence(Qt::ALT | Qt::Key_Right)},
+        {cmdUltimo, QKeySequence(Qt::ALT | Qt::Key_End)},
+        {cmdGuida, QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto &key : keys)
+        ui::bindShortcut(this, key.first, key.second);
     for (QWidget *widget : background)
         hints->addBackground(widget);
     for (QLineEdit *field : editFields())
@@ -396,7 +415,9 @@ void TfrmArchivio_Indirizzi::previous()
 void TfrmArchivio_Indirizzi::openFind()
 {
     TfrmTrovaIndirizzi dialog(*this);
-    dialog.exec();
+    // After a recall the keyboard is on the recalled card's name.
+    if (dialog.exec() == QDialog::Accepted)
+        txtNome->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmArchivio_Indirizzi::showEvent(QShowEvent *event)

@@ -9,6 +9,7 @@
 #include "ui/Art.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "ui/Shortcuts.h"
 #include "ui/StatusHints.h"
 
 #include <QAbstractItemDelegate>
@@ -166,6 +167,7 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
 
     connect(cmdEsporta, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::exportArchive);
     connect(cmdGuida, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::showHelp);
+    ui::bindShortcut(this, cmdGuida, QKeySequence(Qt::Key_F1));
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QDialog::close);
 }
 

@@ -6,6 +6,7 @@
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/Conventions.h"
+#include "ui/AccessibleNames.h"
 #include "ui/TitleBarGuard.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@ Program::Program(const QString &programFolder)
         QGuiApplication::setDesktopFileName(QStringLiteral("it.tavolux.Tavolux"));
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/tavolux.svg")));
         qApp->installEventFilter(new ui::TitleBarGuard(this));
+        qApp->installEventFilter(new ui::AccessibleNamer(this));
         // Qt's own texts (print and file dialogs, context menus) in Italian,
         // whatever the system's language.
         auto *qtTexts = new QTranslator(this);

@@ -8,6 +8,7 @@
 #include "platform/TMisc.h"
 #include "ui/Art.h"
 #include "ui/PictureButton.h"
+#include "ui/Shortcuts.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -120,6 +121,10 @@ TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
 
     auto *outer = new QGridLayout(this);
     outer->addWidget(panel, 0, 0, Qt::AlignCenter);
+
+    // From the keyboard: the first app has the focus, F1 opens the help.
+    ui::bindShortcut(this, imgGuida, QKeySequence(Qt::Key_F1));
+    btnApp01->setFocus(Qt::OtherFocusReason);
 
     connect(imgApp01, &ui::PictureButton::clicked, this, &TfrmAvvio::openAddresses);
     connect(btnApp01, &ui::PictureButton::clicked, this, &TfrmAvvio::openAddresses);

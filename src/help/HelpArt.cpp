@@ -24,8 +24,7 @@ QPixmap helpArt(const QString &name, const QSize &size)
 
 QPixmap headerPicture(const QString &iconName, const QString &lettering, const QSize &size)
 {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ui::canvas(size);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -44,8 +43,7 @@ QPixmap headerPicture(const QString &iconName, const QString &lettering, const Q
 
 QPixmap creditsPicture(const QSize &size)
 {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ui::canvas(size);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -13,6 +13,7 @@
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "ui/Shortcuts.h"
 #include "ui/StatusHints.h"
 
 #include <QCloseEvent>
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -248,6 +250,23 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::last);
     connect(cmdGuida, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::openHelp);
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
+
+    // Keys of the toolbar; Ctrl+I imports into the slot that has the focus.
+    const QList<QPair<QWidget *, QKeySequence>> keys{
+        {cmdNuovo, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {cmdSalva, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {cmdAnteprima, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+        {cmdPrimo, QKeySequence(Qt::ALT | Qt::Key_Home)},
+        {cmdIndietro, QKeySequence(Qt::ALT | Qt::Key_Left)},
+        {cmdAvanti, QKeySequence(Qt::ALT | Qt::Key_Right)},
+        {cmdUltimo, QKeySequence(Qt::ALT | Qt::Key_End)},
+        {cmdGuida, QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto &key : keys)
+        ui::bindShortcut(this, key.first, key.second);
+    auto *import = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+    connect(import, &QShortcut::activated, this, [this] { openImport(focusedSlot()); });
 }
 
 QWidget *TfrmArchivio_Etichette::buildSlotGrid(QWidget *parent, QWidget *memory)
@@ -442,6 +461,18 @@ void TfrmArchivio_Etichette::openImport(int slot)
     TfrmImportaIndirizzi dialog(*this);
     dialog.lblMemory->setText(slotTag(slot));
     dialog.exec();
+    // The keyboard stays on the slot just filled (Delete there empties it).
+    txtNome_E(slot)->setFocus(Qt::OtherFocusReason);
+}
+
+int TfrmArchivio_Etichette::focusedSlot() const
+{
+    for (int k = 1; k <= Slots; ++k) {
+        const Slot &slot = m_slots.at(size_t(k - 1));
+        if (slot.name->hasFocus() || slot.import->hasFocus())
+            return k;
+    }
+    return 1;
 }
 
 void TfrmArchivio_Etichette::openPreview()

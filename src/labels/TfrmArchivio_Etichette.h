@@ -99,6 +99,8 @@ private slots:
     // The dialogs this window opens. Each creates its dialog owned by this
     // window, shows it modally and destroys it when it closes.
     void openImport(int slot);
+    // The slot whose name field or import button has the focus; else slot 1.
+    int focusedSlot() const;
     void openPreview();
     void openPrint();
     void openHelp();

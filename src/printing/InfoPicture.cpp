@@ -9,8 +9,7 @@ namespace tavolux {
 
 QPixmap infoPicture(const QString &artName, const QString &text, const QSize &size)
 {
-    QPixmap picture(size);
-    picture.fill(Qt::transparent);
+    QPixmap picture = ui::canvas(size);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -1,6 +1,7 @@
 #include "ui/Art.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QLinearGradient>
@@ -15,24 +16,37 @@ static void initArtResources()
 
 namespace tavolux::ui {
 
+qreal pixelRatio()
+{
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap canvas(const QSize &size)
+{
+    const qreal ratio = pixelRatio();
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
 QPixmap art(const QString &name, const QSize &size)
 {
-    // Each picture is drawn once per size; copies share it.
+    // Each picture is drawn once per size and pixel ratio; copies share it.
     static QHash<QString, QPixmap> drawn;
     const QString key = name + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
-                        + QString::number(size.height());
+                        + QString::number(size.height()) + QLatin1Char('*') + QString::number(pixelRatio());
     const auto found = drawn.constFind(key);
     if (found != drawn.constEnd())
         return *found;
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = canvas(size);
     static const bool ready = (initArtResources(), true);
     Q_UNUSED(ready);
     QSvgRenderer renderer(QStringLiteral(":/art/%1.svg").arg(name));
     if (renderer.isValid()) {
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     }
     drawn.insert(key, pixmap);
     return pixmap;
@@ -40,8 +54,7 @@ QPixmap art(const QString &name, const QSize &size)
 
 QPixmap buttonArt(const QString &caption, const QSize &size)
 {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = canvas(size);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF face = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(1, 1, -1, -1);
@@ -64,8 +77,7 @@ QPixmap buttonArt(const QString &caption, const QSize &size)
 
 QPixmap textArt(const QString &text, const QSize &size, int pixelSize, const QColor &color, bool bold, bool italic)
 {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = canvas(size);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::TextAntialiasing);
     QFont font(QStringLiteral("Verdana"));

@@ -5,8 +5,13 @@
 
 namespace tavolux::ui {
 
+// The device pixel ratio pictures are drawn at: the screens' highest.
+qreal pixelRatio();
+// An empty, transparent picture of `size` (in device-independent pixels) at that ratio.
+QPixmap canvas(const QSize &size);
+
 // The program's artwork (SVG in the resources under :/art/<name>.svg),
-// rendered at the given size.
+// rendered at the given size, sharp at the screen's pixel ratio.
 QPixmap art(const QString &name, const QSize &size);
 
 // A picture button drawn from a caption: rounded blue face, white bold text.

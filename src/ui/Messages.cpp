@@ -1,6 +1,9 @@
 #include "ui/Messages.h"
 
 #include <QApplication>
+#include <QPointer>
+
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -73,7 +76,12 @@ MessageAnswer message(QWidget *parent, MessageKind kind, const QString &text, Me
 {
     if (handler())
         return handler()(parent, kind, text, buttons);
-    return showBox(parent, kind, text, buttons);
+    // The focus goes back where it was once the box is closed.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const MessageAnswer answer = showBox(parent, kind, text, buttons);
+    if (focus && focus->isVisible())
+        focus->setFocus(Qt::OtherFocusReason);
+    return answer;
 }
 
 void setMessageHandler(MessageHandler h)

@@ -2,24 +2,87 @@
 
 #include "ui/Art.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace tavolux::ui {
+
+namespace {
+
+// A picture button is a push button to assistive tools: its role, its name
+// and the press action.
+class PictureButtonAccessible : public QAccessibleWidget
+{
+public:
+    explicit PictureButtonAccessible(PictureButton *button) : QAccessibleWidget(button, QAccessible::Button)
+    {
+        addControllingSignal(QStringLiteral("clicked()"));
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto *button = static_cast<const PictureButton *>(widget());
+        if (t == QAccessible::Name)
+            return button->spokenName();
+        if (t == QAccessible::Description && !button->accessibleDescription().isEmpty())
+            return button->accessibleDescription();
+        if (t == QAccessible::Description)
+            return button->toolTip();
+        return QAccessibleWidget::text(t);
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction() && widget()->isEnabled())
+            static_cast<PictureButton *>(widget())->click();
+    }
+};
+
+QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("tavolux::ui::PictureButton") && object && object->isWidgetType())
+        return new PictureButtonAccessible(static_cast<PictureButton *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 PictureButton::PictureButton(const QString &artName, const QSize &size, QWidget *parent)
     : QLabel(parent)
 {
     setPixmap(art(artName, size));
     setFixedSize(size);
-    setCursor(Qt::PointingHandCursor);
+    setUp();
 }
 
 PictureButton::PictureButton(const QPixmap &picture, QWidget *parent)
     : QLabel(parent)
 {
     setPixmap(picture);
-    setFixedSize(picture.size());
+    setFixedSize(picture.deviceIndependentSize().toSize());
+    setUp();
+}
+
+void PictureButton::setUp()
+{
+    static const bool factory = (QAccessible::installFactory(accessibleFactory), true);
+    Q_UNUSED(factory);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QString PictureButton::spokenName() const
+{
+    if (!accessibleName().isEmpty())
+        return accessibleName();
+    QString name = toolTip().section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    return name;
 }
 
 void PictureButton::mousePressEvent(QMouseEvent *event)
@@ -34,6 +97,47 @@ void PictureButton::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+void PictureButton::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat() && event->modifiers() == Qt::NoModifier) {
+            emit clicked();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void PictureButton::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // The focus mark: a blue dotted frame just inside the picture.
+    QPainter painter(this);
+    QPen pen(QColor(0x1F, 0x4F, 0xB0), 2, Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+}
+
+void PictureButton::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    update();
+}
+
+void PictureButton::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    update();
 }
 
 } // namespace tavolux::ui

@@ -5,6 +5,9 @@
 namespace tavolux::ui {
 
 // A picture that acts as a button: hand cursor, clicked on release over it.
+// It takes the keyboard focus (Tab), shows a focus mark, is pressed by Space,
+// Enter and Return, and presents itself to assistive tools as a button named
+// by its accessible name (or, failing that, its tooltip).
 class PictureButton : public QLabel
 {
     Q_OBJECT
@@ -13,14 +16,24 @@ public:
     PictureButton(const QPixmap &picture, QWidget *parent = nullptr);
     void click() { emit clicked(); }
 
+    // The name assistive tools read: the accessible name, else the tooltip
+    // without its shortcut line and final full stop.
+    QString spokenName() const;
+
 signals:
     void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void setUp();
+
     bool m_pressed = false;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/StatusHints.h"
 
+#include "ui/Shortcuts.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -15,6 +17,7 @@ StatusHints::StatusHints(QLabel *status, QObject *parent)
 void StatusHints::addHint(QWidget *control, const QString &hint)
 {
     m_hints.insert(control, hint);
+    setHintTooltip(control, hint);
     control->setMouseTracking(true);
     control->installEventFilter(this);
 }

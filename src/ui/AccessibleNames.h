@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+namespace tavolux::ui {
+
+// The names that assistive tools read for the program's controls that have
+// no text of their own (edit fields, lists, picture buttons), by object name.
+// Empty when the control has no name here.
+QString accessibleNameFor(const QString &objectName);
+
+// Gives every control of `window` that has no accessible name yet the name
+// above; run once per window when it is first shown.
+void nameControls(QWidget *window);
+
+// Names the controls of every window as it is first shown.
+class AccessibleNamer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit AccessibleNamer(QObject *parent = nullptr) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+} // namespace tavolux::ui
