@@ -1,5 +1,6 @@
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
+#include "storage/Navigation.h"
 #include "storage/TCampo250.h"
 
 #include <QFile>
@@ -38,6 +39,8 @@ class TestStorage : public QObject
 {
     Q_OBJECT
 private slots:
+    void navigation_data();
+    void navigation();
     void fieldEncoding_data();
     void fieldEncoding();
     void fieldIgnoresLeftoversAfterLength();
@@ -284,6 +287,61 @@ void TestStorage::openFailsWithoutReplacingAnything()
     AddressArchive folderInTheWay{ProgramFolder(dir.path())};
     QVERIFY(!folderInTheWay.open());
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"))).isDir());
+}
+
+void TestStorage::navigation_data()
+{
+    using B = NavigationButton;
+    using A = NavigationStep::Action;
+    QTest::addColumn<int>("button");
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<QString>("position"); // the trimmed position label
+    QTest::addColumn<int>("action");
+    QTest::addColumn<qint64>("load");
+    QTest::addColumn<bool>("clearPosition");
+    const auto row = [](const char *name, B b, qint64 count, const char *pos, A a, qint64 load = 0, bool clear = false) {
+        QTest::newRow(name) << int(b) << count << QString::fromLatin1(pos) << int(a) << load << clear;
+    };
+    // An empty archive: every button says so; Next also empties the label;
+    // Previous on "1" stays silent, as it does on any archive.
+    row("first, empty", B::First, 0, "", A::EmptyArchive);
+    row("last, empty", B::Last, 0, "3", A::EmptyArchive);
+    row("next, empty", B::Next, 0, "", A::EmptyArchive, 0, true);
+    row("next on 2, empty", B::Next, 0, "2", A::EmptyArchive, 0, true);
+    row("previous, empty", B::Previous, 0, "", A::EmptyArchive);
+    row("previous on 1, empty", B::Previous, 0, "1", A::Stay);
+    // A new record (empty label): Next and Previous both show record 1.
+    row("first, new", B::First, 3, "", A::Load, 1);
+    row("last, new", B::Last, 3, "", A::Load, 3);
+    row("next, new", B::Next, 3, "", A::Load, 1);
+    row("previous, new", B::Previous, 3, "", A::Load, 1);
+    // A stored record: the two ends stay put.
+    row("next in the middle", B::Next, 3, "2", A::Load, 3);
+    row("next at the end", B::Next, 3, "3", A::Stay);
+    row("next past the end", B::Next, 3, "7", A::Stay);
+    row("previous in the middle", B::Previous, 3, "3", A::Load, 2);
+    row("previous at the start", B::Previous, 3, "1", A::Stay);
+    row("last from the start", B::Last, 40, "1", A::Load, 40);
+    row("first from the end", B::First, 40, "40", A::Load, 1);
+    // A label that holds no position is a failure of the step.
+    row("next on text", B::Next, 3, "x", A::Invalid);
+    row("previous on zero", B::Previous, 3, "0", A::Invalid);
+    row("last on a negative", B::Last, 3, "-2", A::Invalid);
+}
+
+void TestStorage::navigation()
+{
+    QFETCH(int, button);
+    QFETCH(qint64, count);
+    QFETCH(QString, position);
+    QFETCH(int, action);
+    QFETCH(qint64, load);
+    QFETCH(bool, clearPosition);
+    const NavigationStep step = navigationStep(NavigationButton(button), count, position);
+    QCOMPARE(int(step.action), action);
+    if (step.action == NavigationStep::Action::Load)
+        QCOMPARE(step.position, load);
+    QCOMPARE(step.clearPosition, clearPosition);
 }
 
 QTEST_GUILESS_MAIN(TestStorage)
