@@ -8,7 +8,7 @@
 #include "labels/TfrmImportaIndirizzi.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
-#include "ui/ArchiveNotices.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "ui/Messages.h"
 
 #include <QCryptographicHash>

@@ -9,8 +9,9 @@
 #include "printing/TfrmStampaBusta.h"
 #include "storage/AddressArchive.h"
 #include "storage/Navigation.h"
-#include "addresses/ArchiveWindowSteps.h"
-#include "ui/ArchiveNotices.h"
+#include "archivewindow/ArchiveToolbar.h"
+#include "archivewindow/ArchiveWindowSteps.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
@@ -240,24 +241,13 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     };
     for (const auto &entry : hintTable)
         hints->addHint(entry.first, entry.second);
-    // Keys of the toolbar. Ctrl+D and Ctrl+E delete a character and go to the
-    // end of the line in the edit fields of X11 desktops, so duplicate and
-    // export take Ctrl+Shift+D and Ctrl+Shift+E.
-    const QList<QPair<QWidget *, QKeySequence>> keys{
-        {cmdNuovo, QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {cmdDuplica, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D)},
-        {cmdSalva, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {cmdTrova, QKeySequence(Qt::CTRL | Qt::Key_F)},
-        {cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {cmdEsporta, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
-        {cmdPrimo, QKeySequence(Qt::ALT | Qt::Key_Home)},
-        {cmdIndietro, QKeySequence(Qt::ALT | Qt::Key_Left)},
-        {cmdAvanti, QKeySequence(Qt::ALT | Qt::Key_Right)},
-        {cmdUltimo, QKeySequence(Qt::ALT | Qt::Key_End)},
-        {cmdGuida, QKeySequence(Qt::Key_F1)},
-    };
-    for (const auto &key : keys)
-        ui::bindShortcut(this, key.first, key.second);
+    // Keys of this window's own buttons. Ctrl+D and Ctrl+E delete a character
+    // and go to the end of the line in the edit fields of X11 desktops, so
+    // duplicate and export take Ctrl+Shift+D and Ctrl+Shift+E.
+    ui::bindShortcut(this, cmdDuplica, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    ui::bindShortcut(this, cmdTrova, QKeySequence(Qt::CTRL | Qt::Key_F));
+    ui::bindShortcut(this, cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P));
+    ui::bindShortcut(this, cmdEsporta, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     for (QWidget *widget : background)
         hints->addBackground(widget);
     for (QLineEdit *field : editFields())
@@ -266,22 +256,16 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
         if (!qobject_cast<ui::PictureButton *>(label) && label != envelope)
             hints->addNeutral(label);
 
-    connect(cmdNuovo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::newCard);
+    wireArchiveToolbar(this, {cmdNuovo, cmdSalva, cmdPrimo, cmdIndietro, cmdAvanti, cmdUltimo, cmdGuida, cmdEsci,
+                              [this] { newCard(); }, [this] { save(); },
+                              [this](NavigationButton button) { navigate(button); }, [this] { showHelpTopic(this, m_folder, HelpTopic::Addresses); }});
     connect(cmdDuplica, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::duplicate);
-    connect(cmdSalva, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::save);
-    connect(cmdPrimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::first);
-    connect(cmdIndietro, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::previous);
-    connect(cmdAvanti, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::next);
-    connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::last);
     connect(cmdFile, &ui::PictureButton::clicked, this, [this] { TfrmAllegaCartella::run(*this); });
     connect(cmdEsporta, &ui::PictureButton::clicked, this, [this] {
         TfrmExpIndirizzi dialog(m_folder, this);
         dialog.exec();
     });
-    connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
     connect(cmdTrova, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::openFind);
-    connect(cmdGuida, &ui::PictureButton::clicked, this,
-            [this] { showHelpTopic(this, m_folder, HelpTopic::Addresses); });
 
     // The printing dialogs read the six lines as shown, at the moment they print.
     connect(cmdStampa, &ui::PictureButton::clicked, this, [this] {

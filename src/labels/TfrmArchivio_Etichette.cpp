@@ -7,8 +7,9 @@
 
 #include "platform/TextUtil.h"
 #include "storage/LabelPageArchive.h"
-#include "addresses/ArchiveWindowSteps.h"
-#include "ui/ArchiveNotices.h"
+#include "archivewindow/ArchiveToolbar.h"
+#include "archivewindow/ArchiveWindowSteps.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
@@ -240,31 +241,15 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     }
     addHints(background, neutral);
 
-    connect(cmdNuovo, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::newPage);
-    connect(cmdSalva, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::save);
+    wireArchiveToolbar(this, {cmdNuovo, cmdSalva, cmdPrimo, cmdIndietro, cmdAvanti, cmdUltimo, cmdGuida, cmdEsci,
+                              [this] { newPage(); }, [this] { save(); },
+                              [this](NavigationButton button) { navigate(button); }, [this] { openHelp(); }});
     connect(cmdAnteprima, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::openPreview);
     connect(cmdStampa, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::openPrint);
-    connect(cmdPrimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::first);
-    connect(cmdIndietro, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::previous);
-    connect(cmdAvanti, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::next);
-    connect(cmdUltimo, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::last);
-    connect(cmdGuida, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::openHelp);
-    connect(cmdEsci, &ui::PictureButton::clicked, this, &QWidget::close);
 
-    // Keys of the toolbar; Ctrl+I imports into the slot that has the focus.
-    const QList<QPair<QWidget *, QKeySequence>> keys{
-        {cmdNuovo, QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {cmdSalva, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {cmdAnteprima, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
-        {cmdPrimo, QKeySequence(Qt::ALT | Qt::Key_Home)},
-        {cmdIndietro, QKeySequence(Qt::ALT | Qt::Key_Left)},
-        {cmdAvanti, QKeySequence(Qt::ALT | Qt::Key_Right)},
-        {cmdUltimo, QKeySequence(Qt::ALT | Qt::Key_End)},
-        {cmdGuida, QKeySequence(Qt::Key_F1)},
-    };
-    for (const auto &key : keys)
-        ui::bindShortcut(this, key.first, key.second);
+    // Keys of this window's own buttons; Ctrl+I imports into the slot that has the focus.
+    ui::bindShortcut(this, cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P));
+    ui::bindShortcut(this, cmdAnteprima, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     auto *import = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     connect(import, &QShortcut::activated, this, [this] { openImport(focusedSlot()); });
 }

@@ -2,7 +2,7 @@
 
 #include "platform/TextUtil.h"
 #include "storage/Navigation.h"
-#include "ui/ArchiveNotices.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "ui/Messages.h"
 
 #include <QLabel>

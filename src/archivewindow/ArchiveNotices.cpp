@@ -1,4 +1,4 @@
-#include "ui/ArchiveNotices.h"
+#include "archivewindow/ArchiveNotices.h"
 
 #include "ui/Messages.h"
 
