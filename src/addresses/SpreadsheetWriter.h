@@ -15,10 +15,12 @@ namespace tavolux {
 // trimmed and & < > are written as entities, so every cell opens as given.
 QByteArray writeSpreadsheet(const QList<QStringList> &rows);
 
-// The same bytes handed to `sink` in pieces of about a megabyte, so that a
-// file can be written as it is made; false as soon as the sink refuses a piece.
+// The same bytes handed to `sink` in pieces of at most kSpreadsheetPiece bytes
+// (longer only for a single cell that does not fit in one), so that a file can
+// be written as it is made; false as soon as the sink refuses a piece.
 bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink);
 
 inline constexpr int kSpreadsheetColumns = 9;
+inline constexpr qsizetype kSpreadsheetPiece = qsizetype(1) << 20;
 
 } // namespace tavolux
