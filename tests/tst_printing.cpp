@@ -30,6 +30,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QTimer>
 
 #include <memory>
@@ -670,6 +673,8 @@ void TestPrinting::envelopeFailuresWarn_data()
     QTest::newRow("left with a dot") << "left";
     QTest::newRow("settings cannot be written") << "unwritable";
     QTest::newRow("printer cannot start") << "printer";
+    QTest::newRow("settings file is a FIFO") << "fifo";
+    QTest::newRow("settings file leads to /dev/zero") << "zero";
 }
 
 void TestPrinting::envelopeFailuresWarn()
@@ -684,12 +689,18 @@ void TestPrinting::envelopeFailuresWarn()
         // The program folder runs through a regular file: nothing can be written there.
         writeFile(m_dir->filePath(QStringLiteral("file")), "x");
         folder = ProgramFolder(m_dir->filePath(QStringLiteral("file/folder")));
+    } else if (failure == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+    } else if (failure == QLatin1String("zero")) {
+        QCOMPARE(::symlink("/dev/zero", QFile::encodeName(iniPath()).constData()), 0);
     }
     report::PrintRecorder printer;
     if (failure == QLatin1String("printer"))
         printer.answerPrintToFile(m_dir->filePath(QStringLiteral("missing/folder/out.pdf")));
+    // An odd settings file reads as none, at once.
     TfrmStampaBusta dialog(folder, [this] { return m_lines; });
     dialog.show();
+    QCOMPARE(dialog.txtTop->text(), failure == QLatin1String("top") ? QStringLiteral("abc") : QStringLiteral("0"));
     dialog.btnStampa->click();
 
     QCOMPARE(m_messages->count(), 1);
@@ -700,6 +711,11 @@ void TestPrinting::envelopeFailuresWarn()
     QCOMPARE(printer.count(), failure == QLatin1String("printer") ? 1 : 0);
     QVERIFY(!dialog.isVisible());
     QVERIFY(!dialog.lblAttendere->isVisible());
+    if (failure == QLatin1String("fifo") || failure == QLatin1String("zero")) {
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(iniPath()).constData(), &st), 0);
+        QVERIFY(failure == QLatin1String("fifo") ? S_ISFIFO(st.st_mode) : S_ISLNK(st.st_mode));
+    }
     // What was saved before the failure stays saved.
     if (failure == QLatin1String("top"))
         QCOMPARE(readFile(iniPath()), QStringLiteral("[Margini Busta]\r\nSuperiore=abc\r\nSinistro=0\r\n\r\n"
