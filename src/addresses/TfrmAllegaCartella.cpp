@@ -40,6 +40,8 @@ std::filesystem::path fsPath(const QString &path)
 // Copies source over target. The target is replaced only once the whole copy
 // is written (a new file renamed over it), and never when both names lead to
 // the same file: a file chosen from the attachments folder itself stays intact.
+// The new file is unbuffered, so that every write that fails (a full disk) is
+// seen where it happens; any failure drops the new file and keeps the old one.
 bool copyReplacing(const QString &source, const QString &target)
 {
     std::error_code error;
@@ -49,18 +51,28 @@ bool copyReplacing(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     QByteArray chunk;
-    while (!in.atEnd()) {
+    qint64 copied = 0;
+    bool ok = true;
+    for (;;) {
         chunk = in.read(1 << 16);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+        if (in.error() != QFileDevice::NoError) {
+            ok = false;
             break;
-        if (out.write(chunk) != chunk.size())
+        }
+        if (chunk.isEmpty())
             break;
+        if (out.write(chunk) != chunk.size()) {
+            ok = false;
+            break;
+        }
+        copied += chunk.size();
     }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
+    // The copy must hold every byte of the source.
+    if (!ok || copied != in.size() || out.size() != copied) {
+        out.cancelWriting(); // the new file goes with `out`
         return false;
     }
     return out.commit();

@@ -84,6 +84,18 @@ qint64 currentSize(QFile &file)
 #endif
 }
 
+void truncateTo(int fd, qint64 size)
+{
+#ifdef Q_OS_WIN
+    _chsize_s(fd, size);
+#else
+    int rc;
+    do {
+        rc = ::ftruncate(fd, off_t(size));
+    } while (rc == -1 && errno == EINTR);
+#endif
+}
+
 } // namespace
 
 RecordFile::RecordFile(int recordSize)
@@ -189,22 +201,20 @@ bool RecordFile::readAll(const std::function<bool(qint64, const char *)> &visit)
     return true;
 }
 
+// Writes one record at offset; on failure the file is still open, for the
+// caller to undo what it can before it closes.
 bool RecordFile::writeAt(qint64 offset, const QByteArray &record)
 {
-    if (record.size() != m_recordSize)
-        return fail(QStringLiteral("record size"));
-    if (!m_file.seek(offset))
-        return fail(QStringLiteral("seek"));
+    if (record.size() != m_recordSize || !m_file.seek(offset))
+        return false;
     qint64 done = 0;
     while (done < m_recordSize) {
         const qint64 n = m_file.write(record.constData() + done, m_recordSize - done);
         if (n <= 0)
-            return fail(QStringLiteral("write"));
+            return false;
         done += n;
     }
-    if (!m_file.flush())
-        return fail(QStringLiteral("write"));
-    return true;
+    return m_file.flush();
 }
 
 bool RecordFile::write(qint64 p, const QByteArray &record)
@@ -213,7 +223,7 @@ bool RecordFile::write(qint64 p, const QByteArray &record)
         return fail(QStringLiteral("write"));
     const qint64 offset = (p - 1) * m_recordSize;
     RangeLock lock(m_file, offset, m_recordSize);
-    return writeAt(offset, record);
+    return writeAt(offset, record) || fail(QStringLiteral("write"));
 }
 
 qint64 RecordFile::append(const QByteArray &record)
@@ -223,11 +233,18 @@ qint64 RecordFile::append(const QByteArray &record)
         return -1;
     }
     RangeLock lock(m_file, 0, 0);
+    const qint64 size = currentSize(m_file);
     const qint64 total = count();
     if (total < 0)
         return -1;
-    if (!writeAt(total * m_recordSize, record))
+    if (!writeAt(total * m_recordSize, record)) {
+        // A full disk: give back what the failed write added, still under
+        // the lock, so that the file is as long as it was.
+        if (size >= 0)
+            truncateTo(m_file.handle(), size);
+        fail(QStringLiteral("append"));
         return -1;
+    }
     return total + 1;
 }
 
