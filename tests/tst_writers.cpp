@@ -1,6 +1,8 @@
 // Every writer of the program on a disk that is full for real: the action
 // fails with its own message (the attachment copy silently), the file that was
-// there stays whole, and nothing new is left behind.
+// there stays whole, and nothing new is left behind. And every writer that
+// replaces a whole file, in a folder where only that file may be written.
+#include "AsUser.h"
 #include "SmallDisk.h"
 #include "access/Crypt.h"
 #include "access/PasswordStore.h"
@@ -22,6 +24,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace tavolux;
 
@@ -55,6 +59,8 @@ class TestWriters : public QObject
 private slots:
     void writerKeepsOldFile_data();
     void writerKeepsOldFile();
+    void lockedFolderWritesInPlace_data();
+    void lockedFolderWritesInPlace();
 };
 
 void TestWriters::writerKeepsOldFile_data()
@@ -177,6 +183,116 @@ void TestWriters::writerKeepsOldFile()
                                                       .arg(file).arg(QFileInfo(path).size()).arg(before.size())));
     QCOMPARE(disk.entries(), entries);
     QCOMPARE(disk.entries(QStringLiteral("Documenti_Allegati")), attachments);
+}
+
+void TestWriters::lockedFolderWritesInPlace_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("envelope settings") << "settings" << "Impostazioni.ini";
+    QTest::newRow("password store") << "store" << "unins000.dll";
+    QTest::newRow("export") << "export" << "Archivio_Indirizzi.xls";
+    QTest::newRow("attachment") << "attachment" << "Documenti_Allegati/doc.bin";
+}
+
+void TestWriters::lockedFolderWritesInPlace()
+{
+    QFETCH(QString, writer);
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                                  | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+    const QString program = dir.filePath(QStringLiteral("programma"));
+    QVERIFY(QDir().mkpath(program + QStringLiteral("/Documenti_Allegati")));
+    const ProgramFolder folder(program);
+    const QString path = folder.file(file);
+    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+                                        | QFile::ReadOther | QFile::WriteOther;
+    // The files the action reads or writes may be changed by anyone...
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = QStringLiteral("Rossi");
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open() && archive.append(card) == 1);
+    }
+    QVERIFY(writeFile(path, writer == QLatin1String("store")
+                                ? "[Accesso]\r\nValore=" + Crypt::CifraPassword(QStringLiteral("CHIAVEPROVVISA")).toLatin1() + "\r\n"
+                                : QByteArray("[Margini Busta]\r\nSuperiore=3\r\n")));
+    for (const QString &name : {file, QStringLiteral("Archivio_Indirizzi.pro")})
+        QVERIFY(QFile::setPermissions(folder.file(name), everyone));
+    QTemporaryDir elsewhere;
+    QVERIFY(QFile::setPermissions(elsewhere.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                        | QFile::ReadOther | QFile::ExeOther));
+    const QString source = elsewhere.filePath(QStringLiteral("doc.bin"));
+    QVERIFY(writeFile(source, pattern(70000, 's')));
+    QVERIFY(QFile::setPermissions(source, everyone));
+    // ...but no new file can be made in the folders.
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                        | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(program, readOnly));
+    QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), readOnly));
+    const QStringList entries = QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    const ino_t inode = st.st_ino;
+
+    ui::MessageRecorder messages;
+    QString expected;
+    {
+        AsNobody nobody;
+        if (!nobody.active())
+            QSKIP(AsNobody::skipReason());
+        QVERIFY(!QFile(folder.file(QStringLiteral("prova"))).open(QIODevice::WriteOnly));
+        if (writer == QLatin1String("settings")) {
+            report::PrintRecorder printer;
+            TfrmStampaBusta dialog(folder, [] { return QStringList{QStringLiteral("Via Roma 1")}; });
+            dialog.show();
+            dialog.btnTopPlus->click();
+            dialog.btnStampa->click();
+            QCOMPARE(printer.count(), 1);
+        } else if (writer == QLatin1String("store")) {
+            TfrmCambiaPassword window(folder);
+            window.show();
+            window.txtPasswordOld->setText(QStringLiteral("chiaveprovvisa"));
+            window.txtPasswordNew->setText(QStringLiteral("nuova"));
+            window.txtConferma->setText(QStringLiteral("nuova"));
+            window.cmdOK->click();
+            expected = TfrmCambiaPassword::doneMessage();
+        } else if (writer == QLatin1String("export")) {
+            TfrmExpIndirizzi window(folder);
+            window.show();
+            messages.answerNext(ui::MessageAnswer::Yes);
+            messages.answerNext(ui::MessageAnswer::No);
+            window.cmdEsporta->click();
+            expected = TfrmExpIndirizzi::openQuestion();
+        } else {
+            TfrmArchivio_Indirizzi window(folder);
+            TfrmAllegaCartella dialog(window);
+            ui::setFileChooserHandler([&](QWidget *, const QString &, const QString &) { return source; });
+            messages.answerNext(ui::MessageAnswer::Yes);
+            dialog.btnSfoglia01->click();
+            ui::setFileChooserHandler({});
+        }
+    }
+    QVERIFY(QFile::setPermissions(program, readOnly | QFile::WriteOwner));
+    QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), readOnly | QFile::WriteOwner));
+
+    if (!expected.isEmpty())
+        QCOMPARE(messages.last().text, expected);
+    const QByteArray after = readFile(path);
+    if (writer == QLatin1String("settings"))
+        QCOMPARE(after, QByteArray("[Margini Busta]\r\nSuperiore=4\r\nSinistro=0\r\n\r\n[Stampa Busta]\r\nOrientamento=Verticale\r\n"));
+    else if (writer == QLatin1String("store"))
+        QCOMPARE(PasswordStore(folder).check(QStringLiteral("nuova")), PasswordStore::Check::Right);
+    else if (writer == QLatin1String("export"))
+        QVERIFY(after.startsWith("<html") && after.contains("Rossi") && after.endsWith("</html>"));
+    else
+        QVERIFY(after == pattern(70000, 's'));
+    // The same file, written where it is; nothing else appeared.
+    struct stat now;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &now), 0);
+    QCOMPARE(now.st_ino, inode);
+    QCOMPARE(QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), entries);
 }
 
 QTEST_MAIN(TestWriters)

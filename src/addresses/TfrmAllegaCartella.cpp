@@ -51,6 +51,8 @@ bool copyReplacing(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(target);
+    // A folder where the file may be changed but no new file made: in place.
+    out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     QByteArray chunk;

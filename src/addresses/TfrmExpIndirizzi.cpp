@@ -230,6 +230,8 @@ void TfrmExpIndirizzi::exportArchive()
     // Written as it is made, unbuffered, so that a failed write is seen at once
     // and the old file stays.
     QSaveFile file(path);
+    // A folder where the file may be changed but no new file made: in place.
+    file.setDirectWriteFallback(true);
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
                          && writeSpreadsheet(gridRows(), [&file](const char *data, qsizetype size) {
                                 return file.write(data, size) == size;

@@ -219,6 +219,8 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
         bytes += line + "\r\n";
 
     QSaveFile out(m_path);
+    // A folder where the file may be changed but no new file made: in place.
+    out.setDirectWriteFallback(true);
     // Unbuffered, so a failed write is seen by QSaveFile itself and commit()
     // drops the new file; a buffered write failing only at commit would
     // still replace the old file with a short one.

@@ -33,7 +33,8 @@ public:
     static Load load(const QString &path, QByteArray *content);
 
     // Writes one value; the file is replaced atomically (new file, then rename),
-    // so a failure leaves the old file as it was.
+    // so a failure leaves the old file as it was. Where no new file can be made
+    // in the folder but the file itself may be written, it is written in place.
     // False when it cannot be written, or when the file there is damaged.
     bool writeString(const QString &section, const QString &key, const QString &value);
 
