@@ -3,6 +3,7 @@
 #include "storage/LabelPageArchive.h"
 
 #include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
@@ -63,6 +64,7 @@ private slots:
     void killedAppendLeavesOnlyWholeRecords();
     void killedSettingsWriteLeavesOldOrNew();
     void failingDiskKeepsStoredCards();
+    void readersNeverSeeHalfAWrite();
 };
 
 void TestStorageProcesses::concurrentAppendsLoseNothing()
@@ -248,6 +250,56 @@ void TestStorageProcesses::failingDiskKeepsStoredCards()
     QVERIFY(archive.read(2, back) && back[TSchedaIndirizzo::Nome] == card[TSchedaIndirizzo::Nome]);
     // Once there is room again, the append overwrites the piece the failure left.
     QCOMPARE(archive.append(card), 3);
+}
+
+void TestStorageProcesses::readersNeverSeeHalfAWrite()
+{
+    // A few seconds here; scripts/reliability.sh sets a longer run.
+    const int milliseconds = qEnvironmentVariableIsSet("TAVOLUX_SOAK_MS") ? qEnvironmentVariableIntValue("TAVOLUX_SOAK_MS") : 3000;
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    {
+        AddressArchive cards(folder);
+        LabelPageArchive pages(folder);
+        QVERIFY(cards.open() && pages.open());
+        for (int n = 0; n < 16; ++n) {
+            TSchedaIndirizzo card;
+            card[TSchedaIndirizzo::Nome] = QStringLiteral("start-%1").arg(n);
+            for (int f = 1; f < TSchedaIndirizzo::FieldCount; ++f)
+                card[f] = body(card[TSchedaIndirizzo::Nome]);
+            QVERIFY(cards.append(card) > 0);
+        }
+        for (int n = 0; n < 4; ++n) {
+            TPaginaEtichette page;
+            page.values.fill(body(QStringLiteral("start-%1").arg(n)));
+            page.name(1) = QStringLiteral("start-%1").arg(n);
+            QVERIFY(pages.append(page) > 0);
+        }
+    }
+    std::vector<std::unique_ptr<QProcess>> writers, readers;
+    for (int n = 0; n < 2; ++n) {
+        writers.push_back(startDriver({QStringLiteral("overwrite"), dir.path(), QStringLiteral("w%1").arg(n),
+                                       QString::number(milliseconds)}));
+        readers.push_back(startDriver({QStringLiteral("reader"), dir.path(), QString::number(milliseconds)}));
+    }
+    qint64 writes = 0, reads = 0, torn = 0;
+    for (auto &process : writers) {
+        QVERIFY(process->waitForFinished(milliseconds + 60000));
+        QCOMPARE(process->exitCode(), 0);
+        writes += process->readAllStandardOutput().trimmed().split(' ').value(1).toLongLong();
+    }
+    for (auto &process : readers) {
+        QVERIFY(process->waitForFinished(milliseconds + 60000));
+        QCOMPARE(process->exitCode(), 0);
+        const QList<QByteArray> parts = process->readAllStandardOutput().trimmed().split(' ');
+        QCOMPARE(parts.size(), 4);
+        reads += parts.at(1).toLongLong();
+        torn += parts.at(3).toLongLong();
+    }
+    qInfo("readers during overwrites: %lld writes, %lld records read, %lld torn", writes, reads, torn);
+    QVERIFY(writes > 0);
+    QVERIFY(reads > 0);
+    QCOMPARE(torn, qint64(0));
 }
 
 QTEST_GUILESS_MAIN(TestStorageProcesses)
