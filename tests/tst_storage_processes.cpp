@@ -65,6 +65,8 @@ private slots:
     void killedSettingsWriteLeavesOldOrNew();
     void failingDiskKeepsStoredCards();
     void readersNeverSeeHalfAWrite();
+    void heldLockFailsInTime_data();
+    void heldLockFailsInTime();
 };
 
 void TestStorageProcesses::concurrentAppendsLoseNothing()
@@ -300,6 +302,61 @@ void TestStorageProcesses::readersNeverSeeHalfAWrite()
     QVERIFY(writes > 0);
     QVERIFY(reads > 0);
     QCOMPARE(torn, qint64(0));
+}
+
+void TestStorageProcesses::heldLockFailsInTime_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("overwrite a card") << "write";
+    QTest::newRow("append a card") << "append";
+    QTest::newRow("read a card") << "read";
+}
+
+void TestStorageProcesses::heldLockFailsInTime()
+{
+    QFETCH(QString, operation);
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = QStringLiteral("prima");
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open() && archive.append(card) == 1);
+    }
+    // Another process holds the whole file for longer than the wait limit.
+    auto holder = startDriver({QStringLiteral("hold"), dir.filePath(QStringLiteral("Archivio_Indirizzi.pro")),
+                               QString::number(RecordFile::LockWaitMs + 4000)});
+    QVERIFY(holder->waitForReadyRead(10000));
+    QCOMPARE(holder->readAllStandardOutput().trimmed(), QByteArray("held"));
+
+    QElapsedTimer timer;
+    timer.start();
+    bool ok;
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        TSchedaIndirizzo changed = card;
+        changed[TSchedaIndirizzo::Nome] = QStringLiteral("dopo");
+        if (operation == QLatin1String("write"))
+            ok = archive.write(1, changed);
+        else if (operation == QLatin1String("append"))
+            ok = archive.append(changed) > 0;
+        else
+            ok = archive.read(1, changed);
+    }
+    const qint64 waited = timer.elapsed();
+    QVERIFY(!ok);
+    QVERIFY2(waited >= RecordFile::LockWaitMs - 100 && waited < RecordFile::LockWaitMs + 2000,
+             qPrintable(QStringLiteral("waited %1 ms").arg(waited)));
+    holder->kill();
+    QVERIFY(holder->waitForFinished());
+    // Once the lock is gone the file is as it was and works again.
+    AddressArchive archive(folder);
+    QVERIFY(archive.open());
+    QCOMPARE(archive.count(), qint64(1));
+    TSchedaIndirizzo back;
+    QVERIFY(archive.read(1, back));
+    QCOMPARE(back[TSchedaIndirizzo::Nome], QStringLiteral("prima"));
 }
 
 QTEST_GUILESS_MAIN(TestStorageProcesses)
