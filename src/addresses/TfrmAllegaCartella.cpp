@@ -80,6 +80,23 @@ bool copyReplacing(const QString &source, const QString &target)
     return out.commit();
 }
 
+// Whether the shell may be handed `path`: a regular file that, with every link
+// resolved, lies in `folder`; or nothing at all, which the shell fails to open.
+// A link that leads out of the folder, to a folder or to a device, is refused.
+bool liesInside(const QString &path, const QString &folder)
+{
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(fsPath(path), error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return true;
+    if (error)
+        return false;
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    const QString inside = QFileInfo(folder).canonicalFilePath();
+    return !resolved.isEmpty() && !inside.isEmpty() && resolved.startsWith(inside + QLatin1Char('/'))
+           && std::filesystem::is_regular_file(fsPath(resolved), error);
+}
+
 QLabel *caption(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -312,8 +329,11 @@ void TfrmAllegaCartella::openDocument(int n)
     // A damaged archive must not make the shell open anything outside the folder.
     if (!isBareName(name))
         return;
-    const QString path = QDir::toNativeSeparators(folderPath(m_folder) + QLatin1Char('/') + name);
-    TMisc::Open(QLatin1Char('"') + path + QLatin1Char('"'));
+    const QString folder = folderPath(m_folder);
+    const QString path = folder + QLatin1Char('/') + name;
+    if (!liesInside(path, folder))
+        return;
+    TMisc::Open(QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"'));
 }
 
 void TfrmAllegaCartella::clearName(int n)
