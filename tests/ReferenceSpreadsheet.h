@@ -54,8 +54,11 @@ inline QByteArray spreadsheet(const QList<QStringList> &rows)
     for (const QStringList &row : rows) {
         out += "<tr>";
         for (int c = 0; c < 9; ++c) {
-            out += "<td style=\"text-align: left;\">";
-            out += cellText(row.value(c));
+            const QString text = tavolux::trimText(row.value(c));
+            out += text.startsWith(QLatin1Char('='))
+                       ? "<td style=\"text-align: left;\" x:str sdnum=\"1040;0;@\">"
+                       : "<td style=\"text-align: left;\">";
+            out += cellText(text);
             out += "</td>";
         }
         out += "</tr>";

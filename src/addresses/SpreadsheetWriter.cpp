@@ -59,6 +59,10 @@ const struct {
 };
 
 const char kCellOpen[] = "<td style=\"text-align: left;\">";
+// A cell whose text begins with '=' is marked as text for itself: LibreOffice
+// ignores the table's x:str and would run it as a formula, but keeps a cell
+// in the text number format ("@") as it stands.
+const char kTextCellOpen[] = "<td style=\"text-align: left;\" x:str sdnum=\"1040;0;@\">";
 const char kCellClose[] = "</td>";
 const char kTail[] = "</table></body></html>";
 
@@ -127,6 +131,7 @@ private:
 };
 
 constexpr qsizetype kCellOpenSize = qsizetype(sizeof kCellOpen - 1);
+constexpr qsizetype kTextCellOpenSize = qsizetype(sizeof kTextCellOpen - 1);
 constexpr qsizetype kCellCloseSize = qsizetype(sizeof kCellClose - 1);
 // The longest form of one character: '&' as "&amp;".
 constexpr qsizetype kWidestChar = 5;
@@ -136,13 +141,15 @@ constexpr qsizetype kWidestChar = 5;
 bool putCell(Output &out, const QString &text)
 {
     const QStringView value = trimmedView(text);
-    const qsizetype need = kCellOpenSize + kWidestChar * value.size() + kCellCloseSize;
+    const bool formulaLike = value.startsWith(u'=');
+    const qsizetype openSize = formulaLike ? kTextCellOpenSize : kCellOpenSize;
+    const qsizetype need = openSize + kWidestChar * value.size() + kCellCloseSize;
     if (!out.reserve(need))
         return false;
     char *const start = out.end();
     char *dst = start;
-    std::memcpy(dst, kCellOpen, size_t(kCellOpenSize));
-    dst += kCellOpenSize;
+    std::memcpy(dst, formulaLike ? kTextCellOpen : kCellOpen, size_t(openSize));
+    dst += openSize;
     const char16_t *p = value.utf16();
     const char16_t *end = p + value.size();
     for (; p != end; ++p) {

@@ -12,7 +12,8 @@ namespace tavolux {
 // worksheet "Archivio Indirizzi". Each row holds the nine exported columns
 // (name, type, six lines, note); missing cells count as empty. The result is
 // the file's bytes: one line, Windows-1252, no byte-order mark. Cell text is
-// trimmed and & < > are written as entities, so every cell opens as given.
+// trimmed and & < > are written as entities, so every cell opens as given; a
+// cell that begins with '=' is marked as text, so that it is not run as a formula.
 QByteArray writeSpreadsheet(const QList<QStringList> &rows);
 
 // The same bytes handed to `sink` in pieces of at most kSpreadsheetPiece bytes
