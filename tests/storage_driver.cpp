@@ -14,8 +14,15 @@
 //   storage_driver reader <folder> <milliseconds>
 //       reads cards and pages one by one and in read-all passes; prints
 //       "reads <records read> torn <records mixed from two writes>"
+//   storage_driver exportloop <folder>
+//       exports 3000 and 5000 rows in turn to Archivio_Indirizzi.xls, forever
+//   storage_driver passwordloop <folder>
+//       changes the password of unins000.dll in turn, forever
 //   storage_driver hold <file> <milliseconds>
 //       holds an exclusive lock on the whole file, prints "held", then waits
+#include "DriverRows.h"
+#include "access/PasswordStore.h"
+#include "addresses/SpreadsheetFile.h"
 #include "platform/IniFile.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
@@ -221,6 +228,22 @@ int reader(const ProgramFolder &folder, int milliseconds)
     return 0;
 }
 
+int exportLoop(const ProgramFolder &folder)
+{
+    const QList<QStringList> rows[2] = {exportRows(3000, QStringLiteral("B")), exportRows(5000, QStringLiteral("C"))};
+    for (qint64 seq = 0;; ++seq)
+        if (!saveSpreadsheet(folder.file(QStringLiteral("Archivio_Indirizzi.xls")), rows[seq % 2]))
+            return 1;
+}
+
+int passwordLoop(const ProgramFolder &folder)
+{
+    PasswordStore store(folder);
+    for (qint64 seq = 0;; ++seq)
+        if (!store.setPassword(loopPassword(seq)))
+            return 1;
+}
+
 int hold(const QString &path, int milliseconds)
 {
     QFile file(path);
@@ -257,6 +280,10 @@ int main(int argc, char *argv[])
         return overwrite(ProgramFolder(target), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
     if (!std::strcmp(mode, "reader") && argc == 4)
         return reader(ProgramFolder(target), std::atoi(argv[3]));
+    if (!std::strcmp(mode, "exportloop"))
+        return exportLoop(ProgramFolder(target));
+    if (!std::strcmp(mode, "passwordloop"))
+        return passwordLoop(ProgramFolder(target));
     if (!std::strcmp(mode, "hold") && argc == 4)
         return hold(target, std::atoi(argv[3]));
     return 2;

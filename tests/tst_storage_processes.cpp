@@ -1,9 +1,14 @@
+#include "DriverRows.h"
+#include "access/PasswordStore.h"
+#include "addresses/SpreadsheetFile.h"
+#include "addresses/SpreadsheetWriter.h"
 #include "platform/IniFile.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 
 #include <QFile>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
@@ -63,6 +68,8 @@ private slots:
     void killedAppendLeavesOnlyWholeRecords_data();
     void killedAppendLeavesOnlyWholeRecords();
     void killedSettingsWriteLeavesOldOrNew();
+    void killedExportLeavesOldOrNew();
+    void killedPasswordChangeLeavesOldOrNew();
     void failingDiskKeepsStoredCards();
     void readersNeverSeeHalfAWrite();
     void heldLockFailsInTime_data();
@@ -214,6 +221,58 @@ void TestStorageProcesses::killedSettingsWriteLeavesOldOrNew()
                      || (value.startsWith(QLatin1Char('v')) && value.endsWith(QString(200, QLatin1Char('x')))),
                  qPrintable(value));
     }
+}
+
+void TestStorageProcesses::killedExportLeavesOldOrNew()
+{
+    const int rounds = qEnvironmentVariableIsSet("TAVOLUX_KILL_ROUNDS") ? qEnvironmentVariableIntValue("TAVOLUX_KILL_ROUNDS") : 15;
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    const QString path = folder.file(QStringLiteral("Archivio_Indirizzi.xls"));
+    const QList<QStringList> first = exportRows(100, QStringLiteral("A"));
+    QVERIFY(saveSpreadsheet(path, first));
+    const QList<QByteArray> whole{writeSpreadsheet(first), writeSpreadsheet(exportRows(3000, QStringLiteral("B"))),
+                                  writeSpreadsheet(exportRows(5000, QStringLiteral("C")))};
+    int kills = 0;
+    for (int round = 0; round < rounds; ++round) {
+        auto process = startDriver({QStringLiteral("exportloop"), dir.path()});
+        QVERIFY(process->waitForStarted());
+        QTest::qSleep(20 + int(QRandomGenerator::global()->bounded(200)));
+        process->kill();
+        QVERIFY(process->waitForFinished());
+        ++kills;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY2(whole.contains(bytes), qPrintable(QStringLiteral("round %1: a file of %2 bytes that no export wrote")
+                                                       .arg(round).arg(bytes.size())));
+    }
+    // A kill between writing and renaming leaves the new file's temporary copy.
+    const int leftovers = int(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size()) - 1;
+    qInfo("export kill loop: %d kills, the file always whole, %d temporary files left", kills, leftovers);
+}
+
+void TestStorageProcesses::killedPasswordChangeLeavesOldOrNew()
+{
+    const int rounds = qEnvironmentVariableIsSet("TAVOLUX_KILL_ROUNDS") ? qEnvironmentVariableIntValue("TAVOLUX_KILL_ROUNDS") : 15;
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    PasswordStore store(folder);
+    QVERIFY(store.setPassword(QStringLiteral("chiaveprovvisa")));
+    int kills = 0;
+    for (int round = 0; round < rounds; ++round) {
+        auto process = startDriver({QStringLiteral("passwordloop"), dir.path()});
+        QVERIFY(process->waitForStarted());
+        QTest::qSleep(5 + int(QRandomGenerator::global()->bounded(40)));
+        process->kill();
+        QVERIFY(process->waitForFinished());
+        ++kills;
+        int right = 0;
+        for (const QString &password : {QStringLiteral("chiaveprovvisa"), loopPassword(0), loopPassword(1)})
+            right += store.check(password) == PasswordStore::Check::Right;
+        QCOMPARE(right, 1);
+    }
+    qInfo("password change kill loop: %d kills, one password always right", kills);
 }
 
 void TestStorageProcesses::failingDiskKeepsStoredCards()

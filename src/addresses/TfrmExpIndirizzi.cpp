@@ -2,7 +2,7 @@
 
 #include "help/ShowHelp.h"
 
-#include "addresses/SpreadsheetWriter.h"
+#include "addresses/SpreadsheetFile.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QSaveFile>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTableWidget>
@@ -226,18 +225,7 @@ void TfrmExpIndirizzi::exportArchive()
     if (!ui::ask(this, exportQuestion()))
         return;
     const QString path = m_folder.file(fileName());
-    // The new file replaces the old one only when it is written whole.
-    // Written as it is made, unbuffered, so that a failed write is seen at once
-    // and the old file stays.
-    QSaveFile file(path);
-    // A folder where the file may be changed but no new file made: in place.
-    file.setDirectWriteFallback(true);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-                         && writeSpreadsheet(gridRows(), [&file](const char *data, qsizetype size) {
-                                return file.write(data, size) == size;
-                            });
-    if (!written || !file.commit()) {
-        file.cancelWriting();
+    if (!saveSpreadsheet(path, gridRows())) {
         ui::plain(this, failureMessage());
         return;
     }
