@@ -1,5 +1,6 @@
 // Arbitrary bytes as an INI file: the lookup never crashes and a found value
-// is trimmed. The first byte picks the section and key to look up.
+// is trimmed, or is what stood between a pair of quotes. The first byte picks
+// the section and key to look up.
 #include "platform/IniFile.h"
 #include "platform/TextUtil.h"
 
@@ -16,7 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const char *const keys[] = {"Valore", "Sinistro", "Superiore", "Orientamento"};
     const int pick = size > 0 ? data[0] : 0;
     const QString value = IniFile::valueIn(content, QLatin1String(sections[pick % 4]), QLatin1String(keys[(pick / 4) % 4]));
-    if (value != trimText(value))
+    if (value != trimText(value)) {
+        const QString text = QString::fromLatin1(content);
+        if (!text.contains(QLatin1Char('"') + value + QLatin1Char('"'))
+            && !text.contains(QLatin1Char('\'') + value + QLatin1Char('\'')))
+            __builtin_trap();
+    }
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
         __builtin_trap();
     return 0;
 }

@@ -8,17 +8,37 @@
 //       appends tagged records forever (killed by the test)
 //   storage_driver iniloop <file>
 //       rewrites one INI value forever (killed by the test)
+//   storage_driver overwrite <folder> <writer> <milliseconds>
+//       overwrites the existing cards and pages in place, at random, with
+//       tagged records; prints "writes <n>"
+//   storage_driver reader <folder> <milliseconds>
+//       reads cards and pages one by one and in read-all passes; prints
+//       "reads <records read> torn <records mixed from two writes>"
+//   storage_driver exportloop <folder>
+//       exports 3000 and 5000 rows in turn to Archivio_Indirizzi.xls, forever
+//   storage_driver passwordloop <folder>
+//       changes the password of unins000.dll in turn, forever
+//   storage_driver hold <file> <milliseconds>
+//       holds an exclusive lock on the whole file, prints "held", then waits
+#include "DriverRows.h"
+#include "access/PasswordStore.h"
+#include "addresses/SpreadsheetFile.h"
 #include "platform/IniFile.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QRandomGenerator>
+
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 
 using namespace tavolux;
 
@@ -118,6 +138,128 @@ int iniLoop(const QString &path)
             return 1;
 }
 
+// A record is whole when every field carries the tag of its first field.
+bool wholeCard(const TSchedaIndirizzo &card)
+{
+    const QString expected = body(card[TSchedaIndirizzo::Nome]);
+    for (int f = 1; f < TSchedaIndirizzo::FieldCount; ++f)
+        if (card[f] != expected)
+            return false;
+    return true;
+}
+
+bool wholePage(const TPaginaEtichette &page)
+{
+    const QString expected = body(page.name(1));
+    for (int f = 1; f < TPaginaEtichette::FieldCount; ++f)
+        if (page.values[size_t(f)] != expected)
+            return false;
+    return true;
+}
+
+int overwrite(const ProgramFolder &folder, const QString &writer, int milliseconds)
+{
+    QRandomGenerator random(qHash(writer) ^ quint32(QCoreApplication::applicationPid()));
+    QElapsedTimer timer;
+    timer.start();
+    qint64 writes = 0;
+    while (timer.elapsed() < milliseconds) {
+        const QString tag = writer + QLatin1Char('-') + QString::number(writes);
+        bool ok;
+        if (random.bounded(3) == 0) {
+            LabelPageArchive archive(folder);
+            const qint64 count = archive.open() ? archive.count() : -1;
+            ok = count > 0 && archive.write(1 + random.bounded(count), taggedPage(tag));
+        } else {
+            AddressArchive archive(folder);
+            const qint64 count = archive.open() ? archive.count() : -1;
+            ok = count > 0 && archive.write(1 + random.bounded(count), taggedCard(tag));
+        }
+        if (!ok)
+            return 1;
+        ++writes;
+    }
+    std::printf("writes %lld\n", writes);
+    return 0;
+}
+
+int reader(const ProgramFolder &folder, int milliseconds)
+{
+    QRandomGenerator random(quint32(QCoreApplication::applicationPid()));
+    QElapsedTimer timer;
+    timer.start();
+    qint64 reads = 0, torn = 0;
+    while (timer.elapsed() < milliseconds) {
+        const int what = int(random.bounded(8));
+        bool ok = true;
+        if (what == 0) {
+            AddressArchive archive(folder);
+            ok = archive.open() && archive.readAll([&](qint64, const TSchedaIndirizzo &card) {
+                ++reads;
+                torn += !wholeCard(card);
+                return true;
+            });
+        } else if (what == 1) {
+            LabelPageArchive archive(folder);
+            ok = archive.open() && archive.readAll([&](qint64, const TPaginaEtichette &page) {
+                ++reads;
+                torn += !wholePage(page);
+                return true;
+            });
+        } else if (what < 4) {
+            LabelPageArchive archive(folder);
+            TPaginaEtichette page;
+            const qint64 count = archive.open() ? archive.count() : -1;
+            ok = count > 0 && archive.read(1 + random.bounded(count), page);
+            ++reads;
+            torn += ok && !wholePage(page);
+        } else {
+            AddressArchive archive(folder);
+            TSchedaIndirizzo card;
+            const qint64 count = archive.open() ? archive.count() : -1;
+            ok = count > 0 && archive.read(1 + random.bounded(count), card);
+            ++reads;
+            torn += ok && !wholeCard(card);
+        }
+        if (!ok)
+            return 1;
+    }
+    std::printf("reads %lld torn %lld\n", reads, torn);
+    return 0;
+}
+
+int exportLoop(const ProgramFolder &folder)
+{
+    const QList<QStringList> rows[2] = {exportRows(3000, QStringLiteral("B")), exportRows(5000, QStringLiteral("C"))};
+    for (qint64 seq = 0;; ++seq)
+        if (!saveSpreadsheet(folder.file(QStringLiteral("Archivio_Indirizzi.xls")), rows[seq % 2]))
+            return 1;
+}
+
+int passwordLoop(const ProgramFolder &folder)
+{
+    PasswordStore store(folder);
+    for (qint64 seq = 0;; ++seq)
+        if (!store.setPassword(loopPassword(seq)))
+            return 1;
+}
+
+int hold(const QString &path, int milliseconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return 1;
+    struct flock fl = {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    if (::fcntl(file.handle(), F_SETLKW, &fl) != 0)
+        return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    QThread::msleep(milliseconds);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -134,5 +276,15 @@ int main(int argc, char *argv[])
         return appendLoop(ProgramFolder(target), std::atoi(argv[3]) != 0);
     if (!std::strcmp(mode, "iniloop"))
         return iniLoop(target);
+    if (!std::strcmp(mode, "overwrite") && argc == 5)
+        return overwrite(ProgramFolder(target), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
+    if (!std::strcmp(mode, "reader") && argc == 4)
+        return reader(ProgramFolder(target), std::atoi(argv[3]));
+    if (!std::strcmp(mode, "exportloop"))
+        return exportLoop(ProgramFolder(target));
+    if (!std::strcmp(mode, "passwordloop"))
+        return passwordLoop(ProgramFolder(target));
+    if (!std::strcmp(mode, "hold") && argc == 4)
+        return hold(target, std::atoi(argv[3]));
     return 2;
 }

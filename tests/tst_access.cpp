@@ -20,6 +20,9 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace tavolux;
 using Check = PasswordStore::Check;
 
@@ -86,6 +89,9 @@ private slots:
     void loginWrongPassword_data();
     void loginWrongPassword();
     void loginUnreadableStore();
+    void loginStoreWithByteOrderMark();
+    void oddStoreIsUnreadable_data();
+    void oddStoreIsUnreadable();
     void loginButtons();
 
     // Change-password window
@@ -471,6 +477,56 @@ void TestAccess::loginUnreadableStore()
     QCOMPARE(m_login->txtPassword->text(), QStringLiteral("chiaveprovvisa"));
     QVERIFY(m_login->cmdOK->isEnabled());
     QCOMPARE(loggedIn.count(), 0);
+}
+
+void TestAccess::loginStoreWithByteOrderMark()
+{
+    // Saved by an editor that puts a byte-order mark before the first line.
+    writeAll(storePath(), "\xEF\xBB\xBF[Accesso]\r\nValore=" + kDefaultHex.toLatin1() + "\r\n");
+    showLogin();
+    QSignalSpy loggedIn(m_login.get(), &TfrmPassword::loggedIn);
+    QTest::keyClicks(m_login->txtPassword, QStringLiteral("chiaveprovvisa"));
+    QTest::mouseClick(m_login->cmdOK, Qt::LeftButton);
+    QCOMPARE(m_messages->count(), 0);
+    QCOMPARE(loggedIn.count(), 1);
+    // A change replaces the one value and keeps the mark.
+    PasswordStore store(folder());
+    QVERIFY(store.setPassword(QStringLiteral("nuova")));
+    QCOMPARE(readAll(storePath()), "\xEF\xBB\xBF[Accesso]\r\nValore="
+                                       + Crypt::CifraPassword(QStringLiteral("NUOVA")).toLatin1() + "\r\n");
+    QCOMPARE(store.check(QStringLiteral("nuova")), Check::Right);
+}
+
+void TestAccess::oddStoreIsUnreadable_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to /dev/zero") << "zero";
+}
+
+void TestAccess::oddStoreIsUnreadable()
+{
+    QFETCH(QString, kind);
+    QVERIFY(QFile::remove(storePath()));
+    const QByteArray name = QFile::encodeName(storePath());
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else
+        QCOMPARE(::symlink("/dev/zero", name.constData()), 0);
+    // The login answers at once with its reading failure, and so does a change.
+    showLogin();
+    QTest::keyClicks(m_login->txtPassword, QStringLiteral("chiaveprovvisa"));
+    QTest::mouseClick(m_login->cmdOK, Qt::LeftButton);
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().text,
+             QStringLiteral("Attenzione: si è verificato un errore durante la procedura di lettura della password. "
+                            "Si consiglia di reinstallare il software."));
+    PasswordStore store(folder());
+    QCOMPARE(store.check(QStringLiteral("chiaveprovvisa")), Check::Unreadable);
+    QVERIFY(!store.setPassword(QStringLiteral("nuova")));
+    struct stat st;
+    QCOMPARE(::lstat(name.constData(), &st), 0);
+    QVERIFY(kind == QLatin1String("fifo") ? S_ISFIFO(st.st_mode) : S_ISLNK(st.st_mode));
 }
 
 void TestAccess::loginButtons()

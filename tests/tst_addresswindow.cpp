@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,6 +60,7 @@ private slots:
     void saveOverwritesCardInPlace();
     void saveBeyondTheEndWritesNothing();
     void fullDiskGivesAccessDeniedAndKeepsCards();
+    void saveWhileAnotherCopyHoldsTheFile();
     void saveRefusesBlankName_data();
     void saveRefusesBlankName();
     void duplicate();
@@ -249,6 +252,32 @@ void TestAddressWindow::saveBeyondTheEndWritesNothing()
     QCOMPARE(m_messages->last().text, kDenied);
     QCOMPARE(count(), 2);
     QCOMPARE(m_window->lblPosizione->text(), QStringLiteral("5"));
+}
+
+void TestAddressWindow::saveWhileAnotherCopyHoldsTheFile()
+{
+    fill(2);
+    m_window->first();
+    const QString path = m_dir->filePath(QStringLiteral("Archivio_Indirizzi.pro"));
+    QProcess holder;
+    holder.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("hold"), path, QString::number(RecordFile::LockWaitMs + 4000)});
+    QVERIFY(holder.waitForReadyRead(10000));
+    const int before = m_messages->count();
+    m_window->txtNome->setText(QStringLiteral("cambiata"));
+    QElapsedTimer timer;
+    timer.start();
+    press(m_window->cmdSalva);
+    const qint64 waited = timer.elapsed();
+    holder.kill();
+    holder.waitForFinished();
+    // The save gives up after the wait limit, with the usual box.
+    QVERIFY2(waited < RecordFile::LockWaitMs + 2000, qPrintable(QStringLiteral("waited %1 ms").arg(waited)));
+    QCOMPARE(m_messages->count(), before + 1);
+    QCOMPARE(m_messages->last().text, kDenied);
+    AddressArchive archive{ProgramFolder(m_dir->path())};
+    TSchedaIndirizzo card;
+    QVERIFY(archive.open() && archive.read(1, card));
+    QVERIFY(card[TSchedaIndirizzo::Nome] != QStringLiteral("cambiata"));
 }
 
 void TestAddressWindow::fullDiskGivesAccessDeniedAndKeepsCards()

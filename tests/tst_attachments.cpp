@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <sys/stat.h>
 #include <memory>
 
 using namespace tavolux;
@@ -69,6 +70,8 @@ private slots:
     void openHandsQuotedPathToShell();
     void nonBareNameIsNeverOpened_data();
     void nonBareNameIsNeverOpened();
+    void onlyFilesInsideTheFolderAreOpened_data();
+    void onlyFilesInsideTheFolderAreOpened();
 
 private:
     // Runs the attach button's modal dialog; `act` works in it while it is open.
@@ -468,6 +471,65 @@ void TestAttachments::nonBareNameIsNeverOpened()
     });
     QVERIFY(!TfrmAllegaCartella::isBareName(name));
     QVERIFY(m_opened.isEmpty());
+    QCOMPARE(m_messages->count(), 0);
+}
+
+void TestAttachments::onlyFilesInsideTheFolderAreOpened_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("plain file") << "file" << true;
+    QTest::newRow("link to a file in the folder") << "link inside" << true;
+    QTest::newRow("link to a file elsewhere") << "link outside" << false;
+    QTest::newRow("link to the archive beside the folder") << "link to archive" << false;
+    QTest::newRow("link through a linked folder") << "link via folder" << false;
+    QTest::newRow("link to a folder") << "link to folder" << false;
+    QTest::newRow("link to a device") << "link to device" << false;
+    QTest::newRow("dangling link") << "dangling" << false;
+    QTest::newRow("a folder of that name") << "folder" << false;
+    QTest::newRow("a FIFO") << "fifo" << false;
+}
+
+void TestAttachments::onlyFilesInsideTheFolderAreOpened()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, opened);
+    QVERIFY(QDir().mkpath(attachments()));
+    const QString name = QStringLiteral("doc.pdf");
+    const QString path = attachments() + QLatin1Char('/') + name;
+    const QString outside = source(QStringLiteral("segreto.txt"), "fuori");
+    QVERIFY(writeFile(attachments() + QStringLiteral("/altro.pdf"), "dentro"));
+    QVERIFY(writeFile(m_dir->filePath(QStringLiteral("Archivio_Indirizzi.pro")), QByteArray()));
+    bool made = true;
+    if (kind == QLatin1String("file"))
+        made = writeFile(path, "x");
+    else if (kind == QLatin1String("link inside"))
+        made = QFile::link(attachments() + QStringLiteral("/altro.pdf"), path);
+    else if (kind == QLatin1String("link outside"))
+        made = QFile::link(outside, path);
+    else if (kind == QLatin1String("link to archive"))
+        made = QFile::link(QStringLiteral("../Archivio_Indirizzi.pro"), path);
+    else if (kind == QLatin1String("link via folder"))
+        made = QFile::link(m_elsewhere->path(), attachments() + QStringLiteral("/fuori"))
+               && QFile::link(QStringLiteral("fuori/segreto.txt"), path);
+    else if (kind == QLatin1String("link to folder"))
+        made = QFile::link(m_elsewhere->path(), path);
+    else if (kind == QLatin1String("link to device"))
+        made = QFile::link(QStringLiteral("/dev/zero"), path);
+    else if (kind == QLatin1String("dangling"))
+        made = QFile::link(m_elsewhere->filePath(QStringLiteral("manca")), path);
+    else if (kind == QLatin1String("folder"))
+        made = QDir().mkdir(path);
+    else
+        made = ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    QVERIFY(made);
+    m_window->lblFile01->setText(name);
+    withDialog([&](TfrmAllegaCartella &dialog) {
+        QVERIFY(dialog.btnApri01->isEnabled());
+        dialog.btnApri01->click();
+    });
+    const QString quoted = QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+    QCOMPARE(m_opened, opened ? QStringList{quoted} : QStringList());
     QCOMPARE(m_messages->count(), 0);
 }
 

@@ -176,6 +176,7 @@ private slots:
     void writerBytesForThreeRows();
     void writerCells_data();
     void writerCells();
+    void writerMarksFormulaLikeCellsAsText();
 
     // The window.
     void windowAndGrid();
@@ -289,6 +290,19 @@ void TestExport::writerCells()
     cells = QList<QByteArray>(9);
     cells[0] = cell;
     QCOMPARE(writeSpreadsheet({QStringList{text}}), join(headPieces() + rowPieces(cells) + kTailPieces));
+}
+
+void TestExport::writerMarksFormulaLikeCellsAsText()
+{
+    // Only a cell that begins with '=' gets the text marks; its text stays as it is.
+    const QByteArray marked = "<td style=\"text-align: left;\" x:str sdnum=\"1040;0;@\">";
+    const QByteArray bytes = writeSpreadsheet({{QStringLiteral("=1+1"), QStringLiteral("a=1"), QStringLiteral("  =A1&B1 "),
+                                                 QStringLiteral("1+1"), QString(), QStringLiteral("=")}});
+    QList<QByteArray> pieces = headPieces() + rowPieces({"", "a=1", "", "1+1", "", "", "", "", ""}) + kTailPieces;
+    pieces[headPieces().size() + 1] = marked + "=1+1</td>";
+    pieces[headPieces().size() + 3] = marked + "=A1&amp;B1</td>";
+    pieces[headPieces().size() + 6] = marked + "=</td>";
+    QCOMPARE(bytes, join(pieces));
 }
 
 void TestExport::windowAndGrid()
@@ -574,6 +588,8 @@ void TestExport::libreOfficeReadsEveryCell()
          "20121 Milano (MI)", "c/o \"Portineria\"", "", "a<b & c>d"},
         {"Città di Forlì", "Ente", "Perché più così", "àèéìòù ÀÈÉÌÒÙ ç ñ ü ß", "€ 100", "&amp; &lt;x&gt;",
          "<td>cella</td>", "", "Nota: l'ultima"},
+        // Text that a spreadsheet program would otherwise run as a formula.
+        {"=1+1", "=A1&B1", "=SUM(1;2)", "==1", "=-1", "= 1", "=1+1 x", "a=1", "="},
     };
     QList<TSchedaIndirizzo> stored;
     for (const QStringList &values : cards)

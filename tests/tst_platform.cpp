@@ -5,10 +5,14 @@
 #include "platform/TextUtil.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavolux;
 
@@ -29,6 +33,12 @@ private slots:
     void iniWriteFailureKeepsOldFile();
     void iniFullDiskKeepsOldFile_data();
     void iniFullDiskKeepsOldFile();
+    void iniQuotedValues_data();
+    void iniQuotedValues();
+    void iniByteOrderMark_data();
+    void iniByteOrderMark();
+    void iniOddFilesAreDamaged_data();
+    void iniOddFilesAreDamaged();
 };
 
 void TestPlatform::cp1252Decode_data()
@@ -189,6 +199,129 @@ void TestPlatform::iniFullDiskKeepsOldFile()
     }
     QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("a")), QStringLiteral("1"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("x.ini")});
+}
+
+void TestPlatform::iniQuotedValues_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("double quotes") << QByteArray("k=\"5D0A\"") << QStringLiteral("5D0A");
+    QTest::newRow("single quotes") << QByteArray("k='5D0A'") << QStringLiteral("5D0A");
+    QTest::newRow("blanks outside") << QByteArray("k =  \"12\"  ") << QStringLiteral("12");
+    QTest::newRow("blanks inside kept") << QByteArray("k=\" a b \"") << QStringLiteral(" a b ");
+    QTest::newRow("empty quotes") << QByteArray("k=\"\"") << QString();
+    QTest::newRow("one quote alone") << QByteArray("k=\"") << QStringLiteral("\"");
+    QTest::newRow("opening quote only") << QByteArray("k=\"12") << QStringLiteral("\"12");
+    QTest::newRow("quotes that do not match") << QByteArray("k=\"12'") << QStringLiteral("\"12'");
+    QTest::newRow("quotes inside") << QByteArray("k=a\"b\"c") << QStringLiteral("a\"b\"c");
+    QTest::newRow("quoted twice") << QByteArray("k=\"\"x\"\"") << QStringLiteral("\"x\"");
+}
+
+void TestPlatform::iniQuotedValues()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, value);
+    QCOMPARE(IniFile::valueIn("[S]\r\n" + line + "\r\n", QStringLiteral("S"), QStringLiteral("k")), value);
+}
+
+void TestPlatform::iniByteOrderMark_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("before");   // the value read before the write
+    QTest::addColumn<QByteArray>("after"); // the file after writing Valore=AB
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("mark before the first section")
+        << bom + "[Accesso]\r\nValore=5D\r\n" << QStringLiteral("5D") << bom + "[Accesso]\r\nValore=AB\r\n";
+    QTest::newRow("mark, LF line ends, other lines")
+        << bom + "[Accesso]\nValore=5D\nData=oggi\n[Altro]\nValore=1\n" << QStringLiteral("5D")
+        << bom + "[Accesso]\r\nValore=AB\r\nData=oggi\r\n[Altro]\r\nValore=1\r\n";
+    QTest::newRow("mark and UTF-8 text kept as it was")
+        << bom + "; caff\xC3\xA8\r\n[Accesso]\r\nValore=\"5D\"\r\n" << QStringLiteral("5D")
+        << bom + "; caff\xC3\xA8\r\n[Accesso]\r\nValore=AB\r\n";
+    QTest::newRow("mark alone") << bom << QString() << bom + "[Accesso]\r\nValore=AB\r\n";
+    QTest::newRow("no mark, Windows-1252 kept")
+        << QByteArray("; caff\xE8\r\n[Accesso]\r\nValore=5D\r\n") << QStringLiteral("5D")
+        << QByteArray("; caff\xE8\r\n[Accesso]\r\nValore=AB\r\n");
+}
+
+void TestPlatform::iniByteOrderMark()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, before);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("unins000.dll"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    IniFile ini(path);
+    QCOMPARE(ini.readString(QStringLiteral("Accesso"), QStringLiteral("Valore")), before);
+    QVERIFY(ini.writeString(QStringLiteral("Accesso"), QStringLiteral("Valore"), QStringLiteral("AB")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), after);
+    QCOMPARE(ini.readString(QStringLiteral("accesso"), QStringLiteral("valore")), QStringLiteral("AB"));
+}
+
+void TestPlatform::iniOddFilesAreDamaged_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to /dev/zero") << "zero";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("larger than a megabyte") << "large";
+}
+
+void TestPlatform::iniOddFilesAreDamaged()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Impostazioni.ini"));
+    const QByteArray name = QFile::encodeName(path);
+    QByteArray large;
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (kind == QLatin1String("zero")) {
+        QCOMPARE(::symlink("/dev/zero", name.constData()), 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Impostazioni.ini")));
+    } else {
+        large = "[Margini Busta]\r\nSuperiore=3\r\n;" + QByteArray(IniFile::MaxSize, 'x') + "\r\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(large), large.size());
+    }
+    struct stat before;
+    QCOMPARE(::lstat(name.constData(), &before), 0);
+
+    QElapsedTimer timer;
+    timer.start();
+    IniFile ini(path);
+    bool damaged = false;
+    QCOMPARE(ini.readString(QStringLiteral("Margini Busta"), QStringLiteral("Superiore"), &damaged), QString());
+    QVERIFY(damaged);
+    QByteArray content = "x";
+    QCOMPARE(IniFile::load(path, &content), IniFile::Load::Damaged);
+    QVERIFY(content.isEmpty());
+    // Nothing replaces what is there: its other lines could not be kept.
+    QVERIFY(!ini.writeString(QStringLiteral("Margini Busta"), QStringLiteral("Superiore"), QStringLiteral("1")));
+    QVERIFY2(timer.elapsed() < 2000, "reading an odd file waited");
+    struct stat after;
+    QCOMPARE(::lstat(name.constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+             QStringList{QStringLiteral("Impostazioni.ini")});
+    if (!large.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == large);
+    }
+    // A missing file is no damage.
+    bool missingDamaged = true;
+    QCOMPARE(IniFile(dir.filePath(QStringLiteral("manca.ini"))).readString(QStringLiteral("S"), QStringLiteral("k"), &missingDamaged),
+             QString());
+    QVERIFY(!missingDamaged);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

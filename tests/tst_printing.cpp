@@ -30,6 +30,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QTimer>
 
 #include <memory>
@@ -635,6 +638,9 @@ void TestPrinting::envelopeSteps_data()
     QTest::newRow("+ on 9") << "9" << true << "10";
     QTest::newRow("- on -99") << "-99" << false << "-100";
     QTest::newRow("no upper bound") << "2147483647" << true << "2147483648";
+    QTest::newRow("+ on the largest number stays") << "9223372036854775807" << true << "9223372036854775807";
+    QTest::newRow("- on the smallest number stays") << "-9223372036854775808" << false << "-9223372036854775808";
+    QTest::newRow("- on the largest number") << "9223372036854775807" << false << "9223372036854775806";
 }
 
 void TestPrinting::envelopeSteps()
@@ -670,6 +676,13 @@ void TestPrinting::envelopeFailuresWarn_data()
     QTest::newRow("left with a dot") << "left";
     QTest::newRow("settings cannot be written") << "unwritable";
     QTest::newRow("printer cannot start") << "printer";
+    QTest::newRow("settings file is a FIFO") << "fifo";
+    QTest::newRow("top nan") << "nan";
+    QTest::newRow("left inf") << "inf";
+    QTest::newRow("top -inf") << "-inf";
+    QTest::newRow("top 1e308") << "1e308";
+    QTest::newRow("left beyond a metre") << "1000,5";
+    QTest::newRow("settings file leads to /dev/zero") << "zero";
 }
 
 void TestPrinting::envelopeFailuresWarn()
@@ -684,12 +697,23 @@ void TestPrinting::envelopeFailuresWarn()
         // The program folder runs through a regular file: nothing can be written there.
         writeFile(m_dir->filePath(QStringLiteral("file")), "x");
         folder = ProgramFolder(m_dir->filePath(QStringLiteral("file/folder")));
+    } else if (QStringList{"nan", "-inf", "1e308"}.contains(failure)) {
+        writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=" + failure.toLatin1() + "\r\n");
+    } else if (QStringList{"inf", "1000,5"}.contains(failure)) {
+        writeFile(iniPath(), "[Margini Busta]\r\nSinistro=" + failure.toLatin1() + "\r\n");
+    } else if (failure == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+    } else if (failure == QLatin1String("zero")) {
+        QCOMPARE(::symlink("/dev/zero", QFile::encodeName(iniPath()).constData()), 0);
     }
     report::PrintRecorder printer;
     if (failure == QLatin1String("printer"))
         printer.answerPrintToFile(m_dir->filePath(QStringLiteral("missing/folder/out.pdf")));
+    // An odd settings file reads as none, at once.
     TfrmStampaBusta dialog(folder, [this] { return m_lines; });
     dialog.show();
+    if (failure == QLatin1String("fifo") || failure == QLatin1String("zero"))
+        QCOMPARE(dialog.txtTop->text(), QStringLiteral("0"));
     dialog.btnStampa->click();
 
     QCOMPARE(m_messages->count(), 1);
@@ -700,6 +724,11 @@ void TestPrinting::envelopeFailuresWarn()
     QCOMPARE(printer.count(), failure == QLatin1String("printer") ? 1 : 0);
     QVERIFY(!dialog.isVisible());
     QVERIFY(!dialog.lblAttendere->isVisible());
+    if (failure == QLatin1String("fifo") || failure == QLatin1String("zero")) {
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(iniPath()).constData(), &st), 0);
+        QVERIFY(failure == QLatin1String("fifo") ? S_ISFIFO(st.st_mode) : S_ISLNK(st.st_mode));
+    }
     // What was saved before the failure stays saved.
     if (failure == QLatin1String("top"))
         QCOMPARE(readFile(iniPath()), QStringLiteral("[Margini Busta]\r\nSuperiore=abc\r\nSinistro=0\r\n\r\n"

@@ -1,8 +1,14 @@
+#include "DriverRows.h"
+#include "access/PasswordStore.h"
+#include "addresses/SpreadsheetFile.h"
+#include "addresses/SpreadsheetWriter.h"
 #include "platform/IniFile.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 
 #include <QFile>
+#include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
@@ -62,7 +68,12 @@ private slots:
     void killedAppendLeavesOnlyWholeRecords_data();
     void killedAppendLeavesOnlyWholeRecords();
     void killedSettingsWriteLeavesOldOrNew();
+    void killedExportLeavesOldOrNew();
+    void killedPasswordChangeLeavesOldOrNew();
     void failingDiskKeepsStoredCards();
+    void readersNeverSeeHalfAWrite();
+    void heldLockFailsInTime_data();
+    void heldLockFailsInTime();
 };
 
 void TestStorageProcesses::concurrentAppendsLoseNothing()
@@ -212,6 +223,58 @@ void TestStorageProcesses::killedSettingsWriteLeavesOldOrNew()
     }
 }
 
+void TestStorageProcesses::killedExportLeavesOldOrNew()
+{
+    const int rounds = qEnvironmentVariableIsSet("TAVOLUX_KILL_ROUNDS") ? qEnvironmentVariableIntValue("TAVOLUX_KILL_ROUNDS") : 15;
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    const QString path = folder.file(QStringLiteral("Archivio_Indirizzi.xls"));
+    const QList<QStringList> first = exportRows(100, QStringLiteral("A"));
+    QVERIFY(saveSpreadsheet(path, first));
+    const QList<QByteArray> whole{writeSpreadsheet(first), writeSpreadsheet(exportRows(3000, QStringLiteral("B"))),
+                                  writeSpreadsheet(exportRows(5000, QStringLiteral("C")))};
+    int kills = 0;
+    for (int round = 0; round < rounds; ++round) {
+        auto process = startDriver({QStringLiteral("exportloop"), dir.path()});
+        QVERIFY(process->waitForStarted());
+        QTest::qSleep(20 + int(QRandomGenerator::global()->bounded(200)));
+        process->kill();
+        QVERIFY(process->waitForFinished());
+        ++kills;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY2(whole.contains(bytes), qPrintable(QStringLiteral("round %1: a file of %2 bytes that no export wrote")
+                                                       .arg(round).arg(bytes.size())));
+    }
+    // A kill between writing and renaming leaves the new file's temporary copy.
+    const int leftovers = int(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size()) - 1;
+    qInfo("export kill loop: %d kills, the file always whole, %d temporary files left", kills, leftovers);
+}
+
+void TestStorageProcesses::killedPasswordChangeLeavesOldOrNew()
+{
+    const int rounds = qEnvironmentVariableIsSet("TAVOLUX_KILL_ROUNDS") ? qEnvironmentVariableIntValue("TAVOLUX_KILL_ROUNDS") : 15;
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    PasswordStore store(folder);
+    QVERIFY(store.setPassword(QStringLiteral("chiaveprovvisa")));
+    int kills = 0;
+    for (int round = 0; round < rounds; ++round) {
+        auto process = startDriver({QStringLiteral("passwordloop"), dir.path()});
+        QVERIFY(process->waitForStarted());
+        QTest::qSleep(5 + int(QRandomGenerator::global()->bounded(40)));
+        process->kill();
+        QVERIFY(process->waitForFinished());
+        ++kills;
+        int right = 0;
+        for (const QString &password : {QStringLiteral("chiaveprovvisa"), loopPassword(0), loopPassword(1)})
+            right += store.check(password) == PasswordStore::Check::Right;
+        QCOMPARE(right, 1);
+    }
+    qInfo("password change kill loop: %d kills, one password always right", kills);
+}
+
 void TestStorageProcesses::failingDiskKeepsStoredCards()
 {
     QTemporaryDir dir;
@@ -248,6 +311,111 @@ void TestStorageProcesses::failingDiskKeepsStoredCards()
     QVERIFY(archive.read(2, back) && back[TSchedaIndirizzo::Nome] == card[TSchedaIndirizzo::Nome]);
     // Once there is room again, the append overwrites the piece the failure left.
     QCOMPARE(archive.append(card), 3);
+}
+
+void TestStorageProcesses::readersNeverSeeHalfAWrite()
+{
+    // A few seconds here; scripts/reliability.sh sets a longer run.
+    const int milliseconds = qEnvironmentVariableIsSet("TAVOLUX_SOAK_MS") ? qEnvironmentVariableIntValue("TAVOLUX_SOAK_MS") : 3000;
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    {
+        AddressArchive cards(folder);
+        LabelPageArchive pages(folder);
+        QVERIFY(cards.open() && pages.open());
+        for (int n = 0; n < 16; ++n) {
+            TSchedaIndirizzo card;
+            card[TSchedaIndirizzo::Nome] = QStringLiteral("start-%1").arg(n);
+            for (int f = 1; f < TSchedaIndirizzo::FieldCount; ++f)
+                card[f] = body(card[TSchedaIndirizzo::Nome]);
+            QVERIFY(cards.append(card) > 0);
+        }
+        for (int n = 0; n < 4; ++n) {
+            TPaginaEtichette page;
+            page.values.fill(body(QStringLiteral("start-%1").arg(n)));
+            page.name(1) = QStringLiteral("start-%1").arg(n);
+            QVERIFY(pages.append(page) > 0);
+        }
+    }
+    std::vector<std::unique_ptr<QProcess>> writers, readers;
+    for (int n = 0; n < 2; ++n) {
+        writers.push_back(startDriver({QStringLiteral("overwrite"), dir.path(), QStringLiteral("w%1").arg(n),
+                                       QString::number(milliseconds)}));
+        readers.push_back(startDriver({QStringLiteral("reader"), dir.path(), QString::number(milliseconds)}));
+    }
+    qint64 writes = 0, reads = 0, torn = 0;
+    for (auto &process : writers) {
+        QVERIFY(process->waitForFinished(milliseconds + 60000));
+        QCOMPARE(process->exitCode(), 0);
+        writes += process->readAllStandardOutput().trimmed().split(' ').value(1).toLongLong();
+    }
+    for (auto &process : readers) {
+        QVERIFY(process->waitForFinished(milliseconds + 60000));
+        QCOMPARE(process->exitCode(), 0);
+        const QList<QByteArray> parts = process->readAllStandardOutput().trimmed().split(' ');
+        QCOMPARE(parts.size(), 4);
+        reads += parts.at(1).toLongLong();
+        torn += parts.at(3).toLongLong();
+    }
+    qInfo("readers during overwrites: %lld writes, %lld records read, %lld torn", writes, reads, torn);
+    QVERIFY(writes > 0);
+    QVERIFY(reads > 0);
+    QCOMPARE(torn, qint64(0));
+}
+
+void TestStorageProcesses::heldLockFailsInTime_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("overwrite a card") << "write";
+    QTest::newRow("append a card") << "append";
+    QTest::newRow("read a card") << "read";
+}
+
+void TestStorageProcesses::heldLockFailsInTime()
+{
+    QFETCH(QString, operation);
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = QStringLiteral("prima");
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open() && archive.append(card) == 1);
+    }
+    // Another process holds the whole file for longer than the wait limit.
+    auto holder = startDriver({QStringLiteral("hold"), dir.filePath(QStringLiteral("Archivio_Indirizzi.pro")),
+                               QString::number(RecordFile::LockWaitMs + 4000)});
+    QVERIFY(holder->waitForReadyRead(10000));
+    QCOMPARE(holder->readAllStandardOutput().trimmed(), QByteArray("held"));
+
+    QElapsedTimer timer;
+    timer.start();
+    bool ok;
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        TSchedaIndirizzo changed = card;
+        changed[TSchedaIndirizzo::Nome] = QStringLiteral("dopo");
+        if (operation == QLatin1String("write"))
+            ok = archive.write(1, changed);
+        else if (operation == QLatin1String("append"))
+            ok = archive.append(changed) > 0;
+        else
+            ok = archive.read(1, changed);
+    }
+    const qint64 waited = timer.elapsed();
+    QVERIFY(!ok);
+    QVERIFY2(waited >= RecordFile::LockWaitMs - 100 && waited < RecordFile::LockWaitMs + 2000,
+             qPrintable(QStringLiteral("waited %1 ms").arg(waited)));
+    holder->kill();
+    QVERIFY(holder->waitForFinished());
+    // Once the lock is gone the file is as it was and works again.
+    AddressArchive archive(folder);
+    QVERIFY(archive.open());
+    QCOMPARE(archive.count(), qint64(1));
+    TSchedaIndirizzo back;
+    QVERIFY(archive.read(1, back));
+    QCOMPARE(back[TSchedaIndirizzo::Nome], QStringLiteral("prima"));
 }
 
 QTEST_GUILESS_MAIN(TestStorageProcesses)

@@ -48,9 +48,9 @@ QString PasswordStore::path() const
     return m_folder.file(fileName());
 }
 
-QString PasswordStore::readValue() const
+QString PasswordStore::readValue(bool *damaged) const
 {
-    return IniFile(path()).readString(kSection, kKey);
+    return IniFile(path()).readString(kSection, kKey, damaged);
 }
 
 bool PasswordStore::writeValue(const QString &value)
@@ -60,8 +60,9 @@ bool PasswordStore::writeValue(const QString &value)
 
 PasswordStore::Check PasswordStore::check(const QString &typed) const
 {
-    const std::optional<QString> stored = Crypt::DecifraPassword(readValue());
-    if (!stored)
+    bool damaged = false;
+    const std::optional<QString> stored = Crypt::DecifraPassword(readValue(&damaged));
+    if (!stored || damaged)
         return Check::Unreadable;
     const QString form = storedForm(typed);
     return !form.isEmpty() && trimText(*stored) == form ? Check::Right : Check::Wrong;

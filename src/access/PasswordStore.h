@@ -25,12 +25,14 @@ public:
     static constexpr int MaxLength = 255;
 
     QString path() const;
-    // The enciphered value, empty when the file, section or key is missing.
-    QString readValue() const;
+    // The enciphered value, empty when the file, section or key is missing or
+    // the file is damaged (not a regular file, or too large): then *damaged is set.
+    QString readValue(bool *damaged = nullptr) const;
     bool writeValue(const QString &value);
 
     // Compares the typed text with the deciphered store. An empty stored form
-    // never passes. Unreadable when the stored value cannot be deciphered.
+    // never passes. Unreadable when the stored value cannot be deciphered or
+    // the store is damaged.
     Check check(const QString &typed) const;
 
     // Stores the new password. False when it cannot be held or written; the

@@ -59,6 +59,10 @@ const struct {
 };
 
 const char kCellOpen[] = "<td style=\"text-align: left;\">";
+// A cell whose text begins with '=' is marked as text for itself: LibreOffice
+// ignores the table's x:str and would run it as a formula, but keeps a cell
+// in the text number format ("@") as it stands.
+const char kTextCellOpen[] = "<td style=\"text-align: left;\" x:str sdnum=\"1040;0;@\">";
 const char kCellClose[] = "</td>";
 const char kTail[] = "</table></body></html>";
 
@@ -72,13 +76,80 @@ QStringView trimmedView(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-// Writes one cell at dst: the text trimmed, in the code page, with the three
-// markup characters escaped. Returns the end of what it wrote.
-char *putCell(char *dst, const QString &text)
+// The output buffer: one block, reused. Every write first makes room for
+// what it is about to write: what is held goes to the sink when the rest
+// does not fit, and a single write longer than a piece gets a piece of its own.
+class Output
+{
+public:
+    using Sink = std::function<bool(const char *, qsizetype)>;
+
+    Output(qsizetype piece, const Sink &sink) : m_block(size_t(piece)), m_piece(piece), m_limit(piece), m_sink(sink) {}
+
+    // Room for `size` more bytes at end(); false when the sink refused a piece.
+    bool reserve(qsizetype size)
+    {
+        if (size <= m_limit - m_used)
+            return true;
+        if (!flush())
+            return false;
+        if (size > m_limit) {
+            if (size > qsizetype(m_block.size()))
+                m_block.resize(size_t(size));
+            m_limit = size;
+        }
+        return true;
+    }
+    bool put(const char *text, qsizetype size)
+    {
+        if (!reserve(size))
+            return false;
+        std::memcpy(m_block.data() + m_used, text, size_t(size));
+        m_used += size;
+        return true;
+    }
+    bool put(const char *text) { return put(text, qsizetype(std::strlen(text))); }
+    // Writing straight into the block, after reserve(): where the next byte
+    // goes, and how many were written there.
+    char *end() { return m_block.data() + m_used; }
+    void advance(qsizetype size) { m_used += size; }
+
+    bool flush()
+    {
+        const bool ok = m_used == 0 || m_sink(m_block.data(), m_used);
+        m_used = 0;
+        m_limit = m_piece;
+        return ok;
+    }
+
+private:
+    std::vector<char> m_block;
+    const qsizetype m_piece;
+    qsizetype m_limit; // the current piece's size: m_piece, or one long write's
+    qsizetype m_used = 0;
+    const Sink &m_sink;
+};
+
+constexpr qsizetype kCellOpenSize = qsizetype(sizeof kCellOpen - 1);
+constexpr qsizetype kTextCellOpenSize = qsizetype(sizeof kTextCellOpen - 1);
+constexpr qsizetype kCellCloseSize = qsizetype(sizeof kCellClose - 1);
+// The longest form of one character: '&' as "&amp;".
+constexpr qsizetype kWidestChar = 5;
+
+// Writes one cell: the text trimmed, in the code page, with the three markup
+// characters escaped. Room for its longest form is made first.
+bool putCell(Output &out, const QString &text)
 {
     const QStringView value = trimmedView(text);
-    std::memcpy(dst, kCellOpen, sizeof kCellOpen - 1);
-    dst += sizeof kCellOpen - 1;
+    const bool formulaLike = value.startsWith(u'=');
+    const qsizetype openSize = formulaLike ? kTextCellOpenSize : kCellOpenSize;
+    const qsizetype need = openSize + kWidestChar * value.size() + kCellCloseSize;
+    if (!out.reserve(need))
+        return false;
+    char *const start = out.end();
+    char *dst = start;
+    std::memcpy(dst, formulaLike ? kTextCellOpen : kCellOpen, size_t(openSize));
+    dst += openSize;
     const char16_t *p = value.utf16();
     const char16_t *end = p + value.size();
     for (; p != end; ++p) {
@@ -98,62 +169,34 @@ char *putCell(char *dst, const QString &text)
         default: *dst++ = c;
         }
     }
-    std::memcpy(dst, kCellClose, sizeof kCellClose - 1);
-    return dst + sizeof kCellClose - 1;
-}
-
-char *put(char *dst, const char *text)
-{
-    const size_t length = std::strlen(text);
-    std::memcpy(dst, text, length);
-    return dst + length;
+    std::memcpy(dst, kCellClose, size_t(kCellCloseSize));
+    dst += kCellCloseSize;
+    Q_ASSERT(dst - start <= need);
+    out.advance(dst - start);
+    return true;
 }
 
 } // namespace
 
 bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink)
 {
-    // One buffer, reused: each row is written straight into it, after making
-    // room for its worst case (every character escaped as "&amp;").
-    constexpr qsizetype kPiece = 1 << 20;
-    constexpr qsizetype kRowTags = 9 + kSpreadsheetColumns * qsizetype(sizeof kCellOpen + sizeof kCellClose);
-    std::vector<char> buffer(size_t(kPiece + 4096 + sizeof kHead));
-    char *begin = buffer.data();
-    char *dst = begin;
-    auto flush = [&] {
-        const bool ok = dst == begin || sink(begin, dst - begin);
-        dst = begin;
-        return ok;
-    };
-    dst = put(dst, kHead);
+    Output out(kSpreadsheetPiece, sink);
+    bool ok = out.put(kHead);
     for (const auto &column : kHeader) {
-        dst = put(dst, kHeaderCell);
-        dst = put(dst, column.width);
-        *dst++ = '>';
-        dst = put(dst, column.title);
-        dst = put(dst, kCellClose);
+        ok = ok && out.put(kHeaderCell) && out.put(column.width) && out.put(">", 1) && out.put(column.title)
+             && out.put(kCellClose, kCellCloseSize);
     }
-    dst = put(dst, "</tr>");
+    ok = ok && out.put("</tr>");
     static const QString empty;
     for (const QStringList &row : rows) {
-        qsizetype need = kRowTags;
-        for (int c = 0; c < kSpreadsheetColumns && c < row.size(); ++c)
-            need += 5 * row.at(c).size();
-        if ((dst - begin) + need > qsizetype(buffer.size())) {
-            if (!flush())
-                return false;
-            if (need > qsizetype(buffer.size())) { // a row longer than a piece
-                buffer.resize(size_t(need));
-                dst = begin = buffer.data();
-            }
-        }
-        dst = put(dst, "<tr>");
-        for (int c = 0; c < kSpreadsheetColumns; ++c)
-            dst = putCell(dst, c < row.size() ? row.at(c) : empty);
-        dst = put(dst, "</tr>");
+        if (!ok)
+            return false;
+        ok = out.put("<tr>");
+        for (int c = 0; c < kSpreadsheetColumns && ok; ++c)
+            ok = putCell(out, c < row.size() ? row.at(c) : empty);
+        ok = ok && out.put("</tr>");
     }
-    dst = put(dst, kTail);
-    return flush();
+    return ok && out.put(kTail) && out.flush();
 }
 
 QByteArray writeSpreadsheet(const QList<QStringList> &rows)

@@ -12,13 +12,16 @@ namespace tavolux {
 // worksheet "Archivio Indirizzi". Each row holds the nine exported columns
 // (name, type, six lines, note); missing cells count as empty. The result is
 // the file's bytes: one line, Windows-1252, no byte-order mark. Cell text is
-// trimmed and & < > are written as entities, so every cell opens as given.
+// trimmed and & < > are written as entities, so every cell opens as given; a
+// cell that begins with '=' is marked as text, so that it is not run as a formula.
 QByteArray writeSpreadsheet(const QList<QStringList> &rows);
 
-// The same bytes handed to `sink` in pieces of about a megabyte, so that a
-// file can be written as it is made; false as soon as the sink refuses a piece.
+// The same bytes handed to `sink` in pieces of at most kSpreadsheetPiece bytes
+// (longer only for a single cell that does not fit in one), so that a file can
+// be written as it is made; false as soon as the sink refuses a piece.
 bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink);
 
 inline constexpr int kSpreadsheetColumns = 9;
+inline constexpr qsizetype kSpreadsheetPiece = qsizetype(1) << 20;
 
 } // namespace tavolux

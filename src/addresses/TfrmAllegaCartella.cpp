@@ -40,6 +40,8 @@ std::filesystem::path fsPath(const QString &path)
 // Copies source over target. The target is replaced only once the whole copy
 // is written (a new file renamed over it), and never when both names lead to
 // the same file: a file chosen from the attachments folder itself stays intact.
+// The new file is unbuffered, so that every write that fails (a full disk) is
+// seen where it happens; any failure drops the new file and keeps the old one.
 bool copyReplacing(const QString &source, const QString &target)
 {
     std::error_code error;
@@ -49,21 +51,50 @@ bool copyReplacing(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    // A folder where the file may be changed but no new file made: in place.
+    out.setDirectWriteFallback(true);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     QByteArray chunk;
-    while (!in.atEnd()) {
+    qint64 copied = 0;
+    bool ok = true;
+    for (;;) {
         chunk = in.read(1 << 16);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+        if (in.error() != QFileDevice::NoError) {
+            ok = false;
             break;
-        if (out.write(chunk) != chunk.size())
+        }
+        if (chunk.isEmpty())
             break;
+        if (out.write(chunk) != chunk.size()) {
+            ok = false;
+            break;
+        }
+        copied += chunk.size();
     }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
+    // The copy must hold every byte of the source.
+    if (!ok || copied != in.size() || out.size() != copied) {
+        out.cancelWriting(); // the new file goes with `out`
         return false;
     }
     return out.commit();
+}
+
+// Whether the shell may be handed `path`: a regular file that, with every link
+// resolved, lies in `folder`; or nothing at all, which the shell fails to open.
+// A link that leads out of the folder, to a folder or to a device, is refused.
+bool liesInside(const QString &path, const QString &folder)
+{
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(fsPath(path), error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return true;
+    if (error)
+        return false;
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    const QString inside = QFileInfo(folder).canonicalFilePath();
+    return !resolved.isEmpty() && !inside.isEmpty() && resolved.startsWith(inside + QLatin1Char('/'))
+           && std::filesystem::is_regular_file(fsPath(resolved), error);
 }
 
 QLabel *caption(const QString &text, QWidget *parent)
@@ -298,8 +329,11 @@ void TfrmAllegaCartella::openDocument(int n)
     // A damaged archive must not make the shell open anything outside the folder.
     if (!isBareName(name))
         return;
-    const QString path = QDir::toNativeSeparators(folderPath(m_folder) + QLatin1Char('/') + name);
-    TMisc::Open(QLatin1Char('"') + path + QLatin1Char('"'));
+    const QString folder = folderPath(m_folder);
+    const QString path = folder + QLatin1Char('/') + name;
+    if (!liesInside(path, folder))
+        return;
+    TMisc::Open(QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"'));
 }
 
 void TfrmAllegaCartella::clearName(int n)

@@ -2,7 +2,7 @@
 
 #include "help/ShowHelp.h"
 
-#include "addresses/SpreadsheetWriter.h"
+#include "addresses/SpreadsheetFile.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
 #include "storage/AddressArchive.h"
@@ -18,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QSaveFile>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTableWidget>
@@ -230,16 +229,7 @@ void TfrmExpIndirizzi::exportArchive()
     if (!ui::ask(this, exportQuestion()))
         return;
     const QString path = m_folder.file(fileName());
-    // The new file replaces the old one only when it is written whole.
-    // Written as it is made, unbuffered, so that a failed write is seen at once
-    // and the old file stays.
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-                         && writeSpreadsheet(gridRows(), [&file](const char *data, qsizetype size) {
-                                return file.write(data, size) == size;
-                            });
-    if (!written || !file.commit()) {
-        file.cancelWriting();
+    if (!saveSpreadsheet(path, gridRows())) {
         ui::plain(this, failureMessage());
         return;
     }

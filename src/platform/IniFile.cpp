@@ -4,30 +4,54 @@
 #include "platform/TextUtil.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QList>
 #include <QSaveFile>
-#include <QStringList>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace tavolux {
 
 namespace {
 
-QStringList splitLines(const QByteArray &content)
-{
-    QString text = cp1252::decode(content);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
+const QByteArray kBom("\xEF\xBB\xBF");
 
-QStringList readLines(const QString &path)
+// The file as lines of bytes, without their line ends and without the mark.
+struct Lines
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return splitLines(file.readAll());
+    bool utf8 = false;
+    QList<QByteArray> lines;
+
+    QString text(qsizetype i) const { return utf8 ? QString::fromUtf8(lines.at(i)) : cp1252::decode(lines.at(i)); }
+    QByteArray bytes(const QString &text) const { return utf8 ? text.toUtf8() : cp1252::encode(text); }
+};
+
+Lines splitLines(const QByteArray &content)
+{
+    Lines out;
+    qsizetype at = 0;
+    if (content.startsWith(kBom)) {
+        out.utf8 = true;
+        at = kBom.size();
+    }
+    qsizetype begin = at;
+    for (; at < content.size(); ++at) {
+        const char c = content.at(at);
+        if (c != '\r' && c != '\n')
+            continue;
+        out.lines << content.mid(begin, at - begin);
+        if (c == '\r' && at + 1 < content.size() && content.at(at + 1) == '\n')
+            ++at;
+        begin = at + 1;
+    }
+    if (begin < content.size())
+        out.lines << content.mid(begin);
+    return out;
 }
 
 bool sectionName(const QString &line, QString *name)
@@ -51,6 +75,15 @@ bool keyOf(const QString &line, QString *key, QString *value)
     return true;
 }
 
+// As GetPrivateProfileString: matching quotes around the value are dropped.
+QString unquoted(const QString &value)
+{
+    if (value.size() >= 2 && value.front() == value.back()
+        && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
 } // namespace
 
 IniFile::IniFile(const QString &path)
@@ -58,18 +91,75 @@ IniFile::IniFile(const QString &path)
 {
 }
 
-QString IniFile::readString(const QString &section, const QString &key) const
+IniFile::Load IniFile::load(const QString &path, QByteArray *content)
 {
-    QFile file(m_path);
+    content->clear();
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Load::Missing;
+    if (!info.isFile() || info.size() > MaxSize)
+        return Load::Damaged;
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return valueIn(file.readAll(), section, key);
+        return Load::Damaged;
+    *content = file.read(MaxSize + 1);
+    return content->size() > MaxSize || file.error() != QFileDevice::NoError ? Load::Damaged : Load::Ok;
+#else
+    // Non-blocking, so that a FIFO does not wait for a writer; the checks are
+    // made on what was opened.
+    const QByteArray name = QFile::encodeName(path);
+    int fd;
+    do {
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? Load::Missing : Load::Damaged;
+    struct stat st;
+    Load result = Load::Damaged;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= MaxSize) {
+        QByteArray bytes;
+        char chunk[1 << 16];
+        bool failed = false;
+        for (;;) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR)
+                continue;
+            failed = n < 0;
+            if (n <= 0)
+                break;
+            bytes.append(chunk, qsizetype(n));
+            // A file that grew past the limit while it was read.
+            if (bytes.size() > MaxSize) {
+                failed = true;
+                break;
+            }
+        }
+        if (!failed) {
+            *content = bytes;
+            result = Load::Ok;
+        }
+    }
+    ::close(fd);
+    return result;
+#endif
+}
+
+QString IniFile::readString(const QString &section, const QString &key, bool *damaged) const
+{
+    QByteArray content;
+    const Load loaded = load(m_path, &content);
+    if (damaged)
+        *damaged = loaded == Load::Damaged;
+    return loaded == Load::Ok ? valueIn(content, section, key) : QString();
 }
 
 QString IniFile::valueIn(const QByteArray &content, const QString &section, const QString &key)
 {
+    const Lines file = splitLines(content);
     bool inSection = false;
-    for (const QString &line : splitLines(content)) {
+    for (qsizetype i = 0; i < file.lines.size(); ++i) {
+        const QString line = file.text(i);
         QString name;
         if (sectionName(line, &name)) {
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;
@@ -77,21 +167,26 @@ QString IniFile::valueIn(const QByteArray &content, const QString &section, cons
         }
         QString k, v;
         if (inSection && keyOf(line, &k, &v) && k.compare(key, Qt::CaseInsensitive) == 0)
-            return v;
+            return unquoted(v);
     }
     return {};
 }
 
 bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    QStringList lines = readLines(m_path);
-    const QString entry = key + QLatin1Char('=') + value;
+    QByteArray content;
+    // A file that cannot be read whole is not replaced: its other lines would be lost.
+    if (load(m_path, &content) == Load::Damaged)
+        return false;
+    Lines file = splitLines(content);
+    const QByteArray entry = file.bytes(key + QLatin1Char('=') + value);
     int sectionLine = -1;
     int insertAt = -1;
     bool done = false;
-    for (int i = 0; i < lines.size() && !done; ++i) {
+    for (int i = 0; i < file.lines.size() && !done; ++i) {
+        const QString line = file.text(i);
         QString name;
-        if (sectionName(lines.at(i), &name)) {
+        if (sectionName(line, &name)) {
             if (sectionLine >= 0)
                 break; // end of our section
             if (name.compare(section, Qt::CaseInsensitive) == 0) {
@@ -103,35 +198,39 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
         if (sectionLine < 0)
             continue;
         QString k;
-        if (keyOf(lines.at(i), &k, nullptr) && k.compare(key, Qt::CaseInsensitive) == 0) {
-            lines[i] = entry;
+        if (keyOf(line, &k, nullptr) && k.compare(key, Qt::CaseInsensitive) == 0) {
+            file.lines[i] = entry;
             done = true;
-        } else if (!trimText(lines.at(i)).isEmpty()) {
+        } else if (!trimText(line).isEmpty()) {
             insertAt = i + 1;
         }
     }
     if (!done) {
         if (sectionLine < 0) {
-            if (!lines.isEmpty() && !trimText(lines.last()).isEmpty())
-                lines << QString();
-            lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+            if (!file.lines.isEmpty() && !trimText(file.text(file.lines.size() - 1)).isEmpty())
+                file.lines << QByteArray();
+            file.lines << file.bytes(QLatin1Char('[') + section + QLatin1Char(']')) << entry;
         } else {
-            lines.insert(insertAt, entry);
+            file.lines.insert(insertAt, entry);
         }
     }
+    QByteArray bytes = file.utf8 ? kBom : QByteArray();
+    for (const QByteArray &line : file.lines)
+        bytes += line + "\r\n";
 
-    QSaveFile file(m_path);
+    QSaveFile out(m_path);
+    // A folder where the file may be changed but no new file made: in place.
+    out.setDirectWriteFallback(true);
     // Unbuffered, so a failed write is seen by QSaveFile itself and commit()
     // drops the new file; a buffered write failing only at commit would
     // still replace the old file with a short one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const QByteArray bytes = cp1252::encode(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
         return false;
     }
-    return file.commit();
+    return out.commit();
 }
 
 } // namespace tavolux

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace tavolux {
@@ -25,21 +26,28 @@ namespace tavolux {
 namespace {
 
 // Adds "delta" to the whole number in a value box. Text that is not a whole
-// number raises an error and leaves the box as it is.
+// number raises an error and leaves the box as it is; at the largest or
+// smallest number the box holds, a step past it leaves it there.
 void step(QLineEdit *box, int delta)
 {
     bool ok = false;
     const qlonglong value = trimText(box->text()).toLongLong(&ok);
     if (!ok)
         throw std::runtime_error(QStringLiteral("'%1' non è un valore intero valido.").arg(box->text()).toStdString());
-    box->setText(QString::number(value + delta));
+    qlonglong next;
+    if (__builtin_add_overflow(value, qlonglong(delta), &next))
+        return;
+    box->setText(QString::number(next));
 }
+
+// A margin beyond this many millimetres (a hand-edited file) is no margin.
+constexpr double kMaxMarginMm = 1000;
 
 double margin(const QLineEdit *box)
 {
     bool ok = false;
     const double value = conventions::toNumber(trimText(box->text()), &ok);
-    if (!ok)
+    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxMarginMm)
         throw std::runtime_error(QStringLiteral("'%1' non è un numero valido.").arg(box->text()).toStdString());
     return value;
 }

@@ -1,6 +1,8 @@
 #include "storage/RecordFile.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -16,43 +18,44 @@ namespace tavolux {
 
 namespace {
 
-// A short OS byte-range lock, released when the guard goes out of scope.
+// A short OS byte-range lock, shared (readers) or exclusive (writers),
+// released when the guard goes out of scope. Another process's lock on the
+// range is waited for at most RecordFile::LockWaitMs.
 class RangeLock
 {
 public:
-    RangeLock(QFile &file, qint64 start, qint64 length)
+    enum Kind { Shared, Exclusive };
+
+    RangeLock(QFile &file, qint64 start, qint64 length, Kind kind)
         : m_fd(file.handle()), m_start(start), m_length(length)
     {
-#ifdef Q_OS_WIN
-        OVERLAPPED ov = {};
-        ov.Offset = DWORD(start & 0xffffffff);
-        ov.OffsetHigh = DWORD(quint64(start) >> 32);
-        const quint64 len = length > 0 ? quint64(length) : ~quint64(0) >> 1;
-        m_locked = LockFileEx(HANDLE(_get_osfhandle(m_fd)), LOCKFILE_EXCLUSIVE_LOCK, 0,
-                              DWORD(len & 0xffffffff), DWORD(len >> 32), &ov);
-#else
-        struct flock fl = {};
-        fl.l_type = F_WRLCK;
-        fl.l_whence = SEEK_SET;
-        fl.l_start = off_t(start);
-        fl.l_len = off_t(length); // 0: to the end of the file and beyond
-        int rc;
-        do {
-            rc = ::fcntl(m_fd, F_SETLKW, &fl);
-        } while (rc == -1 && errno == EINTR);
-        m_locked = rc == 0;
-#endif
+        QElapsedTimer waited;
+        waited.start();
+        int pause = 1;
+        for (;;) {
+            const Try result = tryLock(kind);
+            if (result == Try::Locked) {
+                m_locked = true;
+                return;
+            }
+            if (result == Try::NoLocks)
+                return; // a file system without locks (some network shares): go on
+            if (waited.elapsed() >= RecordFile::LockWaitMs) {
+                m_timedOut = true;
+                return;
+            }
+            QThread::msleep(pause);
+            pause = qMin(pause * 2, 50);
+        }
     }
     ~RangeLock()
     {
         if (!m_locked)
             return;
 #ifdef Q_OS_WIN
-        OVERLAPPED ov = {};
-        ov.Offset = DWORD(m_start & 0xffffffff);
-        ov.OffsetHigh = DWORD(quint64(m_start) >> 32);
-        const quint64 len = m_length > 0 ? quint64(m_length) : ~quint64(0) >> 1;
-        UnlockFileEx(HANDLE(_get_osfhandle(m_fd)), 0, DWORD(len & 0xffffffff), DWORD(len >> 32), &ov);
+        OVERLAPPED ov = overlapped();
+        UnlockFileEx(HANDLE(_get_osfhandle(m_fd)), 0, DWORD(lengthToLock() & 0xffffffff),
+                     DWORD(lengthToLock() >> 32), &ov);
 #else
         struct flock fl = {};
         fl.l_type = F_UNLCK;
@@ -62,14 +65,52 @@ public:
         ::fcntl(m_fd, F_SETLK, &fl);
 #endif
     }
-    // A file system without locks (some network shares) still lets the write go on.
-    bool locked() const { return m_locked; }
+    // False only when another process held the range for too long.
+    bool ok() const { return !m_timedOut; }
 
 private:
+    enum class Try { Locked, Busy, NoLocks };
+
+    Try tryLock(Kind kind)
+    {
+#ifdef Q_OS_WIN
+        OVERLAPPED ov = overlapped();
+        DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (kind == Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        if (LockFileEx(HANDLE(_get_osfhandle(m_fd)), flags, 0, DWORD(lengthToLock() & 0xffffffff),
+                       DWORD(lengthToLock() >> 32), &ov))
+            return Try::Locked;
+        return GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING ? Try::Busy : Try::NoLocks;
+#else
+        struct flock fl = {};
+        fl.l_type = kind == Exclusive ? F_WRLCK : F_RDLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = off_t(m_start);
+        fl.l_len = off_t(m_length); // 0: to the end of the file and beyond
+        int rc;
+        do {
+            rc = ::fcntl(m_fd, F_SETLK, &fl);
+        } while (rc == -1 && errno == EINTR);
+        if (rc == 0)
+            return Try::Locked;
+        return errno == EACCES || errno == EAGAIN ? Try::Busy : Try::NoLocks;
+#endif
+    }
+#ifdef Q_OS_WIN
+    quint64 lengthToLock() const { return m_length > 0 ? quint64(m_length) : ~quint64(0) >> 1; }
+    OVERLAPPED overlapped() const
+    {
+        OVERLAPPED ov = {};
+        ov.Offset = DWORD(m_start & 0xffffffff);
+        ov.OffsetHigh = DWORD(quint64(m_start) >> 32);
+        return ov;
+    }
+#endif
+
     int m_fd;
     qint64 m_start;
     qint64 m_length;
     bool m_locked = false;
+    bool m_timedOut = false;
 };
 
 qint64 currentSize(QFile &file)
@@ -81,6 +122,18 @@ qint64 currentSize(QFile &file)
     if (::fstat(file.handle(), &st) != 0)
         return -1;
     return qint64(st.st_size);
+#endif
+}
+
+void truncateTo(int fd, qint64 size)
+{
+#ifdef Q_OS_WIN
+    _chsize_s(fd, size);
+#else
+    int rc;
+    do {
+        rc = ::ftruncate(fd, off_t(size));
+    } while (rc == -1 && errno == EINTR);
 #endif
 }
 
@@ -145,6 +198,10 @@ bool RecordFile::read(qint64 p, QByteArray &out)
 {
     if (!m_file.isOpen() || p < 1)
         return fail(QStringLiteral("read"));
+    // Shared with other readers, never while a writer is in the middle of it.
+    const RangeLock lock(m_file, (p - 1) * m_recordSize, m_recordSize, RangeLock::Shared);
+    if (!lock.ok())
+        return fail(QStringLiteral("lock"));
     if (!m_file.seek((p - 1) * m_recordSize))
         return fail(QStringLiteral("seek"));
     out.resize(m_recordSize);
@@ -173,12 +230,17 @@ bool RecordFile::readAll(const std::function<bool(qint64, const char *)> &visit)
         const qint64 records = qMin(perChunk, total - position);
         const qint64 bytes = records * m_recordSize;
         chunk.resize(bytes);
-        qint64 got = 0;
-        while (got < bytes) {
-            const qint64 n = m_file.read(chunk.data() + got, bytes - got);
-            if (n <= 0)
-                return fail(QStringLiteral("read"));
-            got += n;
+        {
+            const RangeLock lock(m_file, position * m_recordSize, bytes, RangeLock::Shared);
+            if (!lock.ok())
+                return fail(QStringLiteral("lock"));
+            qint64 got = 0;
+            while (got < bytes) {
+                const qint64 n = m_file.read(chunk.data() + got, bytes - got);
+                if (n <= 0)
+                    return fail(QStringLiteral("read"));
+                got += n;
+            }
         }
         for (qint64 i = 0; i < records; ++i) {
             ++position;
@@ -189,22 +251,20 @@ bool RecordFile::readAll(const std::function<bool(qint64, const char *)> &visit)
     return true;
 }
 
+// Writes one record at offset; on failure the file is still open, for the
+// caller to undo what it can before it closes.
 bool RecordFile::writeAt(qint64 offset, const QByteArray &record)
 {
-    if (record.size() != m_recordSize)
-        return fail(QStringLiteral("record size"));
-    if (!m_file.seek(offset))
-        return fail(QStringLiteral("seek"));
+    if (record.size() != m_recordSize || !m_file.seek(offset))
+        return false;
     qint64 done = 0;
     while (done < m_recordSize) {
         const qint64 n = m_file.write(record.constData() + done, m_recordSize - done);
         if (n <= 0)
-            return fail(QStringLiteral("write"));
+            return false;
         done += n;
     }
-    if (!m_file.flush())
-        return fail(QStringLiteral("write"));
-    return true;
+    return m_file.flush();
 }
 
 bool RecordFile::write(qint64 p, const QByteArray &record)
@@ -212,8 +272,10 @@ bool RecordFile::write(qint64 p, const QByteArray &record)
     if (!m_file.isOpen() || p < 1)
         return fail(QStringLiteral("write"));
     const qint64 offset = (p - 1) * m_recordSize;
-    RangeLock lock(m_file, offset, m_recordSize);
-    return writeAt(offset, record);
+    const RangeLock lock(m_file, offset, m_recordSize, RangeLock::Exclusive);
+    if (!lock.ok())
+        return fail(QStringLiteral("lock"));
+    return writeAt(offset, record) || fail(QStringLiteral("write"));
 }
 
 qint64 RecordFile::append(const QByteArray &record)
@@ -222,12 +284,23 @@ qint64 RecordFile::append(const QByteArray &record)
         fail(QStringLiteral("append"));
         return -1;
     }
-    RangeLock lock(m_file, 0, 0);
+    const RangeLock lock(m_file, 0, 0, RangeLock::Exclusive);
+    if (!lock.ok()) {
+        fail(QStringLiteral("lock"));
+        return -1;
+    }
+    const qint64 size = currentSize(m_file);
     const qint64 total = count();
     if (total < 0)
         return -1;
-    if (!writeAt(total * m_recordSize, record))
+    if (!writeAt(total * m_recordSize, record)) {
+        // A full disk: give back what the failed write added, still under
+        // the lock, so that the file is as long as it was.
+        if (size >= 0)
+            truncateTo(m_file.handle(), size);
+        fail(QStringLiteral("append"));
         return -1;
+    }
     return total + 1;
 }
 

@@ -26,9 +26,15 @@ public:
 
     // Whole records; a trailing piece shorter than one record is not counted. -1 on failure.
     qint64 count();
-    // Record p (1-based) into out; false when it cannot be read whole.
+    // Longest wait for a range another process holds locked; the operation
+    // then fails.
+    static constexpr int LockWaitMs = 5000;
+
+    // Record p (1-based) into out, under a shared lock of its range, so that
+    // it is never read while a write is under way; false when it cannot be read whole.
     bool read(qint64 p, QByteArray &out);
-    // Reads records 1..Count in turn; the visitor may stop the pass by returning false.
+    // Reads records 1..Count in turn, each chunk under a shared lock of its
+    // range; the visitor may stop the pass by returning false.
     bool readAll(const std::function<bool(qint64 position, const char *record)> &visit);
     // Overwrites record p (1 <= p <= Count) under a lock on its range.
     bool write(qint64 p, const QByteArray &record);
