@@ -15,7 +15,7 @@
 #include "report/PrintRecorder.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
-#include "ui/ArchiveNotices.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "ui/FileChooser.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
