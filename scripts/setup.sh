@@ -9,7 +9,7 @@ action=${1:-start}
 
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev libgl-dev
           fonts-liberation2 fonts-dejavu-core
-          cups cups-client printer-driver-cups-pdf poppler-utils
+          cups cups-client printer-driver-cups-pdf poppler-utils mupdf-tools
           libreoffice-calc-nogui)
 
 sudo_cmd=()

@@ -89,6 +89,22 @@ QString readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
 }
 
+// Every run of the PDF at "points", or a description of the first that is not.
+QString wrongSize(const PdfRuns &runs, double points)
+{
+    if (!runs.error.isEmpty())
+        return runs.error;
+    if (runs.runs.isEmpty())
+        return QStringLiteral("no text in the PDF");
+    for (const PdfRun &run : runs.runs)
+        if (qAbs(run.pointSize - points) >= 0.01)
+            return QStringLiteral("\"%1\" at %2 pt, expected %3 pt").arg(run.text).arg(run.pointSize).arg(points);
+    return QString();
+}
+
+// A line longer than a label's box (58.2 mm in Arial 7 pt).
+const QString kLongTail = QStringLiteral(" e poi una coda molto lunga che non entra nella casella dell'etichetta");
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -822,8 +838,11 @@ void TestPrinting::cupsFullLabelPage()
         QSKIP(qPrintable(TestPrintQueue::skipReason()));
     report::PrintRecorder printer;
     printer.answerPrintTo(queue.name());
+    // Line 3 of E05 runs past its box's right edge, 10 + 64 + 2 + 58.2 mm from the paper's.
     const QString path = printQueuePdf(QStringLiteral("Pagina Etichette"), [] {
-        TfrmStampaPagina dialog([](int slot, int line) { return distinctLine(slot, line); });
+        TfrmStampaPagina dialog([](int slot, int line) {
+            return distinctLine(slot, line) + (slot == 5 && line == 3 ? kLongTail : QString());
+        });
         dialog.btnStampa->click();
     });
     QVERIFY(!path.isEmpty());
@@ -844,6 +863,23 @@ void TestPrinting::cupsFullLabelPage()
             QVERIFY2(near(found, expected, kPrinted), qPrintable(first + QLatin1Char(' ') + where(found, expected)));
         }
     qInfo("label page through CUPS: 144 lines, largest position error %.3f mm", worst);
+
+    const PdfRuns runs = readPdfRuns(path);
+    const QString wrong = wrongSize(runs, 7);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    qInfo("label page through CUPS: %d runs, all at 7 pt", int(runs.runs.size()));
+    // The long line keeps every character that starts inside its box, at
+    // its true width: the last one kept reaches the box's edge.
+    const QList<PdfRun> cut = runs.containing(QStringLiteral("S05L3"));
+    QCOMPARE(cut.size(), 1);
+    const QString full = distinctLine(5, 3) + kLongTail;
+    QVERIFY(full.startsWith(cut.first().text.trimmed()));
+    QVERIFY(cut.first().text.trimmed().size() < full.size());
+    const PdfChar last = cut.first().chars.last();
+    const double edge = 10 + 64 + 2 + 58.2;
+    QVERIFY2(last.xMm < edge && last.xMm + last.advanceMm > edge - 0.02,
+             qPrintable(QStringLiteral("last character '%1' from %2 to %3 mm, box edge at %4 mm")
+                            .arg(last.c).arg(last.xMm).arg(last.xMm + last.advanceMm).arg(edge)));
     QFile::remove(path);
 }
 
@@ -884,6 +920,8 @@ void TestPrinting::cupsOneAddressPage()
         }
     }
     qInfo("one-address page through CUPS: 72 lines, largest position error %.3f mm", worst);
+    const QString wrong = wrongSize(readPdfRuns(path), 7);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QFile::remove(path);
 }
 
@@ -941,6 +979,8 @@ void TestPrinting::cupsEnvelope()
     }
     qInfo("envelope through CUPS (%s, top %s, left %s): largest position error %.3f mm", qPrintable(orientation),
           qPrintable(top), qPrintable(left), worst);
+    const QString wrong = wrongSize(readPdfRuns(path), 10);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QFile::remove(path);
 }
 

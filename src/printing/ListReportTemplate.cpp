@@ -51,6 +51,7 @@ std::unique_ptr<report::Report> ListReportTemplate::create()
     list->Font = report::TextFont{QStringLiteral("Courier New"), 8};
     list->FontColor = Qt::black;
     list->WordWrap = false;
+    list->LinePitch = kLineHeight;
 
     report::Band *footer = page.addBand(QStringLiteral("Footer"), report::Band::Type::Footer, report::mmToUnits(8));
     strip(page, "txtPagina", mm(3, 2, 272, 5), footer, 8, QStringLiteral("Stampa eseguita in data [DATE]"));

@@ -18,7 +18,8 @@ public:
     static std::unique_ptr<report::Report> create();
 
     // Title, lines and heights as the printout sets them before it prints:
-    // 12.822 units a line, the data band 10 units higher than its text.
+    // 12.822 units a line, the data band 10 units higher than its text. The
+    // lines are laid out at that pitch, so they fill their box exactly.
     static void fill(report::Report &document, const QStringList &lines);
 
     static constexpr double kLineHeight = 12.822;
