@@ -13,6 +13,7 @@
 #include "report/TextBox.h"
 #include "report/Units.h"
 #include "storage/AddressArchive.h"
+#include "ui/Messages.h"
 
 #include <QDate>
 #include <QFile>
@@ -56,6 +57,8 @@ private slots:
     void emptyListPrintsTitleAndDatedFooter();
     void longListSetsHeightsAndContinues();
     void cancelPrintsNothingAndKeepsTheList();
+    void printFailuresShowTheirMessage_data();
+    void printFailuresShowTheirMessage();
     void importDialogPrintsTheSameList();
     void pageCount_data();
     void pageCount();
@@ -191,6 +194,51 @@ void TestListReport::cancelPrintsNothingAndKeepsTheList()
     QCOMPARE(dialog.searchMemory(), QStringLiteral("cliente003"));
     QCOMPARE(dialog.lines().size(), 5);
     QVERIFY(dialog.isVisible());
+}
+
+void TestListReport::printFailuresShowTheirMessage_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("printer cannot start") << "printer" << "Impossibile avviare la stampa sulla stampante \"%1\".";
+    QTest::newRow("no title box") << "title" << "Il modello \"Riepilogo dati\" non contiene il testo txtTitolo.";
+    QTest::newRow("no data band") << "band" << "Il modello \"Riepilogo dati\" non contiene la banda MasterData.";
+}
+
+void TestListReport::printFailuresShowTheirMessage()
+{
+    // The dialog does not catch its printing failures: the program's general
+    // handling shows their own message in an error box, and the dialog stays.
+    QFETCH(QString, failure);
+    QFETCH(QString, message);
+    fill(3);
+    ui::MessageRecorder messages;
+    report::PrintRecorder printer;
+    QTemporaryDir out;
+    const QString target = out.filePath(QStringLiteral("missing/folder/lista.pdf"));
+    printer.answerPrintToFile(target);
+    TfrmTrovaIndirizzi dialog(*m_window);
+    if (failure == QLatin1String("title")) {
+        dialog.frxReport = std::make_unique<report::Report>(QStringLiteral("Riepilogo dati"));
+    } else if (failure == QLatin1String("band")) {
+        // The list box without its band: a page object of the same name.
+        dialog.frxReport = std::make_unique<report::Report>(QStringLiteral("Riepilogo dati"));
+        dialog.frxReport->page().addText(QStringLiteral("txtTitolo"), QRectF(0, 0, 10, 10));
+        dialog.frxReport->page().addText(QStringLiteral("txtRiepilogo"), QRectF(0, 20, 10, 10));
+    }
+    dialog.show();
+    try {
+        dialog.btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the print button's slot");
+    }
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().kind, ui::MessageKind::Error);
+    QCOMPARE(messages.last().buttons, ui::MessageButtons::Ok);
+    QCOMPARE(messages.last().text, failure == QLatin1String("printer") ? message.arg(target) : message);
+    QCOMPARE(printer.count(), failure == QLatin1String("printer") ? 1 : 0);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.lines().size(), 3);
 }
 
 void TestListReport::importDialogPrintsTheSameList()

@@ -135,6 +135,8 @@ private slots:
     void pagePrint();
     void labelDialogsCancel_data();
     void labelDialogsCancel();
+    void labelDialogsReportFailures_data();
+    void labelDialogsReportFailures();
     void oneAddressPreview_data();
     void oneAddressPreview();
 
@@ -427,6 +429,64 @@ void TestPrinting::labelDialogsCancel()
     QCOMPARE(printer.count() + previews.count(), 0);
 }
 
+void TestPrinting::labelDialogsReportFailures_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<bool>("badTemplate"); // else the printer cannot start
+    QTest::addColumn<QString>("message");
+    const QString noPrinter = QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".");
+    QTest::newRow("page print, printer") << 1 << false << noPrinter;
+    QTest::newRow("page print, template") << 1 << true
+                                          << "Il modello \"Pagina Etichette\" non contiene il testo txtRigo01_E01.";
+    QTest::newRow("page preview, template") << 0 << true
+                                            << "Il modello \"Pagina Etichette\" non contiene il testo txtRigo01_E01.";
+    QTest::newRow("page preview, printed from it") << 0 << false << noPrinter;
+    QTest::newRow("one address, printed from it") << 2 << false << noPrinter;
+}
+
+void TestPrinting::labelDialogsReportFailures()
+{
+    // The dialogs catch nothing: a failure shows its own message in the
+    // program's error box, and no exception crosses the button's slot.
+    QFETCH(int, which);
+    QFETCH(bool, badTemplate);
+    QFETCH(QString, message);
+    const QString target = m_dir->filePath(QStringLiteral("missing/folder/out.pdf"));
+    report::PrintRecorder printer;
+    printer.answerPrintToFile(target);
+    report::PreviewRecorder previews;
+    previews.pressPrint();
+    std::unique_ptr<LabelPrintDialog> dialog;
+    std::unique_ptr<report::Report> *document = nullptr;
+    if (which == 0) {
+        auto preview = std::make_unique<TfrmAnteprima_Etichette>([](int, int) { return QStringLiteral("x"); });
+        document = &preview->repDocumento;
+        dialog = std::move(preview);
+    } else if (which == 1) {
+        auto print = std::make_unique<TfrmStampaPagina>([](int, int) { return QStringLiteral("x"); });
+        document = &print->repDocumento;
+        dialog = std::move(print);
+    } else {
+        auto preview = std::make_unique<TfrmAnteprima_Etichetta>([] { return QStringList{"x"}; });
+        document = &preview->repDocumento;
+        dialog = std::move(preview);
+    }
+    if (badTemplate)
+        *document = std::make_unique<report::Report>((*document)->name());
+    dialog->show();
+    try {
+        dialog->btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the button's slot");
+    }
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().kind, ui::MessageKind::Error);
+    QCOMPARE(m_messages->last().buttons, ui::MessageButtons::Ok);
+    QCOMPARE(m_messages->last().text, message.contains(QLatin1String("%1")) ? message.arg(target) : message);
+    QCOMPARE(printer.count(), badTemplate ? 0 : 1);
+    QVERIFY(!dialog->isVisible());
+}
+
 void TestPrinting::oneAddressPreview_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -670,13 +730,24 @@ void TestPrinting::envelopeSteps()
 
 void TestPrinting::envelopeStepOnBadValueFails()
 {
-    // Only a hand-edited file puts text there; the step fails and the value stays.
+    // Only a hand-edited file puts text there; the step fails with the
+    // general error box, its own message, and the value stays.
     writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=abc\r\nSinistro=1,5\r\n");
     auto dialog = envelope(m_lines);
-    QVERIFY_THROWS_EXCEPTION(std::exception, dialog->btnTopMinus->click());
+    try {
+        dialog->btnTopMinus->click();
+        dialog->btnLeftPlus->click();
+    } catch (...) {
+        QFAIL("an exception crossed the step button's slot");
+    }
     QCOMPARE(dialog->txtTop->text(), QStringLiteral("abc"));
-    QVERIFY_THROWS_EXCEPTION(std::exception, dialog->btnLeftPlus->click());
     QCOMPARE(dialog->txtLeft->text(), QStringLiteral("1,5"));
+    QCOMPARE(m_messages->count(), 2);
+    QCOMPARE(m_messages->entries().at(0).kind, ui::MessageKind::Error);
+    QCOMPARE(m_messages->entries().at(0).buttons, ui::MessageButtons::Ok);
+    QCOMPARE(m_messages->entries().at(0).text, QStringLiteral("'abc' non è un valore intero valido."));
+    QCOMPARE(m_messages->entries().at(1).text, QStringLiteral("'1,5' non è un valore intero valido."));
+    QVERIFY(!QFile::exists(iniPath()) || readFile(iniPath()).contains(QStringLiteral("Superiore=abc")));
 }
 
 void TestPrinting::envelopeFailuresWarn_data()
@@ -686,6 +757,7 @@ void TestPrinting::envelopeFailuresWarn_data()
     QTest::newRow("left with a dot") << "left";
     QTest::newRow("settings cannot be written") << "unwritable";
     QTest::newRow("printer cannot start") << "printer";
+    QTest::newRow("template without its line boxes") << "template";
 }
 
 void TestPrinting::envelopeFailuresWarn()
@@ -705,8 +777,14 @@ void TestPrinting::envelopeFailuresWarn()
     if (failure == QLatin1String("printer"))
         printer.answerPrintToFile(m_dir->filePath(QStringLiteral("missing/folder/out.pdf")));
     TfrmStampaBusta dialog(folder, [this] { return m_lines; });
+    if (failure == QLatin1String("template"))
+        dialog.repModulo = std::make_unique<report::Report>(QStringLiteral("Indirizzo su Busta"));
     dialog.show();
-    dialog.btnStampa->click();
+    try {
+        dialog.btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the print button's slot");
+    }
 
     QCOMPARE(m_messages->count(), 1);
     QCOMPARE(m_messages->last().kind, ui::MessageKind::Warning);

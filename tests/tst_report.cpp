@@ -9,7 +9,6 @@
 #include "report/PreviewWindow.h"
 #include "report/PrintRecorder.h"
 #include "report/Report.h"
-#include "report/ReportError.h"
 #include "report/ReportPrinter.h"
 #include "report/Shape.h"
 #include "report/TextBox.h"
@@ -149,9 +148,21 @@ void TestReport::model()
     QVERIFY(!report->FindObject(QStringLiteral("txtNessuno")));
     QCOMPARE(report->text(QStringLiteral("txtRiepilogo"))->Lines.size(), 3);
     QCOMPARE(report->band(QStringLiteral("MasterData"))->Height, 3 * 12.822 + 10);
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->text(QStringLiteral("MasterData")));
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->band(QStringLiteral("txtNessuno")));
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->page().addShape(QStringLiteral("txtTitolo"), QRectF(0, 0, 1, 1)));
+    QVERIFY(!report->failed());
+    // A look-up of a missing name, or of another kind, fails with a message.
+    QVERIFY(!report->text(QStringLiteral("MasterData")));
+    QCOMPARE(report->errorString(), QStringLiteral("Il modello \"Riepilogo dati\" non contiene il testo MasterData."));
+    QVERIFY(!report->band(QStringLiteral("txtNessuno")));
+    QCOMPARE(report->errorString(), QStringLiteral("Il modello \"Riepilogo dati\" non contiene la banda txtNessuno."));
+    QVERIFY(report->band(QStringLiteral("MasterData")));
+    QVERIFY(!report->failed());
+    // A second object of a name is refused.
+    const int objects = int(report->page().objects().size());
+    QVERIFY(!report->page().addShape(QStringLiteral("txtTitolo"), QRectF(0, 0, 1, 1)));
+    QVERIFY(!report->page().addBand(QStringLiteral("txtTitolo"), Band::Type::Footer, 10));
+    QCOMPARE(report->page().errorString(), QStringLiteral("Il modello contiene già un oggetto di nome txtTitolo."));
+    QCOMPARE(int(report->page().objects().size()), objects);
+    QCOMPARE(report->page().bands().size(), size_t(3));
 
     TextBox *box = report->text(QStringLiteral("txtTitolo"));
     box->setText(QStringLiteral("uno\r\ndue\ntre\rquattro"));
@@ -563,7 +574,8 @@ void TestReport::pageRangeAndCopies()
     printer.setFromTo(2, 3);
     printer.setCopyCount(2);
     printer.setCollateCopies(false);
-    printPages(report->preparedPages(), printer);
+    QString error;
+    QVERIFY2(printPages(report->preparedPages(), printer, &error), qPrintable(error));
 
     const PdfText pdf = readPdfText(path);
     QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
@@ -627,7 +639,30 @@ void TestReport::printerThatCannotStart()
     report->PrepareReport();
     PrintRecorder printer;
     printer.answerPrintToFile(QStringLiteral("/nonexistent/folder/out.pdf"));
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->Print());
+    const QString message = QStringLiteral("Impossibile avviare la stampa sulla stampante \"/nonexistent/folder/out.pdf\".");
+    ui::MessageRecorder messages;
+    // Print gives the failure back; it shows nothing itself.
+    QVERIFY(!report->Print());
+    QVERIFY(report->failed());
+    QCOMPARE(report->errorString(), message);
+    QCOMPARE(messages.count(), 0);
+    // A cancelled dialog is no failure.
+    printer.answerCancel();
+    QVERIFY(!report->Print());
+    QVERIFY(!report->failed());
+
+    // The preview's print button shows it in the program's error box.
+    printer.answerPrintToFile(QStringLiteral("/nonexistent/folder/out.pdf"));
+    PreviewWindow preview(*report);
+    try {
+        preview.btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the preview's print button");
+    }
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().kind, ui::MessageKind::Error);
+    QCOMPARE(messages.last().buttons, ui::MessageButtons::Ok);
+    QCOMPARE(messages.last().text, message);
 }
 
 void TestReport::showReportIsModalAndMaximised()
