@@ -211,7 +211,9 @@ void labelPagePdf(benchmark::State &state)
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
         report::preparePrinter(printer, document->name(), document->preparedPages());
-        report::printPages(document->preparedPages(), printer);
+        QString error;
+        if (!report::printPages(document->preparedPages(), printer, &error))
+            state.SkipWithError(error.toStdString());
     }
 }
 

@@ -17,7 +17,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-de
           qt6-translations-l10n fonts-liberation2 fonts-dejavu-core xdg-utils)
 # What only the tests need: printing through a PDF queue and reading it back,
 # a spreadsheet program, and a real X server with a window manager.
-test_packages=(cups cups-client printer-driver-cups-pdf poppler-utils
+test_packages=(cups cups-client printer-driver-cups-pdf poppler-utils mupdf-tools
                libreoffice-calc-nogui xvfb openbox x11-utils xdotool
                desktop-file-utils appstream)
 [ "$action" = start ] || packages+=("${test_packages[@]}")

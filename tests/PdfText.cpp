@@ -111,3 +111,60 @@ QString pdfTitle(const QString &path)
     const QRegularExpressionMatch m = title.match(out);
     return m.hasMatch() ? m.captured(1).trimmed() : QString();
 }
+
+QList<PdfRun> PdfRuns::containing(const QString &text) const
+{
+    QList<PdfRun> found;
+    for (const PdfRun &run : runs)
+        if (run.text.contains(text))
+            found.append(run);
+    return found;
+}
+
+PdfRuns readPdfRuns(const QString &path)
+{
+    PdfRuns result;
+    QProcess process;
+    process.start(QStringLiteral("mutool"),
+                  {QStringLiteral("draw"), QStringLiteral("-F"), QStringLiteral("stext"), QStringLiteral("-o"),
+                   QStringLiteral("-"), path});
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        result.error = QStringLiteral("mutool failed on %1: %2 %3")
+                           .arg(path, process.errorString(), QString::fromLocal8Bit(process.readAllStandardError()));
+        return result;
+    }
+    const QString xml = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression token(
+        QStringLiteral("<page\\b|<line\\b|<font name=\"([^\"]*)\" size=\"([0-9.eE+\\-]+)\"|"
+                       "<char quad=\"([^\"]*)\" x=\"([0-9.eE+\\-]+)\"[^>]*? c=\"([^\"]*)\""));
+    PdfRun *run = nullptr;
+    auto it = token.globalMatch(xml);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        const QString whole = m.captured(0);
+        if (whole.startsWith(QLatin1String("<page"))) {
+            ++result.pages;
+            run = nullptr;
+        } else if (whole.startsWith(QLatin1String("<line"))) {
+            run = nullptr;
+        } else if (!m.captured(1).isEmpty() || !m.captured(2).isEmpty()) {
+            result.runs.append(PdfRun{result.pages - 1, m.captured(1), m.captured(2).toDouble(), QString(), {}});
+            run = &result.runs.last();
+        } else if (run) {
+            const QString c = unescape(m.captured(5));
+            const QStringList quad = m.captured(3).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            PdfChar ch;
+            ch.c = c.isEmpty() ? QChar() : c.at(0);
+            ch.xMm = m.captured(4).toDouble() * kMmPerPoint;
+            if (quad.size() == 8) {
+                // Upper left to upper right: the advance along the line.
+                const double dx = quad.at(2).toDouble() - quad.at(0).toDouble();
+                const double dy = quad.at(3).toDouble() - quad.at(1).toDouble();
+                ch.advanceMm = std::sqrt(dx * dx + dy * dy) * kMmPerPoint;
+            }
+            run->text += c;
+            run->chars.append(ch);
+        }
+    }
+    return result;
+}

@@ -43,5 +43,36 @@ struct PdfText
 
 PdfText readPdfText(const QString &path);
 
+// One run of characters in one font and size, as MuPDF's structured text
+// (`mutool draw -F stext`) gives it: the size is the font size times the
+// scale of the text and page matrices, so the size the text is seen at.
+struct PdfChar
+{
+    QChar c;
+    double xMm = 0;       // the character's origin, from the page's left edge
+    double advanceMm = 0; // the width of its quad along the line
+};
+
+struct PdfRun
+{
+    int page = 0;
+    QString font;
+    double pointSize = 0;
+    QString text;
+    QList<PdfChar> chars;
+};
+
+struct PdfRuns
+{
+    QString error; // empty when the file was read
+    int pages = 0;
+    QList<PdfRun> runs;
+
+    // The runs whose text contains "text".
+    QList<PdfRun> containing(const QString &text) const;
+};
+
+PdfRuns readPdfRuns(const QString &path);
+
 // The document title stored in the PDF (pdfinfo), or empty.
 QString pdfTitle(const QString &path);

@@ -13,8 +13,10 @@
 #include "report/TextBox.h"
 #include "report/Units.h"
 #include "storage/AddressArchive.h"
+#include "ui/Messages.h"
 
 #include <QDate>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,7 +57,12 @@ private slots:
     void emptyListPrintsTitleAndDatedFooter();
     void longListSetsHeightsAndContinues();
     void cancelPrintsNothingAndKeepsTheList();
+    void printFailuresShowTheirMessage_data();
+    void printFailuresShowTheirMessage();
     void importDialogPrintsTheSameList();
+    void pageCount_data();
+    void pageCount();
+    void printedThroughTheQueue_data();
     void printedThroughTheQueue();
 
 private:
@@ -189,6 +196,51 @@ void TestListReport::cancelPrintsNothingAndKeepsTheList()
     QVERIFY(dialog.isVisible());
 }
 
+void TestListReport::printFailuresShowTheirMessage_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("printer cannot start") << "printer" << "Impossibile avviare la stampa sulla stampante \"%1\".";
+    QTest::newRow("no title box") << "title" << "Il modello \"Riepilogo dati\" non contiene il testo txtTitolo.";
+    QTest::newRow("no data band") << "band" << "Il modello \"Riepilogo dati\" non contiene la banda MasterData.";
+}
+
+void TestListReport::printFailuresShowTheirMessage()
+{
+    // The dialog does not catch its printing failures: the program's general
+    // handling shows their own message in an error box, and the dialog stays.
+    QFETCH(QString, failure);
+    QFETCH(QString, message);
+    fill(3);
+    ui::MessageRecorder messages;
+    report::PrintRecorder printer;
+    QTemporaryDir out;
+    const QString target = out.filePath(QStringLiteral("missing/folder/lista.pdf"));
+    printer.answerPrintToFile(target);
+    TfrmTrovaIndirizzi dialog(*m_window);
+    if (failure == QLatin1String("title")) {
+        dialog.frxReport = std::make_unique<report::Report>(QStringLiteral("Riepilogo dati"));
+    } else if (failure == QLatin1String("band")) {
+        // The list box without its band: a page object of the same name.
+        dialog.frxReport = std::make_unique<report::Report>(QStringLiteral("Riepilogo dati"));
+        dialog.frxReport->page().addText(QStringLiteral("txtTitolo"), QRectF(0, 0, 10, 10));
+        dialog.frxReport->page().addText(QStringLiteral("txtRiepilogo"), QRectF(0, 20, 10, 10));
+    }
+    dialog.show();
+    try {
+        dialog.btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the print button's slot");
+    }
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().kind, ui::MessageKind::Error);
+    QCOMPARE(messages.last().buttons, ui::MessageButtons::Ok);
+    QCOMPARE(messages.last().text, failure == QLatin1String("printer") ? message.arg(target) : message);
+    QCOMPARE(printer.count(), failure == QLatin1String("printer") ? 1 : 0);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.lines().size(), 3);
+}
+
 void TestListReport::importDialogPrintsTheSameList()
 {
     fill(3);
@@ -205,12 +257,99 @@ void TestListReport::importDialogPrintsTheSameList()
     QCOMPARE(page.texts(QStringLiteral("txtRiepilogo")).size(), 3);
 }
 
+// The page counts worked out by hand. The printable area of landscape A4
+// inside 10 mm margins is 190 mm = 718.110 units high; the title takes 8 mm
+// (30.236 units) of the first page, the footer 8 mm after the data band, and
+// the band is n x 12.822 + 10 units, split between whole lines. So the first
+// page holds 53 lines (679.566 units; 54 would need 692.388 of the 687.874
+// left under the title) and every later page 56 (718.032 units). The footer
+// follows on the band's last page when 30.236 + 10 units are left below the
+// last line: with up to 50 lines on the first page (641.1 + 10 + 30.236 <=
+// 687.874) and up to 52 lines on a later one (666.744 + 40.236 <= 718.110).
+void TestListReport::pageCount_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QList<int>>("perPage"); // lines on each page
+
+    auto row = [](int lines, int pages, const QList<int> &perPage) {
+        QTest::addRow("%d lines", lines) << lines << pages << perPage;
+    };
+    row(0, 1, {0});
+    row(1, 1, {1});
+    row(20, 1, {20});
+    row(50, 1, {50});            // the footer just fits under the lines
+    row(51, 2, {51, 0});         // 6.3 mm left on page 1: the footer moves on
+    row(53, 2, {53, 0});         // page 1 full of lines
+    row(54, 2, {53, 1});         // the first line on a second page
+    row(105, 2, {53, 52});       // page 2 holds the footer after 52 lines
+    row(106, 3, {53, 53, 0});
+    row(109, 3, {53, 56, 0});    // page 2 full of lines
+    row(110, 3, {53, 56, 1});
+    row(161, 3, {53, 56, 52});
+    row(162, 4, {53, 56, 53, 0});
+    row(165, 4, {53, 56, 56, 0});
+    row(166, 4, {53, 56, 56, 1});
+    row(300, 6, {53, 56, 56, 56, 56, 23});
+    row(500, 10, {53, 56, 56, 56, 56, 56, 56, 56, 55, 0});
+    row(600, 11, {53, 56, 56, 56, 56, 56, 56, 56, 56, 56, 43});
+}
+
+void TestListReport::pageCount()
+{
+    QFETCH(int, lines);
+    QFETCH(int, pages);
+    QFETCH(QList<int>, perPage);
+    QStringList list;
+    for (int n = 1; n <= lines; ++n)
+        list << QStringLiteral("Cliente%1  Tipo: Prova  Note: ").arg(n, 4, 10, QLatin1Char('0'));
+    const auto document = ListReportTemplate::create();
+    ListReportTemplate::fill(*document, list);
+    document->PrepareReport();
+    const auto &prepared = document->preparedPages();
+
+    QList<int> found;
+    QStringList printed;
+    for (const auto &page : prepared) {
+        found << int(page.texts(QStringLiteral("txtRiepilogo")).size());
+        for (const auto &item : page.texts(QStringLiteral("txtRiepilogo")))
+            printed << item.text;
+        QVERIFY(!page.texts().isEmpty()); // no blank page
+    }
+    QCOMPARE(found, perPage);
+    QCOMPARE(prepared.size(), pages);
+    QCOMPARE(printed, list);
+    QCOMPARE(prepared.last().texts(QStringLiteral("txtPagina")).size(), 1);
+
+    // Lines 12.822 units apart, the first of each page at the band's top.
+    const double areaTop = report::mmToUnits(10);
+    for (int p = 0; p < prepared.size(); ++p) {
+        const auto items = prepared.at(p).texts(QStringLiteral("txtRiepilogo"));
+        const double top = areaTop + (p == 0 ? report::mmToUnits(8) : 0);
+        for (int i = 0; i < items.size(); ++i)
+            QVERIFY2(qAbs(items.at(i).rect.top() - (top + i * ListReportTemplate::kLineHeight)) < 1e-6,
+                     qPrintable(QStringLiteral("page %1 line %2").arg(p + 1).arg(i + 1)));
+    }
+}
+
+void TestListReport::printedThroughTheQueue_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("70 cards") << 70 << 2;
+    QTest::newRow("51 cards") << 51 << 2;
+    QTest::newRow("500 cards") << 500 << 10;
+    QTest::newRow("1000 cards") << 1000 << 18;
+}
+
 void TestListReport::printedThroughTheQueue()
 {
+    QFETCH(int, cards);
+    QFETCH(int, pages);
     const TestPrintQueue queue;
     if (!queue.configured())
         QSKIP(qPrintable(TestPrintQueue::skipReason()));
-    fill(70);
+    fill(cards);
     report::PrintRecorder printer;
     printer.answerPrintTo(queue.name());
     const QSet<QString> before = queue.files(QStringLiteral("Riepilogo dati"));
@@ -222,16 +361,52 @@ void TestListReport::printedThroughTheQueue()
     QVERIFY2(!path.isEmpty(), qPrintable(why));
     const PdfText pdf = readPdfText(path);
     QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
-    QVERIFY(pdf.pagesMm.size() >= 2);
+    QCOMPARE(pdf.pagesMm.size(), pages);
     QString all;
     for (int p = 0; p < pdf.pagesMm.size(); ++p)
         all += pdf.pageText(p) + QLatin1Char(' ');
-    for (int n = 1; n <= 70; ++n)
+    for (int n = 1; n <= std::min(cards, 70); ++n)
         QVERIFY2(all.contains(QStringLiteral("Cliente%1").arg(n, 3, 10, QLatin1Char('0'))), qPrintable(QString::number(n)));
     QVERIFY(all.contains(QStringLiteral("Riepilogo etichette in archivio")));
     QVERIFY(all.contains(footerText()));
     // In list order: Cliente001 comes before Cliente070.
-    QVERIFY(all.indexOf(QStringLiteral("Cliente001")) < all.indexOf(QStringLiteral("Cliente070")));
+    if (cards >= 70)
+        QVERIFY(all.indexOf(QStringLiteral("Cliente001")) < all.indexOf(QStringLiteral("Cliente070")));
+    QCOMPARE(int(all.count(QStringLiteral("Tipo:"))), cards);
+
+    // No blank page; a page with the footer alone only where the page before
+    // had no room for it under its last line and the band's 10 units.
+    const double pitchMm = report::unitsToMm(ListReportTemplate::kLineHeight);
+    for (int p = 0; p < pdf.pagesMm.size(); ++p) {
+        QVERIFY2(!pdf.pageText(p).isEmpty(), qPrintable(QStringLiteral("page %1 is blank").arg(p + 1)));
+        if (pdf.pageText(p) != footerText() || p == 0)
+            continue;
+        double lastTop = 0;
+        const bool turned = pdf.pagesMm.at(p - 1).width() < pdf.pagesMm.at(p - 1).height();
+        for (const PdfWord &word : pdf.words)
+            if (word.page == p - 1 && word.text.startsWith(QLatin1String("Cliente")))
+                // The top of the word's box, down the landscape page (up to
+                // 1 mm off the line's top; the rooms compared differ by more).
+                lastTop = std::max(lastTop, turned ? word.mm.left() : word.mm.top());
+        const double room = 200 - (lastTop + pitchMm + report::unitsToMm(10));
+        QVERIFY2(room < 8, qPrintable(QStringLiteral("page %1 holds only the footer, but page %2 had %3 mm left")
+                                          .arg(p + 1).arg(p).arg(room)));
+    }
+
+    // Every run at its box's size: the title at 9 pt, the list and the footer at 8.
+    const PdfRuns runs = readPdfRuns(path);
+    QVERIFY2(runs.error.isEmpty(), qPrintable(runs.error));
+    QCOMPARE(runs.pages, pages);
+    double worst = 0;
+    for (const PdfRun &run : runs.runs) {
+        const double expected = run.text.contains(QStringLiteral("Riepilogo")) ? 9 : 8;
+        worst = std::max(worst, qAbs(run.pointSize - expected));
+        QVERIFY2(qAbs(run.pointSize - expected) < 0.01,
+                 qPrintable(QStringLiteral("\"%1\" at %2 pt, expected %3 pt").arg(run.text).arg(run.pointSize).arg(expected)));
+    }
+    qInfo("%d cards through CUPS: %d pages, %d runs at their sizes within %.6f pt", cards, runs.pages,
+          int(runs.runs.size()), worst);
+    QFile::remove(path);
 }
 
 QTEST_MAIN(TestListReport)

@@ -92,6 +92,22 @@ QString readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
 }
 
+// Every run of the PDF at "points", or a description of the first that is not.
+QString wrongSize(const PdfRuns &runs, double points)
+{
+    if (!runs.error.isEmpty())
+        return runs.error;
+    if (runs.runs.isEmpty())
+        return QStringLiteral("no text in the PDF");
+    for (const PdfRun &run : runs.runs)
+        if (qAbs(run.pointSize - points) >= 0.01)
+            return QStringLiteral("\"%1\" at %2 pt, expected %3 pt").arg(run.text).arg(run.pointSize).arg(points);
+    return QString();
+}
+
+// A line longer than a label's box (58.2 mm in Arial 7 pt).
+const QString kLongTail = QStringLiteral(" e poi una coda molto lunga che non entra nella casella dell'etichetta");
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -122,6 +138,8 @@ private slots:
     void pagePrint();
     void labelDialogsCancel_data();
     void labelDialogsCancel();
+    void labelDialogsReportFailures_data();
+    void labelDialogsReportFailures();
     void oneAddressPreview_data();
     void oneAddressPreview();
 
@@ -414,6 +432,64 @@ void TestPrinting::labelDialogsCancel()
     QCOMPARE(printer.count() + previews.count(), 0);
 }
 
+void TestPrinting::labelDialogsReportFailures_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<bool>("badTemplate"); // else the printer cannot start
+    QTest::addColumn<QString>("message");
+    const QString noPrinter = QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".");
+    QTest::newRow("page print, printer") << 1 << false << noPrinter;
+    QTest::newRow("page print, template") << 1 << true
+                                          << "Il modello \"Pagina Etichette\" non contiene il testo txtRigo01_E01.";
+    QTest::newRow("page preview, template") << 0 << true
+                                            << "Il modello \"Pagina Etichette\" non contiene il testo txtRigo01_E01.";
+    QTest::newRow("page preview, printed from it") << 0 << false << noPrinter;
+    QTest::newRow("one address, printed from it") << 2 << false << noPrinter;
+}
+
+void TestPrinting::labelDialogsReportFailures()
+{
+    // The dialogs catch nothing: a failure shows its own message in the
+    // program's error box, and no exception crosses the button's slot.
+    QFETCH(int, which);
+    QFETCH(bool, badTemplate);
+    QFETCH(QString, message);
+    const QString target = m_dir->filePath(QStringLiteral("missing/folder/out.pdf"));
+    report::PrintRecorder printer;
+    printer.answerPrintToFile(target);
+    report::PreviewRecorder previews;
+    previews.pressPrint();
+    std::unique_ptr<LabelPrintDialog> dialog;
+    std::unique_ptr<report::Report> *document = nullptr;
+    if (which == 0) {
+        auto preview = std::make_unique<TfrmAnteprima_Etichette>([](int, int) { return QStringLiteral("x"); });
+        document = &preview->repDocumento;
+        dialog = std::move(preview);
+    } else if (which == 1) {
+        auto print = std::make_unique<TfrmStampaPagina>([](int, int) { return QStringLiteral("x"); });
+        document = &print->repDocumento;
+        dialog = std::move(print);
+    } else {
+        auto preview = std::make_unique<TfrmAnteprima_Etichetta>([] { return QStringList{"x"}; });
+        document = &preview->repDocumento;
+        dialog = std::move(preview);
+    }
+    if (badTemplate)
+        *document = std::make_unique<report::Report>((*document)->name());
+    dialog->show();
+    try {
+        dialog->btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the button's slot");
+    }
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().kind, ui::MessageKind::Error);
+    QCOMPARE(m_messages->last().buttons, ui::MessageButtons::Ok);
+    QCOMPARE(m_messages->last().text, message.contains(QLatin1String("%1")) ? message.arg(target) : message);
+    QCOMPARE(printer.count(), badTemplate ? 0 : 1);
+    QVERIFY(!dialog->isVisible());
+}
+
 void TestPrinting::oneAddressPreview_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -660,13 +736,24 @@ void TestPrinting::envelopeSteps()
 
 void TestPrinting::envelopeStepOnBadValueFails()
 {
-    // Only a hand-edited file puts text there; the step fails and the value stays.
+    // Only a hand-edited file puts text there; the step fails with the
+    // general error box, its own message, and the value stays.
     writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=abc\r\nSinistro=1,5\r\n");
     auto dialog = envelope(m_lines);
-    QVERIFY_THROWS_EXCEPTION(std::exception, dialog->btnTopMinus->click());
+    try {
+        dialog->btnTopMinus->click();
+        dialog->btnLeftPlus->click();
+    } catch (...) {
+        QFAIL("an exception crossed the step button's slot");
+    }
     QCOMPARE(dialog->txtTop->text(), QStringLiteral("abc"));
-    QVERIFY_THROWS_EXCEPTION(std::exception, dialog->btnLeftPlus->click());
     QCOMPARE(dialog->txtLeft->text(), QStringLiteral("1,5"));
+    QCOMPARE(m_messages->count(), 2);
+    QCOMPARE(m_messages->entries().at(0).kind, ui::MessageKind::Error);
+    QCOMPARE(m_messages->entries().at(0).buttons, ui::MessageButtons::Ok);
+    QCOMPARE(m_messages->entries().at(0).text, QStringLiteral("'abc' non è un valore intero valido."));
+    QCOMPARE(m_messages->entries().at(1).text, QStringLiteral("'1,5' non è un valore intero valido."));
+    QVERIFY(!QFile::exists(iniPath()) || readFile(iniPath()).contains(QStringLiteral("Superiore=abc")));
 }
 
 void TestPrinting::envelopeFailuresWarn_data()
@@ -683,6 +770,7 @@ void TestPrinting::envelopeFailuresWarn_data()
     QTest::newRow("top 1e308") << "1e308";
     QTest::newRow("left beyond a metre") << "1000,5";
     QTest::newRow("settings file leads to /dev/zero") << "zero";
+    QTest::newRow("template without its line boxes") << "template";
 }
 
 void TestPrinting::envelopeFailuresWarn()
@@ -711,10 +799,16 @@ void TestPrinting::envelopeFailuresWarn()
         printer.answerPrintToFile(m_dir->filePath(QStringLiteral("missing/folder/out.pdf")));
     // An odd settings file reads as none, at once.
     TfrmStampaBusta dialog(folder, [this] { return m_lines; });
+    if (failure == QLatin1String("template"))
+        dialog.repModulo = std::make_unique<report::Report>(QStringLiteral("Indirizzo su Busta"));
     dialog.show();
     if (failure == QLatin1String("fifo") || failure == QLatin1String("zero"))
         QCOMPARE(dialog.txtTop->text(), QStringLiteral("0"));
-    dialog.btnStampa->click();
+    try {
+        dialog.btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the print button's slot");
+    }
 
     QCOMPARE(m_messages->count(), 1);
     QCOMPARE(m_messages->last().kind, ui::MessageKind::Warning);
@@ -851,8 +945,11 @@ void TestPrinting::cupsFullLabelPage()
         QSKIP(qPrintable(TestPrintQueue::skipReason()));
     report::PrintRecorder printer;
     printer.answerPrintTo(queue.name());
+    // Line 3 of E05 runs past its box's right edge, 10 + 64 + 2 + 58.2 mm from the paper's.
     const QString path = printQueuePdf(QStringLiteral("Pagina Etichette"), [] {
-        TfrmStampaPagina dialog([](int slot, int line) { return distinctLine(slot, line); });
+        TfrmStampaPagina dialog([](int slot, int line) {
+            return distinctLine(slot, line) + (slot == 5 && line == 3 ? kLongTail : QString());
+        });
         dialog.btnStampa->click();
     });
     QVERIFY(!path.isEmpty());
@@ -873,6 +970,26 @@ void TestPrinting::cupsFullLabelPage()
             QVERIFY2(near(found, expected, kPrinted), qPrintable(first + QLatin1Char(' ') + where(found, expected)));
         }
     qInfo("label page through CUPS: 144 lines, largest position error %.3f mm", worst);
+
+    const PdfRuns runs = readPdfRuns(path);
+    const QString wrong = wrongSize(runs, 7);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    double worstSize = 0;
+    for (const PdfRun &run : runs.runs)
+        worstSize = std::max(worstSize, qAbs(run.pointSize - 7));
+    qInfo("label page through CUPS: %d runs at 7 pt within %.6f pt", int(runs.runs.size()), worstSize);
+    // The long line keeps every character that starts inside its box, at
+    // its true width: the last one kept reaches the box's edge.
+    const QList<PdfRun> cut = runs.containing(QStringLiteral("S05L3"));
+    QCOMPARE(cut.size(), 1);
+    const QString full = distinctLine(5, 3) + kLongTail;
+    QVERIFY(full.startsWith(cut.first().text.trimmed()));
+    QVERIFY(cut.first().text.trimmed().size() < full.size());
+    const PdfChar last = cut.first().chars.last();
+    const double edge = 10 + 64 + 2 + 58.2;
+    QVERIFY2(last.xMm < edge && last.xMm + last.advanceMm > edge - 0.02,
+             qPrintable(QStringLiteral("last character '%1' from %2 to %3 mm, box edge at %4 mm")
+                            .arg(last.c).arg(last.xMm).arg(last.xMm + last.advanceMm).arg(edge)));
     QFile::remove(path);
 }
 
@@ -913,6 +1030,8 @@ void TestPrinting::cupsOneAddressPage()
         }
     }
     qInfo("one-address page through CUPS: 72 lines, largest position error %.3f mm", worst);
+    const QString wrong = wrongSize(readPdfRuns(path), 7);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QFile::remove(path);
 }
 
@@ -970,6 +1089,8 @@ void TestPrinting::cupsEnvelope()
     }
     qInfo("envelope through CUPS (%s, top %s, left %s): largest position error %.3f mm", qPrintable(orientation),
           qPrintable(top), qPrintable(left), worst);
+    const QString wrong = wrongSize(readPdfRuns(path), 10);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QFile::remove(path);
 }
 

@@ -9,7 +9,6 @@
 #include "report/PreviewWindow.h"
 #include "report/PrintRecorder.h"
 #include "report/Report.h"
-#include "report/ReportError.h"
 #include "report/ReportPrinter.h"
 #include "report/Shape.h"
 #include "report/TextBox.h"
@@ -67,6 +66,7 @@ std::unique_ptr<Report> listReport(int lines)
     TextBox *txtRiepilogo = page.addText(QStringLiteral("txtRiepilogo"), QRectF(mmToUnits(3), 0, mmToUnits(273), mmToUnits(27)), data);
     txtRiepilogo->Font = TextFont{QStringLiteral("Courier New"), 8};
     txtRiepilogo->WordWrap = false;
+    txtRiepilogo->LinePitch = 12.822;
 
     txtRiepilogo->clearLines();
     for (int i = 1; i <= lines; ++i)
@@ -116,6 +116,8 @@ private slots:
     void listBandSplits();
     void prepareDiscardsEarlierPages();
     void paintsOnePath();
+    void paintsAtTrueSize_data();
+    void paintsAtTrueSize();
 
     void printToPdfFile_data();
     void printToPdfFile();
@@ -146,9 +148,21 @@ void TestReport::model()
     QVERIFY(!report->FindObject(QStringLiteral("txtNessuno")));
     QCOMPARE(report->text(QStringLiteral("txtRiepilogo"))->Lines.size(), 3);
     QCOMPARE(report->band(QStringLiteral("MasterData"))->Height, 3 * 12.822 + 10);
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->text(QStringLiteral("MasterData")));
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->band(QStringLiteral("txtNessuno")));
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->page().addShape(QStringLiteral("txtTitolo"), QRectF(0, 0, 1, 1)));
+    QVERIFY(!report->failed());
+    // A look-up of a missing name, or of another kind, fails with a message.
+    QVERIFY(!report->text(QStringLiteral("MasterData")));
+    QCOMPARE(report->errorString(), QStringLiteral("Il modello \"Riepilogo dati\" non contiene il testo MasterData."));
+    QVERIFY(!report->band(QStringLiteral("txtNessuno")));
+    QCOMPARE(report->errorString(), QStringLiteral("Il modello \"Riepilogo dati\" non contiene la banda txtNessuno."));
+    QVERIFY(report->band(QStringLiteral("MasterData")));
+    QVERIFY(!report->failed());
+    // A second object of a name is refused.
+    const int objects = int(report->page().objects().size());
+    QVERIFY(!report->page().addShape(QStringLiteral("txtTitolo"), QRectF(0, 0, 1, 1)));
+    QVERIFY(!report->page().addBand(QStringLiteral("txtTitolo"), Band::Type::Footer, 10));
+    QCOMPARE(report->page().errorString(), QStringLiteral("Il modello contiene già un oggetto di nome txtTitolo."));
+    QCOMPARE(int(report->page().objects().size()), objects);
+    QCOMPARE(report->page().bands().size(), size_t(3));
 
     TextBox *box = report->text(QStringLiteral("txtTitolo"));
     box->setText(QStringLiteral("uno\r\ndue\ntre\rquattro"));
@@ -344,7 +358,8 @@ void TestReport::listBandSplits()
             QVERIFY(item.rect.top() > previousTop);
             QVERIFY(item.rect.top() >= area.top() - 1e-6);
             QVERIFY2(item.rect.bottom() <= area.bottom() + 1e-6, qPrintable(item.text));
-            QVERIFY(item.clip.contains(QRectF(item.clip.left(), item.rect.top(), 1, item.rect.height())));
+            // Whole inside its clip (lines may end exactly at a page's cut).
+            QVERIFY(item.clip.adjusted(0, -1e-6, 0, 1e-6).contains(QRectF(item.clip.left(), item.rect.top(), 1, item.rect.height())));
             previousTop = item.rect.top();
             lastBottom = item.rect.bottom();
             lastPage = p;
@@ -425,6 +440,56 @@ void TestReport::paintsOnePath()
     QCOMPARE(darkIn(81, 210), 0);
 }
 
+void TestReport::paintsAtTrueSize_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::newRow("Arial 7") << "Arial" << 7.0;
+    QTest::newRow("Courier New 8") << "Courier New" << 8.0;
+    QTest::newRow("Verdana 9 bold") << "Verdana" << 9.0;
+    QTest::newRow("Arial 10") << "Arial" << 10.0;
+}
+
+void TestReport::paintsAtTrueSize()
+{
+    // Painted as the preview paints, at 4 pixels a unit: the distance from
+    // the first "I" to the last is the advance of the text before it at the
+    // template's size, not at a size rounded to whole units.
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    TextFont font{family, points, family == QLatin1String("Verdana")};
+    const QString text = QStringLiteral("IMMMMMMMMMMMMI");
+    auto report = oneBox(text, QRectF(10, 10, 1000, 40), font);
+    report->PrepareReport();
+
+    constexpr double scale = 4;
+    QImage image(1100 * scale, 60 * scale, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(96 / 0.0254));
+    image.setDotsPerMeterY(qRound(96 / 0.0254));
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.scale(scale, scale);
+        paintPage(report->preparedPages().first(), painter);
+    }
+    // Left ink edges of the first and of the last "I".
+    QList<int> edges;
+    bool inInk = false;
+    for (int x = 0; x < image.width(); ++x) {
+        bool dark = false;
+        for (int y = 0; y < image.height() && !dark; ++y)
+            dark = image.pixelColor(x, y).lightness() < 128;
+        if (dark && !inInk)
+            edges << x;
+        inInk = dark;
+    }
+    QVERIFY(edges.size() >= 2);
+    const double expected = FontMeasure(font).width(text.chopped(1)) * scale;
+    const double found = edges.last() - edges.first();
+    QVERIFY2(qAbs(found - expected) <= 2.0,
+             qPrintable(QStringLiteral("%1 px between the I's, expected %2 px").arg(found).arg(expected)));
+}
+
 void TestReport::printToPdfFile_data()
 {
     QTest::addColumn<bool>("landscape");
@@ -477,6 +542,17 @@ void TestReport::printToPdfFile()
     }
     qInfo("largest position error in the PDF: %.3f mm", worst);
     QCOMPARE(pdfTitle(path), QStringLiteral("Prova di stampa"));
+
+    // Every run at its box's size.
+    const PdfRuns runs = readPdfRuns(path);
+    QVERIFY2(runs.error.isEmpty(), qPrintable(runs.error));
+    QCOMPARE(runs.runs.size(), boxesMm.size());
+    for (const PdfRun &run : runs.runs) {
+        const int i = run.text.mid(6, 1).toInt();
+        QVERIFY2(run.text.startsWith(QStringLiteral("Parola")), qPrintable(run.text));
+        QVERIFY2(qAbs(run.pointSize - (7.0 + 3 * i)) < 0.01,
+                 qPrintable(QStringLiteral("%1 at %2 pt, expected %3 pt").arg(run.text).arg(run.pointSize).arg(7.0 + 3 * i)));
+    }
 }
 
 void TestReport::pageRangeAndCopies()
@@ -498,7 +574,8 @@ void TestReport::pageRangeAndCopies()
     printer.setFromTo(2, 3);
     printer.setCopyCount(2);
     printer.setCollateCopies(false);
-    printPages(report->preparedPages(), printer);
+    QString error;
+    QVERIFY2(printPages(report->preparedPages(), printer, &error), qPrintable(error));
 
     const PdfText pdf = readPdfText(path);
     QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
@@ -562,7 +639,30 @@ void TestReport::printerThatCannotStart()
     report->PrepareReport();
     PrintRecorder printer;
     printer.answerPrintToFile(QStringLiteral("/nonexistent/folder/out.pdf"));
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->Print());
+    const QString message = QStringLiteral("Impossibile avviare la stampa sulla stampante \"/nonexistent/folder/out.pdf\".");
+    ui::MessageRecorder messages;
+    // Print gives the failure back; it shows nothing itself.
+    QVERIFY(!report->Print());
+    QVERIFY(report->failed());
+    QCOMPARE(report->errorString(), message);
+    QCOMPARE(messages.count(), 0);
+    // A cancelled dialog is no failure.
+    printer.answerCancel();
+    QVERIFY(!report->Print());
+    QVERIFY(!report->failed());
+
+    // The preview's print button shows it in the program's error box.
+    printer.answerPrintToFile(QStringLiteral("/nonexistent/folder/out.pdf"));
+    PreviewWindow preview(*report);
+    try {
+        preview.btnStampa->click();
+    } catch (...) {
+        QFAIL("an exception crossed the preview's print button");
+    }
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().kind, ui::MessageKind::Error);
+    QCOMPARE(messages.last().buttons, ui::MessageButtons::Ok);
+    QCOMPARE(messages.last().text, message);
 }
 
 void TestReport::showReportIsModalAndMaximised()

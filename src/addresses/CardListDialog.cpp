@@ -213,11 +213,14 @@ void CardListDialog::recallCurrent()
 
 void CardListDialog::printList()
 {
-    // Failures of the printer are not caught here: the general handling
-    // shows their own message.
-    ListReportTemplate::fill(*frxReport, lines());
+    // Failures go to the general handling, which shows their own message.
+    if (!ListReportTemplate::fill(*frxReport, lines())) {
+        ui::showFailure(this, frxReport->errorString());
+        return;
+    }
     frxReport->PrepareReport();
-    frxReport->Print(this);
+    if (!frxReport->Print(this) && frxReport->failed())
+        ui::showFailure(this, frxReport->errorString());
 }
 
 void CardListDialog::done(int result)

@@ -27,7 +27,7 @@ bool TavoluxApplication::notify(QObject *receiver, QEvent *event)
 
 void reportUncaughtFailure(const QString &what)
 {
-    ui::message(QApplication::activeWindow(), ui::MessageKind::Error, what, ui::MessageButtons::Ok);
+    ui::showFailure(QApplication::activeWindow(), what);
 }
 
 } // namespace tavolux

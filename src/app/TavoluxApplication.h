@@ -4,8 +4,9 @@
 
 namespace tavolux {
 
-// The application object; a failure that escapes an event handler shows its
-// own message in an error box and the program goes on.
+// The application object. The program's handlers report their failures
+// themselves (ui::showFailure); an exception that still escapes one, from a
+// library, shows its own message in an error box and the program goes on.
 class TavoluxApplication : public QApplication
 {
     Q_OBJECT

@@ -31,6 +31,8 @@ std::unique_ptr<report::Report> EnvelopeTemplate::create()
     for (int line = 1; line <= kLines; ++line) {
         const double top = kFirstTop + (line - 1) * report::mmToUnits(5);
         report::TextBox *box = page.addText(lineName(line), QRectF(kLeft, top, kWidth, kHeight));
+        if (!box) // names are unique: never refused
+            continue;
         box->Font = report::TextFont{QStringLiteral("Arial"), 10};
         box->FontColor = Qt::black;
         box->WordWrap = false;

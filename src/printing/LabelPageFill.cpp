@@ -4,15 +4,45 @@
 #include "printing/LabelPageTemplate.h"
 #include "report/Report.h"
 #include "report/TextBox.h"
+#include "ui/Messages.h"
 
 namespace tavolux {
 
-void fillLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf)
+bool fillLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf)
 {
     document.page().Orientation = report::Orientation::Portrait;
-    for (int slot = 1; slot <= LabelPageTemplate::kSlots; ++slot)
-        for (int line = 1; line <= LabelPageTemplate::kLines; ++line)
-            document.text(LabelPageTemplate::lineName(slot, line))->setText(trimText(lineOf(slot, line)));
+    for (int slot = 1; slot <= LabelPageTemplate::kSlots; ++slot) {
+        for (int line = 1; line <= LabelPageTemplate::kLines; ++line) {
+            report::TextBox *box = document.text(LabelPageTemplate::lineName(slot, line));
+            if (!box)
+                return false;
+            box->setText(trimText(lineOf(slot, line)));
+        }
+    }
+    return true;
+}
+
+void previewLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf,
+                      QWidget *parent)
+{
+    if (!fillLabelPage(document, lineOf)) {
+        ui::showFailure(parent, document.errorString());
+        return;
+    }
+    document.PrepareReport();
+    document.ShowReport(parent);
+}
+
+void printLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf,
+                    QWidget *parent)
+{
+    if (!fillLabelPage(document, lineOf)) {
+        ui::showFailure(parent, document.errorString());
+        return;
+    }
+    document.PrepareReport();
+    if (!document.Print(parent) && document.failed())
+        ui::showFailure(parent, document.errorString());
 }
 
 } // namespace tavolux

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace tavolux {
 
 namespace report {
@@ -11,7 +13,15 @@ class Report;
 }
 
 // Sets the label-page template portrait and each of its 144 line boxes to
-// lineOf(slot, line), trimmed.
-void fillLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf);
+// lineOf(slot, line), trimmed. False when a box is missing, with the
+// document's errorString() saying which.
+bool fillLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf);
+
+// Fills the page, prepares it and previews or prints it; a failure shows
+// its own message in the program's error box.
+void previewLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf,
+                      QWidget *parent);
+void printLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf,
+                    QWidget *parent);
 
 } // namespace tavolux

@@ -68,12 +68,16 @@ std::unique_ptr<report::Report> LabelPageTemplate::create(const QString &name)
     // The backgrounds first, so every label's text lies on top of it.
     for (int slot = 1; slot <= kSlots; ++slot) {
         report::Shape *background = page.addShape(shapeName(slot), labelRect(slot));
+        if (!background) // names are unique: never refused
+            continue;
         background->Fill = kLightYellow;
         background->Outline = kLightYellow;
     }
     for (int slot = 1; slot <= kSlots; ++slot) {
         for (int line = 1; line <= kLines; ++line) {
             report::TextBox *box = page.addText(lineName(slot, line), lineRect(slot, line));
+            if (!box)
+                continue;
             box->Font = report::TextFont{QStringLiteral("Arial"), 7};
             box->FontColor = Qt::black;
             box->WordWrap = false;

@@ -21,6 +21,8 @@ report::TextBox *strip(report::ReportPage &page, const char *name, const QRectF 
                        double points, const QString &text)
 {
     report::TextBox *box = page.addText(QLatin1String(name), rect, band);
+    if (!box) // names are unique: never refused
+        return nullptr;
     box->Font = report::TextFont{QStringLiteral("Verdana"), points, true};
     box->FontColor = Qt::white;
     box->Fill = kSlateGray;
@@ -47,26 +49,37 @@ std::unique_ptr<report::Report> ListReportTemplate::create()
     report::Band *data = page.addBand(QStringLiteral("MasterData"), report::Band::Type::MasterData,
                                       report::mmToUnits(28));
     data->AllowSplit = true;
-    report::TextBox *list = page.addText(QStringLiteral("txtRiepilogo"), mm(3, 0, 273, 27), data);
-    list->Font = report::TextFont{QStringLiteral("Courier New"), 8};
-    list->FontColor = Qt::black;
-    list->WordWrap = false;
+    if (report::TextBox *list = page.addText(QStringLiteral("txtRiepilogo"), mm(3, 0, 273, 27), data)) {
+        list->Font = report::TextFont{QStringLiteral("Courier New"), 8};
+        list->FontColor = Qt::black;
+        list->WordWrap = false;
+        list->LinePitch = kLineHeight;
+    }
 
     report::Band *footer = page.addBand(QStringLiteral("Footer"), report::Band::Type::Footer, report::mmToUnits(8));
     strip(page, "txtPagina", mm(3, 2, 272, 5), footer, 8, QStringLiteral("Stampa eseguita in data [DATE]"));
     return document;
 }
 
-void ListReportTemplate::fill(report::Report &document, const QStringList &lines)
+bool ListReportTemplate::fill(report::Report &document, const QStringList &lines)
 {
-    document.text(QStringLiteral("txtTitolo"))->setText(QStringLiteral("Riepilogo etichette in archivio"));
+    report::TextBox *title = document.text(QStringLiteral("txtTitolo"));
+    if (!title)
+        return false;
+    title->setText(QStringLiteral("Riepilogo etichette in archivio"));
     report::TextBox *list = document.text(QStringLiteral("txtRiepilogo"));
+    if (!list)
+        return false;
     list->clearLines();
     for (const QString &line : lines)
         list->addLine(line);
     const double height = list->Lines.size() * kLineHeight;
     list->setHeight(height);
-    document.band(QStringLiteral("MasterData"))->setHeight(height + 10);
+    report::Band *data = document.band(QStringLiteral("MasterData"));
+    if (!data)
+        return false;
+    data->setHeight(height + 10);
+    return true;
 }
 
 } // namespace tavolux

@@ -18,8 +18,11 @@ public:
     static std::unique_ptr<report::Report> create();
 
     // Title, lines and heights as the printout sets them before it prints:
-    // 12.822 units a line, the data band 10 units higher than its text.
-    static void fill(report::Report &document, const QStringList &lines);
+    // 12.822 units a line, the data band 10 units higher than its text. The
+    // lines are laid out at that pitch, so they fill their box exactly.
+    // False when the document lacks one of the objects, with its
+    // errorString() saying which.
+    static bool fill(report::Report &document, const QStringList &lines);
 
     static constexpr double kLineHeight = 12.822;
 };

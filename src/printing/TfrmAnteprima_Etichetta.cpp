@@ -21,9 +21,7 @@ void TfrmAnteprima_Etichetta::run()
 {
     // Every label carries the card's line n in its line n.
     const QStringList lines = m_lines();
-    fillLabelPage(*repDocumento, [&lines](int, int line) { return lines.value(line - 1); });
-    repDocumento->PrepareReport();
-    repDocumento->ShowReport(this);
+    previewLabelPage(*repDocumento, [&lines](int, int line) { return lines.value(line - 1); }, this);
 }
 
 } // namespace tavolux

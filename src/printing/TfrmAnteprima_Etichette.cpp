@@ -19,9 +19,7 @@ TfrmAnteprima_Etichette::~TfrmAnteprima_Etichette() = default;
 
 void TfrmAnteprima_Etichette::run()
 {
-    fillLabelPage(*repDocumento, m_lineOf);
-    repDocumento->PrepareReport();
-    repDocumento->ShowReport(this);
+    previewLabelPage(*repDocumento, m_lineOf, this);
 }
 
 } // namespace tavolux

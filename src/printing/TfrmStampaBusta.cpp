@@ -19,21 +19,25 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <stdexcept>
+#include <optional>
 
 namespace tavolux {
 
 namespace {
 
+const char *const kSettingsNotWritten = "Impostazioni.ini: scrittura non riuscita";
+
 // Adds "delta" to the whole number in a value box. Text that is not a whole
-// number raises an error and leaves the box as it is; at the largest or
+// number stays as it is and goes to the general error box; at the largest or
 // smallest number the box holds, a step past it leaves it there.
-void step(QLineEdit *box, int delta)
+void step(QLineEdit *box, int delta, QWidget *parent)
 {
     bool ok = false;
     const qlonglong value = trimText(box->text()).toLongLong(&ok);
-    if (!ok)
-        throw std::runtime_error(QStringLiteral("'%1' non è un valore intero valido.").arg(box->text()).toStdString());
+    if (!ok) {
+        ui::showFailure(parent, QStringLiteral("'%1' non è un valore intero valido.").arg(box->text()));
+        return;
+    }
     qlonglong next;
     if (__builtin_add_overflow(value, qlonglong(delta), &next))
         return;
@@ -43,12 +47,14 @@ void step(QLineEdit *box, int delta)
 // A margin beyond this many millimetres (a hand-edited file) is no margin.
 constexpr double kMaxMarginMm = 1000;
 
-double margin(const QLineEdit *box)
+// The margin in a value box, in the process's number format; none when the
+// text is not a number, is not finite or is absurd.
+std::optional<double> margin(const QLineEdit *box)
 {
     bool ok = false;
     const double value = conventions::toNumber(trimText(box->text()), &ok);
     if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxMarginMm)
-        throw std::runtime_error(QStringLiteral("'%1' non è un numero valido.").arg(box->text()).toStdString());
+        return std::nullopt;
     return value;
 }
 
@@ -201,12 +207,18 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     btnApplicaLeft->setObjectName(QStringLiteral("btnApplicaLeft"));
     btnApplicaLeft->hide();
 
-    connect(btnTopMinus, &QPushButton::clicked, this, [this] { step(txtTop, -1); });
-    connect(btnTopPlus, &QPushButton::clicked, this, [this] { step(txtTop, +1); });
-    connect(btnLeftMinus, &QPushButton::clicked, this, [this] { step(txtLeft, -1); });
-    connect(btnLeftPlus, &QPushButton::clicked, this, [this] { step(txtLeft, +1); });
-    connect(btnApplicaTop, &QPushButton::clicked, this, &TfrmStampaBusta::applyTop);
-    connect(btnApplicaLeft, &QPushButton::clicked, this, &TfrmStampaBusta::applyLeft);
+    connect(btnTopMinus, &QPushButton::clicked, this, [this] { step(txtTop, -1, this); });
+    connect(btnTopPlus, &QPushButton::clicked, this, [this] { step(txtTop, +1, this); });
+    connect(btnLeftMinus, &QPushButton::clicked, this, [this] { step(txtLeft, -1, this); });
+    connect(btnLeftPlus, &QPushButton::clicked, this, [this] { step(txtLeft, +1, this); });
+    connect(btnApplicaTop, &QPushButton::clicked, this, [this] {
+        if (!applyTop())
+            ui::showFailure(this, QLatin1String(kSettingsNotWritten));
+    });
+    connect(btnApplicaLeft, &QPushButton::clicked, this, [this] {
+        if (!applyLeft())
+            ui::showFailure(this, QLatin1String(kSettingsNotWritten));
+    });
     // The notice shows as soon as the button goes down, before the click.
     connect(btnStampa, &QPushButton::pressed, this, [this] {
         lblAttendere->show();
@@ -245,38 +257,49 @@ QString TfrmStampaBusta::checkedOrientation() const
     return optVerticale->isChecked() ? EnvelopeSettings::portrait() : EnvelopeSettings::landscape();
 }
 
-void TfrmStampaBusta::applyTop()
+bool TfrmStampaBusta::applyTop()
 {
     EnvelopeSettings settings(m_folder);
-    if (!settings.writeTop(trimText(txtTop->text())) || !settings.writeOrientation(checkedOrientation()))
-        throw std::runtime_error("Impostazioni.ini: scrittura non riuscita");
+    return settings.writeTop(trimText(txtTop->text())) && settings.writeOrientation(checkedOrientation());
 }
 
-void TfrmStampaBusta::applyLeft()
+bool TfrmStampaBusta::applyLeft()
 {
     EnvelopeSettings settings(m_folder);
-    if (!settings.writeLeft(trimText(txtLeft->text())) || !settings.writeOrientation(checkedOrientation()))
-        throw std::runtime_error("Impostazioni.ini: scrittura non riuscita");
+    return settings.writeLeft(trimText(txtLeft->text())) && settings.writeOrientation(checkedOrientation());
+}
+
+bool TfrmStampaBusta::printSteps()
+{
+    if (!applyTop() || !applyLeft())
+        return false;
+    lblAttendere->show();
+    report::ReportPage &page = repModulo->page();
+    page.Orientation = optVerticale->isChecked() ? report::Orientation::Portrait : report::Orientation::Landscape;
+    const std::optional<double> top = margin(txtTop);
+    if (!top)
+        return false;
+    page.TopMargin = *top;
+    const std::optional<double> left = margin(txtLeft);
+    if (!left)
+        return false;
+    page.LeftMargin = *left;
+    const QStringList lines = m_lines();
+    for (int line = 1; line <= EnvelopeTemplate::kLines; ++line) {
+        report::TextBox *box = repModulo->text(EnvelopeTemplate::lineName(line));
+        if (!box)
+            return false;
+        box->setText(trimText(lines.value(line - 1)));
+    }
+    repModulo->PrepareReport();
+    repModulo->Print(this);
+    return !repModulo->failed();
 }
 
 void TfrmStampaBusta::print()
 {
-    try {
-        applyTop();
-        applyLeft();
-        lblAttendere->show();
-        report::ReportPage &page = repModulo->page();
-        page.Orientation = optVerticale->isChecked() ? report::Orientation::Portrait : report::Orientation::Landscape;
-        page.TopMargin = margin(txtTop);
-        page.LeftMargin = margin(txtLeft);
-        const QStringList lines = m_lines();
-        for (int line = 1; line <= EnvelopeTemplate::kLines; ++line)
-            repModulo->text(EnvelopeTemplate::lineName(line))->setText(trimText(lines.value(line - 1)));
-        repModulo->PrepareReport();
-        repModulo->Print(this);
-    } catch (const std::exception &) {
+    if (!printSteps())
         ui::notice(this, ui::MessageKind::Warning, failureMessage());
-    }
     lblAttendere->hide();
     accept();
 }

@@ -59,10 +59,12 @@ public slots:
 
 private:
     void load();
-    // The two save steps of printing; each raises an error when the file
-    // cannot be written.
-    void applyTop();
-    void applyLeft();
+    // The two save steps of printing; each is false when the file cannot be
+    // written.
+    bool applyTop();
+    bool applyLeft();
+    // Steps 2 to 8 of printing; false at the first that fails.
+    bool printSteps();
     QString checkedOrientation() const;
 
     ProgramFolder m_folder;

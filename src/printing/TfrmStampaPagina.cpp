@@ -21,9 +21,7 @@ TfrmStampaPagina::~TfrmStampaPagina() = default;
 
 void TfrmStampaPagina::run()
 {
-    fillLabelPage(*repDocumento, m_lineOf);
-    repDocumento->PrepareReport();
-    repDocumento->Print(this);
+    printLabelPage(*repDocumento, m_lineOf, this);
 }
 
 } // namespace tavolux

@@ -64,7 +64,7 @@ QStringList wrapLine(const QString &line, double width, const FontMeasure &measu
 BoxText::BoxText(const TextBox &box, const QDate &today)
     : measure(box.Font)
 {
-    pitch = measure.lineSpacing();
+    pitch = box.LinePitch > 0 ? box.LinePitch : measure.lineSpacing();
     for (const QString &raw : box.Lines) {
         const QString line = box.AllowExpressions ? expandExpressions(raw, today) : raw;
         if (box.WordWrap)
@@ -140,6 +140,7 @@ private:
     void emitText(const TextBox &box, const QRectF &onPage, double windowTop, double windowBottom);
     void placeBand(const Band &band);
     double breakPoint(const Band &band, double from, double limit);
+    double contentBottom(const Band &band);
 
     const ReportPage &m_page;
     QDate m_today;
@@ -262,6 +263,33 @@ double PageBuilder::breakPoint(const Band &band, double from, double limit)
     return from;
 }
 
+// The bottom of what the band prints, from its top: below it the band is blank.
+double PageBuilder::contentBottom(const Band &band)
+{
+    double bottom = 0;
+    for (const auto &object : band.objects()) {
+        if (object->kind() == ReportObject::Kind::Shape) {
+            bottom = std::max(bottom, object->Top + object->Height);
+            continue;
+        }
+        if (object->kind() != ReportObject::Kind::Text)
+            continue;
+        const auto &box = static_cast<const TextBox &>(*object);
+        if (box.Fill.isValid()) {
+            bottom = std::max(bottom, box.Top + box.Height);
+            continue;
+        }
+        const BoxText &text = textOf(box);
+        for (int i = text.visibleLines(box.Height) - 1; i >= 0; --i) {
+            if (text.lines.at(i).isEmpty())
+                continue;
+            bottom = std::max(bottom, std::min(box.Top + text.lineTop(i) + text.pitch, box.Top + box.Height));
+            break;
+        }
+    }
+    return bottom;
+}
+
 void PageBuilder::placeBand(const Band &band)
 {
     const double pageHeight = m_area.height();
@@ -270,7 +298,13 @@ void PageBuilder::placeBand(const Band &band)
         const double room = pageHeight - m_y;
         const double rest = band.Height - done;
         double cut = band.Height;
-        if (rest > room + kEps) {
+        bool blankRest = false; // the part that does not fit prints nothing
+        if (rest > room + kEps && band.AllowSplit && contentBottom(band) <= done + room + kEps) {
+            // Only blank band is left below the page's end: the band ends there
+            // rather than start a page with nothing on it.
+            cut = done + room;
+            blankRest = true;
+        } else if (rest > room + kEps) {
             cut = band.AllowSplit ? breakPoint(band, done, done + room) : done;
             if (cut <= done + kEps) {
                 if (m_y > kEps) { // nothing fits below what is there: go on on a new page
@@ -286,7 +320,7 @@ void PageBuilder::placeBand(const Band &band)
         for (const auto &object : band.objects())
             emitObject(*object, origin, top, top + (cut - done));
         m_y += cut - done;
-        done = cut;
+        done = blankRest ? band.Height : cut;
         if (done < band.Height - kEps)
             startPage();
     }

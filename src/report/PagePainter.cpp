@@ -2,14 +2,12 @@
 
 #include "report/PreparedPage.h"
 
-#include <QPaintDevice>
 #include <QPainter>
 
 namespace tavolux::report {
 
 void paintPage(const PreparedPage &page, QPainter &painter)
 {
-    const double dpi = painter.device() ? painter.device()->logicalDpiY() : 96.0;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -24,9 +22,16 @@ void paintPage(const PreparedPage &page, QPainter &painter)
             continue;
         }
         painter.setClipRect(item.clip);
-        painter.setFont(item.font.fontForDevice(dpi));
         painter.setPen(item.color);
-        painter.drawText(QPointF(item.rect.left(), item.rect.top() + item.baseline), item.text);
+        // The font at its large pixel size, scaled down to the template's
+        // size: whatever the device, no font size is rounded on the way.
+        painter.save();
+        painter.translate(item.rect.left(), item.rect.top() + item.baseline);
+        const double scale = item.font.unitsPerPixel();
+        painter.scale(scale, scale);
+        painter.setFont(item.font.drawingFont());
+        painter.drawText(QPointF(0, 0), item.text);
+        painter.restore();
     }
     painter.restore();
 }

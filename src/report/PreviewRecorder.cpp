@@ -9,7 +9,7 @@ PreviewRecorder::PreviewRecorder()
     hooks::setPreviewHandler([this](Report &report) {
         Preview preview{report.name(), report.previewButtons(), report.preparedPages(), false};
         if (m_pressPrint && report.previewButtons().testFlag(Report::PreviewPrint))
-            preview.printed = report.Print(nullptr);
+            preview.printed = printFromPreview(report, nullptr);
         m_previews.append(preview);
     });
 }

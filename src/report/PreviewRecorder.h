@@ -9,7 +9,8 @@
 namespace tavolux::report {
 
 // Test helper: stands in for the modal preview window and records what it
-// would show; it can press the preview's print button.
+// would show; it can press the preview's print button, which reports a
+// failure as the window's does.
 class PreviewRecorder
 {
 public:

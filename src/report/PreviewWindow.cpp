@@ -253,7 +253,7 @@ void PreviewWindow::updateLabels()
 
 void PreviewWindow::print()
 {
-    m_report.Print(this);
+    printFromPreview(m_report, this);
 }
 
 void PreviewWindow::toggleFullScreen()

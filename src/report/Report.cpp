@@ -3,10 +3,10 @@
 #include "report/Band.h"
 #include "report/Layout.h"
 #include "report/PreviewWindow.h"
-#include "report/ReportError.h"
 #include "report/ReportHooks.h"
 #include "report/ReportPrinter.h"
 #include "report/TextBox.h"
+#include "ui/Messages.h"
 
 #include <QDate>
 
@@ -24,19 +24,25 @@ ReportObject *Report::FindObject(const QString &name) const
     return m_page.find(name);
 }
 
-TextBox *Report::text(const QString &name) const
+TextBox *Report::text(const QString &name)
 {
     ReportObject *object = FindObject(name);
-    if (!object || object->kind() != ReportObject::Kind::Text)
-        throw ReportError(QStringLiteral("Il modello \"%1\" non contiene il testo %2.").arg(m_name, name));
+    if (!object || object->kind() != ReportObject::Kind::Text) {
+        m_error = QStringLiteral("Il modello \"%1\" non contiene il testo %2.").arg(m_name, name);
+        return nullptr;
+    }
+    m_error.clear();
     return static_cast<TextBox *>(object);
 }
 
-Band *Report::band(const QString &name) const
+Band *Report::band(const QString &name)
 {
     ReportObject *object = FindObject(name);
-    if (!object || object->kind() != ReportObject::Kind::Band)
-        throw ReportError(QStringLiteral("Il modello \"%1\" non contiene la banda %2.").arg(m_name, name));
+    if (!object || object->kind() != ReportObject::Kind::Band) {
+        m_error = QStringLiteral("Il modello \"%1\" non contiene la banda %2.").arg(m_name, name);
+        return nullptr;
+    }
+    m_error.clear();
     return static_cast<Band *>(object);
 }
 
@@ -61,7 +67,16 @@ bool Report::Print(QWidget *parent)
 {
     if (!m_isPrepared)
         PrepareReport();
-    return printReport(m_name, m_prepared, parent);
+    m_error.clear();
+    return printReport(m_name, m_prepared, parent, &m_error);
+}
+
+bool printFromPreview(Report &report, QWidget *parent)
+{
+    const bool printed = report.Print(parent);
+    if (report.failed())
+        ui::showFailure(parent, report.errorString());
+    return printed;
 }
 
 } // namespace tavolux::report

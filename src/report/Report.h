@@ -46,9 +46,9 @@ public:
     // The object of that name, or nullptr.
     ReportObject *FindObject(const QString &name) const;
     // Typed look-ups for names the program knows exist: a missing name or an
-    // object of another kind raises a ReportError.
-    TextBox *text(const QString &name) const;
-    Band *band(const QString &name) const;
+    // object of another kind gives nullptr, and errorString() says why.
+    TextBox *text(const QString &name);
+    Band *band(const QString &name);
 
     // Discards the pages prepared before and lays the template out as it stands.
     void PrepareReport();
@@ -57,9 +57,13 @@ public:
     // The modal preview of the prepared pages; returns when it is closed.
     void ShowReport(QWidget *parent = nullptr);
     // The print dialog, then the prepared pages on the chosen printer. Returns
-    // whether anything was printed. A printer that cannot be started raises a
-    // ReportError.
+    // whether anything was printed: false on Cancel, and false with
+    // errorString() set when the printer failed.
     bool Print(QWidget *parent = nullptr);
+
+    // The last failure of a look-up or of Print; empty when it succeeded.
+    QString errorString() const { return m_error; }
+    bool failed() const { return !m_error.isEmpty(); }
 
 private:
     QString m_name;
@@ -68,7 +72,12 @@ private:
                                                      | PreviewPages);
     QList<PreparedPage> m_prepared;
     bool m_isPrepared = false;
+    QString m_error;
 };
+
+// The preview's print button: Print, with a failure shown in the program's
+// error box with its own message. Returns whether anything was printed.
+bool printFromPreview(Report &report, QWidget *parent);
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Report::PreviewButtons)
 

@@ -1,6 +1,5 @@
 #include "report/ReportPage.h"
 
-#include "report/ReportError.h"
 #include "report/Shape.h"
 #include "report/TextBox.h"
 #include "report/Units.h"
@@ -35,8 +34,10 @@ QRectF ReportPage::printableArea() const
 
 ReportObject *ReportPage::place(std::unique_ptr<ReportObject> object, Band *band)
 {
-    if (find(object->name()))
-        throw ReportError(QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(object->name()));
+    if (find(object->name())) {
+        m_error = QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(object->name());
+        return nullptr;
+    }
     if (band)
         return band->add(std::move(object));
     m_objects.push_back(std::move(object));
@@ -65,8 +66,10 @@ Shape *ReportPage::addShape(const QString &name, const QRectF &units, Band *band
 
 Band *ReportPage::addBand(const QString &name, Band::Type type, double heightUnits)
 {
-    if (find(name))
-        throw ReportError(QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(name));
+    if (find(name)) {
+        m_error = QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(name);
+        return nullptr;
+    }
     auto band = std::make_unique<Band>(name, type);
     band->Width = printableArea().width();
     band->Height = heightUnits;

@@ -35,13 +35,15 @@ public:
     QRectF printableArea() const;
 
     // Adds an object to the page, or to a band when one is given. Names are
-    // unique in the template: a second object of the same name is refused
-    // with a ReportError.
+    // unique in the template: a second object of the same name is refused,
+    // nullptr is returned and errorString() says why.
     TextBox *addText(const QString &name, const QRectF &units, Band *band = nullptr);
     Shape *addShape(const QString &name, const QRectF &units, Band *band = nullptr);
     Band *addBand(const QString &name, Band::Type type, double heightUnits);
 
     ReportObject *find(const QString &name) const;
+    // Why the last refused object was refused; empty when none was.
+    QString errorString() const { return m_error; }
 
     const std::vector<std::unique_ptr<ReportObject>> &objects() const { return m_objects; }
     // The bands in printing order: report title, master data, footer.
@@ -59,6 +61,7 @@ private:
     ReportObject *place(std::unique_ptr<ReportObject> object, Band *band);
 
     QString m_name;
+    QString m_error;
     std::vector<std::unique_ptr<ReportObject>> m_objects;
     std::vector<std::unique_ptr<Band>> m_bands;
 };

@@ -1,7 +1,6 @@
 #include "report/ReportPrinter.h"
 
 #include "report/PagePainter.h"
-#include "report/ReportError.h"
 #include "report/ReportHooks.h"
 #include "report/Units.h"
 #include "ui/FileChooser.h"
@@ -82,8 +81,13 @@ void preparePrinter(QPrinter &printer, const QString &title, const QList<Prepare
     setLayout(printer, pages);
 }
 
-void printPages(const QList<PreparedPage> &pages, QPrinter &printer)
+bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *error)
 {
+    auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
     QList<int> order;
     int from = 1;
     int to = int(pages.size());
@@ -105,14 +109,16 @@ void printPages(const QList<PreparedPage> &pages, QPrinter &printer)
 
     QPainter painter;
     if (!painter.begin(&printer))
-        throw ReportError(QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".")
-                              .arg(printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
-                                                                                 : printer.printerName()));
+        return fail(QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".")
+                        .arg(printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
+                                                                           : printer.printerName()));
     const double scale = printer.resolution() / kUnitsPerInch;
     bool first = true;
     for (int index : order) {
-        if (!first && !printer.newPage())
-            throw ReportError(QStringLiteral("La stampante non accetta una nuova pagina."));
+        if (!first && !printer.newPage()) {
+            painter.end();
+            return fail(QStringLiteral("La stampante non accetta una nuova pagina."));
+        }
         first = false;
         painter.save();
         painter.scale(scale, scale);
@@ -120,10 +126,11 @@ void printPages(const QList<PreparedPage> &pages, QPrinter &printer)
         painter.restore();
     }
     if (!painter.end())
-        throw ReportError(QStringLiteral("La stampa non è stata completata."));
+        return fail(QStringLiteral("La stampa non è stata completata."));
+    return true;
 }
 
-bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent)
+bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent, QString *error)
 {
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, title, pages);
@@ -135,8 +142,7 @@ bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget
     }
     // The pages are laid out for this paper and orientation, whatever printer was chosen.
     setLayout(printer, pages);
-    printPages(pages, printer);
-    return true;
+    return printPages(pages, printer, error);
 }
 
 } // namespace tavolux::report

@@ -14,13 +14,15 @@ namespace tavolux::report {
 // The print step: with no printer installed, says so and offers to save the
 // pages as a PDF file; otherwise the print dialog (printer, page range, copies,
 // collation), then the pages on the chosen printer as a job titled "title".
-// Returns whether anything was printed; Cancel prints nothing.
-bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent);
+// Returns whether anything was printed; Cancel prints nothing. A printer that
+// fails gives false with its message in *error.
+bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent, QString *error);
 
 // Paints the pages on a printer that is already set up, honouring its page
 // range, and its copies and collation where the printer cannot make copies
-// itself. Raises a ReportError when the printer cannot be started.
-void printPages(const QList<PreparedPage> &pages, QPrinter &printer);
+// itself. Returns false, with the message in *error, when the printer cannot
+// be started or gives up.
+bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *error);
 
 // Sets paper (A4 as the pages have it), orientation and zero margins, with
 // positions counted from the paper's corner.

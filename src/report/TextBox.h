@@ -30,6 +30,9 @@ public:
     QColor FontColor = Qt::black;
     QColor Fill;                     // invalid: no fill
     Align HAlign = Align::Left;
+    // Units from the top of one line to the top of the next; 0: the font's
+    // own line spacing.
+    double LinePitch = 0;
     bool WordWrap = true;
     bool AllowExpressions = true;
 };

@@ -9,8 +9,8 @@ namespace tavolux::report {
 
 namespace {
 
-// Measures are taken at a large pixel size and scaled, so hinting and
-// rounding play no part.
+// Text is measured and drawn at a large whole pixel size and scaled, so
+// hinting and the rounding of font sizes to whole pixels play no part.
 constexpr int kMeasurePixels = 1000;
 
 QString freeSubstitute(const QString &family)
@@ -51,20 +51,22 @@ QFont TextFont::baseFont() const
     return font;
 }
 
-QFont TextFont::fontForDevice(double logicalDpiY) const
+QFont TextFont::drawingFont() const
 {
     QFont font = baseFont();
-    // A point on the device is logicalDpiY / 72 logical pixels; the painter's
-    // logical pixel is one unit, so the size is scaled back to 96 per inch.
-    font.setPointSizeF(pointSize * kUnitsPerInch / logicalDpiY);
+    font.setPixelSize(kMeasurePixels);
     return font;
 }
 
-FontMeasure::FontMeasure(const TextFont &font)
-    : m_font(font.baseFont())
+double TextFont::unitsPerPixel() const
 {
-    m_font.setPixelSize(kMeasurePixels);
-    m_scale = font.sizeInUnits() / kMeasurePixels;
+    return sizeInUnits() / kMeasurePixels;
+}
+
+FontMeasure::FontMeasure(const TextFont &font)
+    : m_font(font.drawingFont())
+{
+    m_scale = font.unitsPerPixel();
     const QFontMetricsF metrics(m_font);
     m_ascent = metrics.ascent() * m_scale;
     m_lineSpacing = metrics.lineSpacing() * m_scale;

@@ -23,9 +23,11 @@ struct TextFont
     // for Verdana and Tahoma). Its size is set by the caller.
     QFont baseFont() const;
 
-    // The font for a painter on a device of the given logical resolution, so
-    // that the text measures sizeInUnits() in a coordinate system of units.
-    QFont fontForDevice(double logicalDpiY) const;
+    // The font text is drawn and measured with: baseFont() at a large whole
+    // pixel size, so that no device rounds it. Scaled by unitsPerPixel() it
+    // measures sizeInUnits() exactly.
+    QFont drawingFont() const;
+    double unitsPerPixel() const;
 };
 
 // Text measures of a font in template units, independent of any screen.

@@ -31,6 +31,13 @@ inline bool ask(QWidget *parent, const QString &text)
     return message(parent, MessageKind::Confirmation, text, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
+// The program's general handling of a failure: an error box with the
+// failure's own message and an OK button; the program then goes on.
+inline void showFailure(QWidget *parent, const QString &what)
+{
+    message(parent, MessageKind::Error, what, MessageButtons::Ok);
+}
+
 using MessageHandler = std::function<MessageAnswer(QWidget *, MessageKind, const QString &, MessageButtons)>;
 // Test seam: replaces the modal box; an empty handler restores it.
 void setMessageHandler(MessageHandler handler);
