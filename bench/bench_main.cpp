@@ -8,7 +8,7 @@
 #include "printing/LabelPageFill.h"
 #include "printing/LabelPageTemplate.h"
 #include "report/Report.h"
-#include "report/ReportPrinter.h"
+#include "reportui/ReportPrinter.h"
 #include "storage/AddressArchive.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 #include "addresses/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
-#include "report/PrintRecorder.h"
+#include "reportui/PrintRecorder.h"
 #include "storage/AddressArchive.h"
 #include "ui/Messages.h"
 

@@ -7,7 +7,7 @@
 #include "app/Program.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "labels/TfrmImportaIndirizzi.h"
-#include "report/PrintRecorder.h"
+#include "reportui/PrintRecorder.h"
 #include "storage/AddressArchive.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"

@@ -8,7 +8,7 @@
 #include "platform/Conventions.h"
 #include "printing/ListReportTemplate.h"
 #include "report/Band.h"
-#include "report/PrintRecorder.h"
+#include "reportui/PrintRecorder.h"
 #include "report/Report.h"
 #include "report/TextBox.h"
 #include "report/Units.h"

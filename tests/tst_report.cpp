@@ -5,11 +5,12 @@
 #include "report/Band.h"
 #include "report/Layout.h"
 #include "report/PagePainter.h"
-#include "report/PreviewRecorder.h"
-#include "report/PreviewWindow.h"
-#include "report/PrintRecorder.h"
+#include "reportui/PreviewRecorder.h"
+#include "reportui/PreviewWindow.h"
+#include "reportui/PrintRecorder.h"
 #include "report/Report.h"
-#include "report/ReportPrinter.h"
+#include "reportui/ReportPrinter.h"
+#include "reportui/ReportSteps.h"
 #include "report/Shape.h"
 #include "report/TextBox.h"
 #include "report/Units.h"
@@ -518,7 +519,7 @@ void TestReport::printToPdfFile()
 
     PrintRecorder printer;
     printer.answerPrintToFile(path);
-    QVERIFY(report.Print());
+    QVERIFY(report::Print(report));
     QCOMPARE(printer.count(), 1);
     QCOMPARE(printer.requests().first().title, QStringLiteral("Prova di stampa"));
     QCOMPARE(printer.requests().first().orientation, landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -594,7 +595,7 @@ void TestReport::cancelPrintsNothing()
     auto report = listReport(5);
     report->PrepareReport();
     PrintRecorder printer;
-    QVERIFY(!report->Print());
+    QVERIFY(!report::Print(*report));
     QCOMPARE(printer.count(), 1);
     QCOMPARE(printer.requests().first().pages.size(), 1);
     QCOMPARE(printer.requests().first().orientation, QPageLayout::Landscape);
@@ -617,7 +618,7 @@ void TestReport::noPrinterOffersPdf()
 
     // No: nothing is printed, no dialog.
     messages.answerNext(ui::MessageAnswer::No);
-    QVERIFY(!report->Print());
+    QVERIFY(!report::Print(*report));
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().kind, ui::MessageKind::Confirmation);
     QCOMPARE(messages.last().text, noPrinterQuestion());
@@ -625,7 +626,7 @@ void TestReport::noPrinterOffersPdf()
     QVERIFY(suggested.isEmpty());
 
     // Yes: the pages go to the chosen PDF file.
-    QVERIFY(report->Print());
+    QVERIFY(report::Print(*report));
     ui::setSaveFileChooserHandler({});
     QCOMPARE(suggested, QStringLiteral("Riepilogo dati.pdf"));
     const PdfText pdf = readPdfText(dir.filePath(QStringLiteral("salvato.pdf")));
@@ -642,13 +643,13 @@ void TestReport::printerThatCannotStart()
     const QString message = QStringLiteral("Impossibile avviare la stampa sulla stampante \"/nonexistent/folder/out.pdf\".");
     ui::MessageRecorder messages;
     // Print gives the failure back; it shows nothing itself.
-    QVERIFY(!report->Print());
+    QVERIFY(!report::Print(*report));
     QVERIFY(report->failed());
     QCOMPARE(report->errorString(), message);
     QCOMPARE(messages.count(), 0);
     // A cancelled dialog is no failure.
     printer.answerCancel();
-    QVERIFY(!report->Print());
+    QVERIFY(!report::Print(*report));
     QVERIFY(!report->failed());
 
     // The preview's print button shows it in the program's error box.
@@ -680,7 +681,7 @@ void TestReport::showReportIsModalAndMaximised()
         QCOMPARE(preview->zoom(), 1.0);
         preview->btnChiudi->click();
     });
-    report->ShowReport();
+    report::ShowReport(*report);
     QVERIFY(seen);
 }
 
@@ -729,13 +730,13 @@ void TestReport::previewRecorder()
     auto report = listReport(2);
     PreviewRecorder previews;
     PrintRecorder printer;
-    report->ShowReport(); // prepares when nobody did
+    report::ShowReport(*report); // prepares when nobody did
     QCOMPARE(previews.count(), 1);
     QCOMPARE(previews.previews().first().caption, QStringLiteral("Riepilogo dati"));
     QCOMPARE(previews.previews().first().pages.size(), 1);
     QCOMPARE(printer.count(), 0);
     previews.pressPrint();
-    report->ShowReport();
+    report::ShowReport(*report);
     QCOMPARE(printer.count(), 1);
 }
 
@@ -754,7 +755,7 @@ void TestReport::cupsCollatedCopies()
     const QSet<QString> before = queue.files(report->name());
     PrintRecorder printer;
     printer.answerPrintTo(queue.name(), 2, collate);
-    QVERIFY(report->Print());
+    QVERIFY(report::Print(*report));
 
     QString why;
     const QString path = queue.waitForPdf(report->name(), before, &why);

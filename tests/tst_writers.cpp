@@ -12,7 +12,7 @@
 #include "addresses/TfrmExpIndirizzi.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "printing/TfrmStampaBusta.h"
-#include "report/PrintRecorder.h"
+#include "reportui/PrintRecorder.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 #include "archivewindow/ArchiveNotices.h"

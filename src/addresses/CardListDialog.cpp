@@ -4,6 +4,7 @@
 #include "platform/TextUtil.h"
 #include "printing/ListReportTemplate.h"
 #include "report/Report.h"
+#include "reportui/ReportSteps.h"
 #include "storage/AddressArchive.h"
 #include "storage/TCampo250.h"
 #include "ui/Art.h"
@@ -219,7 +220,7 @@ void CardListDialog::printList()
         return;
     }
     frxReport->PrepareReport();
-    if (!frxReport->Print(this) && frxReport->failed())
+    if (!report::Print(*frxReport, this) && frxReport->failed())
         ui::showFailure(this, frxReport->errorString());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/TextUtil.h"
 #include "printing/LabelPageTemplate.h"
 #include "report/Report.h"
+#include "reportui/ReportSteps.h"
 #include "report/TextBox.h"
 #include "ui/Messages.h"
 
@@ -30,7 +31,7 @@ void previewLabelPage(report::Report &document, const std::function<QString(int 
         return;
     }
     document.PrepareReport();
-    document.ShowReport(parent);
+    report::ShowReport(document, parent);
 }
 
 void printLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf,
@@ -41,7 +42,7 @@ void printLabelPage(report::Report &document, const std::function<QString(int sl
         return;
     }
     document.PrepareReport();
-    if (!document.Print(parent) && document.failed())
+    if (!report::Print(document, parent) && document.failed())
         ui::showFailure(parent, document.errorString());
 }
 

@@ -6,6 +6,7 @@
 #include "printing/EnvelopeTemplate.h"
 #include "printing/InfoPicture.h"
 #include "report/Report.h"
+#include "reportui/ReportSteps.h"
 #include "report/TextBox.h"
 #include "ui/Messages.h"
 
@@ -292,7 +293,7 @@ bool TfrmStampaBusta::printSteps()
         box->setText(trimText(lines.value(line - 1)));
     }
     repModulo->PrepareReport();
-    repModulo->Print(this);
+    report::Print(*repModulo, this);
     return !repModulo->failed();
 }
 

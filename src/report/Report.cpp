@@ -2,11 +2,7 @@
 
 #include "report/Band.h"
 #include "report/Layout.h"
-#include "report/PreviewWindow.h"
-#include "report/ReportHooks.h"
-#include "report/ReportPrinter.h"
 #include "report/TextBox.h"
-#include "ui/Messages.h"
 
 #include <QDate>
 
@@ -52,31 +48,10 @@ void Report::PrepareReport()
     m_isPrepared = true;
 }
 
-void Report::ShowReport(QWidget *parent)
+void Report::ensurePrepared()
 {
     if (!m_isPrepared)
         PrepareReport();
-    if (hooks::runPreviewHandler(*this))
-        return;
-    PreviewWindow preview(*this, parent);
-    preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
-    preview.exec();
-}
-
-bool Report::Print(QWidget *parent)
-{
-    if (!m_isPrepared)
-        PrepareReport();
-    m_error.clear();
-    return printReport(m_name, m_prepared, parent, &m_error);
-}
-
-bool printFromPreview(Report &report, QWidget *parent)
-{
-    const bool printed = report.Print(parent);
-    if (report.failed())
-        ui::showFailure(parent, report.errorString());
-    return printed;
 }
 
 } // namespace tavolux::report

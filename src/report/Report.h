@@ -7,8 +7,6 @@
 #include <QList>
 #include <QString>
 
-class QWidget;
-
 namespace tavolux::report {
 
 class Band;
@@ -16,9 +14,9 @@ class Shape;
 class TextBox;
 
 // A report template: a name (the preview's caption and the print job's title),
-// one page of objects, and the preview's toolbar buttons. Callers fill it,
-// PrepareReport() lays it out, ShowReport() previews and Print() prints the
-// prepared pages.
+// one page of objects, and the preview's toolbar buttons. Callers fill it and
+// PrepareReport() lays it out; previewing and printing the prepared pages are
+// the user interface's steps (reportui/ReportSteps.h).
 class Report
 {
 public:
@@ -54,16 +52,13 @@ public:
     void PrepareReport();
     const QList<PreparedPage> &preparedPages() const { return m_prepared; }
 
-    // The modal preview of the prepared pages; returns when it is closed.
-    void ShowReport(QWidget *parent = nullptr);
-    // The print dialog, then the prepared pages on the chosen printer. Returns
-    // whether anything was printed: false on Cancel, and false with
-    // errorString() set when the printer failed.
-    bool Print(QWidget *parent = nullptr);
+    // Prepares the pages unless PrepareReport() already did.
+    void ensurePrepared();
 
-    // The last failure of a look-up or of Print; empty when it succeeded.
+    // The last failure of a look-up or of printing; empty when it succeeded.
     QString errorString() const { return m_error; }
     bool failed() const { return !m_error.isEmpty(); }
+    void setErrorString(const QString &error) { m_error = error; }
 
 private:
     QString m_name;
@@ -75,9 +70,7 @@ private:
     QString m_error;
 };
 
-// The preview's print button: Print, with a failure shown in the program's
-// error box with its own message. Returns whether anything was printed.
-bool printFromPreview(Report &report, QWidget *parent);
+
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Report::PreviewButtons)
 

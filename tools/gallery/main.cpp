@@ -18,9 +18,9 @@
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmStampaBusta.h"
 #include "printing/TfrmStampaPagina.h"
-#include "report/PreviewWindow.h"
+#include "reportui/PreviewWindow.h"
 #include "report/Report.h"
-#include "report/ReportHooks.h"
+#include "reportui/ReportHooks.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 

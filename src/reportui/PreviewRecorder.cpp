@@ -1,6 +1,7 @@
-#include "report/PreviewRecorder.h"
+#include "reportui/PreviewRecorder.h"
 
-#include "report/ReportHooks.h"
+#include "reportui/ReportHooks.h"
+#include "reportui/ReportSteps.h"
 
 namespace tavolux::report {
 

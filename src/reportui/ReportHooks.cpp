@@ -1,4 +1,4 @@
-#include "report/ReportHooks.h"
+#include "reportui/ReportHooks.h"
 
 namespace tavolux::report::hooks {
 

@@ -1,7 +1,8 @@
-#include "report/PreviewWindow.h"
+#include "reportui/PreviewWindow.h"
 
 #include "report/PagePainter.h"
 #include "report/Report.h"
+#include "reportui/ReportSteps.h"
 
 #include <QActionGroup>
 #include <QLabel>

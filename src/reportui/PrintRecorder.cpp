@@ -1,6 +1,6 @@
-#include "report/PrintRecorder.h"
+#include "reportui/PrintRecorder.h"
 
-#include "report/ReportHooks.h"
+#include "reportui/ReportHooks.h"
 
 #include <QPrinter>
 

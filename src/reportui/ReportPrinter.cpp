@@ -1,7 +1,7 @@
-#include "report/ReportPrinter.h"
+#include "reportui/ReportPrinter.h"
 
 #include "report/PagePainter.h"
-#include "report/ReportHooks.h"
+#include "reportui/ReportHooks.h"
 #include "report/Units.h"
 #include "ui/FileChooser.h"
 #include "ui/Messages.h"
