@@ -53,8 +53,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private slots:
-    // The help button. The help window is not wired here yet: this is the
-    // place that opens it on the export topic, owned by this window.
+    // The help button: the help window on the export topic, owned by this window.
     void showHelp();
 
 private:
