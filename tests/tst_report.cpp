@@ -715,6 +715,22 @@ void TestReport::previewWindow()
     QCOMPARE(printer.requests().first().title, QStringLiteral("Riepilogo dati"));
     QCOMPARE(printer.requests().first().pages.size(), report->preparedPages().size());
 
+    // From the keyboard: Ctrl+P prints, Ctrl++ / Ctrl+- zoom, Ctrl+0 is 100 %.
+    preview.show();
+    QApplication::setActiveWindow(&preview);
+    preview.setZoom(1.0);
+    QTest::keyClick(&preview, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(preview.zoom(), 1.25);
+    QTest::keyClick(&preview, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(&preview, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(preview.zoom(), 0.75);
+    QTest::keyClick(&preview, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(preview.zoom(), 1.0);
+    QTest::keyClick(&preview, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(printer.count(), 2);
+    QVERIFY(preview.btnStampa->toolTip().contains(QKeySequence(Qt::CTRL | Qt::Key_P).toString(QKeySequence::NativeText)));
+    preview.hide();
+
     // Every button offered by default, page buttons included.
     auto all = listReport(120);
     all->PrepareReport();

@@ -3,8 +3,10 @@
 #include "report/PagePainter.h"
 #include "report/Report.h"
 #include "reportui/ReportSteps.h"
+#include "ui/Shortcuts.h"
 
 #include <QActionGroup>
+#include <QShortcut>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -16,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 namespace tavolux::report {
 
@@ -196,6 +199,21 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
         m_page = view->pageAt(value + m_scroll->viewport()->height() / 3);
         updateLabels();
     });
+
+    // Keys: Ctrl+P prints (where the print button is offered), Ctrl++ and
+    // Ctrl+- zoom in steps of a quarter, Ctrl+0 goes back to 100 %.
+    if (btnStampa)
+        ui::bindShortcut(this, btnStampa, QKeySequence(Qt::CTRL | Qt::Key_P));
+    if (btnZoom) {
+        const auto zoomKey = [this](const QList<QKeySequence> &keys, std::function<double()> to) {
+            for (const QKeySequence &key : keys)
+                connect(new QShortcut(key, this), &QShortcut::activated, this, [this, to] { setZoom(to()); });
+        };
+        zoomKey({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                [this] { return m_zoom + 0.25; });
+        zoomKey({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { return m_zoom - 0.25; });
+        zoomKey({QKeySequence(Qt::CTRL | Qt::Key_0)}, [] { return 1.0; });
+    }
 
     setZoom(1.0);
 }
