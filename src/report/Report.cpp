@@ -9,6 +9,7 @@
 #include "ui/Messages.h"
 
 #include <QDate>
+#include <QVBoxLayout>
 
 namespace tavolux::report {
 
@@ -68,7 +69,22 @@ bool Report::Print(QWidget *parent)
     if (!m_isPrepared)
         PrepareReport();
     m_error.clear();
-    return printReport(m_name, m_prepared, parent, &m_error);
+    PrintOptions options;
+    if (!m_printControls.isEmpty()) {
+        options.tab = [this](QWidget *parent) {
+            auto *tab = new QWidget(parent);
+            auto *column = new QVBoxLayout(tab);
+            for (const Control &control : m_printControls)
+                column->addWidget(control(tab, [] {}));
+            column->addStretch();
+            return tab;
+        };
+        options.relayout = [this] {
+            PrepareReport();
+            return m_prepared;
+        };
+    }
+    return printReport(m_name, m_prepared, parent, &m_error, options);
 }
 
 bool printFromPreview(Report &report, QWidget *parent)
