@@ -1,9 +1,11 @@
 #include "printing/TfrmCalibrazione.h"
 
 #include "printing/CalibrationSheet.h"
+#include "printing/InfoPicture.h"
 #include "report/Report.h"
 #include "ui/Messages.h"
 
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -55,6 +57,14 @@ QString TfrmCalibrazione::failureMessage()
     return QStringLiteral("Attenzione: non è stato possibile salvare la calibrazione in Impostazioni.ini.");
 }
 
+QString TfrmCalibrazione::instructionsText()
+{
+    return QStringLiteral("Stampare il foglio di prova su un foglio di etichette e misurare in millimetri di "
+                          "quanto i riquadri sono spostati rispetto alle etichette.\n"
+                          "Valori positivi spostano la stampa a destra e in basso, valori negativi a sinistra "
+                          "e in alto.");
+}
+
 TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_folder(folder)
@@ -65,23 +75,23 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
     setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
                                  "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
                                  " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
-                                 "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"
-                                 "QLabel#lblIstruzioni { background: white; border: 1px solid #9fb6d9;"
-                                 " border-radius: 6px; padding: 8px; }"));
+                                 "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(10);
 
-    lblIstruzioni = new QLabel(
-        QStringLiteral("Stampare il foglio di prova su un foglio di etichette e misurare di quanto i riquadri "
-                       "sono spostati rispetto alle etichette.\n"
-                       "Valori positivi spostano la stampa verso destra e verso il basso, valori negativi verso "
-                       "sinistra e verso l'alto (in decimi di millimetro, fino a 10 mm)."),
-        this);
-    lblIstruzioni->setObjectName(QStringLiteral("lblIstruzioni"));
-    lblIstruzioni->setWordWrap(true);
-    column->addWidget(lblIstruzioni);
+    auto *instructions = new QFrame(this);
+    instructions->setObjectName(QStringLiteral("panIstruzioni"));
+    instructions->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    auto *instructionsLayout = new QVBoxLayout(instructions);
+    instructionsLayout->setContentsMargins(12, 10, 12, 10);
+    imgIstruzioni = new QLabel(instructions);
+    imgIstruzioni->setObjectName(QStringLiteral("imgIstruzioni"));
+    imgIstruzioni->setPixmap(infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 92)));
+    imgIstruzioni->setAccessibleDescription(instructionsText());
+    instructionsLayout->addWidget(imgIstruzioni);
+    column->addWidget(instructions);
 
     panSpostamento = new QGroupBox(QStringLiteral("Spostamento:"), this);
     panSpostamento->setObjectName(QStringLiteral("panSpostamento"));

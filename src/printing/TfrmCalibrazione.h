@@ -23,11 +23,13 @@ public:
     ~TfrmCalibrazione() override;
 
     static QString failureMessage();
+    // What to measure and which way a positive value moves the print.
+    static QString instructionsText();
 
     // The shift the value boxes show.
     LabelShift shift() const;
 
-    QLabel *lblIstruzioni = nullptr;
+    QLabel *imgIstruzioni = nullptr;
     QGroupBox *panSpostamento = nullptr;
     QPushButton *btnOrizzMinus = nullptr;
     QLineEdit *txtOrizzontale = nullptr;
