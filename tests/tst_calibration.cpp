@@ -688,12 +688,9 @@ void TestCalibration::cupsTestSheet()
     const QPointF shift(1.5, -0.7);
     const double ascent7 = report::FontMeasure(report::TextFont{QStringLiteral("Arial"), 7}).ascent() / report::kUnitsPerMm;
     const double ascent6 = report::FontMeasure(report::TextFont{QStringLiteral("Arial"), 6}).ascent() / report::kUnitsPerMm;
-    // Each label's number 2 mm inside its outline.
+    // A label's caption 2 mm inside each shifted outline.
     double worst = 0;
     for (int slot = 1; slot <= 24; ++slot) {
-        QList<PdfWord> numbers;
-        for (const PdfWord &word : pdf.find(QString::number(slot)))
-            numbers << word;
         const QPointF expected = CalibrationSheet::outlineMm(slot).topLeft() + QPointF(2, 2) + shift;
         double best = 1e9;
         for (const PdfWord &label : pdf.find(QStringLiteral("Etichetta"))) {
