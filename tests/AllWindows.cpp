@@ -15,6 +15,7 @@
 #include "labels/TfrmImportaIndirizzi.h"
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmAnteprima_Etichette.h"
+#include "printing/TfrmCalibrazione.h"
 #include "printing/TfrmStampaBusta.h"
 #include "printing/TfrmStampaPagina.h"
 
@@ -32,7 +33,7 @@ QStringList fixedNames()
             QStringLiteral("import"),      QStringLiteral("attachments"),        QStringLiteral("export"),
             QStringLiteral("help"),        QStringLiteral("information"),        QStringLiteral("credits"),
             QStringLiteral("envelope"),    QStringLiteral("label page preview"), QStringLiteral("label page print"),
-            QStringLiteral("one address")};
+            QStringLiteral("one address"), QStringLiteral("calibration")};
 }
 
 QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &owned)
@@ -71,6 +72,8 @@ QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &o
         owned = std::make_unique<TfrmStampaPagina>(lineOf, program.labelWindow());
     else if (name == QLatin1String("one address"))
         owned = std::make_unique<TfrmAnteprima_Etichetta>(lines, program.addressWindow());
+    else if (name == QLatin1String("calibration"))
+        owned = std::make_unique<TfrmCalibrazione>(program.folder(), program.labelWindow());
     return owned.get();
 }
 

@@ -5,6 +5,7 @@
 #include "addresses/TfrmExpIndirizzi.h"
 #include "help/ShowHelp.h"
 #include "platform/TextUtil.h"
+#include "addresses/LineFitMarker.h"
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmStampaBusta.h"
 #include "storage/AddressArchive.h"
@@ -202,6 +203,8 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     panInfo->setStyleSheet(QStringLiteral("color: white;"));
     statusRow->addWidget(panInfo);
     column->addWidget(status);
+    for (QLineEdit *line : {txtRigo01, txtRigo02, txtRigo03, txtRigo04, txtRigo05, txtRigo06})
+        LineFitMarker::install(line, panInfo);
 
     lblFile01 = hiddenHolder(panel, "lblFile01");
     lblFile02 = hiddenHolder(panel, "lblFile02");
@@ -273,7 +276,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
         dialog.exec();
     });
     connect(cmdAnteprima, &ui::PictureButton::clicked, this, [this] {
-        TfrmAnteprima_Etichetta dialog([this] { return shownLines(); }, this);
+        TfrmAnteprima_Etichetta dialog(m_folder, [this] { return shownLines(); }, this);
         dialog.exec();
     });
 }

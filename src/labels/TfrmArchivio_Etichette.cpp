@@ -2,6 +2,7 @@
 
 #include "help/ShowHelp.h"
 #include "labels/TfrmImportaIndirizzi.h"
+#include "printing/LineFit.h"
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmStampaPagina.h"
 
@@ -359,8 +360,15 @@ void TfrmArchivio_Etichette::fillSlot(int slot, const QString &name, const QStri
     QLineEdit *field = txtNome_E(slot);
     field->setText(name);
     field->setCursorPosition(0); // a long name shows its beginning
-    for (int j = 1; j <= Lines; ++j)
+    bool cut = false;
+    for (int j = 1; j <= Lines; ++j) {
         txtRigo_E(slot, j)->setText(j <= lines.size() ? lines.at(j - 1) : QString());
+        cut = cut || !fitsLabelLine(txtRigo_E(slot, j)->text());
+    }
+    // A slot one of whose lines will be cut shows its name in dark orange.
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Text, cut ? kCutLineColor : QColor(Qt::black));
+    field->setPalette(palette);
 }
 
 void TfrmArchivio_Etichette::showPage(const TPaginaEtichette &page, qint64 position)
@@ -462,13 +470,13 @@ int TfrmArchivio_Etichette::focusedSlot() const
 
 void TfrmArchivio_Etichette::openPreview()
 {
-    TfrmAnteprima_Etichette dialog(lineReader(), this);
+    TfrmAnteprima_Etichette dialog(m_folder, lineReader(), this);
     dialog.exec();
 }
 
 void TfrmArchivio_Etichette::openPrint()
 {
-    TfrmStampaPagina dialog(lineReader(), this);
+    TfrmStampaPagina dialog(m_folder, lineReader(), this);
     dialog.exec();
 }
 

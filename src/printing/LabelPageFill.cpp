@@ -2,6 +2,7 @@
 
 #include "platform/TextUtil.h"
 #include "printing/LabelPageTemplate.h"
+#include "printing/LabelSheetOptions.h"
 #include "report/Report.h"
 #include "reportui/ReportSteps.h"
 #include "report/TextBox.h"
@@ -24,23 +25,27 @@ bool fillLabelPage(report::Report &document, const std::function<QString(int slo
 }
 
 void previewLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf,
-                      QWidget *parent)
+                      QWidget *parent, const LabelSheetOptions *options)
 {
     if (!fillLabelPage(document, lineOf)) {
         ui::showFailure(parent, document.errorString());
         return;
     }
+    if (options)
+        options->apply(document);
     document.PrepareReport();
     report::ShowReport(document, parent);
 }
 
 void printLabelPage(report::Report &document, const std::function<QString(int slot, int line)> &lineOf,
-                    QWidget *parent)
+                    QWidget *parent, const LabelSheetOptions *options)
 {
     if (!fillLabelPage(document, lineOf)) {
         ui::showFailure(parent, document.errorString());
         return;
     }
+    if (options)
+        options->apply(document);
     document.PrepareReport();
     if (!report::Print(document, parent) && document.failed())
         ui::showFailure(parent, document.errorString());

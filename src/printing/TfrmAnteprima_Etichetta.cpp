@@ -15,13 +15,20 @@ TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(LinesSource lines, QWidget *par
     setObjectName(QStringLiteral("TfrmAnteprima_Etichetta"));
 }
 
+TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(const ProgramFolder &folder, LinesSource lines, QWidget *parent)
+    : TfrmAnteprima_Etichetta(std::move(lines), parent)
+{
+    m_options = LabelSheetOptions(folder);
+    m_options.addControls(*repDocumento, true);
+}
+
 TfrmAnteprima_Etichetta::~TfrmAnteprima_Etichetta() = default;
 
 void TfrmAnteprima_Etichetta::run()
 {
     // Every label carries the card's line n in its line n.
     const QStringList lines = m_lines();
-    previewLabelPage(*repDocumento, [&lines](int, int line) { return lines.value(line - 1); }, this);
+    previewLabelPage(*repDocumento, [&lines](int, int line) { return lines.value(line - 1); }, this, &m_options);
 }
 
 } // namespace tavolux

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/LabelPrintDialog.h"
+#include "printing/LabelSheetOptions.h"
 
 #include <QStringList>
 
@@ -23,6 +24,11 @@ public:
     using LinesSource = std::function<QStringList()>;
 
     explicit TfrmAnteprima_Etichetta(LinesSource lines, QWidget *parent = nullptr);
+    // With the program folder, the sheet follows the printer's calibration
+    // and offers "Calibrazione..." in the preview and the print dialog.
+    TfrmAnteprima_Etichetta(const ProgramFolder &folder, LinesSource lines, QWidget *parent = nullptr);
+
+    LabelSheetOptions &options() { return m_options; }
     ~TfrmAnteprima_Etichetta() override;
 
     std::unique_ptr<report::Report> repDocumento;
@@ -32,6 +38,7 @@ protected:
 
 private:
     LinesSource m_lines;
+    LabelSheetOptions m_options;
 };
 
 } // namespace tavolux

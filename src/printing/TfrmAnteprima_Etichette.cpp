@@ -15,11 +15,18 @@ TfrmAnteprima_Etichette::TfrmAnteprima_Etichette(LineSource lineOf, QWidget *par
     setObjectName(QStringLiteral("TfrmAnteprima_Etichette"));
 }
 
+TfrmAnteprima_Etichette::TfrmAnteprima_Etichette(const ProgramFolder &folder, LineSource lineOf, QWidget *parent)
+    : TfrmAnteprima_Etichette(std::move(lineOf), parent)
+{
+    m_options = LabelSheetOptions(folder);
+    m_options.addControls(*repDocumento, false);
+}
+
 TfrmAnteprima_Etichette::~TfrmAnteprima_Etichette() = default;
 
 void TfrmAnteprima_Etichette::run()
 {
-    previewLabelPage(*repDocumento, m_lineOf, this);
+    previewLabelPage(*repDocumento, m_lineOf, this, &m_options);
 }
 
 } // namespace tavolux

@@ -17,11 +17,18 @@ TfrmStampaPagina::TfrmStampaPagina(LineSource lineOf, QWidget *parent)
     setObjectName(QStringLiteral("TfrmStampaPagina"));
 }
 
+TfrmStampaPagina::TfrmStampaPagina(const ProgramFolder &folder, LineSource lineOf, QWidget *parent)
+    : TfrmStampaPagina(std::move(lineOf), parent)
+{
+    m_options = LabelSheetOptions(folder);
+    m_options.addControls(*repDocumento, false);
+}
+
 TfrmStampaPagina::~TfrmStampaPagina() = default;
 
 void TfrmStampaPagina::run()
 {
-    printLabelPage(*repDocumento, m_lineOf, this);
+    printLabelPage(*repDocumento, m_lineOf, this, &m_options);
 }
 
 } // namespace tavolux

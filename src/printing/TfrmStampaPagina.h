@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/LabelPrintDialog.h"
+#include "printing/LabelSheetOptions.h"
 
 #include <functional>
 #include <memory>
@@ -21,6 +22,11 @@ public:
     using LineSource = std::function<QString(int slot, int line)>;
 
     explicit TfrmStampaPagina(LineSource lineOf, QWidget *parent = nullptr);
+    // With the program folder, the sheet follows the printer's calibration
+    // and offers "Calibrazione..." in the preview and the print dialog.
+    TfrmStampaPagina(const ProgramFolder &folder, LineSource lineOf, QWidget *parent = nullptr);
+
+    LabelSheetOptions &options() { return m_options; }
     ~TfrmStampaPagina() override;
 
     std::unique_ptr<report::Report> repDocumento;
@@ -30,6 +36,7 @@ protected:
 
 private:
     LineSource m_lineOf;
+    LabelSheetOptions m_options;
 };
 
 } // namespace tavolux

@@ -101,7 +101,7 @@ bool cutToClip(QString &text, double &x, double clipLeft, double clipRight, cons
         text.remove(0, lo);
     }
     // Keep the characters that start left of the clip's right edge.
-    if (x + measure.width(text) > clipRight + kEps) {
+    if (!fitsWidth(measure, text, clipRight - x)) {
         int lo = 0, hi = int(text.size());
         while (lo < hi) {
             const int mid = (lo + hi + 1) / 2;
@@ -119,7 +119,8 @@ class PageBuilder
 {
 public:
     PageBuilder(const ReportPage &page, const QDate &today)
-        : m_page(page), m_today(today), m_area(page.printableArea())
+        : m_page(page), m_today(today),
+          m_area(page.printableArea().translated(mmToUnits(page.ShiftX), mmToUnits(page.ShiftY)))
     {
         startPage();
     }
@@ -164,6 +165,8 @@ void PageBuilder::startPage()
 
 void PageBuilder::emitObject(const ReportObject &object, const QPointF &origin, double windowTop, double windowBottom)
 {
+    if (!object.Visible)
+        return;
     const QRectF onPage = object.rect().translated(origin);
     if (object.kind() == ReportObject::Kind::Text) {
         emitText(static_cast<const TextBox &>(object), onPage, windowTop, windowBottom);

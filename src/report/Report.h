@@ -7,6 +7,10 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
+class QWidget;
+
 namespace tavolux::report {
 
 class Band;
@@ -41,6 +45,15 @@ public:
     PreviewButtons previewButtons() const { return m_previewButtons; }
     void setPreviewButtons(PreviewButtons buttons) { m_previewButtons = buttons; }
 
+    // A control that the template's owner adds to the preview's toolbar or to
+    // the print dialog's options tab. It changes the template and then calls
+    // "changed", which lays the template out again and shows or prints that.
+    using Control = std::function<QWidget *(QWidget *parent, const std::function<void()> &changed)>;
+    void addPreviewControl(Control control) { m_previewControls.append(std::move(control)); }
+    void addPrintControl(Control control) { m_printControls.append(std::move(control)); }
+    const QList<Control> &previewControls() const { return m_previewControls; }
+    const QList<Control> &printControls() const { return m_printControls; }
+
     // The object of that name, or nullptr.
     ReportObject *FindObject(const QString &name) const;
     // Typed look-ups for names the program knows exist: a missing name or an
@@ -65,12 +78,12 @@ private:
     ReportPage m_page;
     PreviewButtons m_previewButtons = PreviewButtons(PreviewPrint | PreviewZoom | PreviewFullScreen | PreviewClose
                                                      | PreviewPages);
+    QList<Control> m_previewControls;
+    QList<Control> m_printControls;
     QList<PreparedPage> m_prepared;
     bool m_isPrepared = false;
     QString m_error;
 };
-
-
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Report::PreviewButtons)
 

@@ -24,6 +24,8 @@ public:
     double Top = 0;
     double Width = 0;
     double Height = 0;
+    // A hidden object is laid out as if it were not there.
+    bool Visible = true;
 
 protected:
     ReportObject(Kind kind, const QString &name)

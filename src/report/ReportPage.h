@@ -56,6 +56,10 @@ public:
     double TopMargin = 10;
     double RightMargin = 10;
     double BottomMargin = 10;
+    // Moves everything the page prints, in mm: right and down when positive.
+    // The margins, and so the printable area, stay where they are.
+    double ShiftX = 0;
+    double ShiftY = 0;
 
 private:
     ReportObject *place(std::unique_ptr<ReportObject> object, Band *band);

@@ -77,4 +77,11 @@ double FontMeasure::width(const QString &text) const
     return QFontMetricsF(m_font).horizontalAdvance(text) * m_scale;
 }
 
+bool fitsWidth(const FontMeasure &measure, const QString &text, double width)
+{
+    // The same tolerance as the layout's other comparisons.
+    constexpr double kEps = 1e-6;
+    return measure.width(text) <= width + kEps;
+}
+
 } // namespace tavolux::report

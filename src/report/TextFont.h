@@ -47,4 +47,8 @@ private:
     double m_lineSpacing = 0;
 };
 
+// Whether a line of text set from a box's left edge fits a box "width" units
+// wide. Layout cuts a line at the box's right edge exactly when this is false.
+bool fitsWidth(const FontMeasure &measure, const QString &text, double width);
+
 } // namespace tavolux::report

@@ -37,6 +37,12 @@ public:
         setObjectName(QStringLiteral("pagesView"));
     }
 
+    void setPages(const QList<PreparedPage> &pages)
+    {
+        m_pages = pages;
+        setScale(m_scale);
+    }
+
     void setScale(double pixelsPerUnit)
     {
         m_scale = pixelsPerUnit;
@@ -178,6 +184,11 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
         connect(btnSuccessiva, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
         connect(btnUltima, &QToolButton::clicked, this, [this] { showPage(int(m_report.preparedPages().size()) - 1); });
     }
+    if (!report.previewControls().isEmpty()) {
+        bar->addSeparator();
+        for (const Report::Control &control : report.previewControls())
+            bar->addWidget(control(bar, [this] { relayout(); }));
+    }
     if (offered.testFlag(Report::PreviewClose)) {
         bar->addSeparator();
         btnChiudi = toolButton(bar, "btnChiudi", QStringLiteral("Chiudi"), style()->standardIcon(QStyle::SP_DialogCloseButton));
@@ -268,6 +279,13 @@ void PreviewWindow::updateLabels()
         btnZoom->setText(QStringLiteral("Zoom %1 %").arg(qRound(m_zoom * 100)));
     if (lblPagina)
         lblPagina->setText(QStringLiteral("Pagina %1 di %2").arg(m_page + 1).arg(m_report.preparedPages().size()));
+}
+
+void PreviewWindow::relayout()
+{
+    m_report.PrepareReport();
+    static_cast<PagesView *>(m_pages)->setPages(m_report.preparedPages());
+    setZoom(m_zoom);
 }
 
 void PreviewWindow::print()

@@ -42,6 +42,8 @@ private slots:
     void toggleFullScreen();
 
 private:
+    // Lays the report out again after one of its controls changed it.
+    void relayout();
     void updateLabels();
     double pixelsPerUnit() const;
 

@@ -3,6 +3,7 @@
 #include "reportui/ReportHooks.h"
 
 #include <QPrinter>
+#include <QWidget>
 
 namespace tavolux::report {
 
@@ -12,7 +13,11 @@ PrintRecorder::PrintRecorder()
     hooks::setPrintDialogHandler([this](QPrinter &printer, const PrintRequest &request) {
         const QPageLayout layout = printer.pageLayout();
         m_requests.append({request.title, request.pages, layout.orientation(),
-                           layout.pageSize().size(QPageSize::Millimeter)});
+                           layout.pageSize().size(QPageSize::Millimeter), bool(request.optionsTab)});
+        if (request.optionsTab && m_optionsScript) {
+            QWidget holder;
+            m_optionsScript(request.optionsTab(&holder));
+        }
         switch (m_answer) {
         case Answer::Cancel:
             return false;

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QWidget;
+
 namespace tavolux::report {
 
 // Test helper: stands in for the installed printers and the print dialog,
@@ -21,6 +25,7 @@ public:
         QList<PreparedPage> pages;
         QPageLayout::Orientation orientation = QPageLayout::Portrait;
         QSizeF paperMm;
+        bool hadOptionsTab = false;
     };
 
     // Installs a machine with one printer whose dialog answers Cancel.
@@ -32,6 +37,9 @@ public:
     void answerCancel();
     void answerPrintToFile(const QString &pdfPath);
     void answerPrintTo(const QString &printerName, int copies = 1, bool collate = true);
+    // Builds the options tab, when the request has one, and runs "script" on
+    // it before answering, as a user who changes the options would.
+    void setOptionsScript(std::function<void(QWidget *tab)> script) { m_optionsScript = std::move(script); }
     // The printers the machine has; an empty list: none installed.
     void setPrinters(const QStringList &names) { m_printers = names; }
 
@@ -46,6 +54,7 @@ private:
     bool m_collate = true;
     QStringList m_printers{QStringLiteral("Stampante di prova")};
     QList<Request> m_requests;
+    std::function<void(QWidget *tab)> m_optionsScript;
 };
 
 } // namespace tavolux::report

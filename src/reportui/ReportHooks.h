@@ -9,6 +9,7 @@
 #include <functional>
 
 class QPrinter;
+class QWidget;
 
 namespace tavolux::report {
 
@@ -19,6 +20,8 @@ struct PrintRequest
 {
     QString title;
     QList<PreparedPage> pages;
+    // The controls of the dialog's options tab, or empty when there are none.
+    std::function<QWidget *(QWidget *parent)> optionsTab;
 };
 
 // Test seams of the engine; production uses the real preview window, print

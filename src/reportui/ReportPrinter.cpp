@@ -25,6 +25,11 @@ bool runPrintDialog(QPrinter &printer, const PrintRequest &request, QWidget *par
     dialog.setWindowTitle(QStringLiteral("Stampa"));
     dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
     dialog.setMinMax(1, int(request.pages.size()));
+    if (request.optionsTab) {
+        QWidget *tab = request.optionsTab(&dialog);
+        tab->setWindowTitle(QStringLiteral("Opzioni"));
+        dialog.setOptionTabs({tab});
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -130,15 +135,19 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
     return true;
 }
 
-bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent, QString *error)
+bool printReport(const QString &title, const QList<PreparedPage> &designed, QWidget *parent, QString *error,
+                 const PrintOptions &options)
 {
+    QList<PreparedPage> pages = designed;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, title, pages);
     if (availablePrinters().isEmpty()) {
         if (!chooseFileInstead(printer, title, parent))
             return false;
-    } else if (!runPrintDialog(printer, PrintRequest{title, pages}, parent)) {
+    } else if (!runPrintDialog(printer, PrintRequest{title, pages, options.tab}, parent)) {
         return false;
+    } else if (options.tab && options.relayout) {
+        pages = options.relayout(); // as the options tab left the template
     }
     // The pages are laid out for this paper and orientation, whatever printer was chosen.
     setLayout(printer, pages);

@@ -6,17 +6,28 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
 namespace tavolux::report {
+
+// What a template adds to the print dialog: an options tab whose controls
+// change the template, and the pages laid out again once OK is pressed.
+struct PrintOptions
+{
+    std::function<QWidget *(QWidget *parent)> tab;
+    std::function<QList<PreparedPage>()> relayout;
+};
 
 // The print step: with no printer installed, says so and offers to save the
 // pages as a PDF file; otherwise the print dialog (printer, page range, copies,
 // collation), then the pages on the chosen printer as a job titled "title".
 // Returns whether anything was printed; Cancel prints nothing. A printer that
 // fails gives false with its message in *error.
-bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent, QString *error);
+bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent, QString *error,
+                 const PrintOptions &options = {});
 
 // Paints the pages on a printer that is already set up, honouring its page
 // range, and its copies and collation where the printer cannot make copies

@@ -6,6 +6,9 @@
 #include "reportui/ReportPrinter.h"
 #include "ui/Messages.h"
 
+#include <QVBoxLayout>
+#include <QWidget>
+
 namespace tavolux::report {
 
 void ShowReport(Report &report, QWidget *parent)
@@ -21,8 +24,25 @@ void ShowReport(Report &report, QWidget *parent)
 bool Print(Report &report, QWidget *parent)
 {
     report.ensurePrepared();
+    PrintOptions options;
+    if (!report.printControls().isEmpty()) {
+        // The template's own controls on an options tab of the print dialog;
+        // the pages are laid out again after a change.
+        options.tab = [&report](QWidget *parent) {
+            auto *tab = new QWidget(parent);
+            auto *column = new QVBoxLayout(tab);
+            for (const Report::Control &control : report.printControls())
+                column->addWidget(control(tab, [] {}));
+            column->addStretch();
+            return tab;
+        };
+        options.relayout = [&report] {
+            report.PrepareReport();
+            return report.preparedPages();
+        };
+    }
     QString error;
-    const bool printed = printReport(report.name(), report.preparedPages(), parent, &error);
+    const bool printed = printReport(report.name(), report.preparedPages(), parent, &error, options);
     report.setErrorString(error);
     return printed;
 }

@@ -16,6 +16,7 @@
 #include "help/TfrmSplash.h"
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmAnteprima_Etichette.h"
+#include "printing/TfrmCalibrazione.h"
 #include "printing/TfrmStampaBusta.h"
 #include "printing/TfrmStampaPagina.h"
 #include "reportui/PreviewWindow.h"
@@ -223,6 +224,12 @@ int main(int argc, char *argv[])
     envelope.lblAttendere->show();
     snap(&envelope, QStringLiteral("envelope_dialog"));
     envelope.hide();
+    {
+        TfrmCalibrazione calibration(ProgramFolder(folder.path()), addresses);
+        calibration.btnOrizzPlus->click();
+        calibration.btnVertMinus->click();
+        snap(&calibration, QStringLiteral("calibration_dialog"));
+    }
 
     auto sampleLine = [](int slot, int line) {
         static const QStringList names{"Studio Rossi & Figli", "Bianchi S.r.l.", "Ferri Giovanna", "Colombo Luca",
@@ -254,9 +261,13 @@ int main(int argc, char *argv[])
         snap(&preview, previewName + QStringLiteral("_whole"));
     });
     previewName = QStringLiteral("label_page_preview");
-    TfrmAnteprima_Etichette(sampleLine, addresses).btnStampa->click();
+    TfrmAnteprima_Etichette(program.folder(), sampleLine, addresses).btnStampa->click();
     previewName = QStringLiteral("one_address_preview");
-    TfrmAnteprima_Etichetta([lines] { return lines; }, addresses).btnStampa->click();
+    TfrmAnteprima_Etichetta(program.folder(), [lines] { return lines; }, addresses).btnStampa->click();
+    previewName = QStringLiteral("one_address_preview_from_7");
+    TfrmAnteprima_Etichetta fromSeven(program.folder(), [lines] { return lines; }, addresses);
+    fromSeven.options().setFirstLabel(7);
+    fromSeven.btnStampa->click();
     report::hooks::setPreviewHandler({});
     return 0;
 }

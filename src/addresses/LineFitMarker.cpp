@@ -1,0 +1,73 @@
+#include "addresses/LineFitMarker.h"
+
+#include "printing/LineFit.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace tavolux {
+
+LineFitMarker::LineFitMarker(QLineEdit *field, QLabel *status)
+    : QObject(field), m_field(field), m_status(status)
+{
+}
+
+void LineFitMarker::install(QLineEdit *field, QLabel *status)
+{
+    auto *marker = new LineFitMarker(field, status);
+    field->installEventFilter(marker);
+    connect(field, &QLineEdit::textChanged, marker, &LineFitMarker::update);
+    marker->update();
+}
+
+QString LineFitMarker::warning(const QString &text)
+{
+    const bool label = !fitsLabelLine(text);
+    const bool envelope = !fitsEnvelopeLine(text);
+    if (label && envelope)
+        return QStringLiteral("Attenzione: la riga è troppo lunga per l'etichetta e per la busta: in stampa sarà tagliata.");
+    if (label)
+        return QStringLiteral("Attenzione: la riga è troppo lunga per l'etichetta: in stampa sarà tagliata.");
+    if (envelope)
+        return QStringLiteral("Attenzione: la riga è troppo lunga per la busta: in stampa sarà tagliata.");
+    return QString();
+}
+
+void LineFitMarker::update()
+{
+    const QString text = warning(m_field->text());
+    QPalette palette = m_field->palette();
+    palette.setColor(QPalette::Text, text.isEmpty() ? QColor(Qt::black) : kCutLineColor);
+    m_field->setPalette(palette);
+    if (!m_field->hasFocus())
+        return;
+    if (!text.isEmpty()) {
+        if (m_shown.isEmpty())
+            m_before = m_status->text();
+        m_status->setText(text);
+    } else {
+        restore();
+    }
+    m_shown = text;
+}
+
+void LineFitMarker::restore()
+{
+    // Only while the status text is still the warning: a hint written since stays.
+    if (!m_shown.isEmpty() && m_status->text() == m_shown)
+        m_status->setText(m_before);
+}
+
+bool LineFitMarker::eventFilter(QObject *, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        update();
+    } else if (event->type() == QEvent::FocusOut) {
+        restore();
+        m_shown.clear();
+    }
+    return false;
+}
+
+} // namespace tavolux

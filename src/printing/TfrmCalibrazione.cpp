@@ -1,0 +1,181 @@
+#include "printing/TfrmCalibrazione.h"
+
+#include "printing/CalibrationSheet.h"
+#include "printing/InfoPicture.h"
+#include "report/Report.h"
+#include "reportui/ReportSteps.h"
+#include "ui/Messages.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tavolux {
+
+namespace {
+
+QPushButton *stepButton(const QString &text, const char *name, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFixedSize(32, 28);
+    QFont font = button->font();
+    font.setBold(true);
+    font.setPointSize(12);
+    button->setFont(font);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QLineEdit *valueBox(const char *name, QWidget *parent)
+{
+    auto *box = new QLineEdit(QStringLiteral("0"), parent);
+    box->setObjectName(QLatin1String(name));
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignCenter);
+    box->setFixedWidth(56);
+    QFont font = box->font();
+    font.setBold(true);
+    box->setFont(font);
+    return box;
+}
+
+// One tenth of a millimetre more or less, within the limit.
+void step(QLineEdit *box, int tenths)
+{
+    box->setText(LabelCalibration::format(LabelCalibration::parse(box->text()) + tenths / 10.0));
+}
+
+} // namespace
+
+QString TfrmCalibrazione::failureMessage()
+{
+    return QStringLiteral("Attenzione: non è stato possibile salvare la calibrazione in Impostazioni.ini.");
+}
+
+QString TfrmCalibrazione::instructionsText()
+{
+    return QStringLiteral("Stampare il foglio di prova su un foglio di etichette e misurare in millimetri di "
+                          "quanto i riquadri sono spostati rispetto alle etichette.\n"
+                          "Valori positivi spostano la stampa a destra e in basso, valori negativi a sinistra "
+                          "e in alto.");
+}
+
+TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_folder(folder)
+{
+    setObjectName(QStringLiteral("TfrmCalibrazione"));
+    setWindowTitle(QStringLiteral(" Calibrazione etichette"));
+    setFixedSize(498, 330);
+    setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
+                                 "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
+                                 " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(10);
+
+    auto *instructions = new QFrame(this);
+    instructions->setObjectName(QStringLiteral("panIstruzioni"));
+    instructions->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    auto *instructionsLayout = new QVBoxLayout(instructions);
+    instructionsLayout->setContentsMargins(12, 10, 12, 10);
+    imgIstruzioni = new QLabel(instructions);
+    imgIstruzioni->setObjectName(QStringLiteral("imgIstruzioni"));
+    imgIstruzioni->setPixmap(infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 92)));
+    imgIstruzioni->setAccessibleDescription(instructionsText());
+    instructionsLayout->addWidget(imgIstruzioni);
+    column->addWidget(instructions);
+
+    panSpostamento = new QGroupBox(QStringLiteral("Spostamento:"), this);
+    panSpostamento->setObjectName(QStringLiteral("panSpostamento"));
+    auto *grid = new QGridLayout(panSpostamento);
+    grid->setContentsMargins(16, 18, 16, 12);
+    grid->setHorizontalSpacing(6);
+    btnOrizzMinus = stepButton(QStringLiteral("-"), "btnOrizzMinus", panSpostamento);
+    txtOrizzontale = valueBox("txtOrizzontale", panSpostamento);
+    btnOrizzPlus = stepButton(QStringLiteral("+"), "btnOrizzPlus", panSpostamento);
+    btnVertMinus = stepButton(QStringLiteral("-"), "btnVertMinus", panSpostamento);
+    txtVerticale = valueBox("txtVerticale", panSpostamento);
+    btnVertPlus = stepButton(QStringLiteral("+"), "btnVertPlus", panSpostamento);
+    auto addShift = [&](int at, const QString &caption, QPushButton *minus, QLineEdit *value, QPushButton *plus) {
+        grid->addWidget(new QLabel(caption, panSpostamento), 0, at, 1, 4);
+        grid->addWidget(minus, 1, at);
+        grid->addWidget(value, 1, at + 1);
+        grid->addWidget(plus, 1, at + 2);
+        grid->addWidget(new QLabel(QStringLiteral("mm"), panSpostamento), 1, at + 3);
+    };
+    addShift(0, QStringLiteral("Orizzontale:"), btnOrizzMinus, txtOrizzontale, btnOrizzPlus);
+    grid->setColumnMinimumWidth(4, 30);
+    addShift(5, QStringLiteral("Verticale:"), btnVertMinus, txtVerticale, btnVertPlus);
+    grid->setColumnStretch(9, 1);
+    column->addWidget(panSpostamento);
+
+    btnProva = new QPushButton(QStringLiteral("Stampa foglio di prova"), this);
+    btnProva->setObjectName(QStringLiteral("btnProva"));
+    btnProva->setCursor(Qt::PointingHandCursor);
+    btnProva->setMinimumHeight(32);
+    column->addWidget(btnProva);
+    column->addStretch(1);
+
+    auto *buttons = new QHBoxLayout;
+    btnAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
+    btnSalva = new QPushButton(QStringLiteral("Salva"), this);
+    btnSalva->setObjectName(QStringLiteral("btnSalva"));
+    for (QPushButton *button : {btnAnnulla, btnSalva}) {
+        button->setMinimumSize(130, 32);
+        button->setCursor(Qt::PointingHandCursor);
+    }
+    btnSalva->setDefault(true);
+    buttons->addWidget(btnAnnulla);
+    buttons->addStretch();
+    buttons->addWidget(btnSalva);
+    column->addLayout(buttons);
+
+    connect(btnOrizzMinus, &QPushButton::clicked, this, [this] { step(txtOrizzontale, -1); });
+    connect(btnOrizzPlus, &QPushButton::clicked, this, [this] { step(txtOrizzontale, +1); });
+    connect(btnVertMinus, &QPushButton::clicked, this, [this] { step(txtVerticale, -1); });
+    connect(btnVertPlus, &QPushButton::clicked, this, [this] { step(txtVerticale, +1); });
+    connect(btnProva, &QPushButton::clicked, this, &TfrmCalibrazione::printTestSheet);
+    connect(btnSalva, &QPushButton::clicked, this, &TfrmCalibrazione::save);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+
+    const LabelShift stored = LabelCalibration(m_folder).read();
+    txtOrizzontale->setText(LabelCalibration::format(stored.x));
+    txtVerticale->setText(LabelCalibration::format(stored.y));
+}
+
+TfrmCalibrazione::~TfrmCalibrazione() = default;
+
+LabelShift TfrmCalibrazione::shift() const
+{
+    return LabelShift{LabelCalibration::parse(txtOrizzontale->text()), LabelCalibration::parse(txtVerticale->text())};
+}
+
+void TfrmCalibrazione::printTestSheet()
+{
+    const std::unique_ptr<report::Report> sheet = CalibrationSheet::create(shift());
+    sheet->PrepareReport();
+    if (!report::Print(*sheet, this) && sheet->failed())
+        ui::showFailure(this, sheet->errorString());
+}
+
+void TfrmCalibrazione::save()
+{
+    LabelCalibration settings(m_folder);
+    if (!settings.write(shift())) {
+        ui::notice(this, ui::MessageKind::Warning, failureMessage());
+        return;
+    }
+    accept();
+}
+
+} // namespace tavolux

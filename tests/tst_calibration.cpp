@@ -1,0 +1,770 @@
+#include "PdfText.h"
+#include "TestPrintQueue.h"
+
+#include "addresses/TfrmArchivio_Indirizzi.h"
+#include "labels/TfrmArchivio_Etichette.h"
+#include "printing/CalibrationSheet.h"
+#include "printing/EnvelopeTemplate.h"
+#include "printing/LabelCalibration.h"
+#include "printing/LabelPageTemplate.h"
+#include "printing/LineFit.h"
+#include "printing/TfrmAnteprima_Etichetta.h"
+#include "printing/TfrmAnteprima_Etichette.h"
+#include "printing/TfrmCalibrazione.h"
+#include "printing/TfrmStampaBusta.h"
+#include "printing/TfrmStampaPagina.h"
+#include "report/Layout.h"
+#include "reportui/PreviewRecorder.h"
+#include "reportui/PreviewWindow.h"
+#include "reportui/PrintRecorder.h"
+#include "report/Report.h"
+#include "report/TextBox.h"
+#include "report/TextFont.h"
+#include "report/Units.h"
+#include "ui/Messages.h"
+
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace tavolux;
+using report::PlacedItem;
+using report::PreparedPage;
+
+namespace {
+
+constexpr double kExact = 1e-6;     // units, for layout
+constexpr double kPrinted = 0.3;    // mm, for a position read back against the design
+constexpr double kShiftRead = 0.01; // mm, for a shift read back between two prints
+
+QString distinctLine(int slot, int line)
+{
+    return QStringLiteral("S%1L%2 riga").arg(slot, 2, 10, QLatin1Char('0')).arg(line);
+}
+
+QStringList card()
+{
+    return {QStringLiteral("Primariga"), QStringLiteral("Secondariga"), QStringLiteral("Terzariga"),
+            QString(), QString(), QString()};
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray calibrationIni(const QString &x, const QString &y)
+{
+    return QStringLiteral("[Margini Busta]\r\nSuperiore=0\r\nSinistro=0\r\n[Calibrazione Etichette]\r\n"
+                          "Orizzontale=%1\r\nVerticale=%2\r\n").arg(x, y).toLatin1();
+}
+
+// Lays out one of the two label templates as its dialog prints or previews it,
+// with the settings in "folder" (none: as designed).
+QList<PreparedPage> labelPages(const QString &kind, const ProgramFolder *folder, int firstLabel = 1)
+{
+    auto lineOf = [](int slot, int line) { return distinctLine(slot, line); };
+    if (kind == QLatin1String("page")) {
+        report::PrintRecorder printer; // answers Cancel
+        auto dialog = folder ? std::make_unique<TfrmStampaPagina>(*folder, lineOf)
+                             : std::make_unique<TfrmStampaPagina>(lineOf);
+        dialog->btnStampa->click();
+        return printer.requests().value(0).pages;
+    }
+    report::PreviewRecorder previews;
+    auto lines = [] { return card(); };
+    auto dialog = folder ? std::make_unique<TfrmAnteprima_Etichetta>(*folder, lines)
+                         : std::make_unique<TfrmAnteprima_Etichetta>(lines);
+    dialog->options().setFirstLabel(firstLabel);
+    dialog->btnStampa->click();
+    return previews.previews().value(0).pages;
+}
+
+// The PNG of page 1 of a PDF at "dpi".
+QImage render(const QString &pdf, int dpi)
+{
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("page"));
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                       pdf, base});
+    return QImage(base + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+QRgb pixelAtMm(const QImage &image, int dpi, double xMm, double yMm)
+{
+    const double perMm = dpi / 25.4;
+    return image.pixel(int(xMm * perMm), int(yMm * perMm));
+}
+
+bool dark(QRgb pixel)
+{
+    return qGray(pixel) < 100;
+}
+
+// Every word of one print matched with the same word of another: the
+// largest difference of their offsets from "shift".
+double worstShiftError(const PdfText &moved, const PdfText &designed, const QPointF &shift, QString *why)
+{
+    double worst = 0;
+    for (const PdfWord &word : designed.words) {
+        const QList<PdfWord> same = moved.find(word.text);
+        QList<PdfWord> designedSame = designed.find(word.text);
+        if (same.size() != designedSame.size()) {
+            *why = QStringLiteral("\"%1\" printed %2 times instead of %3").arg(word.text).arg(same.size()).arg(designedSame.size());
+            return 1e9;
+        }
+        // The nearest one once shifted: words that repeat (one address on every label).
+        double best = 1e9;
+        for (const PdfWord &candidate : same) {
+            const QPointF d = candidate.mm.topLeft() - word.mm.topLeft() - shift;
+            best = std::min(best, std::max(qAbs(d.x()), qAbs(d.y())));
+        }
+        worst = std::max(worst, best);
+    }
+    return worst;
+}
+
+// A line near a box's width: the longest start of "text" that fits, one
+// character less, or one more.
+QString aroundWidth(bool (*fits)(const QString &), int delta)
+{
+    const QString text = QStringLiteral("Via Giuseppe Garibaldi, Piazza della Repubblica, Corso Vittorio Emanuele II, "
+                                        "Largo Augusto 1234567890 e poi ancora altre parole per la busta");
+    int n = 0;
+    while (n < text.size() && fits(text.left(n + 1)))
+        ++n;
+    return text.left(n + delta);
+}
+
+// Whether the label page or the envelope, filled with "text", prints it cut.
+bool printedCut(const QString &where, const QString &text)
+{
+    std::unique_ptr<report::Report> document;
+    QString box;
+    if (where == QLatin1String("label")) {
+        document = LabelPageTemplate::create(QStringLiteral("Pagina Etichette"));
+        box = LabelPageTemplate::lineName(5, 3);
+    } else {
+        document = EnvelopeTemplate::create();
+        box = EnvelopeTemplate::lineName(3);
+    }
+    document->text(box)->setText(text);
+    document->PrepareReport();
+    const QList<PlacedItem> placed = document->preparedPages().first().texts(box);
+    if (placed.size() != 1)
+        return true;
+    // Characters dropped, or the last one kept but drawn past the box's edge
+    // and so cut by the clip.
+    const PlacedItem &item = placed.first();
+    return item.text != text || item.rect.right() > item.clip.right() + 1e-6;
+}
+
+} // namespace
+
+class TestCalibration : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    // In the layout
+    void shiftMovesEveryObject_data();
+    void shiftMovesEveryObject();
+    void envelopeIgnoresCalibration();
+    void startLabelLeavesLabelsEmpty_data();
+    void startLabelLeavesLabelsEmpty();
+    void previewControls_data();
+    void previewControls();
+    void printOptionsTab();
+
+    // The calibration dialog
+    void calibrationDialogSteps_data();
+    void calibrationDialogSteps();
+    void calibrationDialogSaves();
+    void testSheetLayout();
+
+    // Lines that will be cut
+    void fitsAtTheEdge();
+    void cutLinesMarked_data();
+    void cutLinesMarked();
+
+    // Printed through CUPS
+    void cupsShiftedSheets_data();
+    void cupsShiftedSheets();
+    void cupsTestSheet();
+    void cupsStartLabel();
+
+private:
+    QString printQueuePdf(const QString &title, const std::function<void()> &print);
+    QString iniPath() const { return m_dir->filePath(QStringLiteral("Impostazioni.ini")); }
+    ProgramFolder folder() const { return ProgramFolder(m_dir->path()); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ui::MessageRecorder> m_messages;
+};
+
+void TestCalibration::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_messages = std::make_unique<ui::MessageRecorder>();
+}
+
+void TestCalibration::cleanup()
+{
+    m_messages.reset();
+    m_dir.reset();
+}
+
+// ------------------------------------------------------------------ layout
+
+void TestCalibration::shiftMovesEveryObject_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QPointF>("shift");
+    for (const QString kind : {QStringLiteral("page"), QStringLiteral("one")}) {
+        QTest::addRow("%s, no settings file", qPrintable(kind)) << kind << QByteArray() << QPointF(0, 0);
+        QTest::addRow("%s, envelope settings only", qPrintable(kind))
+            << kind << QByteArray("[Margini Busta]\r\nSuperiore=5\r\nSinistro=7\r\n") << QPointF(0, 0);
+        QTest::addRow("%s, +1,5 -0,7", qPrintable(kind)) << kind << calibrationIni("1,5", "-0,7") << QPointF(1.5, -0.7);
+        QTest::addRow("%s, at the limits", qPrintable(kind)) << kind << calibrationIni("-10", "10") << QPointF(-10, 10);
+        QTest::addRow("%s, beyond the limit, not a number", qPrintable(kind))
+            << kind << calibrationIni("12,5", "tre") << QPointF(10, 0);
+    }
+}
+
+void TestCalibration::shiftMovesEveryObject()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, ini);
+    QFETCH(QPointF, shift);
+    if (!ini.isEmpty())
+        writeFile(iniPath(), ini);
+    const QList<PreparedPage> designed = labelPages(kind, nullptr);
+    const ProgramFolder here = folder();
+    const QList<PreparedPage> moved = labelPages(kind, &here);
+    QCOMPARE(designed.size(), 1);
+    QCOMPARE(moved.size(), 1);
+    const QList<PlacedItem> &a = designed.first().items;
+    const QList<PlacedItem> &b = moved.first().items;
+    QCOMPARE(a.size(), 24 + 24 * (kind == QLatin1String("page") ? 6 : 3));
+    QCOMPARE(b.size(), a.size());
+    const QPointF units = shift * report::kUnitsPerMm;
+    for (int i = 0; i < a.size(); ++i) {
+        QCOMPARE(b.at(i).source, a.at(i).source);
+        QCOMPARE(b.at(i).text, a.at(i).text);
+        const QPointF d = b.at(i).rect.topLeft() - a.at(i).rect.topLeft() - units;
+        const QPointF dc = b.at(i).clip.topLeft() - a.at(i).clip.topLeft() - units;
+        QVERIFY2(qAbs(d.x()) < kExact && qAbs(d.y()) < kExact && qAbs(dc.x()) < kExact && qAbs(dc.y()) < kExact,
+                 qPrintable(a.at(i).source));
+        QCOMPARE(b.at(i).rect.size(), a.at(i).rect.size());
+    }
+    // Printing reads the settings and never writes them.
+    QCOMPARE(readFile(iniPath()), ini);
+    QCOMPARE(QFile::exists(iniPath()), !ini.isEmpty());
+}
+
+void TestCalibration::envelopeIgnoresCalibration()
+{
+    writeFile(iniPath(), calibrationIni("1,5", "-0,7"));
+    report::PrintRecorder printer;
+    TfrmStampaBusta dialog(folder(), [] { return card(); });
+    dialog.btnStampa->click();
+    QCOMPARE(printer.count(), 1);
+    const QList<PlacedItem> line1 = printer.requests().first().pages.first().texts(EnvelopeTemplate::lineName(1));
+    QCOMPARE(line1.size(), 1);
+    // The template stores 119 and 57 mm to five decimals of a unit.
+    QVERIFY(qAbs(line1.first().rect.left() - report::mmToUnits(119)) < 1e-3);
+    QVERIFY(qAbs(line1.first().rect.top() - report::mmToUnits(57)) < 1e-3);
+}
+
+void TestCalibration::startLabelLeavesLabelsEmpty_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::newRow("1, as designed") << 1;
+    QTest::newRow("2") << 2;
+    QTest::newRow("7, the third row") << 7;
+    QTest::newRow("24, the last label alone") << 24;
+    QTest::newRow("0 is 1") << 0;
+    QTest::newRow("30 is 24") << 30;
+}
+
+void TestCalibration::startLabelLeavesLabelsEmpty()
+{
+    QFETCH(int, first);
+    const ProgramFolder here = folder();
+    const QList<PreparedPage> pages = labelPages(QStringLiteral("one"), &here, first);
+    QCOMPARE(pages.size(), 1);
+    const int from = std::clamp(first, 1, 24);
+    for (int slot = 1; slot <= 24; ++slot) {
+        const bool used = slot < from;
+        const QList<PlacedItem> background = pages.first().rects(LabelPageTemplate::shapeName(slot));
+        QCOMPARE(background.size(), used ? 0 : 1);
+        if (!used)
+            QCOMPARE(background.first().rect, LabelPageTemplate::labelRect(slot).translated(report::mmToUnits(10),
+                                                                                          report::mmToUnits(10)));
+        for (int line = 1; line <= 6; ++line)
+            QCOMPARE(pages.first().texts(LabelPageTemplate::lineName(slot, line)).size(), used || line > 3 ? 0 : 1);
+    }
+    QCOMPARE(pages.first().items.size(), (25 - from) * 4);
+}
+
+void TestCalibration::previewControls_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("calibration");
+    QTest::addColumn<bool>("start");
+    QTest::newRow("label page preview") << "preview" << true << false;
+    QTest::newRow("label page print") << "page" << true << false;
+    QTest::newRow("one-address page") << "one" << true << true;
+    QTest::newRow("envelope") << "envelope" << false << false;
+}
+
+void TestCalibration::previewControls()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, calibration);
+    QFETCH(bool, start);
+    auto lineOf = [](int slot, int line) { return distinctLine(slot, line); };
+    std::unique_ptr<QDialog> dialog;
+    report::Report *document = nullptr;
+    if (kind == QLatin1String("preview")) {
+        auto d = std::make_unique<TfrmAnteprima_Etichette>(folder(), lineOf);
+        document = d->repDocumento.get();
+        dialog = std::move(d);
+    } else if (kind == QLatin1String("page")) {
+        auto d = std::make_unique<TfrmStampaPagina>(folder(), lineOf);
+        document = d->repDocumento.get();
+        dialog = std::move(d);
+    } else if (kind == QLatin1String("one")) {
+        auto d = std::make_unique<TfrmAnteprima_Etichetta>(folder(), [] { return card(); });
+        document = d->repDocumento.get();
+        dialog = std::move(d);
+    } else {
+        auto d = std::make_unique<TfrmStampaBusta>(folder(), [] { return card(); });
+        document = d->repModulo.get();
+        dialog = std::move(d);
+    }
+    document->PrepareReport();
+    report::PreviewWindow window(*document);
+    QCOMPARE(window.findChild<QToolButton *>(QStringLiteral("btnCalibrazione")) != nullptr, calibration);
+    auto *spin = window.findChild<QSpinBox *>(QStringLiteral("txtInizio"));
+    QCOMPARE(spin != nullptr, start);
+    QCOMPARE(document->printControls().isEmpty(), !calibration && !start);
+    if (!spin)
+        return;
+    QCOMPARE(spin->value(), 1);
+    QCOMPARE(spin->minimum(), 1);
+    QCOMPARE(spin->maximum(), 24);
+    // The preview shows the sheet from the chosen label at once.
+    spin->setValue(7);
+    QCOMPARE(document->preparedPages().first().rects(LabelPageTemplate::shapeName(6)).size(), 0);
+    QCOMPARE(document->preparedPages().first().rects(LabelPageTemplate::shapeName(7)).size(), 1);
+    QVERIFY(!QFile::exists(iniPath()));
+}
+
+void TestCalibration::printOptionsTab()
+{
+    // The print dialog's options tab: the first label chosen there is printed.
+    QTemporaryDir out;
+    const QString pdf = out.filePath(QStringLiteral("foglio.pdf"));
+    report::PreviewRecorder previews;
+    previews.pressPrint();
+    report::PrintRecorder printer;
+    printer.answerPrintToFile(pdf);
+    bool found = false;
+    printer.setOptionsScript([&found](QWidget *tab) {
+        auto *spin = tab->findChild<QSpinBox *>(QStringLiteral("txtInizio"));
+        found = spin && tab->findChild<QPushButton *>(QStringLiteral("btnCalibrazione"));
+        if (spin)
+            spin->setValue(7);
+    });
+    TfrmAnteprima_Etichetta dialog(folder(), [] { return card(); });
+    dialog.btnStampa->click();
+    QCOMPARE(printer.count(), 1);
+    QVERIFY(printer.requests().first().hadOptionsTab);
+    QVERIFY(found);
+    const PdfText text = readPdfText(pdf);
+    QVERIFY2(text.error.isEmpty(), qPrintable(text.error));
+    QCOMPARE(text.find(QStringLiteral("Primariga")).size(), 18);
+}
+
+// ------------------------------------------------------- calibration dialog
+
+void TestCalibration::calibrationDialogSteps_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("shownBefore");
+    QTest::addColumn<QString>("shownAfter");
+    QTest::newRow("none, + across") << QByteArray() << "btnOrizzPlus" << "0" << "0,1";
+    QTest::newRow("none, - down") << QByteArray() << "btnVertMinus" << "0" << "-0,1";
+    QTest::newRow("1,5, -") << calibrationIni("1,5", "-0,7") << "btnOrizzMinus" << "1,5" << "1,4";
+    QTest::newRow("-0,7, +") << calibrationIni("1,5", "-0,7") << "btnVertPlus" << "-0,7" << "-0,6";
+    QTest::newRow("-0,1, + gives 0") << calibrationIni("-0,1", "0") << "btnOrizzPlus" << "-0,1" << "0";
+    QTest::newRow("10, + stays") << calibrationIni("10", "-10") << "btnOrizzPlus" << "10" << "10";
+    QTest::newRow("-10, - stays") << calibrationIni("10", "-10") << "btnVertMinus" << "-10" << "-10";
+}
+
+void TestCalibration::calibrationDialogSteps()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, button);
+    QFETCH(QString, shownBefore);
+    QFETCH(QString, shownAfter);
+    if (!ini.isEmpty())
+        writeFile(iniPath(), ini);
+    TfrmCalibrazione dialog(folder());
+    QLineEdit *box = button.startsWith(QLatin1String("btnOrizz")) ? dialog.txtOrizzontale : dialog.txtVerticale;
+    QCOMPARE(box->text(), shownBefore);
+    dialog.findChild<QPushButton *>(button)->click();
+    QCOMPARE(box->text(), shownAfter);
+    // Nothing is written before "Salva".
+    QCOMPARE(readFile(iniPath()), ini);
+}
+
+void TestCalibration::calibrationDialogSaves()
+{
+    writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n");
+    {
+        TfrmCalibrazione dialog(folder());
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+        for (int i = 0; i < 15; ++i)
+            dialog.btnOrizzPlus->click();
+        for (int i = 0; i < 7; ++i)
+            dialog.btnVertMinus->click();
+        dialog.btnAnnulla->click();
+    }
+    QCOMPARE(readFile(iniPath()), QByteArray("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n"));
+    TfrmCalibrazione dialog(folder());
+    for (int i = 0; i < 15; ++i)
+        dialog.btnOrizzPlus->click();
+    for (int i = 0; i < 7; ++i)
+        dialog.btnVertMinus->click();
+    dialog.btnSalva->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const QString written = QString::fromLatin1(readFile(iniPath()));
+    QVERIFY2(written.contains(QLatin1String("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n")), qPrintable(written));
+    QVERIFY2(written.contains(QLatin1String("[Calibrazione Etichette]\r\nOrizzontale=1,5\r\nVerticale=-0,7")),
+             qPrintable(written));
+    QCOMPARE(LabelCalibration(folder()).read(), (LabelShift{1.5, -0.7}));
+    // The next print reads it.
+    const ProgramFolder here = folder();
+    const QList<PreparedPage> pages = labelPages(QStringLiteral("page"), &here);
+    const QList<PlacedItem> background = pages.first().rects(LabelPageTemplate::shapeName(1));
+    QVERIFY(qAbs(background.first().rect.left() - report::mmToUnits(11.5)) < kExact);
+    QVERIFY(qAbs(background.first().rect.top() - report::mmToUnits(9.3)) < kExact);
+}
+
+void TestCalibration::testSheetLayout()
+{
+    // The test sheet is printed through the print dialog with the shift the
+    // dialog shows, saved or not.
+    writeFile(iniPath(), calibrationIni("1,5", "-0,7"));
+    report::PrintRecorder printer;
+    TfrmCalibrazione dialog(folder());
+    dialog.btnOrizzPlus->click();
+    dialog.btnProva->click();
+    QCOMPARE(printer.count(), 1);
+    QCOMPARE(printer.requests().first().title, CalibrationSheet::name());
+    const PreparedPage page = printer.requests().first().pages.first();
+    for (int slot = 1; slot <= 24; ++slot) {
+        const QRectF outline = CalibrationSheet::outlineMm(slot).translated(1.6, -0.7);
+        const QString id = QStringLiteral("%1").arg(slot, 2, 10, QLatin1Char('0'));
+        const QList<PlacedItem> top = page.rects(QStringLiteral("bordoA_") + id);
+        QCOMPARE(top.size(), 1);
+        QVERIFY(qAbs(top.first().rect.left() - report::mmToUnits(outline.left())) < kExact);
+        QVERIFY(qAbs(top.first().rect.top() - report::mmToUnits(outline.top())) < kExact);
+        QVERIFY(qAbs(top.first().rect.width() - report::mmToUnits(62)) < kExact);
+        const QList<PlacedItem> cross = page.rects(QStringLiteral("croceV_") + id);
+        QCOMPARE(cross.size(), 1);
+        QVERIFY(qAbs(cross.first().rect.center().x() - report::mmToUnits(outline.center().x())) < kExact);
+        QVERIFY(qAbs(cross.first().rect.center().y() - report::mmToUnits(outline.center().y())) < kExact);
+    }
+    QCOMPARE(page.texts(QStringLiteral("numeroO_100")).size(), 1);
+    QVERIFY(!readFile(iniPath()).contains("1,6"));
+}
+
+// ----------------------------------------------------------- cut lines
+
+void TestCalibration::fitsAtTheEdge()
+{
+    // A box exactly as wide as its text prints it whole; a hair narrower cuts it.
+    const report::TextFont font{QStringLiteral("Arial"), 7};
+    const report::FontMeasure measure(font);
+    const QString text = QStringLiteral("Via Giuseppe Garibaldi 12");
+    const double width = measure.width(text);
+    for (const double boxWidth : {width, width - 0.01}) {
+        report::Report document(QStringLiteral("prova"));
+        report::TextBox *box = document.page().addText(QStringLiteral("t"), QRectF(0, 0, boxWidth, 20));
+        box->Font = font;
+        box->setText(text);
+        document.PrepareReport();
+        const PlacedItem item = document.preparedPages().first().texts().first();
+        const bool whole = item.text == text && item.rect.right() <= item.clip.right() + 1e-6;
+        QCOMPARE(whole, report::fitsWidth(measure, text, boxWidth));
+        QCOMPARE(whole, boxWidth == width);
+    }
+}
+
+void TestCalibration::cutLinesMarked_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("labelCut");
+    QTest::addColumn<bool>("envelopeCut");
+    QTest::newRow("short") << "Via Roma 1" << false << false;
+    QTest::newRow("label, just below") << aroundWidth(fitsLabelLine, -1) << false << false;
+    QTest::newRow("label, at the edge") << aroundWidth(fitsLabelLine, 0) << false << false;
+    QTest::newRow("label, just above") << aroundWidth(fitsLabelLine, 1) << true << false;
+    QTest::newRow("label, above with blanks around")
+        << QStringLiteral("  ") + aroundWidth(fitsLabelLine, 1) + QStringLiteral("  ") << true << false;
+    QTest::newRow("label, at the edge with blanks around")
+        << QStringLiteral("  ") + aroundWidth(fitsLabelLine, 0) + QStringLiteral(" ") << false << false;
+    QTest::newRow("envelope, just below") << aroundWidth(fitsEnvelopeLine, -1) << true << false;
+    QTest::newRow("envelope, at the edge") << aroundWidth(fitsEnvelopeLine, 0) << true << false;
+    QTest::newRow("envelope, just above") << aroundWidth(fitsEnvelopeLine, 1) << true << true;
+}
+
+void TestCalibration::cutLinesMarked()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, labelCut);
+    QFETCH(bool, envelopeCut);
+    const QString printed = text.trimmed();
+    // The hand-made expectation agrees with what the print does.
+    QCOMPARE(printedCut(QStringLiteral("label"), printed), labelCut);
+    QCOMPARE(printedCut(QStringLiteral("envelope"), printed), envelopeCut);
+    QCOMPARE(!fitsLabelLine(text), labelCut);
+    QCOMPARE(!fitsEnvelopeLine(text), envelopeCut);
+
+    // The address window marks the field and says why while it has the focus.
+    TfrmArchivio_Indirizzi window(folder());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.txtRigo04->setText(text);
+    const QColor shown = window.txtRigo04->palette().color(QPalette::Text);
+    QCOMPARE(shown, labelCut ? kCutLineColor : QColor(Qt::black));
+    QCOMPARE(window.txtRigo03->palette().color(QPalette::Text), QColor(Qt::black));
+    window.txtRigo04->setFocus();
+    QApplication::processEvents();
+    const QString status = window.panInfo->text();
+    QCOMPARE(status.contains(QLatin1String("etichetta")), labelCut);
+    QCOMPARE(status.contains(QLatin1String("busta")), envelopeCut);
+    window.txtRigo05->setFocus();
+    QApplication::processEvents();
+    QVERIFY(!window.panInfo->text().contains(QLatin1String("troppo lunga")));
+
+    // The label-page window marks the slot's name.
+    TfrmArchivio_Etichette labels(folder());
+    labels.fillSlot(5, QStringLiteral("Rossi"), {QStringLiteral("Uno"), QStringLiteral("Due"), text});
+    labels.fillSlot(6, QStringLiteral("Bianchi"), {QStringLiteral("Uno")});
+    QCOMPARE(labels.txtNome_E(5)->palette().color(QPalette::Text), labelCut ? kCutLineColor : QColor(Qt::black));
+    QCOMPARE(labels.txtNome_E(6)->palette().color(QPalette::Text), QColor(Qt::black));
+}
+
+// ------------------------------------------------------ printed through CUPS
+
+QString TestCalibration::printQueuePdf(const QString &title, const std::function<void()> &print)
+{
+    const TestPrintQueue queue;
+    const QSet<QString> before = queue.files(title);
+    print();
+    QString why;
+    const QString path = queue.waitForPdf(title, before, &why);
+    if (path.isEmpty())
+        qWarning("%s", qPrintable(why));
+    return path;
+}
+
+void TestCalibration::cupsShiftedSheets_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("label page") << "page";
+    QTest::newRow("one-address page") << "one";
+}
+
+void TestCalibration::cupsShiftedSheets()
+{
+    QFETCH(QString, kind);
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    const QString title = kind == QLatin1String("page") ? QStringLiteral("Pagina Etichette")
+                                                         : QStringLiteral("Anteprima Etichetta");
+    auto print = [&] {
+        report::PrintRecorder printer;
+        printer.answerPrintTo(queue.name());
+        report::PreviewRecorder previews;
+        previews.pressPrint();
+        if (kind == QLatin1String("page")) {
+            TfrmStampaPagina dialog(folder(), [](int slot, int line) { return distinctLine(slot, line); });
+            dialog.btnStampa->click();
+        } else {
+            TfrmAnteprima_Etichetta dialog(folder(), [] { return card(); });
+            dialog.btnStampa->click();
+        }
+    };
+    const QString designedPath = printQueuePdf(title, print);
+    QVERIFY(!designedPath.isEmpty());
+    writeFile(iniPath(), calibrationIni("1,5", "-0,7"));
+    const QString movedPath = printQueuePdf(title, print);
+    QVERIFY(!movedPath.isEmpty());
+
+    const PdfText designed = readPdfText(designedPath);
+    const PdfText moved = readPdfText(movedPath);
+    QVERIFY2(designed.error.isEmpty() && moved.error.isEmpty(), qPrintable(designed.error + moved.error));
+    QCOMPARE(moved.words.size(), designed.words.size());
+    QCOMPARE(designed.words.size(), kind == QLatin1String("page") ? 144 * 2 : 72);
+    // With the defaults, on the designed geometry.
+    const double ascent = report::FontMeasure(report::TextFont{QStringLiteral("Arial"), 7}).ascent() / report::kUnitsPerMm;
+    double worstDesigned = 0;
+    for (int slot = 1; slot <= 24; ++slot) {
+        const int row = (slot - 1) / 3;
+        const QPointF expected(10 + 64 * ((slot - 1) % 3) + 2, 10 + 35 * row + (row == 0 ? 1.8 : 2.0));
+        const QString first = kind == QLatin1String("page") ? distinctLine(slot, 1).section(QLatin1Char(' '), 0, 0)
+                                                             : QStringLiteral("Primariga");
+        double best = 1e9;
+        for (const PdfWord &word : designed.find(first)) {
+            const QPointF d = designed.lineStartMm(word, 7, ascent) - expected;
+            best = std::min(best, std::max(qAbs(d.x()), qAbs(d.y())));
+        }
+        worstDesigned = std::max(worstDesigned, best);
+    }
+    QVERIFY2(worstDesigned < kPrinted, qPrintable(QString::number(worstDesigned)));
+    // Shifted: every word exactly that far from where the defaults put it.
+    QString why;
+    const double worst = worstShiftError(moved, designed, QPointF(1.5, -0.7), &why);
+    QVERIFY2(worst < kShiftRead, qPrintable(why.isEmpty() ? QStringLiteral("off by %1 mm").arg(worst) : why));
+    qInfo("%s through CUPS: on the design within %.3f mm; shifted by (+1,5; -0,7) within %.4f mm", qPrintable(title),
+          worstDesigned, worst);
+    // The label backgrounds moved too: rendered, the left edge of E01 is
+    // at 11.5 mm, not at 10.
+    const int dpi = 254; // 10 pixels to the mm
+    const QImage image = render(movedPath, dpi);
+    QVERIFY(!image.isNull());
+    const QRgb yellow = qRgb(0xFF, 0xFF, 0xE0);
+    QCOMPARE(pixelAtMm(image, dpi, 11.7, 20), yellow);
+    QCOMPARE(pixelAtMm(image, dpi, 11.3, 20), qRgb(0xFF, 0xFF, 0xFF));
+    QCOMPARE(pixelAtMm(image, dpi, 30, 9.5), yellow);
+    QCOMPARE(pixelAtMm(image, dpi, 30, 9.1), qRgb(0xFF, 0xFF, 0xFF));
+    QFile::remove(designedPath);
+    QFile::remove(movedPath);
+}
+
+void TestCalibration::cupsTestSheet()
+{
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    writeFile(iniPath(), calibrationIni("1,5", "-0,7"));
+    const QString path = printQueuePdf(CalibrationSheet::name(), [&] {
+        report::PrintRecorder printer;
+        printer.answerPrintTo(queue.name());
+        TfrmCalibrazione dialog(folder());
+        dialog.btnProva->click();
+    });
+    QVERIFY(!path.isEmpty());
+    const PdfText pdf = readPdfText(path);
+    QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+    const QPointF shift(1.5, -0.7);
+    const double ascent7 = report::FontMeasure(report::TextFont{QStringLiteral("Arial"), 7}).ascent() / report::kUnitsPerMm;
+    const double ascent6 = report::FontMeasure(report::TextFont{QStringLiteral("Arial"), 6}).ascent() / report::kUnitsPerMm;
+    // A label's caption 2 mm inside each shifted outline.
+    double worst = 0;
+    for (int slot = 1; slot <= 24; ++slot) {
+        const QPointF expected = CalibrationSheet::outlineMm(slot).topLeft() + QPointF(2, 2) + shift;
+        double best = 1e9;
+        for (const PdfWord &label : pdf.find(QStringLiteral("Etichetta"))) {
+            const QPointF d = pdf.lineStartMm(label, 7, ascent7) - expected;
+            best = std::min(best, std::max(qAbs(d.x()), qAbs(d.y())));
+        }
+        worst = std::max(worst, best);
+    }
+    QVERIFY2(worst < kPrinted, qPrintable(QString::number(worst)));
+    // The scale's numbers: "100" across the top 100.5 mm from the left, and down the left edge at 100.3 mm.
+    QList<QPointF> hundreds;
+    for (const PdfWord &word : pdf.find(QStringLiteral("100")))
+        hundreds << pdf.lineStartMm(word, 6, ascent6);
+    QCOMPARE(hundreds.size(), 2);
+    std::sort(hundreds.begin(), hundreds.end(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
+    QVERIFY(qAbs(hundreds.at(0).x() - (100.5 + shift.x())) < kPrinted && qAbs(hundreds.at(0).y() - (4 + shift.y())) < kPrinted);
+    QVERIFY(qAbs(hundreds.at(1).x() - (4.5 + shift.x())) < kPrinted && qAbs(hundreds.at(1).y() - (100.3 + shift.y())) < kPrinted);
+
+    // Rendered: outlines and crosses where they belong, blank paper beside them.
+    const int dpi = 254;
+    const QImage image = render(path, dpi);
+    QVERIFY(!image.isNull());
+    for (int slot = 1; slot <= 24; ++slot) {
+        const QRectF outline = CalibrationSheet::outlineMm(slot).translated(shift);
+        const QPointF centre = outline.center();
+        const QString which = QStringLiteral("E%1").arg(slot);
+        QVERIFY2(dark(pixelAtMm(image, dpi, outline.left() + 0.1, centre.y() + 5)), qPrintable(which + " left"));
+        QVERIFY2(!dark(pixelAtMm(image, dpi, outline.left() - 0.3, centre.y() + 5)), qPrintable(which + " outside"));
+        QVERIFY2(!dark(pixelAtMm(image, dpi, outline.left() + 0.5, centre.y() + 5)), qPrintable(which + " inside"));
+        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 10, outline.top() + 0.1)), qPrintable(which + " top"));
+        QVERIFY2(dark(pixelAtMm(image, dpi, outline.right() - 0.1, centre.y() + 5)), qPrintable(which + " right"));
+        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 10, outline.bottom() - 0.1)), qPrintable(which + " bottom"));
+        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x(), centre.y())), qPrintable(which + " cross"));
+        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 3, centre.y())), qPrintable(which + " cross arm"));
+        QVERIFY2(!dark(pixelAtMm(image, dpi, centre.x() + 3, centre.y() + 0.5)), qPrintable(which + " beside arm"));
+    }
+    // The top scale's 50 mm tick.
+    QVERIFY(dark(pixelAtMm(image, dpi, 50 + shift.x(), 1)));
+    QVERIFY(!dark(pixelAtMm(image, dpi, 50.5 + shift.x(), 1)));
+    qInfo("test sheet through CUPS: label numbers within %.3f mm", worst);
+    QFile::remove(path);
+}
+
+void TestCalibration::cupsStartLabel()
+{
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    const QString path = printQueuePdf(QStringLiteral("Anteprima Etichetta"), [&] {
+        report::PrintRecorder printer;
+        printer.answerPrintTo(queue.name());
+        report::PreviewRecorder previews;
+        previews.pressPrint();
+        TfrmAnteprima_Etichetta dialog(folder(), [] { return card(); });
+        dialog.options().setFirstLabel(7);
+        dialog.btnStampa->click();
+    });
+    QVERIFY(!path.isEmpty());
+    const PdfText pdf = readPdfText(path);
+    QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+    QCOMPARE(pdf.words.size(), 18 * 3);
+    for (const PdfWord &word : pdf.words)
+        QVERIFY2(word.mm.top() > 10 + 70 - 0.5, qPrintable(word.text)); // nothing above the third row
+    const int dpi = 100;
+    const QImage image = render(path, dpi);
+    QVERIFY(!image.isNull());
+    for (int slot = 1; slot <= 24; ++slot) {
+        const QRectF label = CalibrationSheet::outlineMm(slot);
+        // Below the text, near the label's bottom right corner.
+        const QRgb pixel = pixelAtMm(image, dpi, label.right() - 3, label.bottom() - 3);
+        QCOMPARE(pixel, slot < 7 ? qRgb(0xFF, 0xFF, 0xFF) : qRgb(0xFF, 0xFF, 0xE0));
+    }
+    QFile::remove(path);
+}
+
+QTEST_MAIN(TestCalibration)
+#include "tst_calibration.moc"
