@@ -341,7 +341,7 @@ void labelPagePdf(benchmark::State &state)
 
 QString labelLine(int page, int slot, int line)
 {
-    const TSchedaIndirizzo card = bench::sampleCard(quint32(page * 24 + slot));
+    const TSchedaIndirizzo card = bench::sampleCard(quint32(page * 24 + slot - 1));
     return card[TSchedaIndirizzo::Rigo01 + line - 1];
 }
 
@@ -361,10 +361,10 @@ void labelPagesVsPainter(benchmark::State &state)
     std::vector<std::vector<QString>> lines(kPages);
     QList<report::PreparedPage> laidOut;
     for (int page = 0; page < kPages; ++page) {
-        for (int slot = 0; slot < 24; ++slot)
+        for (int slot = 1; slot <= 24; ++slot)
             for (int line = 1; line <= 6; ++line)
                 lines[size_t(page)].push_back(labelLine(page, slot, line));
-        fillLabelPage(*document, [&](int slot, int line) { return lines[size_t(page)][size_t(slot * 6 + line - 1)]; });
+        fillLabelPage(*document, [&](int slot, int line) { return lines[size_t(page)][size_t((slot - 1) * 6 + line - 1)]; });
         document->PrepareReport();
         laidOut << document->preparedPages().first();
     }
@@ -392,7 +392,7 @@ void labelPagesVsPainter(benchmark::State &state)
                     if (page > 0)
                         printer.newPage();
                     fillLabelPage(*document, [&](int slot, int line) {
-                        return lines[size_t(page)][size_t(slot * 6 + line - 1)];
+                        return lines[size_t(page)][size_t((slot - 1) * 6 + line - 1)];
                     });
                     document->PrepareReport();
                     painter.save();
