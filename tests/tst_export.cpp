@@ -17,7 +17,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +25,8 @@
 #include <QPointer>
 #include <QScrollBar>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 using namespace tavolux;
@@ -188,6 +190,8 @@ private slots:
     void statusHints();
     void opensFromAddressWindow();
     void tenThousandCards();
+    void rawFieldsShowAndExportAsDecoded_data();
+    void rawFieldsShowAndExportAsDecoded();
 
     // A real spreadsheet program reads the file back.
     void libreOfficeReadsEveryCell();
@@ -319,20 +323,21 @@ void TestExport::windowAndGrid()
     QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
     QCOMPARE(window->panInfo->text(), QStringLiteral("Esportazione archivio in Microsoft Excel."));
 
-    QTableWidget *grid = window->grdRecords;
+    QTableView *grid = window->grdRecords;
+    QAbstractItemModel *cells = grid->model();
     const QStringList headers{"N.", "Nome etichetta", "Tipo", "Indirizzo (rigo 1)", "Indirizzo (rigo 2)",
                               "Indirizzo (rigo 3)", "Indirizzo (rigo 4)", "Indirizzo (rigo 5)",
                               "Indirizzo (rigo 6)", "Note"};
     const QList<int> widths{60, 250, 200, 280, 280, 280, 280, 280, 280, 350};
-    QCOMPARE(grid->columnCount(), 10);
+    QCOMPARE(cells->columnCount(), 10);
     for (int c = 0; c < 10; ++c) {
-        QCOMPARE(grid->horizontalHeaderItem(c)->text(), headers.at(c));
+        QCOMPARE(cells->headerData(c, Qt::Horizontal).toString(), headers.at(c));
         QCOMPARE(grid->columnWidth(c), widths.at(c));
     }
     QVERIFY(grid->alternatingRowColors());
 
     // One row per card in file order, the card without a name included.
-    QCOMPARE(grid->rowCount(), 3);
+    QCOMPARE(cells->rowCount(), 3);
     const QList<QStringList> expected{
         {"1", "Rossi", "Cliente", "r1", "r2", "r3", "r4", "r5", "r6", "nota"},
         {"2", "", "senza nome", "", "", "", "", "", "", ""},
@@ -341,13 +346,13 @@ void TestExport::windowAndGrid()
     for (int r = 0; r < 3; ++r) {
         QCOMPARE(grid->rowHeight(r), 21);
         for (int c = 0; c < 10; ++c)
-            QCOMPARE(grid->item(r, c)->text(), expected.at(r).at(c));
+            QCOMPARE(cells->index(r, c).data().toString(), expected.at(r).at(c));
     }
     // Only "Indirizzo (rigo 4)", "Indirizzo (rigo 6)" and "Note" take typing.
     for (int c = 0; c < 10; ++c) {
         const bool editable = c == TfrmExpIndirizzi::colRigo04 || c == TfrmExpIndirizzi::colRigo06
                               || c == TfrmExpIndirizzi::colNote;
-        QCOMPARE(bool(grid->item(0, c)->flags() & Qt::ItemIsEditable), editable);
+        QCOMPARE(bool(cells->flags(cells->index(0, c)) & Qt::ItemIsEditable), editable);
     }
     // The grid is wider than the window: it scrolls sideways.
     QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
@@ -363,7 +368,7 @@ void TestExport::windowAndGrid()
            << rowPieces({"", "senza nome", "", "", "", "", "", "", ""})
            << rowPieces({"Verdi", "", "", "", "", "", "", "", ""}) << kTailPieces;
     QCOMPARE(exported(), join(pieces));
-    QCOMPARE(grid->rowCount(), 3);
+    QCOMPARE(cells->rowCount(), 3);
     QVERIFY(window->isVisible());
 }
 
@@ -372,9 +377,10 @@ void TestExport::emptyArchiveExportsTenEmptyRows()
     auto window = openWindow();
     // The archive is created empty on the way.
     QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("Archivio_Indirizzi.pro"))));
-    QCOMPARE(window->grdRecords->rowCount(), 10);
+    QAbstractItemModel *cells = window->grdRecords->model();
+    QCOMPARE(cells->rowCount(), 10);
     for (int c = 0; c < 10; ++c)
-        QVERIFY(window->grdRecords->item(9, c)->text().isEmpty());
+        QVERIFY(cells->index(9, c).data().toString().isEmpty());
     m_messages->answerNext(MessageAnswer::Yes);
     m_messages->answerNext(MessageAnswer::No);
     window->cmdEsporta->click();
@@ -428,11 +434,13 @@ void TestExport::editedNoteIsExported()
                 QStringLiteral("nota salvata")})});
     auto window = openWindow();
     QApplication::setActiveWindow(window.get());
-    QTableWidget *grid = window->grdRecords;
+    QTableView *grid = window->grdRecords;
+    QAbstractItemModel *cells = grid->model();
     // One edit finished, one still open in its editor when the export starts.
-    grid->item(0, TfrmExpIndirizzi::colRigo06)->setText(QStringLiteral("  rigo sei  "));
-    grid->setCurrentCell(0, TfrmExpIndirizzi::colNote);
-    grid->editItem(grid->item(0, TfrmExpIndirizzi::colNote));
+    QVERIFY(cells->setData(cells->index(0, TfrmExpIndirizzi::colRigo06), QStringLiteral("  rigo sei  ")));
+    const QModelIndex note = cells->index(0, TfrmExpIndirizzi::colNote);
+    grid->setCurrentIndex(note);
+    grid->edit(note);
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     QVERIFY(editor);
     editor->selectAll();
@@ -523,7 +531,7 @@ void TestExport::opensFromAddressWindow()
         if (!dialog)
             return;
         seen = dialog;
-        rows = dialog->grdRecords->rowCount();
+        rows = dialog->grdRecords->model()->rowCount();
         owner = dialog->parentWidget();
         modal = dialog->isModal();
         dialog->cmdEsci->click();
@@ -559,8 +567,8 @@ void TestExport::tenThousandCards()
     timer.start();
     auto window = openWindow();
     const qint64 loadMs = timer.elapsed();
-    QCOMPARE(window->grdRecords->rowCount(), n);
-    QCOMPARE(window->grdRecords->item(n - 1, TfrmExpIndirizzi::colNum)->text(), QString::number(n));
+    QCOMPARE(window->grdRecords->model()->rowCount(), n);
+    QCOMPARE(window->grdRecords->model()->index(n - 1, TfrmExpIndirizzi::colNum).data().toString(), QString::number(n));
 
     m_messages->answerNext(MessageAnswer::Yes);
     m_messages->answerNext(MessageAnswer::No);
@@ -575,6 +583,61 @@ void TestExport::tenThousandCards()
     qInfo("10000 cards: grid loaded in %lld ms, exported in %lld ms (%lld bytes)", loadMs, exportMs,
           qint64(bytes.size()));
     QVERIFY2(loadMs + exportMs < 20000, "loading and exporting 10000 cards took too long");
+}
+
+void TestExport::rawFieldsShowAndExportAsDecoded_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("length"); // the field's length byte, as stored
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all += char(b);
+    QTest::newRow("bytes 1 to 250") << all.left(250) << 250;
+    QTest::newRow("bytes 251 to 255 and controls") << all.mid(250) + QByteArray("\x01\x1f x \x7f", 7) << 12;
+    QTest::newRow("undefined in the code page") << QByteArray("\x81\x8d\x8f\x90\x9d") << 5;
+    QTest::newRow("blanks around a formula") << QByteArray(" \t=A1&B1<>\x20\x0d") << 13;
+    QTest::newRow("damaged length reads 250") << QByteArray(250, '&') << 255;
+    QTest::newRow("length shorter than the bytes") << QByteArray("abc def") << 3;
+    QTest::newRow("blanks only") << QByteArray("\x20\x09\x00\x20") << 4;
+}
+
+void TestExport::rawFieldsShowAndExportAsDecoded()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(int, length);
+    // Two cards written byte for byte: the value in every shown field of the
+    // first (each field shifted by one byte), the second empty.
+    QByteArray records(2 * TSchedaIndirizzo::RecordSize, '\0');
+    for (int field = TSchedaIndirizzo::Nome; field <= TSchedaIndirizzo::Desc03; ++field) {
+        char *campo = records.data() + field * 251;
+        const QByteArray shifted = value.mid(field % 3) + value.left(field % 3);
+        campo[0] = char(length);
+        std::memcpy(campo + 1, shifted.constData(), size_t(std::min<qsizetype>(shifted.size(), 250)));
+    }
+    {
+        QFile file(m_dir->filePath(QStringLiteral("Archivio_Indirizzi.pro")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(records), records.size());
+    }
+    QList<QStringList> rows;
+    for (int r = 0; r < 2; ++r) {
+        const TSchedaIndirizzo card = TSchedaIndirizzo::fromRecord(records.constData() + r * TSchedaIndirizzo::RecordSize);
+        rows << QStringList(card.values.begin(), card.values.begin() + TSchedaIndirizzo::File01);
+    }
+    auto window = openWindow();
+    QAbstractItemModel *cells = window->grdRecords->model();
+    QCOMPARE(cells->rowCount(), 2);
+    for (int r = 0; r < 2; ++r) {
+        for (int c = TfrmExpIndirizzi::colNome; c < TfrmExpIndirizzi::ColumnCount; ++c)
+            QCOMPARE(cells->index(r, c).data().toString(), rows.at(r).at(c - 1));
+    }
+    // An edit goes out as typed text, beside the bytes of the rest.
+    QVERIFY(cells->setData(cells->index(1, TfrmExpIndirizzi::colRigo04), QStringLiteral(" è=<x> ")));
+    rows[1][TfrmExpIndirizzi::colRigo04 - 1] = QStringLiteral(" è=<x> ");
+    m_messages->answerNext(MessageAnswer::Yes);
+    m_messages->answerNext(MessageAnswer::No);
+    window->cmdEsporta->click();
+    QCOMPARE(exported(), writeSpreadsheet(rows));
 }
 
 void TestExport::libreOfficeReadsEveryCell()

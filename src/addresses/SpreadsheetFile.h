@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tavolux {
 
 // Writes the spreadsheet of `rows` (see writeSpreadsheet) to the file at
@@ -11,5 +13,9 @@ namespace tavolux {
 // where no new file can be made in the folder but the file itself may be
 // written, it is written in place. False on any failure.
 bool saveSpreadsheet(const QString &path, const QList<QStringList> &rows);
+
+// The same for a file that `write` makes, handing its bytes to the sink it is given.
+using SpreadsheetSink = std::function<bool(const char *, qsizetype)>;
+bool saveSpreadsheet(const QString &path, const std::function<bool(const SpreadsheetSink &)> &write);
 
 } // namespace tavolux

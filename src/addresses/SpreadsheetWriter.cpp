@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -176,9 +177,62 @@ bool putCell(Output &out, const QString &text)
     return true;
 }
 
+// What each code-page byte becomes in the file: the byte its character
+// encodes back to, as for a cell given as text.
+const std::array<char, 256> &byteForms()
+{
+    static const std::array<char, 256> forms = [] {
+        std::array<char, 256> f{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            f[size_t(b)] = cp1252::encodeChar(cp1252::decode(&byte, 1).at(0).unicode());
+        }
+        return f;
+    }();
+    return forms;
+}
+
+// The same cell from code-page bytes.
+bool putCell(Output &out, QByteArrayView bytes)
+{
+    qsizetype begin = 0, stop = bytes.size();
+    while (begin < stop && static_cast<unsigned char>(bytes[begin]) <= 32)
+        ++begin;
+    while (stop > begin && static_cast<unsigned char>(bytes[stop - 1]) <= 32)
+        --stop;
+    const qsizetype size = stop - begin;
+    const bool formulaLike = size > 0 && bytes[begin] == '=';
+    const qsizetype openSize = formulaLike ? kTextCellOpenSize : kCellOpenSize;
+    const qsizetype need = openSize + kWidestChar * size + kCellCloseSize;
+    if (!out.reserve(need))
+        return false;
+    char *const start = out.end();
+    char *dst = start;
+    std::memcpy(dst, formulaLike ? kTextCellOpen : kCellOpen, size_t(openSize));
+    dst += openSize;
+    const auto &forms = byteForms();
+    const char *p = bytes.data() + begin;
+    const char *const end = p + size;
+    for (; p != end; ++p) {
+        const char c = forms[static_cast<unsigned char>(*p)];
+        switch (c) {
+        case '&': std::memcpy(dst, "&amp;", 5); dst += 5; break;
+        case '<': std::memcpy(dst, "&lt;", 4); dst += 4; break;
+        case '>': std::memcpy(dst, "&gt;", 4); dst += 4; break;
+        default: *dst++ = c;
+        }
+    }
+    std::memcpy(dst, kCellClose, size_t(kCellCloseSize));
+    dst += kCellCloseSize;
+    Q_ASSERT(dst - start <= need);
+    out.advance(dst - start);
+    return true;
+}
+
 } // namespace
 
-bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink)
+bool writeSpreadsheet(qsizetype rows, const std::function<SpreadsheetCell(qsizetype, int)> &cell,
+                      const std::function<bool(const char *, qsizetype)> &sink)
 {
     Output out(kSpreadsheetPiece, sink);
     bool ok = out.put(kHead);
@@ -187,16 +241,29 @@ bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(c
              && out.put(kCellClose, kCellCloseSize);
     }
     ok = ok && out.put("</tr>");
-    static const QString empty;
-    for (const QStringList &row : rows) {
+    for (qsizetype r = 0; r < rows; ++r) {
         if (!ok)
             return false;
         ok = out.put("<tr>");
-        for (int c = 0; c < kSpreadsheetColumns && ok; ++c)
-            ok = putCell(out, c < row.size() ? row.at(c) : empty);
+        for (int c = 0; c < kSpreadsheetColumns && ok; ++c) {
+            const SpreadsheetCell value = cell(r, c);
+            ok = value.text ? putCell(out, *value.text) : putCell(out, value.bytes);
+        }
         ok = ok && out.put("</tr>");
     }
     return ok && out.put(kTail) && out.flush();
+}
+
+bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink)
+{
+    static const QString empty;
+    return writeSpreadsheet(
+        rows.size(),
+        [&rows](qsizetype r, int c) {
+            const QStringList &row = rows.at(r);
+            return SpreadsheetCell{c < row.size() ? &row.at(c) : &empty, {}};
+        },
+        sink);
 }
 
 QByteArray writeSpreadsheet(const QList<QStringList> &rows)

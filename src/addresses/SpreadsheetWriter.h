@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QStringList>
 
@@ -20,6 +21,19 @@ QByteArray writeSpreadsheet(const QList<QStringList> &rows);
 // (longer only for a single cell that does not fit in one), so that a file can
 // be written as it is made; false as soon as the sink refuses a piece.
 bool writeSpreadsheet(const QList<QStringList> &rows, const std::function<bool(const char *, qsizetype)> &sink);
+
+// One cell as the writer takes it: the text, or, where `text` is null, the
+// value as Windows-1252 bytes (written as their text would be).
+struct SpreadsheetCell
+{
+    const QString *text = nullptr;
+    QByteArrayView bytes;
+};
+
+// The same file from `rows` rows whose cells `cell` hands out one at a time
+// (columns 0 to 8), without the rows ever being held as text.
+bool writeSpreadsheet(qsizetype rows, const std::function<SpreadsheetCell(qsizetype row, int column)> &cell,
+                      const std::function<bool(const char *, qsizetype)> &sink);
 
 inline constexpr int kSpreadsheetColumns = 9;
 inline constexpr qsizetype kSpreadsheetPiece = qsizetype(1) << 20;

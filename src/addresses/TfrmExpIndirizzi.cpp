@@ -2,10 +2,10 @@
 
 #include "help/ShowHelp.h"
 
+#include "addresses/ExportGridModel.h"
 #include "addresses/SpreadsheetFile.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
-#include "storage/AddressArchive.h"
 #include "ui/Art.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
@@ -20,33 +20,12 @@
 #include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace tavolux {
 
-namespace {
-
-const struct {
-    const char *header;
-    int width;
-    bool editable;
-} kColumns[TfrmExpIndirizzi::ColumnCount] = {
-    {"N.", 60, false},
-    {"Nome etichetta", 250, false},
-    {"Tipo", 200, false},
-    {"Indirizzo (rigo 1)", 280, false},
-    {"Indirizzo (rigo 2)", 280, false},
-    {"Indirizzo (rigo 3)", 280, false},
-    {"Indirizzo (rigo 4)", 280, true},
-    {"Indirizzo (rigo 5)", 280, false},
-    {"Indirizzo (rigo 6)", 280, true},
-    {"Note", 350, true},
-};
-
-} // namespace
+static_assert(int(TfrmExpIndirizzi::ColumnCount) == ExportGridModel::ColumnCount);
 
 QString TfrmExpIndirizzi::exportQuestion()
 {
@@ -116,10 +95,12 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     column->addWidget(strip);
 
     // The grid: starts with ten empty rows.
-    grdRecords = new QTableWidget(EmptyRows, ColumnCount, content);
+    m_model = new ExportGridModel(EmptyRows, this);
+    grdRecords = new QTableView(content);
     grdRecords->setObjectName(QStringLiteral("grdRecords"));
+    grdRecords->setModel(m_model);
     grdRecords->setAlternatingRowColors(true);
-    grdRecords->setStyleSheet(QStringLiteral("QTableWidget { background: white; alternate-background-color: #e8eef8; gridline-color: #c8c8c8; }"));
+    grdRecords->setStyleSheet(QStringLiteral("QTableView { background: white; alternate-background-color: #e8eef8; gridline-color: #c8c8c8; }"));
     grdRecords->verticalHeader()->hide();
     grdRecords->verticalHeader()->setMinimumSectionSize(RowHeight);
     grdRecords->verticalHeader()->setDefaultSectionSize(RowHeight);
@@ -130,12 +111,7 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     grdRecords->setSelectionMode(QAbstractItemView::SingleSelection);
     grdRecords->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                 | QAbstractItemView::AnyKeyPressed);
-    for (int c = 0; c < ColumnCount; ++c) {
-        grdRecords->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c].header)));
-        grdRecords->setColumnWidth(c, kColumns[c].width);
-    }
-    for (int r = 0; r < EmptyRows; ++r)
-        setRow(r, QStringList());
+    setColumnWidths();
     column->addWidget(grdRecords, 1);
 
     // Status bar.
@@ -170,47 +146,28 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QDialog::close);
 }
 
-void TfrmExpIndirizzi::setRow(int row, const QStringList &cells)
+void TfrmExpIndirizzi::setColumnWidths()
 {
-    for (int c = 0; c < ColumnCount; ++c) {
-        auto *item = new QTableWidgetItem(c < cells.size() ? cells.at(c) : QString());
-        if (!kColumns[c].editable)
-            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-        grdRecords->setItem(row, c, item);
-    }
+    for (int c = 0; c < ColumnCount; ++c)
+        grdRecords->setColumnWidth(c, ExportGridModel::width(c));
 }
 
 void TfrmExpIndirizzi::load()
 {
-    AddressArchive archive(m_folder);
-    if (!archive.open())
-        return;
-    const qint64 count = archive.count();
-    if (count <= 0 || count > std::numeric_limits<int>::max())
-        return;
-    grdRecords->setUpdatesEnabled(false);
-    grdRecords->setRowCount(int(count));
-    archive.readAll([this](qint64 p, const TSchedaIndirizzo &card) {
-        QStringList cells{QString::number(p)};
-        for (int field = TSchedaIndirizzo::Nome; field <= TSchedaIndirizzo::Note; ++field)
-            cells << card[field];
-        setRow(int(p - 1), cells);
-        return true;
-    });
-    grdRecords->setUpdatesEnabled(true);
+    // A fresh model resets the header's sections, widths included.
+    if (m_model->load(m_folder))
+        setColumnWidths();
 }
 
 QList<QStringList> TfrmExpIndirizzi::gridRows() const
 {
     QList<QStringList> rows;
-    rows.reserve(grdRecords->rowCount());
-    for (int r = 0; r < grdRecords->rowCount(); ++r) {
+    rows.reserve(m_model->rowCount());
+    for (int r = 0; r < m_model->rowCount(); ++r) {
         QStringList cells;
         cells.reserve(ColumnCount - 1);
-        for (int c = colNome; c < ColumnCount; ++c) {
-            const QTableWidgetItem *item = grdRecords->item(r, c);
-            cells << (item ? item->text() : QString());
-        }
+        for (int c = colNome; c < ColumnCount; ++c)
+            cells << m_model->text(r, c);
         rows << cells;
     }
     return rows;
@@ -229,7 +186,8 @@ void TfrmExpIndirizzi::exportArchive()
     if (!ui::ask(this, exportQuestion()))
         return;
     const QString path = m_folder.file(fileName());
-    if (!saveSpreadsheet(path, gridRows())) {
+    const bool saved = saveSpreadsheet(path, [this](const SpreadsheetSink &sink) { return m_model->writeSpreadsheet(sink); });
+    if (!saved) {
         ui::plain(this, failureMessage());
         return;
     }

@@ -7,9 +7,11 @@
 #include <QStringList>
 
 class QLabel;
-class QTableWidget;
+class QTableView;
 
 namespace tavolux {
+
+class ExportGridModel;
 
 namespace ui {
 class PictureButton;
@@ -39,8 +41,10 @@ public:
 
     // The grid's rows as exported: columns 1 to 9 of every row.
     QList<QStringList> gridRows() const;
+    // What the grid shows and exports.
+    ExportGridModel *model() const { return m_model; }
 
-    QTableWidget *grdRecords = nullptr;
+    QTableView *grdRecords = nullptr;
     QLabel *panInfo = nullptr;
     ui::PictureButton *cmdEsporta = nullptr;
     ui::PictureButton *cmdGuida = nullptr;
@@ -58,10 +62,11 @@ private slots:
 
 private:
     void load();
-    void setRow(int row, const QStringList &cells);
+    void setColumnWidths();
     void commitEdit();
 
     ProgramFolder m_folder;
+    ExportGridModel *m_model = nullptr;
     bool m_loaded = false;
 };
 

@@ -29,6 +29,16 @@ QString freeSubstitute(const QString &family)
 
 } // namespace
 
+// One drawing font's metrics, and the widths of the texts measured with it
+// in its pixels.
+struct FontMetricsCache
+{
+    explicit FontMetricsCache(const QFont &font) : metrics(font) {}
+
+    QFontMetricsF metrics;
+    QHash<QString, double> widths;
+};
+
 double TextFont::sizeInUnits() const
 {
     return pointSize * kUnitsPerPoint;
@@ -51,11 +61,30 @@ QFont TextFont::baseFont() const
     return font;
 }
 
+// What tells drawing fonts apart: they all have the same pixel size.
+static QString drawingKey(const TextFont &font)
+{
+    QString key = font.family;
+    key += QLatin1Char('\n');
+    key += QLatin1Char(char('0' + (font.bold ? 1 : 0) + (font.italic ? 2 : 0) + (font.underline ? 4 : 0)
+                            + (font.strikeOut ? 8 : 0)));
+    return key;
+}
+
 QFont TextFont::drawingFont() const
 {
-    QFont font = baseFont();
-    font.setPixelSize(kMeasurePixels);
-    return font;
+    // Kept for the thread's life and never destroyed: fonts must not outlive
+    // the application on the way out.
+    thread_local auto *cache = new QHash<QString, QFont>;
+    QHash<QString, QFont> &fonts = *cache;
+    const QString key = drawingKey(*this);
+    auto it = fonts.constFind(key);
+    if (it == fonts.constEnd()) {
+        QFont font = baseFont();
+        font.setPixelSize(kMeasurePixels);
+        it = fonts.insert(key, font);
+    }
+    return *it;
 }
 
 double TextFont::unitsPerPixel() const
@@ -64,17 +93,30 @@ double TextFont::unitsPerPixel() const
 }
 
 FontMeasure::FontMeasure(const TextFont &font)
-    : m_font(font.drawingFont())
 {
+    thread_local auto *caches = new QHash<QString, std::shared_ptr<FontMetricsCache>>;
+    std::shared_ptr<FontMetricsCache> &cache = (*caches)[drawingKey(font)];
+    if (!cache)
+        cache = std::make_shared<FontMetricsCache>(font.drawingFont());
+    m_metrics = cache;
     m_scale = font.unitsPerPixel();
-    const QFontMetricsF metrics(m_font);
-    m_ascent = metrics.ascent() * m_scale;
-    m_lineSpacing = metrics.lineSpacing() * m_scale;
+    m_ascent = m_metrics->metrics.ascent() * m_scale;
+    m_lineSpacing = m_metrics->metrics.lineSpacing() * m_scale;
 }
 
 double FontMeasure::width(const QString &text) const
 {
-    return QFontMetricsF(m_font).horizontalAdvance(text) * m_scale;
+    // Labels repeat few texts; a full memory starts over rather than grow.
+    constexpr qsizetype kMaxRemembered = 8192;
+    QHash<QString, double> &widths = m_metrics->widths;
+    auto it = widths.constFind(text);
+    if (it != widths.constEnd())
+        return *it * m_scale;
+    if (widths.size() >= kMaxRemembered)
+        widths.clear();
+    const double pixels = m_metrics->metrics.horizontalAdvance(text);
+    widths.insert(text, pixels);
+    return pixels * m_scale;
 }
 
 bool fitsWidth(const FontMeasure &measure, const QString &text, double width)

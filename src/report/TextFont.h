@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QString>
 
+#include <memory>
+
 namespace tavolux::report {
 
 // A font as a template names it: family, size in points and style.
@@ -30,7 +32,11 @@ struct TextFont
     double unitsPerPixel() const;
 };
 
+struct FontMetricsCache;
+
 // Text measures of a font in template units, independent of any screen.
+// Cheap to make: the font's metrics and the widths already measured are
+// shared by every measure of the same drawing font.
 class FontMeasure
 {
 public:
@@ -41,7 +47,7 @@ public:
     double width(const QString &text) const;
 
 private:
-    QFont m_font;
+    std::shared_ptr<FontMetricsCache> m_metrics;
     double m_scale = 1;
     double m_ascent = 0;
     double m_lineSpacing = 0;

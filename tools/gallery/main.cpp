@@ -214,7 +214,7 @@ int main(int argc, char *argv[])
     {
         TfrmExpIndirizzi exporter(program.folder(), addresses);
         exporter.show();
-        exporter.grdRecords->setCurrentCell(1, TfrmExpIndirizzi::colNome);
+        exporter.grdRecords->setCurrentIndex(exporter.grdRecords->model()->index(1, TfrmExpIndirizzi::colNome));
         exporter.panInfo->setText(QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
         snap(&exporter, QStringLiteral("export_dialog"), true);
     }

@@ -1,0 +1,201 @@
+#include "addresses/ExportGridModel.h"
+
+#include "platform/Cp1252.h"
+#include "storage/AddressArchive.h"
+#include "storage/TCampo250.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace tavolux {
+
+namespace {
+
+const struct {
+    const char *header;
+    int width;
+    bool editable;
+} kColumns[ExportGridModel::ColumnCount] = {
+    {"N.", 60, false},
+    {"Nome etichetta", 250, false},
+    {"Tipo", 200, false},
+    {"Indirizzo (rigo 1)", 280, false},
+    {"Indirizzo (rigo 2)", 280, false},
+    {"Indirizzo (rigo 3)", 280, false},
+    {"Indirizzo (rigo 4)", 280, true},
+    {"Indirizzo (rigo 5)", 280, false},
+    {"Indirizzo (rigo 6)", 280, true},
+    {"Note", 350, true},
+};
+
+bool validColumn(int column)
+{
+    return column >= 0 && column < ExportGridModel::ColumnCount;
+}
+
+} // namespace
+
+ExportGridModel::ExportGridModel(int emptyRows, QObject *parent)
+    : QAbstractTableModel(parent), m_rows(emptyRows)
+{
+}
+
+QString ExportGridModel::header(int column)
+{
+    return validColumn(column) ? QString::fromUtf8(kColumns[column].header) : QString();
+}
+
+int ExportGridModel::width(int column)
+{
+    return validColumn(column) ? kColumns[column].width : 0;
+}
+
+bool ExportGridModel::editable(int column)
+{
+    return validColumn(column) && kColumns[column].editable;
+}
+
+bool ExportGridModel::load(const ProgramFolder &folder)
+{
+    AddressArchive archive(folder);
+    if (!archive.open())
+        return false;
+    const qint64 count = archive.count();
+    if (count <= 0 || count > std::numeric_limits<int>::max())
+        return false;
+
+    QByteArray text;
+    std::vector<qint64> starts;
+    std::vector<quint8> lengths;
+    // Room for the longest cards: pages never touched cost no memory, and
+    // the buffer never moves while it fills.
+    text.reserve(qsizetype(count) * FieldColumns * TCampo250::MaxText);
+    starts.reserve(size_t(count));
+    lengths.reserve(size_t(count) * FieldColumns);
+    archive.readAllRaw([&](qint64, const char *record) {
+        starts.push_back(text.size());
+        for (int field = TSchedaIndirizzo::Nome; field <= TSchedaIndirizzo::Note; ++field) {
+            // As the field reads: its first L bytes, trimmed of codes 32 and below.
+            const char *campo = record + field * TCampo250::Size;
+            const int length = std::min(int(static_cast<unsigned char>(campo[0])), TCampo250::MaxText);
+            int begin = 1, end = 1 + length;
+            while (begin < end && static_cast<unsigned char>(campo[begin]) <= 32)
+                ++begin;
+            while (end > begin && static_cast<unsigned char>(campo[end - 1]) <= 32)
+                --end;
+            text.append(campo + begin, end - begin);
+            lengths.push_back(quint8(end - begin));
+        }
+        return true;
+    });
+    archive.close();
+    if (starts.empty())
+        return false;
+    text.squeeze();
+
+    beginResetModel();
+    m_text = std::move(text);
+    m_rowStarts = std::move(starts);
+    m_lengths = std::move(lengths);
+    m_rows = int(m_rowStarts.size());
+    m_numbered = true;
+    m_edits.clear();
+    endResetModel();
+    return true;
+}
+
+QByteArrayView ExportGridModel::fieldBytes(int row, int field) const
+{
+    if (!m_numbered || row < 0 || size_t(row) >= m_rowStarts.size())
+        return {};
+    const quint8 *lengths = m_lengths.data() + size_t(row) * FieldColumns;
+    qint64 start = m_rowStarts[size_t(row)];
+    for (int f = 0; f < field; ++f)
+        start += lengths[f];
+    return QByteArrayView(m_text.constData() + start, lengths[field]);
+}
+
+QString ExportGridModel::text(int row, int column) const
+{
+    if (row < 0 || row >= m_rows || !validColumn(column))
+        return {};
+    if (column == 0)
+        return m_numbered ? QString::number(row + 1) : QString();
+    if (kColumns[column].editable && !m_edits.isEmpty()) {
+        const auto edit = m_edits.constFind(editKey(row, column));
+        if (edit != m_edits.constEnd())
+            return *edit;
+    }
+    const QByteArrayView bytes = fieldBytes(row, column - 1);
+    return bytes.isEmpty() ? QString() : cp1252::decode(bytes.data(), int(bytes.size()));
+}
+
+SpreadsheetCell ExportGridModel::exportCell(qsizetype row, int column) const
+{
+    if (kColumns[column].editable && !m_edits.isEmpty()) {
+        const auto edit = m_edits.constFind(editKey(int(row), column));
+        if (edit != m_edits.constEnd())
+            return {&*edit, {}};
+    }
+    return {nullptr, fieldBytes(int(row), column - 1)};
+}
+
+bool ExportGridModel::writeSpreadsheet(const std::function<bool(const char *, qsizetype)> &sink) const
+{
+    return tavolux::writeSpreadsheet(
+        m_rows, [this](qsizetype row, int column) { return exportCell(row, column + 1); }, sink);
+}
+
+qint64 ExportGridModel::heldBytes() const
+{
+    qint64 edits = 0;
+    for (const QString &edit : m_edits)
+        edits += qint64(sizeof(QString)) + edit.capacity() * 2 + 16;
+    return m_text.capacity() + qint64(m_rowStarts.capacity() * sizeof(qint64)) + qint64(m_lengths.capacity()) + edits;
+}
+
+int ExportGridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int ExportGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ExportGridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return text(index.row(), index.column());
+}
+
+QVariant ExportGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && validColumn(section))
+        return header(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags ExportGridModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (editable(index.column()))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ExportGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !editable(index.column()) || index.row() >= m_rows)
+        return false;
+    m_edits.insert(editKey(index.row(), index.column()), value.toString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+} // namespace tavolux
