@@ -1,5 +1,7 @@
 #include "printing/TfrmCalibrazione.h"
 
+#include "printing/StepControls.h"
+
 #include "printing/CalibrationSheet.h"
 #include "printing/InfoPicture.h"
 #include "report/Report.h"
@@ -18,32 +20,6 @@
 namespace tavolux {
 
 namespace {
-
-QPushButton *stepButton(const QString &text, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFixedSize(32, 28);
-    QFont font = button->font();
-    font.setBold(true);
-    font.setPointSize(12);
-    button->setFont(font);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
-QLineEdit *valueBox(const char *name, QWidget *parent)
-{
-    auto *box = new QLineEdit(QStringLiteral("0"), parent);
-    box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
-    box->setAlignment(Qt::AlignCenter);
-    box->setFixedWidth(56);
-    QFont font = box->font();
-    font.setBold(true);
-    box->setFont(font);
-    return box;
-}
 
 // One tenth of a millimetre more or less, within the limit.
 void step(QLineEdit *box, int tenths)
