@@ -80,6 +80,7 @@ int append(const ProgramFolder &folder, const QString &writer, int count)
 int soak(const ProgramFolder &folder, const QString &writer, int milliseconds)
 {
     QHash<qint64, QString> cards, pages;
+    QString why;
     QRandomGenerator random(qHash(writer));
     QElapsedTimer timer;
     timer.start();
@@ -97,13 +98,19 @@ int soak(const ProgramFolder &folder, const QString &writer, int milliseconds)
             LabelPageArchive archive(folder);
             ok = archive.open() && (rewrite ? archive.write(position, taggedPage(tag))
                                             : (position = archive.append(taggedPage(tag))) > 0);
+            why = archive.errorString();
         } else {
             AddressArchive archive(folder);
             ok = archive.open() && (rewrite ? archive.write(position, taggedCard(tag))
                                             : (position = archive.append(taggedCard(tag))) > 0);
+            why = archive.errorString();
         }
-        if (!ok)
+        if (!ok) {
+            std::fprintf(stderr, "soak %s: %s of %s %lld failed after %lld ms: %s\n", qPrintable(writer),
+                         rewrite ? "write" : "append", onPages ? "page" : "card", position, timer.elapsed(),
+                         qPrintable(why));
             return 1;
+        }
         ledger.insert(position, tag);
     }
     for (auto it = cards.cbegin(); it != cards.cend(); ++it)

@@ -120,7 +120,7 @@ void TestStorageProcesses::soakOfMixedWritersKeepsEveryRecord()
     int operations = 0;
     for (auto &process : processes) {
         QVERIFY(process->waitForFinished(120000));
-        QCOMPARE(process->exitCode(), 0);
+        QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
         for (const QByteArray &line : process->readAllStandardOutput().split('\n')) {
             const QList<QByteArray> parts = line.split(' ');
             if (parts.size() != 3)

@@ -45,7 +45,7 @@ public:
                 return;
             }
             QThread::msleep(pause);
-            pause = qMin(pause * 2, 50);
+            pause = qMin(pause * 2, 2); // short pauses: a waiter gets its turn among busy writers
         }
     }
     ~RangeLock()
