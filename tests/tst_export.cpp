@@ -30,7 +30,9 @@
 #include "platform/TextUtil.h"
 #include "workbook/WorkbookCheck.h"
 
+#include <QAccessible>
 #include <QLayout>
+#include "ui/AccessibleNames.h"
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -989,7 +991,12 @@ void TestExport::workbookAsksOnlyToOpenIt()
     QCOMPARE(xls, writeSpreadsheet(window->gridRows()));
     m_messages->clear();
 
+    // Reached by Tab right after the other export button, and named for assistive tools.
     QVERIFY(window->cmdEsportaXlsx->focusPolicy() & Qt::TabFocus);
+    QCOMPARE(window->cmdEsporta->nextInFocusChain(), window->cmdEsportaXlsx);
+    ui::nameControls(window.get());
+    QCOMPARE(QAccessible::queryAccessibleInterface(window->cmdEsportaXlsx)->text(QAccessible::Name),
+             QStringLiteral("Esporta l'archivio in formato xlsx"));
     m_messages->answerNext(openIt ? MessageAnswer::Yes : MessageAnswer::No);
     window->cmdEsportaXlsx->click();
     QCOMPARE(m_messages->count(), 1);

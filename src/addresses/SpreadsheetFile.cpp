@@ -82,7 +82,7 @@ WorkbookResult saveWorkbook(const QString &path, const WorkbookSheet &sheet)
     case QFileDevice::RenameError:
         return {false, QStringLiteral("Il file esistente non si può sostituire.")};
     default:
-        return {false, QStringLiteral("Il file non si è potuto scrivere per intero.")};
+        return {false, QStringLiteral("Il file non si è potuto scrivere per intero: il disco potrebbe essere pieno.")};
     }
 }
 

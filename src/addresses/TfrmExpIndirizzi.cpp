@@ -96,7 +96,8 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     stripRow->addWidget(banner);
     stripRow->addStretch();
     // The .xlsx button takes room from the stretch, left of the hand, so that
-    // the other pictures keep their places; the tab order follows the row.
+    // the other pictures keep their places. Tab reaches it right after the
+    // other export button, which keeps the first focus.
     stripRow->addWidget(cmdEsportaXlsx);
     stripRow->addWidget(hand);
     stripRow->addWidget(cmdEsporta);
