@@ -580,6 +580,16 @@ void TestExport::tenThousandCards()
     qInfo("10000 cards: grid loaded in %lld ms, exported in %lld ms (%lld bytes)", loadMs, exportMs,
           qint64(bytes.size()));
     QVERIFY2(loadMs + exportMs < 20000, "loading and exporting 10000 cards took too long");
+
+    // The workbook of the same grid: every row in it.
+    m_messages->answerNext(MessageAnswer::No);
+    timer.restart();
+    window->cmdEsportaXlsx->click();
+    const qint64 workbookMs = timer.elapsed();
+    QCOMPARE(m_messages->last().text, kOpenQuestion);
+    QCOMPARE(checkWorkbook(workbookPath(), n + 1), QString());
+    qInfo("10000 cards: workbook saved in %lld ms (%lld bytes)", workbookMs, QFileInfo(workbookPath()).size());
+    QVERIFY2(workbookMs < 20000, "the workbook of 10000 cards took too long");
 }
 
 void TestExport::rawFieldsShowAndExportAsDecoded_data()
