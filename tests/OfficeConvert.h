@@ -16,7 +16,10 @@ class OfficeConverter
 {
 public:
     static QString soffice() { return QStandardPaths::findExecutable(QStringLiteral("soffice")); }
-    static const char *skipReason() { return "soffice not installed (scripts/setup.sh installs libreoffice-calc-nogui)"; }
+    static const char *skipReason()
+    {
+        return "soffice not installed (scripts/setup.sh installs libreoffice-calc-nogui)";
+    }
 
     // Converts `input` to `format` (e.g. "csv:Text - txt - csv (StarCalc):44,34,76,1" or "fods"), read
     // with `inFilter` where given. Gives the converted file's path, or an empty string and the reason.
@@ -26,7 +29,7 @@ public:
         const QString outDir = m_work.filePath(QStringLiteral("out%1").arg(++m_runs));
         QDir().mkpath(outDir);
         QStringList arguments{QStringLiteral("-env:UserInstallation=")
-                                  + QUrl::fromLocalFile(m_work.filePath(QStringLiteral("profile"))).toString(),
+                                      + QUrl::fromLocalFile(m_work.filePath(QStringLiteral("profile"))).toString(),
                               QStringLiteral("--headless"), QStringLiteral("--norestore")};
         if (!inFilter.isEmpty())
             arguments << QStringLiteral("--infilter=") + inFilter;
@@ -41,7 +44,8 @@ public:
             return QString();
         }
         const QString extension = format.section(QLatin1Char(':'), 0, 0);
-        const QString output = QDir(outDir).filePath(QFileInfo(input).completeBaseName() + QLatin1Char('.') + extension);
+        const QString output =
+                QDir(outDir).filePath(QFileInfo(input).completeBaseName() + QLatin1Char('.') + extension);
         if (!QFileInfo::exists(output)) {
             if (error)
                 *error = QString::fromLocal8Bit(office.readAllStandardOutput() + office.readAllStandardError());

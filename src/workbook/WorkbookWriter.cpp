@@ -32,12 +32,13 @@ QString reason(lxw_error error)
     case LXW_ERROR_ZIP_PARAMETER_ERROR:
         return QStringLiteral("Il file del foglio di calcolo non si è potuto scrivere per intero (disco pieno?).");
     case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
-        return QStringLiteral("Una cella supera i %1 caratteri che un foglio di calcolo ammette.").arg(kWorkbookMaxCell);
+        return QStringLiteral("Una cella supera i %1 caratteri che un foglio di calcolo ammette.")
+                .arg(kWorkbookMaxCell);
     case LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE:
         return QStringLiteral("Le righe sono più delle %1 che un foglio di calcolo ammette.").arg(kWorkbookMaxRows);
     default:
         return QStringLiteral("Il foglio di calcolo non si è potuto comporre (%1).")
-            .arg(QString::fromUtf8(lxw_strerror(error)));
+                .arg(QString::fromUtf8(lxw_strerror(error)));
     }
 }
 
@@ -99,17 +100,18 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     // pixels of padding); worksheet_set_column_pixels() makes that conversion,
     // (pixels - 5) / 7 characters, so the column opens as wide as on screen.
     for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c)
-        error = worksheet_set_column_pixels(worksheet, lxw_col_t(c), lxw_col_t(c), uint32_t(qMax(0, sheet.columns.at(c).pixels)),
-                                            text);
+        error = worksheet_set_column_pixels(worksheet, lxw_col_t(c), lxw_col_t(c),
+                                            uint32_t(qMax(0, sheet.columns.at(c).pixels)), text);
     for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c)
-        error = worksheet_write_string(worksheet, 0, lxw_col_t(c), cellBytes(sheet.columns.at(c).header).constData(), header);
+        error = worksheet_write_string(worksheet, 0, lxw_col_t(c), cellBytes(sheet.columns.at(c).header).constData(),
+                                       header);
     for (qsizetype r = 0; r < sheet.rows && error == LXW_NO_ERROR; ++r) {
         for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c) {
             const QString value = sheet.cell ? sheet.cell(r, c) : QString();
             // An empty cell still carries the text format.
-            error = value.isEmpty()
-                        ? worksheet_write_blank(worksheet, lxw_row_t(r + 1), lxw_col_t(c), text)
-                        : worksheet_write_string(worksheet, lxw_row_t(r + 1), lxw_col_t(c), cellBytes(value).constData(), text);
+            error = value.isEmpty() ? worksheet_write_blank(worksheet, lxw_row_t(r + 1), lxw_col_t(c), text)
+                                    : worksheet_write_string(worksheet, lxw_row_t(r + 1), lxw_col_t(c),
+                                                             cellBytes(value).constData(), text);
         }
     }
     // Closing writes the file and frees the workbook, also after an error.
@@ -121,7 +123,8 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     // Read it back: a failed write to the library's working files leaves no
     // other trace.
     if (!checkWorkbook(path, sheet.rows + 1).isEmpty())
-        return failed(QStringLiteral("Il file del foglio di calcolo è risultato incompleto: il disco potrebbe essere pieno."));
+        return failed(QStringLiteral(
+                "Il file del foglio di calcolo è risultato incompleto: il disco potrebbe essere pieno."));
     return {};
 }
 
