@@ -87,7 +87,7 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     if (!worksheet || !text || !header) {
         error = worksheet ? LXW_ERROR_MEMORY_MALLOC_FAILED : LXW_ERROR_PARAMETER_VALIDATION;
     } else {
-        // "@" is the text number format: the program keeps the cell as the
+        // "@" is the text number format: a spreadsheet program keeps the cell as the
         // characters it holds, also when the user types into it later.
         format_set_num_format(text, "@");
         format_set_num_format(header, "@");
