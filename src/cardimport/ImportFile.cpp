@@ -1,0 +1,164 @@
+#include "cardimport/ImportFile.h"
+
+#include "cardimport/CsvReader.h"
+#include "cardimport/VCardReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace tavolux {
+
+void ImportTable::setHeaderRow(bool header)
+{
+    if (kind == Kind::VCard)
+        return;
+    headerRow = header && !rows.isEmpty();
+    int columns = 0;
+    for (const QStringList &row : rows)
+        columns = qMax(columns, int(row.size()));
+    this->header.clear();
+    if (headerRow) {
+        this->header = rows.first();
+        while (this->header.size() < columns)
+            this->header << QString();
+        for (int c = 0; c < columns; ++c)
+            if (this->header.at(c).trimmed().isEmpty())
+                this->header[c] = QStringLiteral("Colonna %1").arg(c + 1);
+        proposed = columnmapping::propose(this->header);
+    } else {
+        for (int c = 0; c < columns; ++c)
+            this->header << QStringLiteral("Colonna %1").arg(c + 1);
+        proposed = columnmapping::byPosition(columns);
+    }
+}
+
+QString ImportError::message() const
+{
+    switch (kind) {
+    case Kind::None:
+        return QString();
+    case Kind::Unreadable:
+        return QStringLiteral("Attenzione: non è possibile leggere il file selezionato.");
+    case Kind::Empty:
+        return QStringLiteral("Attenzione: il file selezionato è vuoto.");
+    case Kind::TooLarge:
+        return QStringLiteral("Attenzione: il file selezionato è troppo grande per essere importato.");
+    case Kind::NotCsvOrVCard:
+        return QStringLiteral("Attenzione: il file selezionato non è un file CSV o vCard.");
+    case Kind::Damaged:
+        return QStringLiteral("Attenzione: il file selezionato è danneggiato e non può essere importato.\r\n\r\n"
+                              "Dettaglio: %1.").arg(detail);
+    }
+    return QString();
+}
+
+namespace importfile {
+
+namespace {
+
+ImportError error(ImportError::Kind kind, const QString &detail = QString())
+{
+    ImportError e;
+    e.kind = kind;
+    e.detail = detail;
+    return e;
+}
+
+// Text has no NUL and few other control characters.
+bool looksLikeText(const QString &text)
+{
+    const qsizetype sample = qMin<qsizetype>(text.size(), 1 << 16);
+    qsizetype controls = 0;
+    for (qsizetype i = 0; i < sample; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == 0)
+            return false;
+        if (c < 32 && c != '\t' && c != '\n' && c != '\r' && c != '\f')
+            ++controls;
+    }
+    return controls * 100 <= sample;
+}
+
+} // namespace
+
+ImportError parse(const QByteArray &bytes, ImportTable &out, std::optional<TextEncoding> encoding)
+{
+    out = ImportTable();
+    if (bytes.isEmpty())
+        return error(ImportError::Kind::Empty);
+    out.encoding = encoding ? *encoding : detectEncoding(bytes);
+    bool valid = true;
+    const QString text = decodeText(bytes, out.encoding, &valid);
+    out.encodingValid = valid;
+    if (text.trimmed().isEmpty())
+        return error(ImportError::Kind::Empty);
+    if (!looksLikeText(text))
+        return error(ImportError::Kind::NotCsvOrVCard);
+
+    if (VCardReader::looksLikeVCard(text)) {
+        VCardReader reader;
+        if (!reader.read(text, out.encoding))
+            return error(ImportError::Kind::Damaged, reader.errorString());
+        out.kind = ImportTable::Kind::VCard;
+        out.header = cardbuilder::fieldNames();
+        out.proposed = columnmapping::targets().mid(1);
+        out.rows.reserve(reader.cards().size());
+        for (const VCard &card : reader.cards())
+            out.rows << cardbuilder::vcardRow(card);
+        return ImportError();
+    }
+
+    out.kind = ImportTable::Kind::Csv;
+    out.separator = CsvReader::detectSeparator(text);
+    CsvReader reader;
+    if (!reader.read(text, out.separator))
+        return error(ImportError::Kind::Damaged, reader.errorString());
+    out.rows = reader.takeRows();
+    if (out.rows.isEmpty())
+        return error(ImportError::Kind::Empty);
+    out.setHeaderRow(columnmapping::looksLikeHeader(out.rows.first()));
+    return ImportError();
+}
+
+ImportError load(const QString &path, ImportTable &out, std::optional<TextEncoding> encoding)
+{
+    out = ImportTable();
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return error(ImportError::Kind::Unreadable);
+    if (file.size() > MaxBytes)
+        return error(ImportError::Kind::TooLarge);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return error(ImportError::Kind::Unreadable);
+    return parse(bytes, out, encoding);
+}
+
+QList<ImportedCard> buildCards(const ImportTable &table, const ColumnMapping &mapping)
+{
+    QList<ImportedCard> cards;
+    cards.reserve(table.dataRowCount());
+    ImportedCard card;
+    for (qsizetype r = table.firstDataRow(); r < table.rows.size(); ++r)
+        if (cardbuilder::build(table.rows.at(r), mapping, card))
+            cards.append(std::move(card));
+    return cards;
+}
+
+QString lostCharacters(const QList<ImportedCard> &cards, int *cardsAffected)
+{
+    QString lost;
+    int affected = 0;
+    for (const ImportedCard &card : cards) {
+        if (card.lostCharacters.isEmpty())
+            continue;
+        ++affected;
+        cardbuilder::collectLost(card.lostCharacters, lost);
+    }
+    if (cardsAffected)
+        *cardsAffected = affected;
+    return lost;
+}
+
+} // namespace importfile
+} // namespace tavolux
