@@ -595,6 +595,10 @@ void TestAddressImport::windowHasImportButton()
         ordered << w.findChild<QWidget *>(QLatin1String(name));
     for (int i = 1; i < ordered.size(); ++i)
         QVERIFY2(ordered.at(i - 1)->geometry().right() < ordered.at(i)->geometry().left(), qPrintable(ordered.at(i)->objectName()));
+    // No box is squeezed below the room its pictures need.
+    for (QWidget *box : ordered) {
+        QVERIFY2(box->width() >= box->minimumSizeHint().width(), qPrintable(box->objectName()));
+    }
     // The toolbar fits its panel.
     QWidget *panel = w.findChild<QWidget *>(QStringLiteral("panPrincipale"));
     QVERIFY(ordered.last()->geometry().right() <= panel->width());

@@ -152,6 +152,12 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     addGroup("boxImporta", {cmdImporta});
     addGroup("boxUscita", {cmdGuida, cmdEsci});
     column->addLayout(toolbar);
+    // The panel is as wide as the body, or as the toolbar where that needs more:
+    // no box is squeezed.
+    for (int i = 0; i < toolbar->count(); ++i)
+        if (QWidget *box = toolbar->itemAt(i)->widget())
+            box->ensurePolished();
+    panel->setFixedWidth(qMax(panel->width(), toolbar->minimumSize().width()));
 
     // Body: name and type, the envelope with the six lines, the note.
     auto *body = whiteBox(panel, "panCorpo");

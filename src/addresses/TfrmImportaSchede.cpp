@@ -185,6 +185,7 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
         showTable();
     });
     clearTable();
+    btnScegli->setFocus();
 }
 
 void TfrmImportaSchede::chooseFile()
