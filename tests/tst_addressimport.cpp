@@ -254,6 +254,9 @@ void TestAddressImport::vcardFields_data()
         << QByteArray("BEGIN:VCARD\nVERSION:2.1\nFN;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Caff=E8 Sport\nLABEL;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Piazza Duomo 2=0D=0A20121 Milano\n"
                       "END:VCARD\n")
         << QStringList{"Caffè Sport||Caffè Sport|Piazza Duomo 2|20121 Milano||||"};
+    QTest::newRow("2.1: a UTF-8 value in a Windows-1252 file")
+        << QByteArray("BEGIN:VCARD\nVERSION:2.1\nFN;CHARSET=UTF-8:Nicol\xC3\xB2\nNOTE:Caff\xE8\nEND:VCARD\n")
+        << QStringList{"Nicolò||Nicolò||||||Caffè"};
     QTest::newRow("4.0: organisation only, preferred address, group names")
         << QByteArray("BEGIN:VCARD\nVERSION:4.0\nitem1.ORG:Ferramenta Verdi\n"
                       "ADR;TYPE=home:;;Via Casa 1;Como;CO;22100;\n"

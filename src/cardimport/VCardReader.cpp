@@ -212,8 +212,13 @@ QList<ContentLine> contentLines(const QString &text)
 
 QString valueText(const ContentLine &line, TextEncoding fileEncoding)
 {
+    const QString charset = line.param(QStringLiteral("CHARSET"));
     if (line.hasFlag(QStringLiteral("QUOTED-PRINTABLE")))
-        return decodeCharset(decodeQuotedPrintable(line.value), line.param(QStringLiteral("CHARSET")), fileEncoding);
+        return decodeCharset(decodeQuotedPrintable(line.value), charset, fileEncoding);
+    // 2.1 may give one value a charset of its own in a file that is not UTF-8:
+    // its bytes come back unchanged from Windows-1252 and are read in that charset.
+    if (!charset.isEmpty() && fileEncoding == TextEncoding::Windows1252)
+        return decodeCharset(cp1252::encode(line.value), charset, fileEncoding);
     return line.value;
 }
 
