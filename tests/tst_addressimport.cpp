@@ -168,6 +168,7 @@ private slots:
     void dialogDamagedFileMessage_data();
     void dialogDamagedFileMessage();
     void dialogEscapeCloses();
+    void dialogHeaderRowChoice();
 };
 
 // ---------------------------------------------------------------- readers
@@ -339,6 +340,7 @@ void TestAddressImport::unreadableFiles_data()
     QTest::newRow("vCard without END") << QByteArray("BEGIN:VCARD\nFN:Anna\n") << int(ImportError::Kind::Damaged);
     QTest::newRow("vCard inside a vCard")
         << QByteArray("BEGIN:VCARD\nFN:A\nBEGIN:VCARD\nFN:B\nEND:VCARD\n") << int(ImportError::Kind::Damaged);
+    QTest::newRow("a line of 5000 separators") << QByteArray(5000, ';') << int(ImportError::Kind::Damaged);
     QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 24) << int(ImportError::Kind::NotCsvOrVCard);
     QTest::newRow("a spreadsheet archive") << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 16) << int(ImportError::Kind::NotCsvOrVCard);
 }
@@ -804,6 +806,31 @@ void TestAddressImport::dialogEscapeCloses()
     });
     f.window->cmdImporta->click();
     QVERIFY(opened);
+}
+
+void TestAddressImport::dialogHeaderRowChoice()
+{
+    DialogFixture f;
+    TfrmImportaSchede dialog(*f.window);
+    // No known column names: every row is data and the columns are the lines.
+    QVERIFY(dialog.setFile(f.write(QStringLiteral("senza.csv"), "Ragione;Strada\nRossi;Via Po 1\n")));
+    QVERIFY(!dialog.chkIntestazione->isChecked());
+    QCOMPARE(dialog.grdAnteprima->horizontalHeaderItem(0)->text(), QStringLiteral("Colonna 1"));
+    QCOMPARE(dialog.cards().size(), 2);
+    QCOMPARE(cardLine(dialog.cards().first().card), QStringLiteral("Ragione||Ragione|Strada|||||"));
+    // The user says the first row names the columns.
+    dialog.chkIntestazione->setChecked(true);
+    QCOMPARE(dialog.grdAnteprima->horizontalHeaderItem(1)->text(), QStringLiteral("Strada"));
+    QCOMPARE(dialog.grdAnteprima->rowCount(), 2);
+    QCOMPARE(dialog.cards().size(), 0); // nothing is mapped now
+    dialog.setColumnTarget(0, TSchedaIndirizzo::Rigo01);
+    dialog.setColumnTarget(1, TSchedaIndirizzo::Rigo02);
+    QCOMPARE(qobject_cast<QComboBox *>(dialog.grdAnteprima->cellWidget(0, 1))->currentText(), QStringLiteral("Rigo02"));
+    QCOMPARE(cardLine(dialog.cards().first().card), QStringLiteral("Rossi||Rossi|Via Po 1|||||"));
+    // A vCard has no header row to choose.
+    QVERIFY(dialog.setFile(f.write(QStringLiteral("a.vcf"), "BEGIN:VCARD\nFN:Anna\nEND:VCARD\n")));
+    QVERIFY(!dialog.chkIntestazione->isEnabled());
+    QCOMPARE(dialog.lblSeparatore->text(), QStringLiteral("Formato: vCard"));
 }
 
 QTEST_MAIN(TestAddressImport)

@@ -116,6 +116,12 @@ ImportError parse(const QByteArray &bytes, ImportTable &out, std::optional<TextE
     out.rows = reader.takeRows();
     if (out.rows.isEmpty())
         return error(ImportError::Kind::Empty);
+    for (const QStringList &row : out.rows) {
+        if (row.size() > MaxColumns) {
+            out.rows.clear();
+            return error(ImportError::Kind::Damaged, QStringLiteral("più di %1 colonne").arg(MaxColumns));
+        }
+    }
     out.setHeaderRow(columnmapping::looksLikeHeader(out.rows.first()));
     return ImportError();
 }

@@ -52,6 +52,8 @@ namespace importfile {
 
 // Files larger than this are refused.
 constexpr qint64 MaxBytes = qint64(512) << 20;
+// A table of more columns is no address list (and would not fit the preview).
+constexpr int MaxColumns = 1000;
 
 // Reads the file as a table, in the encoding given or, without one, the
 // encoding detected. A vCard is a text whose first line is BEGIN:VCARD;
