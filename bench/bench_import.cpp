@@ -87,10 +87,11 @@ void importCsv(benchmark::State &state)
         ours.push_back(seconds([&] {
             ImportTable table;
             importfile::load(path, table);
-            const QList<ImportedCard> cards = importfile::buildCards(table, table.proposed);
-            benchmark::DoNotOptimize(importfile::lostCharacters(cards).size());
-            const AppendResult result = appendCards(folder, cards, [](qint64) { return true; });
-            imported = result.status == AppendResult::Status::Done ? qint64(cards.size()) : -1;
+            const importfile::ImportPlan plan = importfile::plan(table, table.proposed);
+            benchmark::DoNotOptimize(plan.lostCharacters.size());
+            const AppendResult result =
+                importfile::appendPlanned(folder, table, table.proposed, plan, [](qint64) { return true; });
+            imported = result.status == AppendResult::Status::Done ? qint64(plan.rows.size()) : -1;
         }));
         state.SetIterationTime(ours.back());
     }

@@ -440,6 +440,21 @@ void TestAddressImport::importedAndReadBack()
     QCOMPARE(stored.first(), cardLine(existingCard()));
     QCOMPARE(stored.mid(1), cards);
     QCOMPARE(QFileInfo(folder.file(AddressArchive::fileName())).size(), qint64(stored.size()) * TSchedaIndirizzo::RecordSize);
+
+    // The dialog's way, which builds each card again as it writes it (plain
+    // rows straight into their records), writes the same bytes.
+    QTemporaryDir other;
+    const ProgramFolder otherFolder(other.path());
+    {
+        AddressArchive archive(otherFolder);
+        QVERIFY(archive.open());
+        QCOMPARE(archive.append(existingCard()), qint64(1));
+    }
+    const importfile::ImportPlan plan = importfile::plan(table, table.proposed);
+    QCOMPARE(plan.rows.size(), imported.size());
+    QCOMPARE(plan.lostCharacters, lost);
+    QCOMPARE(importfile::appendPlanned(otherFolder, table, table.proposed, plan).firstPosition, qint64(2));
+    QCOMPARE(fileBytes(otherFolder.file(AddressArchive::fileName())), fileBytes(folder.file(AddressArchive::fileName())));
 }
 
 void TestAddressImport::hundredThousandRows()
@@ -456,11 +471,12 @@ void TestAddressImport::hundredThousandRows()
     ImportTable table;
     QVERIFY(!importfile::load(path, table));
     QCOMPARE(table.dataRowCount(), rows);
-    const QList<ImportedCard> imported = importfile::buildCards(table, table.proposed);
-    QCOMPARE(imported.size(), rows);
+    const importfile::ImportPlan plan = importfile::plan(table, table.proposed);
+    QCOMPARE(plan.rows.size(), rows);
+    QVERIFY(plan.lostCharacters.isEmpty());
     qint64 lastProgress = 0;
     int calls = 0;
-    const AppendResult result = appendCards(folder, imported, [&](qint64 done) {
+    const AppendResult result = importfile::appendPlanned(folder, table, table.proposed, plan, [&](qint64 done) {
         ++calls;
         lastProgress = done;
         return true;

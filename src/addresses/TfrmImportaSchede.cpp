@@ -311,14 +311,15 @@ void TfrmImportaSchede::importCards()
 {
     if (m_importing || m_table.rows.isEmpty())
         return;
-    const QList<ImportedCard> imported = cards();
-    if (imported.isEmpty()) {
+    // The cards are built once to count them and find what they cannot keep,
+    // and again, one by one, as they are written.
+    const importfile::ImportPlan plan = importfile::plan(m_table, m_mapping);
+    if (plan.rows.isEmpty()) {
         ui::message(this, ui::MessageKind::Warning, nothingToImportMessage(), ui::MessageButtons::Ok);
         return;
     }
-    int affected = 0;
-    const QString lost = importfile::lostCharacters(imported, &affected);
-    if (!lost.isEmpty() && !ui::ask(this, lostCharactersQuestion(lost, affected)))
+    if (!plan.lostCharacters.isEmpty()
+        && !ui::ask(this, lostCharactersQuestion(plan.lostCharacters, plan.cardsWithLostCharacters)))
         return;
 
     m_importing = true;
@@ -329,13 +330,13 @@ void TfrmImportaSchede::importCards()
     chkIntestazione->setEnabled(false);
     grdAnteprima->setEnabled(false);
     btnChiudi->setText(QStringLiteral("Annulla"));
-    prgImporta->setRange(0, int(imported.size()));
+    prgImporta->setRange(0, int(plan.rows.size()));
     prgImporta->setValue(0);
     prgImporta->show();
-    const qint64 total = imported.size();
+    const qint64 total = plan.rows.size();
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    const AppendResult result = appendCards(m_owner.folder(), imported, [&](qint64 done) {
+    const AppendResult result = importfile::appendPlanned(m_owner.folder(), m_table, m_mapping, plan, [&](qint64 done) {
         prgImporta->setValue(int(done));
         emit progressed(done, total);
         // One thread: the dialog stays responsive (and Annulla works) between chunks.
@@ -365,7 +366,9 @@ void TfrmImportaSchede::importCards()
         break;
     }
     // The window shows the first new card as the archive holds it.
-    TSchedaIndirizzo first = imported.first().card;
+    ImportedCard built;
+    cardbuilder::build(m_table.rows.at(plan.rows.first()), m_mapping, built);
+    TSchedaIndirizzo first = built.card;
     {
         AddressArchive archive(m_owner.folder());
         if (archive.open())

@@ -24,5 +24,9 @@ struct AppendResult
 // and the archive is left exactly as it was.
 AppendResult appendCards(const ProgramFolder &folder, const QList<ImportedCard> &cards,
                          const std::function<bool(qint64 done)> &progress = {});
+// The same for `count` cards that `write` encodes, card i into all bytes of `record`.
+AppendResult appendCards(const ProgramFolder &folder, qint64 count,
+                         const std::function<void(qint64 i, char *record)> &write,
+                         const std::function<bool(qint64 done)> &progress = {});
 
 } // namespace tavolux

@@ -5,6 +5,8 @@
 #include "platform/TextUtil.h"
 #include "storage/TCampo250.h"
 
+#include <cstring>
+
 namespace tavolux::cardbuilder {
 
 namespace {
@@ -67,6 +69,8 @@ QString storedValue(const QString &text)
         }
         value = trimText(clean);
     }
+    if (value.size() <= TCampo250::MaxText)
+        return value;
     // One byte per character, a surrogate pair included: the first 250 characters stay.
     qsizetype bytes = 0, i = 0;
     const qsizetype limit = qMin<qsizetype>(value.size(), 255);
@@ -97,27 +101,60 @@ void collectLost(const QString &text, QString &lost)
     }
 }
 
-bool build(const QStringList &row, const ColumnMapping &mapping, ImportedCard &out)
+FieldColumns fieldColumns(const ColumnMapping &mapping)
+{
+    FieldColumns columns;
+    for (int c = 0; c < mapping.size(); ++c) {
+        const int field = mapping.at(c);
+        if (field >= TSchedaIndirizzo::Nome && field <= TSchedaIndirizzo::Note)
+            columns[size_t(field)].append(c);
+    }
+    return columns;
+}
+
+bool build(const QStringList &row, const FieldColumns &columns, ImportedCard &out)
 {
     out = ImportedCard();
     TSchedaIndirizzo &card = out.card;
-    const int columns = int(qMin(row.size(), mapping.size()));
-    for (int c = 0; c < columns; ++c) {
-        const int field = mapping.at(c);
-        if (field < TSchedaIndirizzo::Nome || field > TSchedaIndirizzo::Note)
-            continue;
-        const QString text = trimText(row.at(c));
-        if (text.isEmpty())
-            continue;
-        QString &value = card[field];
-        if (value.isEmpty())
-            value = text;
-        else
-            value += QLatin1Char(' ') + text;
-    }
     bool any = false;
+    QStringView parts[16];
     for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f) {
-        card[f] = storedValue(card[f]);
+        const QList<int> &sources = columns[size_t(f)];
+        if (sources.isEmpty())
+            continue;
+        // The texts of the field's columns, joined by a blank: one string made once.
+        int count = 0;
+        qsizetype length = 0;
+        int only = -1;
+        for (int c : sources) {
+            if (c >= row.size() || count == 16)
+                continue;
+            const QString &cell = row.at(c);
+            qsizetype b = 0, e = cell.size();
+            while (b < e && cell.at(b).unicode() <= 32)
+                ++b;
+            while (e > b && cell.at(e - 1).unicode() <= 32)
+                --e;
+            if (b == e)
+                continue;
+            parts[count++] = QStringView(cell).mid(b, e - b);
+            length += e - b + 1;
+            only = c;
+        }
+        if (count == 0)
+            continue;
+        QString value;
+        if (count == 1 && parts[0].size() == row.at(only).size()) {
+            value = row.at(only); // shared, no copy
+        } else {
+            value.reserve(length);
+            for (int i = 0; i < count; ++i) {
+                if (i)
+                    value.append(QLatin1Char(' '));
+                value.append(parts[i]);
+            }
+        }
+        card[f] = storedValue(value);
         any = any || !card[f].isEmpty();
     }
     if (!any)
@@ -130,6 +167,111 @@ bool build(const QStringList &row, const ColumnMapping &mapping, ImportedCard &o
     }
     for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f)
         collectLost(card[f], out.lostCharacters);
+    return true;
+}
+
+bool build(const QStringList &row, const ColumnMapping &mapping, ImportedCard &out)
+{
+    return build(row, fieldColumns(mapping), out);
+}
+
+namespace {
+
+// The trimmed, non-empty texts of a field's columns; false when one of them
+// holds a control character or a surrogate inside, or when joined by blanks
+// they pass 250 characters.
+struct SimpleField
+{
+    QStringView parts[16];
+    int count = 0;
+    qsizetype length = 0;
+};
+
+bool simpleField(const QStringList &row, const QList<int> &sources, SimpleField &out)
+{
+    out.count = 0;
+    out.length = 0;
+    for (int c : sources) {
+        if (c >= row.size())
+            continue;
+        const QString &cell = row.at(c);
+        const QChar *text = cell.constData();
+        qsizetype b = 0, e = cell.size();
+        while (b < e && text[b].unicode() <= 32)
+            ++b;
+        while (e > b && text[e - 1].unicode() <= 32)
+            --e;
+        if (b == e)
+            continue;
+        for (qsizetype i = b; i < e; ++i) {
+            const char16_t u = text[i].unicode();
+            if (u < 32 || QChar::isSurrogate(u))
+                return false;
+        }
+        if (out.count == 16)
+            return false;
+        out.length += (out.count ? 1 : 0) + (e - b);
+        out.parts[out.count++] = QStringView(cell).mid(b, e - b);
+        if (out.length > TCampo250::MaxText)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool scanSimple(const QStringList &row, const FieldColumns &columns, bool &givesCard, QString &lost)
+{
+    SimpleField fields[TSchedaIndirizzo::Note + 1];
+    givesCard = false;
+    for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f) {
+        if (!simpleField(row, columns[size_t(f)], fields[f]))
+            return false;
+        givesCard = givesCard || fields[f].count > 0;
+    }
+    for (const SimpleField &field : fields)
+        for (int i = 0; i < field.count; ++i)
+            for (const QChar c : field.parts[i])
+                if (c.unicode() >= 0x80 && cp1252::encodeChar(c.unicode()) == '?' && !lost.contains(c))
+                    lost.append(c);
+    return true;
+}
+
+bool encodeSimple(const QStringList &row, const FieldColumns &columns, char *record)
+{
+    SimpleField fields[TSchedaIndirizzo::Note + 1];
+    for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f)
+        if (!simpleField(row, columns[size_t(f)], fields[f]))
+            return false;
+    // A card with no name takes its first non-empty line, else its note, else its type.
+    int nameFrom = TSchedaIndirizzo::Nome;
+    if (fields[TSchedaIndirizzo::Nome].count == 0) {
+        nameFrom = TSchedaIndirizzo::Tipo;
+        for (int f = TSchedaIndirizzo::Rigo01; f <= TSchedaIndirizzo::Note; ++f) {
+            if (fields[f].count > 0) {
+                nameFrom = f;
+                break;
+            }
+        }
+    }
+    for (int f = 0; f < TSchedaIndirizzo::FieldCount; ++f) {
+        char *field = record + f * TCampo250::Size;
+        int length = 0;
+        if (f <= TSchedaIndirizzo::Note) {
+            const SimpleField &source = fields[f == TSchedaIndirizzo::Nome ? nameFrom : f];
+            char *out = field + 1;
+            for (int i = 0; i < source.count; ++i) {
+                if (i)
+                    out[length++] = ' ';
+                for (const QChar c : source.parts[i]) {
+                    const char16_t u = c.unicode();
+                    out[length++] = u < 0x80 ? char(u) : cp1252::encodeChar(u);
+                }
+            }
+        }
+        field[0] = char(length);
+        std::memset(field + 1 + length, 0, size_t(TCampo250::MaxText - length));
+    }
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 namespace tavolux {
 
 struct VCard;
@@ -35,6 +37,22 @@ void collectLost(const QString &text, QString &lost);
 // blank. A card with no name takes its first non-empty line (or else its
 // note) as its name. False when the row gives no text at all.
 bool build(const QStringList &row, const ColumnMapping &mapping, ImportedCard &out);
+
+// The columns of each field (Nome .. Note) under a mapping, in column order:
+// worked out once for a whole table.
+using FieldColumns = std::array<QList<int>, TSchedaIndirizzo::Note + 1>;
+FieldColumns fieldColumns(const ColumnMapping &mapping);
+bool build(const QStringList &row, const FieldColumns &columns, ImportedCard &out);
+
+// The same without making the card, for a row whose fields need no cleaning
+// and no cut (no control characters or surrogates inside, at most 250
+// characters joined): whether it gives a card, and its lost characters
+// appended to `lost`. False when the row needs build().
+bool scanSimple(const QStringList &row, const FieldColumns &columns, bool &givesCard, QString &lost);
+// Writes the record of such a row (all RecordSize bytes), exactly as
+// build() and TSchedaIndirizzo::writeRecord() would; false, writing nothing,
+// when the row needs them.
+bool encodeSimple(const QStringList &row, const FieldColumns &columns, char *record);
 
 // The nine values (Nome, Tipo, Rigo01..Rigo06, Note) of a vCard: the name
 // from FN, or N, or ORG; the lines are the person's name, the organisation,

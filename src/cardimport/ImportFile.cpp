@@ -1,10 +1,13 @@
 #include "cardimport/ImportFile.h"
 
+#include "cardimport/CardAppender.h"
 #include "cardimport/CsvReader.h"
 #include "cardimport/VCardReader.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace tavolux {
 
@@ -86,11 +89,16 @@ ImportError parse(const QByteArray &bytes, ImportTable &out, std::optional<TextE
     out = ImportTable();
     if (bytes.isEmpty())
         return error(ImportError::Kind::Empty);
-    out.encoding = encoding ? *encoding : detectEncoding(bytes);
     bool valid = true;
-    const QString text = decodeText(bytes, out.encoding, &valid);
+    QString text;
+    if (encoding) {
+        out.encoding = *encoding;
+        text = decodeText(bytes, out.encoding, &valid);
+    } else {
+        text = detectAndDecode(bytes, out.encoding, &valid);
+    }
     out.encodingValid = valid;
-    if (text.trimmed().isEmpty())
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 32; }))
         return error(ImportError::Kind::Empty);
     if (!looksLikeText(text))
         return error(ImportError::Kind::NotCsvOrVCard);
@@ -145,8 +153,9 @@ QList<ImportedCard> buildCards(const ImportTable &table, const ColumnMapping &ma
     QList<ImportedCard> cards;
     cards.reserve(table.dataRowCount());
     ImportedCard card;
+    const cardbuilder::FieldColumns columns = cardbuilder::fieldColumns(mapping);
     for (qsizetype r = table.firstDataRow(); r < table.rows.size(); ++r)
-        if (cardbuilder::build(table.rows.at(r), mapping, card))
+        if (cardbuilder::build(table.rows.at(r), columns, card))
             cards.append(std::move(card));
     return cards;
 }
@@ -164,6 +173,48 @@ QString lostCharacters(const QList<ImportedCard> &cards, int *cardsAffected)
     if (cardsAffected)
         *cardsAffected = affected;
     return lost;
+}
+
+ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping)
+{
+    ImportPlan result;
+    ImportedCard card;
+    const cardbuilder::FieldColumns columns = cardbuilder::fieldColumns(mapping);
+    QString lost;
+    for (qsizetype r = table.firstDataRow(); r < table.rows.size(); ++r) {
+        const QStringList &row = table.rows.at(r);
+        bool givesCard = false;
+        lost.clear();
+        if (!cardbuilder::scanSimple(row, columns, givesCard, lost)) {
+            givesCard = cardbuilder::build(row, columns, card);
+            lost = card.lostCharacters;
+        }
+        if (!givesCard)
+            continue;
+        result.rows.append(int(r));
+        if (!lost.isEmpty()) {
+            ++result.cardsWithLostCharacters;
+            cardbuilder::collectLost(lost, result.lostCharacters);
+        }
+    }
+    return result;
+}
+
+AppendResult appendPlanned(const ProgramFolder &folder, const ImportTable &table, const ColumnMapping &mapping,
+                           const ImportPlan &plan, const std::function<bool(qint64)> &progress)
+{
+    const cardbuilder::FieldColumns columns = cardbuilder::fieldColumns(mapping);
+    ImportedCard card;
+    return appendCards(
+        folder, plan.rows.size(),
+        [&](qint64 i, char *record) {
+            const QStringList &row = table.rows.at(plan.rows.at(i));
+            if (cardbuilder::encodeSimple(row, columns, record))
+                return;
+            cardbuilder::build(row, columns, card);
+            card.card.writeRecord(record);
+        },
+        progress);
 }
 
 } // namespace importfile

@@ -3,6 +3,7 @@
 #include "cardimport/CardBuilder.h"
 #include "cardimport/ColumnMapping.h"
 #include "cardimport/TextEncoding.h"
+#include "platform/ProgramFolder.h"
 
 #include <QByteArray>
 #include <QList>
@@ -67,6 +68,28 @@ QList<ImportedCard> buildCards(const ImportTable &table, const ColumnMapping &ma
 
 // The characters the cards cannot keep, each once.
 QString lostCharacters(const QList<ImportedCard> &cards, int *cardsAffected = nullptr);
+
+// What importing the table under a mapping will do, found without keeping
+// the cards: the rows that give a card, in file order, and the characters
+// those cards cannot keep.
+struct ImportPlan
+{
+    QList<int> rows;
+    QString lostCharacters;
+    int cardsWithLostCharacters = 0;
+};
+ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping);
+
+} // namespace importfile
+
+struct AppendResult;
+
+namespace importfile {
+
+// Appends the planned cards to the address archive, each built again from
+// its row as it is written (see appendCards).
+AppendResult appendPlanned(const ProgramFolder &folder, const ImportTable &table, const ColumnMapping &mapping,
+                           const ImportPlan &plan, const std::function<bool(qint64 done)> &progress = {});
 
 } // namespace importfile
 } // namespace tavolux

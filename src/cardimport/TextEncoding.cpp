@@ -59,6 +59,24 @@ TextEncoding detectEncoding(const QByteArray &bytes)
     return valid ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
+QString detectAndDecode(const QByteArray &bytes, TextEncoding &encoding, bool *valid)
+{
+    if (hasUtf8Mark(bytes) || hasUtf16LEMark(bytes) || hasUtf16BEMark(bytes)) {
+        encoding = detectEncoding(bytes);
+        return decodeText(bytes, encoding, valid);
+    }
+    bool utf8 = false;
+    QString text = decodeWith(QStringConverter::Utf8, bytes, 0, &utf8);
+    if (utf8) {
+        encoding = TextEncoding::Utf8;
+        if (valid)
+            *valid = true;
+        return text;
+    }
+    encoding = TextEncoding::Windows1252;
+    return decodeText(bytes, encoding, valid);
+}
+
 QString decodeText(const QByteArray &bytes, TextEncoding encoding, bool *valid)
 {
     switch (encoding) {

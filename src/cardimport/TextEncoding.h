@@ -24,4 +24,8 @@ TextEncoding detectEncoding(const QByteArray &bytes);
 // then read as U+FFFD).
 QString decodeText(const QByteArray &bytes, TextEncoding encoding, bool *valid = nullptr);
 
+// detectEncoding() and decodeText() in one, decoding the bytes only once
+// where they are UTF-8 or have a mark.
+QString detectAndDecode(const QByteArray &bytes, TextEncoding &encoding, bool *valid = nullptr);
+
 } // namespace tavolux

@@ -234,11 +234,15 @@ QStringList structured(const QString &value)
 
 bool VCardReader::looksLikeVCard(QStringView text)
 {
-    for (QStringView line : text.split(QLatin1Char('\n'))) {
-        const QStringView trimmed = line.trimmed();
-        if (trimmed.isEmpty())
-            continue;
-        return trimmed.compare(QLatin1String("BEGIN:VCARD"), Qt::CaseInsensitive) == 0;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        const QStringView trimmed = text.mid(start, end - start).trimmed();
+        if (!trimmed.isEmpty())
+            return trimmed.compare(QLatin1String("BEGIN:VCARD"), Qt::CaseInsensitive) == 0;
+        start = end + 1;
     }
     return false;
 }

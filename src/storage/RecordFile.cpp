@@ -353,7 +353,7 @@ qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char
     qint64 done = 0;
     while (done < total) {
         const qint64 records = qMin(perChunk, total - done);
-        chunk.fill('\0', records * m_recordSize);
+        chunk.resize(records * m_recordSize);
         for (qint64 i = 0; i < records; ++i)
             fill(done + i, chunk.data() + i * m_recordSize);
         qint64 written = 0;

@@ -43,8 +43,8 @@ public:
     qint64 append(const QByteArray &record);
 
     // Writes `total` records after the last whole record in one pass, under one
-    // exclusive lock held from counting to the last write. `fill` writes record
-    // i (0-based) into a zeroed buffer of one record; `progress` is told how many
+    // exclusive lock held from counting to the last write. `fill` writes all
+    // bytes of record i (0-based) into a buffer of one record; `progress` is told how many
     // are written and stops the pass by returning false. A stopped or failed pass
     // leaves the file exactly as it was. Gives the first new position, 0 when
     // stopped, -1 on failure.
