@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -158,6 +159,7 @@ private slots:
     void batchAppendKeepsFileWhenStopped_data();
     void batchAppendKeepsFileWhenStopped();
     void batchAppendOnFullDiskWritesNothing();
+    void anotherCopyAppendsAfterTheWholeImport();
 
     void windowHasImportButton();
     void dialogMapsAndImports();
@@ -574,6 +576,37 @@ void TestAddressImport::batchAppendOnFullDiskWritesNothing()
     }
     QCOMPARE(int(result.status), int(AppendResult::Status::Failed));
     QCOMPARE(fileBytes(file), before);
+}
+
+void TestAddressImport::anotherCopyAppendsAfterTheWholeImport()
+{
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    QList<ImportedCard> cards(3000);
+    for (int i = 0; i < cards.size(); ++i)
+        cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Importata %1").arg(i + 1);
+    QProcess other;
+    bool started = false;
+    const AppendResult result = appendCards(folder, cards, [&](qint64) {
+        if (!started) {
+            // Another copy saves a card while the import is under way.
+            started = true;
+            other.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("append"), dir.path(), QStringLiteral("altra"),
+                                                         QStringLiteral("1")});
+            other.waitForStarted();
+            QTest::qWait(1500); // time for it to start and reach the archive
+        }
+        return true;
+    });
+    QCOMPARE(int(result.status), int(AppendResult::Status::Done));
+    QVERIFY(other.state() == QProcess::NotRunning || other.waitForFinished(10000));
+    QCOMPARE(other.exitCode(), 0);
+    // Its card waited for the lock: the imported cards stay together, in file order.
+    const QStringList stored = archiveCards(dir.path());
+    QCOMPARE(stored.size(), 3001);
+    for (int i = 0; i < 3000; ++i)
+        QCOMPARE(stored.at(i).section(QLatin1Char('|'), 0, 0), QStringLiteral("Importata %1").arg(i + 1));
+    QCOMPARE(stored.last().section(QLatin1Char('|'), 0, 0), QStringLiteral("altra-0"));
 }
 
 // ------------------------------------------------------------------ dialog
