@@ -40,7 +40,10 @@ QString csvFile(int rows)
     for (int i = 1; i <= rows; ++i) {
         csv += QStringLiteral("Nome%1;Cognome%1;\"Società %2; S.r.l.\";Via Giuseppe Garibaldi %1;%3;Città %2;MI;Italia;"
                               "\"Cliente dal 2019, è chiuso il lunedì\";nome%1@esempio.it\r\n")
-                   .arg(i).arg(i % 97).arg(10000 + i % 90000).toUtf8();
+                       .arg(i)
+                       .arg(i % 97)
+                       .arg(10000 + i % 90000)
+                       .toUtf8();
     }
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
@@ -90,7 +93,7 @@ void importCsv(benchmark::State &state)
             const importfile::ImportPlan plan = importfile::plan(table, table.proposed);
             benchmark::DoNotOptimize(plan.lostCharacters.size());
             const AppendResult result =
-                importfile::appendPlanned(folder, table, table.proposed, plan, [](qint64) { return true; });
+                    importfile::appendPlanned(folder, table, table.proposed, plan, [](qint64) { return true; });
             imported = result.status == AppendResult::Status::Done ? qint64(plan.rows.size()) : -1;
         }));
         state.SetIterationTime(ours.back());

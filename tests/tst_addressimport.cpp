@@ -20,8 +20,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QProgressBar>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -180,20 +180,43 @@ void TestAddressImport::csvRecords_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QString>("rows");
-    QTest::newRow("semicolon") << "a;b;c\n1;2;3\n" << ";" << "a|b|c / 1|2|3";
-    QTest::newRow("comma, CR LF, no final break") << "a,b\r\n1,2" << "," << "a|b / 1|2";
-    QTest::newRow("tab") << "a\tb\n1\t2,5\n" << "\t" << "a|b / 1|2,5";
-    QTest::newRow("more commas than semicolons in the first record") << "a,b,c;d\n" << "," << "a|b|c;d";
-    QTest::newRow("separators inside quotes do not count") << "\"a;b;c\",d\n" << "," << "a;b;c|d";
+    QTest::newRow("semicolon") << "a;b;c\n1;2;3\n"
+                               << ";"
+                               << "a|b|c / 1|2|3";
+    QTest::newRow("comma, CR LF, no final break") << "a,b\r\n1,2"
+                                                  << ","
+                                                  << "a|b / 1|2";
+    QTest::newRow("tab") << "a\tb\n1\t2,5\n"
+                         << "\t"
+                         << "a|b / 1|2,5";
+    QTest::newRow("more commas than semicolons in the first record") << "a,b,c;d\n"
+                                                                     << ","
+                                                                     << "a|b|c;d";
+    QTest::newRow("separators inside quotes do not count") << "\"a;b;c\",d\n"
+                                                           << ","
+                                                           << "a;b;c|d";
     QTest::newRow("quoted separator, quote and line break")
-        << "nome;via\n\"Rossi; Mario\";\"Via \"\"Roma\"\"\n scala B\"\n" << ";"
-        << "nome|via / Rossi; Mario|Via \"Roma\"\n scala B";
-    QTest::newRow("empty fields") << "a;;c\n;;\n" << ";" << "a||c / ||";
-    QTest::newRow("blank lines are no records") << "a;b\n\n\r\n1;2\n\n" << ";" << "a|b / 1|2";
-    QTest::newRow("old Mac line ends") << "a;b\r1;2\r" << ";" << "a|b / 1|2";
-    QTest::newRow("empty quoted field") << "\"\";x\n" << ";" << "|x";
-    QTest::newRow("quote inside an unquoted field stays") << "5\" disk;b\n" << ";" << "5\" disk|b";
-    QTest::newRow("single column") << "Rossi\nBianchi\n" << "," << "Rossi / Bianchi";
+            << "nome;via\n\"Rossi; Mario\";\"Via \"\"Roma\"\"\n scala B\"\n"
+            << ";"
+            << "nome|via / Rossi; Mario|Via \"Roma\"\n scala B";
+    QTest::newRow("empty fields") << "a;;c\n;;\n"
+                                  << ";"
+                                  << "a||c / ||";
+    QTest::newRow("blank lines are no records") << "a;b\n\n\r\n1;2\n\n"
+                                                << ";"
+                                                << "a|b / 1|2";
+    QTest::newRow("old Mac line ends") << "a;b\r1;2\r"
+                                       << ";"
+                                       << "a|b / 1|2";
+    QTest::newRow("empty quoted field") << "\"\";x\n"
+                                        << ";"
+                                        << "|x";
+    QTest::newRow("quote inside an unquoted field stays") << "5\" disk;b\n"
+                                                          << ";"
+                                                          << "5\" disk|b";
+    QTest::newRow("single column") << "Rossi\nBianchi\n"
+                                   << ","
+                                   << "Rossi / Bianchi";
 }
 
 void TestAddressImport::csvRecords()
@@ -214,7 +237,8 @@ void TestAddressImport::encodingDetected_data()
     QTest::addColumn<QString>("firstField");
     const QString text = QStringLiteral("Città;Perché\n");
     QTest::newRow("UTF-8") << text.toUtf8() << int(TextEncoding::Utf8) << "Città";
-    QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << int(TextEncoding::Utf8Bom) << "Città";
+    QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << int(TextEncoding::Utf8Bom)
+                                     << "Città";
     QTest::newRow("UTF-16 LE with mark") << utf16le(text) << int(TextEncoding::Utf16LE) << "Città";
     QTest::newRow("UTF-16 BE with mark") << utf16be(text) << int(TextEncoding::Utf16BE) << "Città";
     QTest::newRow("Windows-1252") << cp1252(QStringLiteral("Città – €;x\n")) << int(TextEncoding::Windows1252)
@@ -242,32 +266,36 @@ void TestAddressImport::vcardFields_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("cards");
     QTest::newRow("3.0: folded lines, escapes, foreign country")
-        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mario Ros\r\n si\r\nN:Rossi;Mario;;;\r\n"
-                      "ORG:Studio Rossi\\, Bianchi & C.;Amministrazione\r\n"
-                      "ADR;TYPE=WORK:;;Rue de la Paix 3\\nBâtiment B;Paris;;75002;Francia\r\n"
-                      "NOTE:Prima riga\\nseconda\\; con punto e virgola\r\nEND:VCARD\r\n")
-        << QStringList{"Mario Rossi||Mario Rossi|Studio Rossi, Bianchi & C., Amministrazione|Rue de la Paix 3|"
-                       "Bâtiment B|75002 Paris|Francia|Prima riga, seconda; con punto e virgola"};
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mario Ros\r\n si\r\nN:Rossi;Mario;;;\r\n"
+                          "ORG:Studio Rossi\\, Bianchi & C.;Amministrazione\r\n"
+                          "ADR;TYPE=WORK:;;Rue de la Paix 3\\nBâtiment B;Paris;;75002;Francia\r\n"
+                          "NOTE:Prima riga\\nseconda\\; con punto e virgola\r\nEND:VCARD\r\n")
+            << QStringList{"Mario Rossi||Mario Rossi|Studio Rossi, Bianchi & C., Amministrazione|Rue de la Paix 3|"
+                           "Bâtiment B|75002 Paris|Francia|Prima riga, seconda; con punto e virgola"};
     QTest::newRow("2.1: quoted-printable in UTF-8 with a soft break, Italy left out")
-        << QByteArray("BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Nicol=C3=B2;Luca\n"
-                      "ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;Via della Libert=C3=A0 1=\n0;Forl=C3=AC;FC;47121;Italia\n"
-                      "END:VCARD\n")
-        << QStringList{"Luca Nicolò||Luca Nicolò|Via della Libertà 10|47121 Forlì (FC)||||"};
+            << QByteArray("BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Nicol=C3=B2;Luca\n"
+                          "ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;Via della Libert=C3=A0 "
+                          "1=\n0;Forl=C3=AC;FC;47121;Italia\n"
+                          "END:VCARD\n")
+            << QStringList{"Luca Nicolò||Luca Nicolò|Via della Libertà 10|47121 Forlì (FC)||||"};
     QTest::newRow("2.1: quoted-printable in ISO-8859-1, LABEL without ADR")
-        << QByteArray("BEGIN:VCARD\nVERSION:2.1\nFN;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Caff=E8 Sport\nLABEL;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Piazza Duomo 2=0D=0A20121 Milano\n"
-                      "END:VCARD\n")
-        << QStringList{"Caffè Sport||Caffè Sport|Piazza Duomo 2|20121 Milano||||"};
+            << QByteArray("BEGIN:VCARD\nVERSION:2.1\nFN;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Caff=E8 "
+                          "Sport\nLABEL;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Piazza Duomo 2=0D=0A20121 Milano\n"
+                          "END:VCARD\n")
+            << QStringList{"Caffè Sport||Caffè Sport|Piazza Duomo 2|20121 Milano||||"};
     QTest::newRow("2.1: a UTF-8 value in a Windows-1252 file")
-        << QByteArray("BEGIN:VCARD\nVERSION:2.1\nFN;CHARSET=UTF-8:Nicol\xC3\xB2\nNOTE:Caff\xE8\nEND:VCARD\n")
-        << QStringList{"Nicolò||Nicolò||||||Caffè"};
+            << QByteArray("BEGIN:VCARD\nVERSION:2.1\nFN;CHARSET=UTF-8:Nicol\xC3\xB2\nNOTE:Caff\xE8\nEND:VCARD\n")
+            << QStringList{"Nicolò||Nicolò||||||Caffè"};
     QTest::newRow("4.0: organisation only, preferred address, group names")
-        << QByteArray("BEGIN:VCARD\nVERSION:4.0\nitem1.ORG:Ferramenta Verdi\n"
-                      "ADR;TYPE=home:;;Via Casa 1;Como;CO;22100;\n"
-                      "item2.ADR;PREF=1;LABEL=\"Via Lavoro 2\\n20100 Milano\":;;Via Lavoro 2;Milano;MI;20100;IT\nEND:VCARD\n")
-        << QStringList{"Ferramenta Verdi||Ferramenta Verdi|Via Lavoro 2|20100 Milano (MI)||||"};
+            << QByteArray("BEGIN:VCARD\nVERSION:4.0\nitem1.ORG:Ferramenta Verdi\n"
+                          "ADR;TYPE=home:;;Via Casa 1;Como;CO;22100;\n"
+                          "item2.ADR;PREF=1;LABEL=\"Via Lavoro 2\\n20100 Milano\":;;Via Lavoro "
+                          "2;Milano;MI;20100;IT\nEND:VCARD\n")
+            << QStringList{"Ferramenta Verdi||Ferramenta Verdi|Via Lavoro 2|20100 Milano (MI)||||"};
     QTest::newRow("several cards, empty fields, no name at all")
-        << QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:Anna\nEND:VCARD\nBEGIN:VCARD\nVERSION:3.0\nN:;;;;\nNOTE:solo nota\nEND:VCARD\n")
-        << QStringList{"Anna||Anna||||||", "solo nota||||||||solo nota"};
+            << QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:Anna\nEND:VCARD\nBEGIN:VCARD\nVERSION:3.0\nN:;;;;\nNOTE:solo "
+                          "nota\nEND:VCARD\n")
+            << QStringList{"Anna||Anna||||||", "solo nota||||||||solo nota"};
 }
 
 void TestAddressImport::vcardFields()
@@ -289,36 +317,41 @@ void TestAddressImport::proposedMapping_data()
     QTest::addColumn<QString>("header");
     QTest::addColumn<QString>("mapping");
     QTest::newRow("the card's own fields")
-        << "Nome;Tipo;Rigo01;Rigo02;Rigo03;Rigo04;Rigo05;Rigo06;Note"
-        << "Nome=Nome; Tipo=Tipo; Rigo01=Rigo01; Rigo02=Rigo02; Rigo03=Rigo03; Rigo04=Rigo04; Rigo05=Rigo05; "
-           "Rigo06=Rigo06; Note=Note";
-    QTest::newRow("Italian names")
-        << "Nome;Cognome;Società;Indirizzo;CAP;Città;Provincia;Nazione;Note;E-mail"
-        << "Rigo01=Nome+Cognome; Rigo02=Società; Rigo03=Indirizzo; Rigo04=CAP+Città+Provincia; Rigo05=Nazione; Note=Note";
+            << "Nome;Tipo;Rigo01;Rigo02;Rigo03;Rigo04;Rigo05;Rigo06;Note"
+            << "Nome=Nome; Tipo=Tipo; Rigo01=Rigo01; Rigo02=Rigo02; Rigo03=Rigo03; Rigo04=Rigo04; Rigo05=Rigo05; "
+               "Rigo06=Rigo06; Note=Note";
+    QTest::newRow("Italian names") << "Nome;Cognome;Società;Indirizzo;CAP;Città;Provincia;Nazione;Note;E-mail"
+                                   << "Rigo01=Nome+Cognome; Rigo02=Società; Rigo03=Indirizzo; "
+                                      "Rigo04=CAP+Città+Provincia; Rigo05=Nazione; Note=Note";
     QTest::newRow("a name column and an address")
-        << "Nominativo;Via;CAP;Località;Categoria"
-        << "Tipo=Categoria; Rigo01=Nominativo; Rigo02=Via; Rigo03=CAP+Località";
+            << "Nominativo;Via;CAP;Località;Categoria"
+            << "Tipo=Categoria; Rigo01=Nominativo; Rigo02=Via; Rigo03=CAP+Località";
     QTest::newRow("Outlook")
-        << "Title;First Name;Middle Name;Last Name;Suffix;Company;Department;Job Title;Business Street;Business Street 2;"
-           "Business City;Business State;Business Postal Code;Business Country/Region;Home Street;Home City;Notes"
-        << "Rigo01=First Name+Middle Name+Last Name; Rigo02=Company; Rigo03=Business Street; Rigo04=Business Street 2; "
-           "Rigo05=Business City+Business State+Business Postal Code; Rigo06=Business Country/Region; Note=Notes";
+            << "Title;First Name;Middle Name;Last Name;Suffix;Company;Department;Job Title;Business Street;Business "
+               "Street 2;"
+               "Business City;Business State;Business Postal Code;Business Country/Region;Home Street;Home City;Notes"
+            << "Rigo01=First Name+Middle Name+Last Name; Rigo02=Company; Rigo03=Business Street; Rigo04=Business "
+               "Street 2; "
+               "Rigo05=Business City+Business State+Business Postal Code; Rigo06=Business Country/Region; Note=Notes";
     QTest::newRow("Thunderbird")
-        << "First Name,Last Name,Display Name,Nickname,Primary Email,Home Address,Home Address 2,Home City,Home State,"
-           "Home ZipCode,Home Country,Work Address,Work City,Organization,Notes"
-        << "Nome=Display Name; Rigo01=First Name+Last Name; Rigo02=Organization; Rigo03=Home Address; "
-           "Rigo04=Home Address 2; Rigo05=Home City+Home State+Home ZipCode; Rigo06=Home Country; Note=Notes";
+            << "First Name,Last Name,Display Name,Nickname,Primary Email,Home Address,Home Address 2,Home City,Home "
+               "State,"
+               "Home ZipCode,Home Country,Work Address,Work City,Organization,Notes"
+            << "Nome=Display Name; Rigo01=First Name+Last Name; Rigo02=Organization; Rigo03=Home Address; "
+               "Rigo04=Home Address 2; Rigo05=Home City+Home State+Home ZipCode; Rigo06=Home Country; Note=Notes";
     QTest::newRow("Google Contacts")
-        << "Name,Given Name,Additional Name,Family Name,Notes,Organization 1 - Name,Address 1 - Formatted,"
-           "Address 1 - Street,Address 1 - City,Address 1 - Region,Address 1 - Postal Code,Address 1 - Country"
-        << "Nome=Name; Rigo01=Given Name+Additional Name+Family Name; Rigo02=Organization 1 - Name; "
-           "Rigo03=Address 1 - Street; Rigo04=Address 1 - City+Address 1 - Region+Address 1 - Postal Code; "
-           "Rigo05=Address 1 - Country; Note=Notes";
-    QTest::newRow("Outlook in Italian")
-        << "Nome;Cognome;Società;Via (uff.);Città (uff.);Provincia (uff.);CAP (uff.);Paese/area geografica (uff.);Note"
-        << "Rigo01=Nome+Cognome; Rigo02=Società; Rigo03=Via (uff.); Rigo04=Città (uff.)+Provincia (uff.)+CAP (uff.); "
-           "Rigo05=Paese/area geografica (uff.); Note=Note";
-    QTest::newRow("nothing known") << "Colore,Peso,Prezzo" << "";
+            << "Name,Given Name,Additional Name,Family Name,Notes,Organization 1 - Name,Address 1 - Formatted,"
+               "Address 1 - Street,Address 1 - City,Address 1 - Region,Address 1 - Postal Code,Address 1 - Country"
+            << "Nome=Name; Rigo01=Given Name+Additional Name+Family Name; Rigo02=Organization 1 - Name; "
+               "Rigo03=Address 1 - Street; Rigo04=Address 1 - City+Address 1 - Region+Address 1 - Postal Code; "
+               "Rigo05=Address 1 - Country; Note=Notes";
+    QTest::newRow("Outlook in Italian") << "Nome;Cognome;Società;Via (uff.);Città (uff.);Provincia (uff.);CAP "
+                                           "(uff.);Paese/area geografica (uff.);Note"
+                                        << "Rigo01=Nome+Cognome; Rigo02=Società; Rigo03=Via (uff.); Rigo04=Città "
+                                           "(uff.)+Provincia (uff.)+CAP (uff.); "
+                                           "Rigo05=Paese/area geografica (uff.); Note=Note";
+    QTest::newRow("nothing known") << "Colore,Peso,Prezzo"
+                                   << "";
 }
 
 void TestAddressImport::proposedMapping()
@@ -341,10 +374,12 @@ void TestAddressImport::unreadableFiles_data()
     QTest::newRow("text after closing quote") << QByteArray("\"Rossi\"x;b\n") << int(ImportError::Kind::Damaged);
     QTest::newRow("vCard without END") << QByteArray("BEGIN:VCARD\nFN:Anna\n") << int(ImportError::Kind::Damaged);
     QTest::newRow("vCard inside a vCard")
-        << QByteArray("BEGIN:VCARD\nFN:A\nBEGIN:VCARD\nFN:B\nEND:VCARD\n") << int(ImportError::Kind::Damaged);
+            << QByteArray("BEGIN:VCARD\nFN:A\nBEGIN:VCARD\nFN:B\nEND:VCARD\n") << int(ImportError::Kind::Damaged);
     QTest::newRow("a line of 5000 separators") << QByteArray(5000, ';') << int(ImportError::Kind::Damaged);
-    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 24) << int(ImportError::Kind::NotCsvOrVCard);
-    QTest::newRow("a spreadsheet archive") << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 16) << int(ImportError::Kind::NotCsvOrVCard);
+    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 24)
+                               << int(ImportError::Kind::NotCsvOrVCard);
+    QTest::newRow("a spreadsheet archive")
+            << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 16) << int(ImportError::Kind::NotCsvOrVCard);
 }
 
 void TestAddressImport::unreadableFiles()
@@ -375,45 +410,50 @@ void TestAddressImport::importedAndReadBack_data()
     const QString csv = QStringLiteral("Nome;Tipo;Rigo01;Rigo02;Rigo03;Note\r\n"
                                        "Rossi Mario;Cliente;Via Garibaldi 12;20121 Milano (MI);;è chiuso il lunedì\r\n"
                                        "\"Bianchi; Lucia\";;\"Corso \"\"Italia\"\" 5\";;;\r\n");
-    const QStringList expected{
-        "Rossi Mario|Cliente|Via Garibaldi 12|20121 Milano (MI)|||||è chiuso il lunedì",
-        "Bianchi; Lucia||Corso \"Italia\" 5||||||"};
+    const QStringList expected{"Rossi Mario|Cliente|Via Garibaldi 12|20121 Milano (MI)|||||è chiuso il lunedì",
+                               "Bianchi; Lucia||Corso \"Italia\" 5||||||"};
     QTest::newRow("UTF-8 with mark, semicolons") << QByteArray("\xEF\xBB\xBF") + csv.toUtf8() << expected << "";
     QTest::newRow("UTF-8 without mark, tabs")
-        << QString(csv).replace(QLatin1Char(';'), QLatin1Char('\t')).replace(QStringLiteral("Bianchi\t Lucia"), QStringLiteral("Bianchi; Lucia")).toUtf8()
-        << expected << "";
+            << QString(csv)
+                       .replace(QLatin1Char(';'), QLatin1Char('\t'))
+                       .replace(QStringLiteral("Bianchi\t Lucia"), QStringLiteral("Bianchi; Lucia"))
+                       .toUtf8()
+            << expected << "";
     QTest::newRow("UTF-16 LE with mark") << utf16le(csv) << expected << "";
     QTest::newRow("Windows-1252, commas")
-        << cp1252(QStringLiteral("Nome,Rigo01,Rigo02\nCaffè – Bar,\"Via Roma, 1\",€ 5\n"))
-        << QStringList{"Caffè – Bar||Via Roma, 1|€ 5|||||"} << "";
+            << cp1252(QStringLiteral("Nome,Rigo01,Rigo02\nCaffè – Bar,\"Via Roma, 1\",€ 5\n"))
+            << QStringList{"Caffè – Bar||Via Roma, 1|€ 5|||||"} << "";
     QTest::newRow("line breaks inside a quoted field, no name")
-        << QByteArray("Rigo01,Rigo02\n\"Studio Rossi\r\nsecondo piano\",\"20121\nMilano\"\n")
-        << QStringList{"Studio Rossi, secondo piano||Studio Rossi, secondo piano|20121, Milano|||||"} << "";
+            << QByteArray("Rigo01,Rigo02\n\"Studio Rossi\r\nsecondo piano\",\"20121\nMilano\"\n")
+            << QStringList{"Studio Rossi, secondo piano||Studio Rossi, secondo piano|20121, Milano|||||"} << "";
     QTest::newRow("blank and empty rows are no cards, blanks trimmed")
-        << QByteArray("Nome;Rigo01\n;\n\n   ;  Via Roma 1  \n")
-        << QStringList{"Via Roma 1||Via Roma 1||||||"} << "";
+            << QByteArray("Nome;Rigo01\n;\n\n   ;  Via Roma 1  \n") << QStringList{"Via Roma 1||Via Roma 1||||||"}
+            << "";
     QTest::newRow("300-character fields are cut to 250")
-        << (QStringLiteral("Nome;Rigo01\n") + repeated(QStringLiteral("n"), 300) + QLatin1Char(';')
-            + repeated(QStringLiteral("àbcdefghij"), 30) + QLatin1Char('\n')).toUtf8()
-        << QStringList{repeated(QStringLiteral("n"), 250) + "||" + repeated(QStringLiteral("àbcdefghij"), 25) + "||||||"}
-        << "";
+            << (QStringLiteral("Nome;Rigo01\n") + repeated(QStringLiteral("n"), 300) + QLatin1Char(';')
+                + repeated(QStringLiteral("àbcdefghij"), 30) + QLatin1Char('\n'))
+                       .toUtf8()
+            << QStringList{repeated(QStringLiteral("n"), 250) + "||" + repeated(QStringLiteral("àbcdefghij"), 25)
+                           + "||||||"}
+            << "";
     QTest::newRow("characters outside Windows-1252 become ?")
-        << QStringLiteral("Nome;Rigo01\nŁukasz Ōta;Ulica Świętego 😀\n").toUtf8()
-        << QStringList{"?ukasz ?ta||Ulica ?wi?tego ?||||||"} << "ŁŌŚę😀";
+            << QStringLiteral("Nome;Rigo01\nŁukasz Ōta;Ulica Świętego 😀\n").toUtf8()
+            << QStringList{"?ukasz ?ta||Ulica ?wi?tego ?||||||"} << "ŁŌŚę😀";
     QTest::newRow("no header: the columns are the lines")
-        << QByteArray("Rossi Mario;Via Roma 1;00100 Roma\n")
-        << QStringList{"Rossi Mario||Rossi Mario|Via Roma 1|00100 Roma||||"} << "";
+            << QByteArray("Rossi Mario;Via Roma 1;00100 Roma\n")
+            << QStringList{"Rossi Mario||Rossi Mario|Via Roma 1|00100 Roma||||"} << "";
     QTest::newRow("vCard 3.0, two cards, folded")
-        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna Ricci\r\nADR:;;Via Po 3;Torino;TO;10121;Italia\r\n"
-                      "NOTE:cliente dal 2019\\, ottima\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:Hans\r\n  Müller\r\n"
-                      "ADR:;;Hauptstraße 1;Berlin;;10115;Germania\r\nEND:VCARD\r\n")
-        << QStringList{"Anna Ricci||Anna Ricci|Via Po 3|10121 Torino (TO)||||cliente dal 2019, ottima",
-                       "Hans Müller||Hans Müller|Hauptstraße 1|10115 Berlin|Germania|||"}
-        << "";
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna Ricci\r\nADR:;;Via Po 3;Torino;TO;10121;Italia\r\n"
+                          "NOTE:cliente dal 2019\\, ottima\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:Hans\r\n  "
+                          "Müller\r\n"
+                          "ADR:;;Hauptstraße 1;Berlin;;10115;Germania\r\nEND:VCARD\r\n")
+            << QStringList{"Anna Ricci||Anna Ricci|Via Po 3|10121 Torino (TO)||||cliente dal 2019, ottima",
+                           "Hans Müller||Hans Müller|Hauptstraße 1|10115 Berlin|Germania|||"}
+            << "";
     QTest::newRow("vCard 2.1 in Windows-1252 with quoted-printable")
-        << cp1252(QStringLiteral("BEGIN:VCARD\nVERSION:2.1\nN:Verdi;Giò\nORG:Caffè\n"
-                                 "NOTE;ENCODING=QUOTED-PRINTABLE:Pagamento a 30 gg =E8 ok\nEND:VCARD\n"))
-        << QStringList{"Giò Verdi||Giò Verdi|Caffè|||||Pagamento a 30 gg è ok"} << "";
+            << cp1252(QStringLiteral("BEGIN:VCARD\nVERSION:2.1\nN:Verdi;Giò\nORG:Caffè\n"
+                                     "NOTE;ENCODING=QUOTED-PRINTABLE:Pagamento a 30 gg =E8 ok\nEND:VCARD\n"))
+            << QStringList{"Giò Verdi||Giò Verdi|Caffè|||||Pagamento a 30 gg è ok"} << "";
 }
 
 void TestAddressImport::importedAndReadBack()
@@ -441,7 +481,8 @@ void TestAddressImport::importedAndReadBack()
     const QStringList stored = archiveCards(dir.path());
     QCOMPARE(stored.first(), cardLine(existingCard()));
     QCOMPARE(stored.mid(1), cards);
-    QCOMPARE(QFileInfo(folder.file(AddressArchive::fileName())).size(), qint64(stored.size()) * TSchedaIndirizzo::RecordSize);
+    QCOMPARE(QFileInfo(folder.file(AddressArchive::fileName())).size(),
+             qint64(stored.size()) * TSchedaIndirizzo::RecordSize);
 
     // The dialog's way, which builds each card again as it writes it (plain
     // rows straight into their records), writes the same bytes.
@@ -456,7 +497,8 @@ void TestAddressImport::importedAndReadBack()
     QCOMPARE(plan.rows.size(), imported.size());
     QCOMPARE(plan.lostCharacters, lost);
     QCOMPARE(importfile::appendPlanned(otherFolder, table, table.proposed, plan).firstPosition, qint64(2));
-    QCOMPARE(fileBytes(otherFolder.file(AddressArchive::fileName())), fileBytes(folder.file(AddressArchive::fileName())));
+    QCOMPARE(fileBytes(otherFolder.file(AddressArchive::fileName())),
+             fileBytes(folder.file(AddressArchive::fileName())));
 }
 
 void TestAddressImport::hundredThousandRows()
@@ -467,7 +509,10 @@ void TestAddressImport::hundredThousandRows()
     QByteArray csv("Nome;Tipo;Indirizzo;CAP;Città;Note\r\n");
     for (int i = 1; i <= rows; ++i)
         csv += QStringLiteral("Cliente %1;Tipo %2;Via Roma %1;%3;Città %2;\"nota; %1\"\r\n")
-                   .arg(i).arg(i % 7).arg(10000 + i % 90000).toUtf8();
+                       .arg(i)
+                       .arg(i % 7)
+                       .arg(10000 + i % 90000)
+                       .toUtf8();
     const QString path = dir.filePath(QStringLiteral("grande.csv"));
     writeBytes(path, csv);
     ImportTable table;
@@ -493,10 +538,12 @@ void TestAddressImport::hundredThousandRows()
     bool same = true;
     archive.readAll([&](qint64 p, const TSchedaIndirizzo &card) {
         ++n;
-        const QString expected = QStringLiteral("Via Roma %1|%2 Città %3||||nota; %1").arg(p).arg(10000 + p % 90000).arg(p % 7);
+        const QString expected =
+                QStringLiteral("Via Roma %1|%2 Città %3||||nota; %1").arg(p).arg(10000 + p % 90000).arg(p % 7);
         const QString got = QStringList{card[TSchedaIndirizzo::Rigo02], card[TSchedaIndirizzo::Rigo03],
                                         card[TSchedaIndirizzo::Rigo04], card[TSchedaIndirizzo::Rigo05],
-                                        card[TSchedaIndirizzo::Rigo06], card[TSchedaIndirizzo::Note]}.join(QLatin1Char('|'));
+                                        card[TSchedaIndirizzo::Rigo06], card[TSchedaIndirizzo::Note]}
+                                    .join(QLatin1Char('|'));
         if (card[TSchedaIndirizzo::Nome] != QStringLiteral("Cliente %1").arg(p) || got != expected
             || card[TSchedaIndirizzo::Tipo] != QStringLiteral("Tipo %1").arg(p % 7)) {
             qWarning("card %lld: %s", p, qPrintable(cardLine(card)));
@@ -591,8 +638,8 @@ void TestAddressImport::anotherCopyAppendsAfterTheWholeImport()
         if (!started) {
             // Another copy saves a card while the import is under way.
             started = true;
-            other.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("append"), dir.path(), QStringLiteral("altra"),
-                                                         QStringLiteral("1")});
+            other.start(QStringLiteral(STORAGE_DRIVER),
+                        {QStringLiteral("append"), dir.path(), QStringLiteral("altra"), QStringLiteral("1")});
             other.waitForStarted();
             QTest::qWait(1500); // time for it to start and reach the archive
         }
@@ -645,10 +692,12 @@ void TestAddressImport::windowHasImportButton()
     // Between the export and preview box and the help box; the other boxes keep their order.
     QStringList boxes;
     QList<QWidget *> ordered;
-    for (const char *name : {"boxArchivio", "boxAllega", "boxStampa", "boxNavigazione", "boxStrumenti", "boxImporta", "boxUscita"})
+    for (const char *name :
+         {"boxArchivio", "boxAllega", "boxStampa", "boxNavigazione", "boxStrumenti", "boxImporta", "boxUscita"})
         ordered << w.findChild<QWidget *>(QLatin1String(name));
     for (int i = 1; i < ordered.size(); ++i)
-        QVERIFY2(ordered.at(i - 1)->geometry().right() < ordered.at(i)->geometry().left(), qPrintable(ordered.at(i)->objectName()));
+        QVERIFY2(ordered.at(i - 1)->geometry().right() < ordered.at(i)->geometry().left(),
+                 qPrintable(ordered.at(i)->objectName()));
     // No box is squeezed below the room its pictures need.
     for (QWidget *box : ordered) {
         QVERIFY2(box->width() >= box->minimumSizeHint().width(), qPrintable(box->objectName()));
@@ -671,10 +720,11 @@ void TestAddressImport::dialogMapsAndImports()
         QVERIFY(archive.open());
         QCOMPARE(archive.append(existingCard()), qint64(1));
     }
-    const QString path = f.write(QStringLiteral("outlook.csv"),
-                                 QByteArray("First Name,Last Name,Company,Business Street,Business City,Notes,E-mail\r\n"
-                                            "Mario,Rossi,Rossi Srl,Via Roma 1,Milano,cliente,m@r.it\r\n"
-                                            "Lucia,Bianchi,,Corso Po 2,Torino,,l@b.it\r\n"));
+    const QString path =
+            f.write(QStringLiteral("outlook.csv"),
+                    QByteArray("First Name,Last Name,Company,Business Street,Business City,Notes,E-mail\r\n"
+                               "Mario,Rossi,Rossi Srl,Via Roma 1,Milano,cliente,m@r.it\r\n"
+                               "Lucia,Bianchi,,Corso Po 2,Torino,,l@b.it\r\n"));
     TfrmImportaSchede dialog(*f.window);
     QVERIFY(dialog.setFile(path));
     QCOMPARE(dialog.grdAnteprima->columnCount(), 7);
@@ -683,7 +733,8 @@ void TestAddressImport::dialogMapsAndImports()
     auto *box = qobject_cast<QComboBox *>(dialog.grdAnteprima->cellWidget(0, 2));
     QVERIFY(box);
     QCOMPARE(box->currentText(), QStringLiteral("Rigo02"));
-    QCOMPARE(qobject_cast<QComboBox *>(dialog.grdAnteprima->cellWidget(0, 6))->currentText(), QStringLiteral("(ignora)"));
+    QCOMPARE(qobject_cast<QComboBox *>(dialog.grdAnteprima->cellWidget(0, 6))->currentText(),
+             QStringLiteral("(ignora)"));
     QCOMPARE(dialog.lblSeparatore->text(), QStringLiteral("Separatore: virgola"));
     QVERIFY(dialog.chkIntestazione->isChecked());
     // The user sends the company to Tipo and the e-mail to the note.
@@ -746,8 +797,9 @@ void TestAddressImport::dialogWarnsOfLostCharacters()
     QFETCH(int, answer);
     QFETCH(int, cardsStored);
     DialogFixture f;
-    const QString path = f.write(QStringLiteral("nomi.csv"),
-                                 QStringLiteral("Nome;Rigo01\nŁukasz;Via Ōta\nAnna;Via Ōta 2\nPaolo;Via Roma\n").toUtf8());
+    const QString path =
+            f.write(QStringLiteral("nomi.csv"),
+                    QStringLiteral("Nome;Rigo01\nŁukasz;Via Ōta\nAnna;Via Ōta 2\nPaolo;Via Roma\n").toUtf8());
     TfrmImportaSchede dialog(*f.window);
     QVERIFY(dialog.setFile(path));
     f.messages.answerNext(ui::MessageAnswer(answer));
@@ -807,13 +859,17 @@ void TestAddressImport::dialogDamagedFileMessage_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
-    QTest::newRow("quote never closed") << QByteArray("Nome;Rigo01\n\"Rossi;Via\n")
-                                        << QStringLiteral("Attenzione: il file selezionato è danneggiato e non può essere importato.");
-    QTest::newRow("binary") << QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16)
+    QTest::newRow("quote never closed")
+            << QByteArray("Nome;Rigo01\n\"Rossi;Via\n")
+            << QStringLiteral("Attenzione: il file selezionato è danneggiato e non può essere importato.");
+    QTest::newRow("binary") << QByteArray("\x7F"
+                                          "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
+                                          16)
                             << QStringLiteral("Attenzione: il file selezionato non è un file CSV o vCard.");
     QTest::newRow("empty") << QByteArray() << QStringLiteral("Attenzione: il file selezionato è vuoto.");
-    QTest::newRow("vCard cut short") << QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:Anna\n")
-                                     << QStringLiteral("Attenzione: il file selezionato è danneggiato e non può essere importato.");
+    QTest::newRow("vCard cut short")
+            << QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:Anna\n")
+            << QStringLiteral("Attenzione: il file selezionato è danneggiato e non può essere importato.");
 }
 
 void TestAddressImport::dialogDamagedFileMessage()

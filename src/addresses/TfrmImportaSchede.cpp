@@ -13,8 +13,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -58,9 +58,9 @@ QString TfrmImportaSchede::lostCharactersQuestion(const QString &characters, int
     }
     return QStringLiteral("Attenzione: %1 non possono essere salvati nell'archivio e diventeranno \"?\":\r\n\r\n"
                           "%2\r\n\r\nSi vuole importare comunque?")
-        .arg(cards == 1 ? QStringLiteral("alcuni caratteri di 1 scheda")
-                        : QStringLiteral("alcuni caratteri di %1 schede").arg(cards),
-             shown.join(QLatin1Char(' ')));
+            .arg(cards == 1 ? QStringLiteral("alcuni caratteri di 1 scheda")
+                            : QStringLiteral("alcuni caratteri di %1 schede").arg(cards),
+                 shown.join(QLatin1Char(' ')));
 }
 
 QString TfrmImportaSchede::addedMessage(qint64 cards)
@@ -93,7 +93,8 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     // Top strip: banner and exit.
     auto *strip = new QFrame(this);
     strip->setObjectName(QStringLiteral("panComandi"));
-    strip->setStyleSheet(QStringLiteral("QFrame#panComandi { background: white; border: 1px solid #c8c8c8; border-radius: 4px; }"));
+    strip->setStyleSheet(
+            QStringLiteral("QFrame#panComandi { background: white; border: 1px solid #c8c8c8; border-radius: 4px; }"));
     auto *stripRow = new QHBoxLayout(strip);
     stripRow->setContentsMargins(10, 6, 10, 6);
     auto *banner = new QLabel(strip);
@@ -142,7 +143,8 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     grdAnteprima->setObjectName(QStringLiteral("grdAnteprima"));
     grdAnteprima->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdAnteprima->setAlternatingRowColors(true);
-    grdAnteprima->setStyleSheet(QStringLiteral("QTableWidget { background: white; alternate-background-color: #e8eef8; gridline-color: #c8c8c8; }"));
+    grdAnteprima->setStyleSheet(QStringLiteral(
+            "QTableWidget { background: white; alternate-background-color: #e8eef8; gridline-color: #c8c8c8; }"));
     grdAnteprima->horizontalHeader()->setDefaultSectionSize(150);
     grdAnteprima->verticalHeader()->setDefaultSectionSize(24);
     column->addWidget(grdAnteprima, 1);
@@ -174,9 +176,8 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     connect(btnImporta, &QPushButton::clicked, this, &TfrmImportaSchede::importCards);
     connect(btnChiudi, &QPushButton::clicked, this, &TfrmImportaSchede::reject);
     connect(cmdEsci, &ui::PictureButton::clicked, this, &TfrmImportaSchede::reject);
-    connect(cboCodifica, &QComboBox::activated, this, [this](int index) {
-        setEncoding(TextEncoding(cboCodifica->itemData(index).toInt()));
-    });
+    connect(cboCodifica, &QComboBox::activated, this,
+            [this](int index) { setEncoding(TextEncoding(cboCodifica->itemData(index).toInt())); });
     connect(chkIntestazione, &QCheckBox::toggled, this, [this](bool header) {
         if (m_table.kind != ImportTable::Kind::Csv || m_table.rows.isEmpty() || header == m_table.headerRow)
             return;
@@ -190,8 +191,9 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
 
 void TfrmImportaSchede::chooseFile()
 {
-    const QString path = ui::chooseOpenFile(this, QStringLiteral(" Scegli il file da importare"),
-                                            QStringLiteral("File CSV o vCard (*.csv *.txt *.vcf *.vcard);;Tutti i file (*)"));
+    const QString path =
+            ui::chooseOpenFile(this, QStringLiteral(" Scegli il file da importare"),
+                               QStringLiteral("File CSV o vCard (*.csv *.txt *.vcf *.vcard);;Tutti i file (*)"));
     if (!path.isEmpty())
         setFile(path);
 }
@@ -267,9 +269,8 @@ void TfrmImportaSchede::showTable()
         for (int target : columnmapping::targets())
             box->addItem(columnmapping::targetName(target), target);
         box->setCurrentIndex(box->findData(c < m_mapping.size() ? m_mapping.at(c) : columnmapping::Ignored));
-        connect(box, &QComboBox::activated, this, [this, c, box](int index) {
-            setColumnTarget(c, box->itemData(index).toInt());
-        });
+        connect(box, &QComboBox::activated, this,
+                [this, c, box](int index) { setColumnTarget(c, box->itemData(index).toInt()); });
         grdAnteprima->setCellWidget(0, c, box);
         m_targets << box;
     }

@@ -8,7 +8,7 @@ AppendResult appendCards(const ProgramFolder &folder, const QList<ImportedCard> 
                          const std::function<bool(qint64)> &progress)
 {
     return appendCards(
-        folder, cards.size(), [&cards](qint64 i, char *record) { cards.at(i).card.writeRecord(record); }, progress);
+            folder, cards.size(), [&cards](qint64 i, char *record) { cards.at(i).card.writeRecord(record); }, progress);
 }
 
 AppendResult appendCards(const ProgramFolder &folder, qint64 count, const std::function<void(qint64, char *)> &write,

@@ -13,7 +13,7 @@ namespace {
 
 bool isItaly(const QString &country)
 {
-    static const QStringList names{QStringLiteral("italia"), QStringLiteral("italy"), QStringLiteral("it"),
+    static const QStringList names{QStringLiteral("italia"), QStringLiteral("italy"),  QStringLiteral("it"),
                                    QStringLiteral("ita"),    QStringLiteral("italie"), QStringLiteral("italien")};
     return names.contains(trimText(country).toLower());
 }
@@ -21,9 +21,10 @@ bool isItaly(const QString &country)
 QStringList splitLines(const QString &text)
 {
     QStringList lines;
-    for (const QString &line : QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                                   .replace(QLatin1Char('\r'), QLatin1Char('\n'))
-                                   .split(QLatin1Char('\n'))) {
+    for (const QString &line : QString(text)
+                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                       .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                                       .split(QLatin1Char('\n'))) {
         const QString trimmed = trimText(line);
         if (!trimmed.isEmpty())
             lines << trimmed;
@@ -160,7 +161,8 @@ bool build(const QStringList &row, const FieldColumns &columns, ImportedCard &ou
     if (!any)
         return false;
     if (card[TSchedaIndirizzo::Nome].isEmpty()) {
-        for (int f = TSchedaIndirizzo::Rigo01; f <= TSchedaIndirizzo::Note && card[TSchedaIndirizzo::Nome].isEmpty(); ++f)
+        for (int f = TSchedaIndirizzo::Rigo01; f <= TSchedaIndirizzo::Note && card[TSchedaIndirizzo::Nome].isEmpty();
+             ++f)
             card[TSchedaIndirizzo::Nome] = card[f];
         if (card[TSchedaIndirizzo::Nome].isEmpty())
             card[TSchedaIndirizzo::Nome] = card[TSchedaIndirizzo::Tipo];

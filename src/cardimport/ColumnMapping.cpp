@@ -10,8 +10,23 @@ namespace tavolux::columnmapping {
 namespace {
 
 enum class Role {
-    Unknown, Name, Given, Middle, Family, Organisation, PoBox, Street, Street2, Street3,
-    PostalCode, Town, Region, Country, Note, Type, Line
+    Unknown,
+    Name,
+    Given,
+    Middle,
+    Family,
+    Organisation,
+    PoBox,
+    Street,
+    Street2,
+    Street3,
+    PostalCode,
+    Town,
+    Region,
+    Country,
+    Note,
+    Type,
+    Line
 };
 
 // Lower case, without accents, punctuation as blanks, blanks collapsed.
@@ -52,8 +67,8 @@ const QHash<QString, Role> &roles()
                                "codice postale", "codice avviamento postale"});
         add(Role::Town, {"city", "town", "locality", "citta", "localita", "comune"});
         add(Role::Region, {"state", "region", "province", "provincia", "state province", "prov", "county"});
-        add(Role::Country, {"country", "country region", "nation", "paese", "nazione", "stato",
-                            "paese area geografica", "paese regione"});
+        add(Role::Country, {"country", "country region", "nation", "paese", "nazione", "stato", "paese area geografica",
+                            "paese regione"});
         add(Role::Note, {"note", "notes", "nota", "annotazioni", "commenti", "comments", "osservazioni"});
         add(Role::Type, {"tipo", "type", "category", "categories", "categoria", "categorie", "gruppo", "group"});
         return t;
@@ -65,10 +80,10 @@ const QHash<QString, Role> &roles()
 // "Home City", "Via (uff.)").
 bool isGroupWord(const QString &word)
 {
-    static const QStringList words{QStringLiteral("business"), QStringLiteral("work"),  QStringLiteral("home"),
-                                   QStringLiteral("other"),    QStringLiteral("personal"), QStringLiteral("ufficio"),
+    static const QStringList words{QStringLiteral("business"), QStringLiteral("work"),       QStringLiteral("home"),
+                                   QStringLiteral("other"),    QStringLiteral("personal"),   QStringLiteral("ufficio"),
                                    QStringLiteral("uff"),      QStringLiteral("abitazione"), QStringLiteral("ab"),
-                                   QStringLiteral("casa"),     QStringLiteral("lavoro"), QStringLiteral("altro"),
+                                   QStringLiteral("casa"),     QStringLiteral("lavoro"),     QStringLiteral("altro"),
                                    QStringLiteral("privato"),  QStringLiteral("mailing")};
     return words.contains(word);
 }
@@ -209,7 +224,8 @@ ColumnMapping propose(const QStringList &header)
     bool groupChosen = false;
     for (const Column &c : columns) {
         if (c.role == Role::PoBox || c.role == Role::Street || c.role == Role::Street2 || c.role == Role::Street3
-            || c.role == Role::PostalCode || c.role == Role::Town || c.role == Role::Region || c.role == Role::Country) {
+            || c.role == Role::PostalCode || c.role == Role::Town || c.role == Role::Region
+            || c.role == Role::Country) {
             group = c.group;
             groupChosen = true;
             break;
@@ -228,9 +244,9 @@ ColumnMapping propose(const QStringList &header)
           << QList<Role>{Role::PostalCode, Role::Town, Role::Region} << QList<Role>{Role::Country};
     auto lineHasColumns = [&](const QList<Role> &roles) {
         for (const Column &c : columns)
-            if (roles.contains(c.role) && (c.role == Role::Organisation || c.role == Role::Name
-                                           || c.role == Role::Given || c.role == Role::Middle
-                                           || c.role == Role::Family || inGroup(c)))
+            if (roles.contains(c.role)
+                && (c.role == Role::Organisation || c.role == Role::Name || c.role == Role::Given
+                    || c.role == Role::Middle || c.role == Role::Family || inGroup(c)))
                 return true;
         return false;
     };

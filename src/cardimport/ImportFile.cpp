@@ -50,7 +50,8 @@ QString ImportError::message() const
         return QStringLiteral("Attenzione: il file selezionato non è un file CSV o vCard.");
     case Kind::Damaged:
         return QStringLiteral("Attenzione: il file selezionato è danneggiato e non può essere importato.\r\n\r\n"
-                              "Dettaglio: %1.").arg(detail);
+                              "Dettaglio: %1.")
+                .arg(detail);
     }
     return QString();
 }
@@ -206,15 +207,15 @@ AppendResult appendPlanned(const ProgramFolder &folder, const ImportTable &table
     const cardbuilder::FieldColumns columns = cardbuilder::fieldColumns(mapping);
     ImportedCard card;
     return appendCards(
-        folder, plan.rows.size(),
-        [&](qint64 i, char *record) {
-            const QStringList &row = table.rows.at(plan.rows.at(i));
-            if (cardbuilder::encodeSimple(row, columns, record))
-                return;
-            cardbuilder::build(row, columns, card);
-            card.card.writeRecord(record);
-        },
-        progress);
+            folder, plan.rows.size(),
+            [&](qint64 i, char *record) {
+                const QStringList &row = table.rows.at(plan.rows.at(i));
+                if (cardbuilder::encodeSimple(row, columns, record))
+                    return;
+                cardbuilder::build(row, columns, card);
+                card.card.writeRecord(record);
+            },
+            progress);
 }
 
 } // namespace importfile

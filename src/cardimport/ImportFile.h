@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cardimport/CardAppender.h"
 #include "cardimport/CardBuilder.h"
 #include "cardimport/ColumnMapping.h"
 #include "cardimport/TextEncoding.h"
@@ -24,11 +25,11 @@ struct ImportTable
     TextEncoding encoding = TextEncoding::Utf8;
     // False when the bytes are not a correct text in `encoding`.
     bool encodingValid = true;
-    QChar separator;                 // CSV only
-    QList<QStringList> rows;         // every record, the header row included
-    bool headerRow = false;          // rows.first() names the columns
-    QStringList header;              // the column names shown
-    ColumnMapping proposed;          // from the header (vCard: field by field)
+    QChar separator;         // CSV only
+    QList<QStringList> rows; // every record, the header row included
+    bool headerRow = false;  // rows.first() names the columns
+    QStringList header;      // the column names shown
+    ColumnMapping proposed;  // from the header (vCard: field by field)
 
     int columnCount() const { return int(header.size()); }
     int firstDataRow() const { return headerRow ? 1 : 0; }
@@ -79,12 +80,6 @@ struct ImportPlan
     int cardsWithLostCharacters = 0;
 };
 ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping);
-
-} // namespace importfile
-
-struct AppendResult;
-
-namespace importfile {
 
 // Appends the planned cards to the address archive, each built again from
 // its row as it is written (see appendCards).

@@ -13,9 +13,18 @@ bool startsWith(const QByteArray &bytes, const char *mark, int size)
     return bytes.size() >= size && std::equal(mark, mark + size, bytes.constData());
 }
 
-bool hasUtf8Mark(const QByteArray &bytes) { return startsWith(bytes, "\xEF\xBB\xBF", 3); }
-bool hasUtf16LEMark(const QByteArray &bytes) { return startsWith(bytes, "\xFF\xFE", 2); }
-bool hasUtf16BEMark(const QByteArray &bytes) { return startsWith(bytes, "\xFE\xFF", 2); }
+bool hasUtf8Mark(const QByteArray &bytes)
+{
+    return startsWith(bytes, "\xEF\xBB\xBF", 3);
+}
+bool hasUtf16LEMark(const QByteArray &bytes)
+{
+    return startsWith(bytes, "\xFF\xFE", 2);
+}
+bool hasUtf16BEMark(const QByteArray &bytes)
+{
+    return startsWith(bytes, "\xFE\xFF", 2);
+}
 
 QString decodeWith(QStringConverter::Encoding encoding, const QByteArray &bytes, qsizetype skip, bool *valid)
 {
@@ -37,11 +46,16 @@ QList<TextEncoding> textEncodings()
 QString encodingName(TextEncoding encoding)
 {
     switch (encoding) {
-    case TextEncoding::Utf8: return QStringLiteral("UTF-8");
-    case TextEncoding::Utf8Bom: return QStringLiteral("UTF-8 con BOM");
-    case TextEncoding::Utf16LE: return QStringLiteral("UTF-16 LE");
-    case TextEncoding::Utf16BE: return QStringLiteral("UTF-16 BE");
-    case TextEncoding::Windows1252: return QStringLiteral("Windows-1252");
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8Bom:
+        return QStringLiteral("UTF-8 con BOM");
+    case TextEncoding::Utf16LE:
+        return QStringLiteral("UTF-16 LE");
+    case TextEncoding::Utf16BE:
+        return QStringLiteral("UTF-16 BE");
+    case TextEncoding::Windows1252:
+        return QStringLiteral("Windows-1252");
     }
     return QString();
 }

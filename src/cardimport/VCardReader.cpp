@@ -10,8 +10,8 @@ namespace {
 
 struct ContentLine
 {
-    QString name;          // upper case, without its group
-    QStringList params;    // upper case as written, e.g. "CHARSET=UTF-8", "QUOTED-PRINTABLE"
+    QString name;       // upper case, without its group
+    QStringList params; // upper case as written, e.g. "CHARSET=UTF-8", "QUOTED-PRINTABLE"
     QString value;
     qsizetype line = 0;
 
@@ -131,8 +131,9 @@ QString decodeCharset(const QByteArray &bytes, const QString &charset, TextEncod
         return QString::fromUtf8(bytes);
     if (upper == QLatin1String("ISO-8859-1") || upper == QLatin1String("LATIN1"))
         return QString::fromLatin1(bytes);
-    if (upper == QLatin1String("WINDOWS-1252") || upper == QLatin1String("CP1252") || upper == QLatin1String("ISO-8859-15")
-        || upper == QLatin1String("US-ASCII") || upper == QLatin1String("ASCII"))
+    if (upper == QLatin1String("WINDOWS-1252") || upper == QLatin1String("CP1252")
+        || upper == QLatin1String("ISO-8859-15") || upper == QLatin1String("US-ASCII")
+        || upper == QLatin1String("ASCII"))
         return cp1252::decode(bytes);
     QStringDecoder decoder(upper.toLatin1().constData());
     if (decoder.isValid())
@@ -256,7 +257,8 @@ bool VCardReader::read(const QString &text, TextEncoding fileEncoding)
     qsizetype begun = 0;
     VCard card;
     for (const ContentLine &line : contentLines(text)) {
-        if (line.name == QLatin1String("BEGIN") && line.value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
+        if (line.name == QLatin1String("BEGIN")
+            && line.value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
             if (inside) {
                 m_error = QStringLiteral("la scheda della riga %1 non termina con END:VCARD").arg(begun);
                 return false;

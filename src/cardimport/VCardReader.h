@@ -11,12 +11,12 @@ namespace tavolux {
 // What an address card takes from one vCard.
 struct VCard
 {
-    QString formattedName;     // FN
-    QStringList name;          // N: family, given, additional, prefixes, suffixes
-    QString organisation;      // ORG, its units joined by ", "
-    QStringList address;       // the preferred ADR: PO box, extended, street, town, region, postal code, country
-    QString label;             // LABEL (2.1, 3.0) or the LABEL parameter of ADR (4.0)
-    QString note;              // NOTE
+    QString formattedName; // FN
+    QStringList name;      // N: family, given, additional, prefixes, suffixes
+    QString organisation;  // ORG, its units joined by ", "
+    QStringList address;   // the preferred ADR: PO box, extended, street, town, region, postal code, country
+    QString label;         // LABEL (2.1, 3.0) or the LABEL parameter of ADR (4.0)
+    QString note;          // NOTE
 };
 
 // vCard 2.1, 3.0 and 4.0: folded lines, escaped characters, and in 2.1
