@@ -5,6 +5,7 @@
 #include "addresses/TfrmAllegaCartella.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
+#include "addresses/TfrmImportaSchede.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "app/Program.h"
 #include "app/TfrmAvvio.h"
@@ -33,7 +34,7 @@ QStringList fixedNames()
             QStringLiteral("import"),      QStringLiteral("attachments"),        QStringLiteral("export"),
             QStringLiteral("help"),        QStringLiteral("information"),        QStringLiteral("credits"),
             QStringLiteral("envelope"),    QStringLiteral("label page preview"), QStringLiteral("label page print"),
-            QStringLiteral("one address"), QStringLiteral("calibration")};
+            QStringLiteral("one address"), QStringLiteral("calibration"),        QStringLiteral("import cards")};
 }
 
 QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &owned)
@@ -58,6 +59,8 @@ QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &o
         owned = std::make_unique<TfrmAllegaCartella>(*program.addressWindow());
     else if (name == QLatin1String("export"))
         owned = std::make_unique<TfrmExpIndirizzi>(program.folder(), program.addressWindow());
+    else if (name == QLatin1String("import cards"))
+        owned = std::make_unique<TfrmImportaSchede>(*program.addressWindow());
     else if (name == QLatin1String("help"))
         owned = std::make_unique<TfrmGuida>(program.folder(), program.launcher());
     else if (name == QLatin1String("information"))

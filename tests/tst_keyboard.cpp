@@ -146,6 +146,7 @@ void TestKeyboard::toolbarKeysPressTheirButtons_data()
     QTest::newRow("addresses: find") << addresses << "cmdTrova" << QKeySequence(Qt::CTRL | Qt::Key_F);
     QTest::newRow("addresses: envelope") << addresses << "cmdStampa" << QKeySequence(Qt::CTRL | Qt::Key_P);
     QTest::newRow("addresses: export") << addresses << "cmdEsporta" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E);
+    QTest::newRow("addresses: import") << addresses << "cmdImporta" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I);
     QTest::newRow("addresses: first") << addresses << "cmdPrimo" << QKeySequence(Qt::ALT | Qt::Key_Home);
     QTest::newRow("addresses: previous") << addresses << "cmdIndietro" << QKeySequence(Qt::ALT | Qt::Key_Left);
     QTest::newRow("addresses: next") << addresses << "cmdAvanti" << QKeySequence(Qt::ALT | Qt::Key_Right);

@@ -3,6 +3,7 @@
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "addresses/TfrmAllegaCartella.h"
 #include "addresses/TfrmExpIndirizzi.h"
+#include "addresses/TfrmImportaSchede.h"
 #include "help/ShowHelp.h"
 #include "platform/TextUtil.h"
 #include "addresses/LineFitMarker.h"
@@ -139,6 +140,8 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     cmdUltimo = icon("ultimo", "cmdUltimo");
     cmdEsporta = icon("esporta", "cmdEsporta");
     cmdAnteprima = icon("anteprima", "cmdAnteprima");
+    cmdImporta = new ui::PictureButton(ui::buttonArt(QStringLiteral("Importa"), QSize(84, 40)));
+    cmdImporta->setObjectName(QStringLiteral("cmdImporta"));
     cmdGuida = icon("guida", "cmdGuida");
     cmdEsci = icon("esci", "cmdEsci");
     addGroup("boxArchivio", {cmdNuovo, cmdDuplica, cmdSalva, cmdTrova});
@@ -146,8 +149,15 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     addGroup("boxStampa", {cmdStampa});
     addGroup("boxNavigazione", {cmdPrimo, cmdIndietro, lblPosizione, cmdAvanti, cmdUltimo});
     addGroup("boxStrumenti", {cmdEsporta, cmdAnteprima});
+    addGroup("boxImporta", {cmdImporta});
     addGroup("boxUscita", {cmdGuida, cmdEsci});
     column->addLayout(toolbar);
+    // The panel is as wide as the body, or as the toolbar where that needs more:
+    // no box is squeezed.
+    for (int i = 0; i < toolbar->count(); ++i)
+        if (QWidget *box = toolbar->itemAt(i)->widget())
+            box->ensurePolished();
+    panel->setFixedWidth(qMax(panel->width(), toolbar->minimumSize().width()));
 
     // Body: name and type, the envelope with the six lines, the note.
     auto *body = whiteBox(panel, "panCorpo");
@@ -239,6 +249,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
         {cmdUltimo, QStringLiteral("Visualizza l'ultima scheda in archivio.")},
         {cmdEsporta, QStringLiteral("Esporta l'archivio in un file di Excel.")},
         {cmdAnteprima, QStringLiteral("Visualizza l'anteprima di stampa dell'etichetta corrente.")},
+        {cmdImporta, QStringLiteral("Importa schede da un file CSV o vCard.")},
         {cmdGuida, QStringLiteral("Visualizza la guida in linea.")},
         {cmdEsci, QStringLiteral("Esci da questa schermata.")},
     };
@@ -251,6 +262,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     ui::bindShortcut(this, cmdTrova, QKeySequence(Qt::CTRL | Qt::Key_F));
     ui::bindShortcut(this, cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P));
     ui::bindShortcut(this, cmdEsporta, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    ui::bindShortcut(this, cmdImporta, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     for (QWidget *widget : background)
         hints->addBackground(widget);
     for (QLineEdit *field : editFields())
@@ -269,6 +281,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
         dialog.exec();
     });
     connect(cmdTrova, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::openFind);
+    connect(cmdImporta, &ui::PictureButton::clicked, this, &TfrmArchivio_Indirizzi::openImport);
 
     // The printing dialogs read the six lines as shown, at the moment they print.
     connect(cmdStampa, &ui::PictureButton::clicked, this, [this] {
@@ -403,6 +416,13 @@ void TfrmArchivio_Indirizzi::openFind()
 {
     TfrmTrovaIndirizzi dialog(*this);
     // After a recall the keyboard is on the recalled card's name.
+    if (dialog.exec() == QDialog::Accepted)
+        txtNome->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmArchivio_Indirizzi::openImport()
+{
+    TfrmImportaSchede dialog(*this);
     if (dialog.exec() == QDialog::Accepted)
         txtNome->setFocus(Qt::OtherFocusReason);
 }

@@ -66,6 +66,7 @@ public:
     ui::PictureButton *cmdUltimo = nullptr;
     ui::PictureButton *cmdEsporta = nullptr;
     ui::PictureButton *cmdAnteprima = nullptr;
+    ui::PictureButton *cmdImporta = nullptr;
     ui::PictureButton *cmdGuida = nullptr;
     ui::PictureButton *cmdEsci = nullptr;
 
@@ -78,6 +79,7 @@ public slots:
     void next();
     void last();
     void openFind();
+    void openImport();
 
 signals:
     // The window was closed: the launcher comes back.

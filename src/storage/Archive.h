@@ -44,6 +44,13 @@ public:
     bool write(qint64 p, const Record &record) { return m_file.write(p, record.toRecord()); }
     qint64 append(const Record &record) { return m_file.append(record.toRecord()); }
 
+    // Appends all records in one pass under one lock (see RecordFile::appendAll).
+    qint64 appendAll(qint64 total, const std::function<void(qint64, char *)> &fill,
+                     const std::function<bool(qint64)> &progress = {})
+    {
+        return m_file.appendAll(total, fill, progress);
+    }
+
     QString errorString() const { return m_file.errorString(); }
 
 private:

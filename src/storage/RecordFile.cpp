@@ -304,4 +304,78 @@ qint64 RecordFile::append(const QByteArray &record)
     return total + 1;
 }
 
+qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char *)> &fill,
+                             const std::function<bool(qint64)> &progress)
+{
+    if (!m_file.isOpen() || total < 0) {
+        fail(QStringLiteral("append"));
+        return -1;
+    }
+    const RangeLock lock(m_file, 0, 0, RangeLock::Exclusive);
+    if (!lock.ok()) {
+        fail(QStringLiteral("lock"));
+        return -1;
+    }
+    const qint64 size = currentSize(m_file);
+    const qint64 before = count();
+    if (size < 0 || before < 0)
+        return -1;
+    const qint64 start = before * m_recordSize;
+    // A trailing piece shorter than one record is overwritten; keep it, so
+    // that an undone pass puts it back.
+    QByteArray tail;
+    if (size > start) {
+        if (!m_file.seek(start)) {
+            fail(QStringLiteral("seek"));
+            return -1;
+        }
+        tail = m_file.read(size - start);
+        if (tail.size() != size - start) {
+            fail(QStringLiteral("read"));
+            return -1;
+        }
+    }
+    auto undo = [&](const QString &what) {
+        truncateTo(m_file.handle(), start);
+        if (!tail.isEmpty() && m_file.seek(start))
+            m_file.write(tail);
+        m_file.flush();
+        if (!what.isEmpty())
+            fail(what);
+    };
+    if (!m_file.seek(start)) {
+        fail(QStringLiteral("seek"));
+        return -1;
+    }
+    // Records go out in chunks of about 1 MiB: one sequential pass.
+    const qint64 perChunk = qMax<qint64>(1, (1 << 20) / m_recordSize);
+    QByteArray chunk;
+    qint64 done = 0;
+    while (done < total) {
+        const qint64 records = qMin(perChunk, total - done);
+        chunk.resize(records * m_recordSize);
+        for (qint64 i = 0; i < records; ++i)
+            fill(done + i, chunk.data() + i * m_recordSize);
+        qint64 written = 0;
+        while (written < chunk.size()) {
+            const qint64 n = m_file.write(chunk.constData() + written, chunk.size() - written);
+            if (n <= 0) {
+                undo(QStringLiteral("append"));
+                return -1;
+            }
+            written += n;
+        }
+        done += records;
+        if (progress && !progress(done)) {
+            undo(QString());
+            return 0;
+        }
+    }
+    if (!m_file.flush()) {
+        undo(QStringLiteral("append"));
+        return -1;
+    }
+    return before + 1;
+}
+
 } // namespace tavolux

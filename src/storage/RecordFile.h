@@ -42,6 +42,15 @@ public:
     // counting and writing; returns the new position or -1.
     qint64 append(const QByteArray &record);
 
+    // Writes `total` records after the last whole record in one pass, under one
+    // exclusive lock held from counting to the last write. `fill` writes all
+    // bytes of record i (0-based) into a buffer of one record; `progress` is told how many
+    // are written and stops the pass by returning false. A stopped or failed pass
+    // leaves the file exactly as it was. Gives the first new position, 0 when
+    // stopped, -1 on failure.
+    qint64 appendAll(qint64 total, const std::function<void(qint64 index, char *record)> &fill,
+                     const std::function<bool(qint64 done)> &progress = {});
+
     QString errorString() const { return m_error; }
 
 private:

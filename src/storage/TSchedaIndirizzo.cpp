@@ -7,9 +7,14 @@ namespace tavolux {
 QByteArray TSchedaIndirizzo::toRecord() const
 {
     QByteArray record(RecordSize, '\0');
-    for (int i = 0; i < FieldCount; ++i)
-        TCampo250::encode(values[size_t(i)], record.data() + i * TCampo250::Size);
+    writeRecord(record.data());
     return record;
+}
+
+void TSchedaIndirizzo::writeRecord(char *record) const
+{
+    for (int i = 0; i < FieldCount; ++i)
+        TCampo250::encode(values[size_t(i)], record + i * TCampo250::Size);
 }
 
 TSchedaIndirizzo TSchedaIndirizzo::fromRecord(const char *record)

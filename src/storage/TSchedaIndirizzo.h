@@ -26,6 +26,8 @@ struct TSchedaIndirizzo
     const QString &operator[](int field) const { return values[size_t(field)]; }
 
     QByteArray toRecord() const;
+    // Encodes the card into all RecordSize bytes at `record`.
+    void writeRecord(char *record) const;
     static TSchedaIndirizzo fromRecord(const char *record);
     // Only the fields the list line needs: Nome, Tipo, Note.
     static QString fieldFromRecord(const char *record, Field field);

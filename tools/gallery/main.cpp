@@ -5,6 +5,7 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
+#include "addresses/TfrmImportaSchede.h"
 #include "app/Program.h"
 #include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
@@ -29,6 +30,7 @@
 #include <QPlainTextEdit>
 
 #include <QDir>
+#include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QLabel>
@@ -219,6 +221,22 @@ int main(int argc, char *argv[])
         exporter.grdRecords->setCurrentIndex(exporter.grdRecords->model()->index(1, TfrmExpIndirizzi::colNome));
         exporter.panInfo->setText(QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
         snap(&exporter, QStringLiteral("export_dialog"), true);
+    }
+    {
+        // A mail program's address book, ready to import.
+        const QString csv = folder.filePath(QStringLiteral("rubrica.csv"));
+        QFile file(csv);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QStringLiteral("First Name;Last Name;Company;Business Street;Business Postal Code;Business City;"
+                                      "Business State;Notes;E-mail Address\r\n"
+                                      "Mario;Rossi;Studio Rossi & Figli;Via Garibaldi 12;20121;Milano;MI;Cliente dal 2019;mario@rossi.it\r\n"
+                                      "Lucia;Bianchi;;\"Corso Italia 5, scala B\";10121;Torino;TO;;lucia@bianchi.it\r\n"
+                                      "Gennaro;Esposito;Caffè Esposito;Via Toledo 200;80134;Napoli;NA;Consegna il lunedì;\r\n")
+                           .toUtf8());
+        file.close();
+        TfrmImportaSchede importer(*addresses);
+        importer.setFile(csv);
+        snap(&importer, QStringLiteral("import_cards_dialog"), true);
     }
     // The printing dialogs, and the previews they open.
     const QStringList lines = addresses->shownLines();
