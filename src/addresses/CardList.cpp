@@ -76,6 +76,17 @@ QByteArrayView fieldBytes(const char *record, int field)
     return QByteArrayView(campo + 1, length);
 }
 
+// Writes the line of trimmed values at dst (84 bytes and the note).
+void putLine(char *dst, QByteArrayView trimmedNome, QByteArrayView trimmedTipo, QByteArrayView trimmedNote)
+{
+    dst = putColumn(dst, trimmedNome, 40);
+    std::memcpy(dst, "  Tipo: ", 8);
+    dst = putColumn(dst + 8, trimmedTipo, 28);
+    std::memcpy(dst, "  Note: ", 8);
+    if (!trimmedNote.isEmpty())
+        std::memcpy(dst + 8, trimmedNote.data(), size_t(trimmedNote.size()));
+}
+
 } // namespace
 
 void appendLineBytes(QByteArray &out, QByteArrayView nome, QByteArrayView tipo, QByteArrayView note)
@@ -83,13 +94,7 @@ void appendLineBytes(QByteArray &out, QByteArrayView nome, QByteArrayView tipo, 
     const QByteArrayView trimmedNote = trimmedBytes(note);
     const qsizetype start = out.size();
     out.resize(start + 84 + trimmedNote.size());
-    char *dst = out.data() + start;
-    dst = putColumn(dst, trimmedBytes(nome), 40);
-    std::memcpy(dst, "  Tipo: ", 8);
-    dst = putColumn(dst + 8, trimmedBytes(tipo), 28);
-    std::memcpy(dst, "  Note: ", 8);
-    if (!trimmedNote.isEmpty())
-        std::memcpy(dst + 8, trimmedNote.data(), size_t(trimmedNote.size()));
+    putLine(out.data() + start, trimmedBytes(nome), trimmedBytes(tipo), trimmedNote);
 }
 
 bool appendLineOfRecord(QByteArray &out, const char *record)
@@ -151,15 +156,26 @@ CardLines::CardLines(const QStringList &lines)
 
 void CardLines::makeLowered()
 {
-    m_lowered = m_text;
-    for (char &c : m_lowered)
-        c = lowerByte(c);
+    // One pass in list order, lowering as it copies.
+    const int n = size();
+    m_lowered = QByteArray(m_text.size(), Qt::Uninitialized);
+    m_offsets.resize(size_t(n) + 1);
+    char *out = m_lowered.data();
+    m_offsets[0] = 0;
+    for (int i = 0; i < n; ++i) {
+        const QByteArrayView line = lineBytes(i);
+        for (qsizetype k = 0; k < line.size(); ++k)
+            out[k] = lowerByte(line[k]);
+        out[line.size()] = '\0';
+        out += line.size() + 1;
+        m_offsets[size_t(i) + 1] = out - m_lowered.constData();
+    }
 }
 
 void CardLines::reserve(qint64 lines, qint64 bytes)
 {
     m_text.reserve(bytes + lines);
-    m_offsets.reserve(size_t(lines) + 1);
+    m_textOffsets.reserve(size_t(lines) + 1);
 }
 
 void CardLines::append(QByteArrayView lineBytes)
@@ -171,103 +187,110 @@ void CardLines::append(QByteArrayView lineBytes)
     if (length > 0)
         std::memcpy(text, lineBytes.data(), size_t(length));
     text[length] = '\0';
-    m_offsets.push_back(start + length + 1);
+    m_textOffsets.push_back(start + length + 1);
+    m_order.clear();
+}
+
+bool CardLines::appendRecord(const char *record)
+{
+    const QByteArrayView nome = trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Nome));
+    if (nome.isEmpty())
+        return false;
+    const QByteArrayView note = trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Note));
+    const qsizetype start = m_text.size();
+    const qsizetype length = 84 + note.size();
+    m_text.resize(start + length + 1);
+    char *text = m_text.data() + start;
+    putLine(text, nome, trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Tipo)), note);
+    text[length] = '\0';
+    m_textOffsets.push_back(start + length + 1);
+    m_order.clear();
+    return true;
 }
 
 namespace {
 
-// Compares two lines in list order: equal bytes are skipped eight at a time,
-// and only bytes that differ are looked up by rank (a and A differ as bytes
-// but rank alike). Negative, zero or positive, as memcmp.
-int compareRanks(const unsigned char *a, const unsigned char *b, qint64 length)
-{
-    const auto &rank = ranks();
-    qint64 i = 0;
-    while (i < length) {
-        if (length - i >= 8) {
-            quint64 wa, wb;
-            std::memcpy(&wa, a + i, 8);
-            std::memcpy(&wb, b + i, 8);
-            const quint64 diff = wa ^ wb;
-            if (diff == 0) {
-                i += 8;
-                continue;
-            }
-            // The first differing byte (bytes are loaded little-endian).
-            i += qCountTrailingZeroBits(qFromLittleEndian(diff)) / 8;
-        } else if (a[i] == b[i]) {
-            ++i;
-            continue;
-        }
-        const int ra = rank[a[i]], rb = rank[b[i]];
-        if (ra != rb)
-            return ra - rb;
-        ++i;
-    }
-    return 0;
-}
+// One line in the sort: eight bytes of it packed as a number whose order is
+// the list order of those bytes, and its index among the added lines.
+struct SortEntry {
+    quint64 key;
+    int index;
+};
 
 } // namespace
 
 void CardLines::sort()
 {
-    m_lowered = QByteArray(); // rebuilt below; keeps the peak at two copies
+    m_lowered = QByteArray(); // rebuilt below
+    m_order.clear();
     const auto &rank = ranks();
     const auto *text = reinterpret_cast<const unsigned char *>(m_text.constData());
+    const qint64 *offsets = m_textOffsets.data();
     const int n = size();
-    // The ranks of the first sixteen bytes inline decide most comparisons
-    // without touching the lines.
-    struct Entry {
-        quint64 high;
-        quint64 low;
-        int index;
-    };
-    auto load = [&](qint64 at, qint64 length) {
+    auto lengthOf = [&](int index) { return offsets[index + 1] - 1 - offsets[index]; };
+
+    // Eight bytes of line `index` from `depth` on, as ranks + 1, with 0 past
+    // the end: comparing the numbers compares those bytes in list order, and
+    // a line that ends there comes before any line that goes on.
+    auto load = [&](int index, qint64 depth) {
+        const unsigned char *at = text + offsets[index] + depth;
+        const qint64 left = lengthOf(index) - depth;
         quint64 value = 0;
         for (int k = 0; k < 8; ++k)
-            value = (value << 8) | (k < length ? rank[text[at + k]] : 0u);
+            value = (value << 8) | (k < left ? quint64(rank[at[k]]) + 1 : 0u);
         return value;
     };
-    std::vector<Entry> order(size_t(std::max(n, 0)));
-    for (int i = 0; i < n; ++i) {
-        const qint64 begin = m_offsets[size_t(i)];
-        const qint64 length = m_offsets[size_t(i) + 1] - 1 - begin;
-        order[size_t(i)] = {load(begin, length), load(begin + 8, std::max<qint64>(0, length - 8)), i};
-    }
-    // Equal lines keep their order: the index decides last, which makes the
-    // order total and lets an unstable sort give the stable result.
-    std::sort(order.begin(), order.end(), [&](const Entry &a, const Entry &b) {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        const qint64 beginA = m_offsets[size_t(a.index)], beginB = m_offsets[size_t(b.index)];
-        const qint64 lengthA = m_offsets[size_t(a.index) + 1] - 1 - beginA;
-        const qint64 lengthB = m_offsets[size_t(b.index) + 1] - 1 - beginB;
-        const qint64 common = std::min(lengthA, lengthB);
-        if (common > 16) {
-            const int c = compareRanks(text + beginA + 16, text + beginB + 16, common - 16);
-            if (c != 0)
-                return c < 0;
+    auto less = [](const SortEntry &a, const SortEntry &b) {
+        return a.key != b.key ? a.key < b.key : a.index < b.index;
+    };
+    // Lines whose bytes from `depth` on are all the same: equal lines, which
+    // are in their order already.
+    auto allSame = [&](const SortEntry *first, const SortEntry *last, qint64 depth) {
+        const qint64 length = lengthOf(first->index);
+        const unsigned char *head = text + offsets[first->index] + depth;
+        for (const SortEntry *e = first + 1; e != last; ++e)
+            if (lengthOf(e->index) != length
+                || std::memcmp(text + offsets[e->index] + depth, head, size_t(length - depth)) != 0)
+                return false;
+        return true;
+    };
+    std::vector<SortEntry> order(size_t(std::max(n, 0)));
+    for (int i = 0; i < n; ++i)
+        order[size_t(i)] = {load(i, 0), i};
+    // Sorted eight bytes at a time: only lines whose bytes so far tie are
+    // looked at again, eight bytes further on. Within a tie the index
+    // decides, so lines equal in list order keep their order.
+    struct Range {
+        size_t first, last;
+        qint64 depth;
+    };
+    std::vector<Range> pending{{0, order.size(), 0}};
+    while (!pending.empty()) {
+        const Range range = pending.back();
+        pending.pop_back();
+        SortEntry *first = order.data() + range.first;
+        SortEntry *last = order.data() + range.last;
+        if (range.depth > 0) {
+            if (allSame(first, last, range.depth))
+                continue;
+            for (SortEntry *e = first; e != last; ++e)
+                e->key = load(e->index, range.depth);
         }
-        if (lengthA != lengthB)
-            return lengthA < lengthB;
-        return a.index < b.index;
-    });
-
-    QByteArray sorted(m_text.size(), Qt::Uninitialized);
-    std::vector<qint64> offsets(m_offsets.size());
-    char *out = sorted.data();
-    offsets[0] = 0;
-    for (int i = 0; i < n; ++i) {
-        const QByteArrayView line = lineBytes(order[size_t(i)].index);
-        std::memcpy(out, line.data(), size_t(line.size()) + 1); // with its zero byte
-        out += line.size() + 1;
-        offsets[size_t(i) + 1] = out - sorted.constData();
+        std::sort(first, last, less);
+        for (SortEntry *tie = first; tie != last;) {
+            SortEntry *end = tie + 1;
+            while (end != last && end->key == tie->key)
+                ++end;
+            // Lines that end within these bytes are equal in list order.
+            if (end - tie > 1 && (tie->key & 0xFF) != 0)
+                pending.push_back({size_t(tie - order.data()), size_t(end - order.data()), range.depth + 8});
+            tie = end;
+        }
     }
-    m_text.swap(sorted);
-    sorted.clear(); // a move would only swap and keep the old text alive
-    m_offsets = std::move(offsets);
+    m_order.resize(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        m_order[i] = order[i].index;
+    order = {};
     makeLowered();
 }
 
@@ -275,13 +298,16 @@ void CardLines::clear()
 {
     m_text = QByteArray();
     m_lowered = QByteArray();
+    m_textOffsets.assign(1, 0);
     m_offsets.assign(1, 0);
+    m_order = {};
 }
 
 QByteArrayView CardLines::lineBytes(int index) const
 {
-    const qint64 begin = m_offsets[size_t(index)];
-    const qint64 end = m_offsets[size_t(index) + 1] - 1;
+    const int added = m_order.empty() ? index : m_order[size_t(index)];
+    const qint64 begin = m_textOffsets[size_t(added)];
+    const qint64 end = m_textOffsets[size_t(added) + 1] - 1;
     return QByteArrayView(m_text.constData() + begin, end - begin);
 }
 
@@ -302,7 +328,8 @@ QStringList CardLines::toStringList() const
 
 int CardLines::findIn(const QByteArray &loweredKey, int from, int to) const
 {
-    if (loweredKey.isEmpty() || from >= to || m_lowered.size() != m_text.size())
+    if (loweredKey.isEmpty() || from >= to || m_lowered.size() != m_text.size()
+        || m_offsets.size() != m_textOffsets.size())
         return -1;
     // Lines end in a zero byte, so a key without one cannot match across lines.
     const qint64 begin = m_offsets[size_t(from)];
