@@ -116,22 +116,26 @@ void TestCardList::sortAgreesWithListOrder_data()
     // case, are prefixes of each other, or are equal.
     QTest::addColumn<QString>("alphabet");
     QTest::addColumn<int>("longest");
-    QTest::newRow("case and accents") << QStringLiteral("aAbBéÉ") << 12;
-    QTest::newRow("long shared runs") << QStringLiteral("rR ") << 40;
-    QTest::newRow("controls, blanks, code page") << QStringLiteral("\x01 z_€ÿ") << 20;
+    QTest::addColumn<int>("count");
+    QTest::newRow("case and accents") << QStringLiteral("aAbBéÉ") << 12 << 3000;
+    QTest::newRow("long shared runs") << QStringLiteral("rR ") << 40 << 3000;
+    QTest::newRow("controls, blanks, code page") << QStringLiteral("\x01 z_€ÿ") << 20 << 3000;
+    QTest::newRow("no lines") << QStringLiteral("a") << 4 << 0;
+    QTest::newRow("one line") << QStringLiteral("ab") << 4 << 1;
 }
 
 void TestCardList::sortAgreesWithListOrder()
 {
     QFETCH(QString, alphabet);
     QFETCH(int, longest);
+    QFETCH(int, count);
     quint32 state = 12345;
     auto next = [&](quint32 below) {
         state = state * 1664525u + 1013904223u;
         return (state >> 8) % below;
     };
     QStringList lines;
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < count; ++i) {
         QString line;
         const int length = int(next(quint32(longest) + 1));
         for (int k = 0; k < length; ++k)

@@ -320,6 +320,8 @@ void CardLines::sort()
     while (!pending.empty()) {
         const Range range = pending.back();
         pending.pop_back();
+        if (range.last - range.first < 2)
+            continue;
         SortEntry *first = order.data() + range.first;
         SortEntry *last = order.data() + range.last;
         if (range.depth > 0) {
