@@ -79,17 +79,19 @@ void dialogOpen(benchmark::State &state, bool import)
     window.show();
     QCoreApplication::processEvents();
     DialogOpening opening(viewportOf(QStringLiteral("lstRecords")));
+    auto press = [&] {
+        if (import)
+            labels.impIndirizzo_E(1)->click();
+        else
+            addresses.cmdTrova->click();
+    };
+    opening.run(press); // once untimed: the process's first opening also loads its fonts
     std::vector<double> closes;
     for (auto _ : state) {
         const Pairs pairs = interleave(
             repetitions(),
             [&] {
-                const DialogTimes t = opening.run([&] {
-                    if (import)
-                        labels.impIndirizzo_E(1)->click();
-                    else
-                        addresses.cmdTrova->click();
-                });
+                const DialogTimes t = opening.run(press);
                 closes.push_back(t.close);
                 return t.open;
             },
@@ -117,6 +119,7 @@ void exportWindowOpen(benchmark::State &state)
     addresses.show();
     QCoreApplication::processEvents();
     DialogOpening opening(viewportOf(QStringLiteral("grdRecords")));
+    opening.run([&] { addresses.cmdEsporta->click(); }); // once untimed, as for the dialogs
     std::vector<double> closes, grown, text;
     for (auto _ : state) {
         const Pairs pairs = interleave(
