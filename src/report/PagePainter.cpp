@@ -22,6 +22,11 @@ void paintPage(const PreparedPage &page, QPainter &painter)
     bool clipped = false;
     QRectF clip;
     QColor pen;
+    const TextFont *font = nullptr; // the font set last
+    auto sameFont = [](const TextFont &a, const TextFont &b) {
+        return a.pointSize == b.pointSize && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline
+               && a.strikeOut == b.strikeOut && a.family == b.family;
+    };
     for (const PlacedItem &item : page.items) {
         if (item.kind == PlacedItem::Kind::Rect) {
             if (scale != 0) {
@@ -58,7 +63,10 @@ void paintPage(const PreparedPage &page, QPainter &painter)
             painter.setPen(item.color);
             pen = item.color;
         }
-        painter.setFont(item.font.drawingFont());
+        if (!font || !sameFont(*font, item.font)) {
+            painter.setFont(item.font.drawingFont());
+            font = &item.font;
+        }
         painter.drawText(QPointF(item.rect.left() / s, (item.rect.top() + item.baseline) / s), item.text);
     }
     painter.restore();
