@@ -9,10 +9,12 @@
 
 #include "addresses/CardList.h"
 #include "addresses/ExportGridModel.h"
+#include "addresses/SpreadsheetFile.h"
 #include "addresses/SpreadsheetWriter.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "platform/TextUtil.h"
 #include "printing/LabelPageFill.h"
 #include "printing/LabelPageTemplate.h"
 #include "report/PreparedPage.h"
@@ -22,6 +24,7 @@
 #include "storage/AddressArchive.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "workbook/WorkbookWriter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -33,6 +36,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QSaveFile>
+#include <QTableView>
 
 #include <algorithm>
 #include <random>
@@ -191,6 +195,44 @@ void exportStep(benchmark::State &state)
         state.SetIterationTime(median(pairs.ours));
         addRow({"export to the file (export step)", cardsLabel(cards), "writing as many bytes", pairs.ours, pairs.ref,
                 2});
+    }
+}
+
+// --- The .xlsx export step, against the library writing the same rows -------
+
+void workbookStep(benchmark::State &state)
+{
+    const int cards = int(state.range(0));
+    ensureArchive(cards);
+    TfrmExpIndirizzi window{ProgramFolder(archiveFolder(cards))};
+    window.show();
+    QCoreApplication::processEvents();
+    const ExportGridModel &model = *window.model();
+    // The same sheet the step writes, made straight in place (its read-back
+    // included), without the private folder and the copy into place.
+    WorkbookSheet sheet;
+    sheet.name = TfrmExpIndirizzi::workbookSheetName();
+    for (int c = TfrmExpIndirizzi::colNome; c < TfrmExpIndirizzi::ColumnCount; ++c)
+        sheet.columns << WorkbookColumn{ExportGridModel::header(c), window.grdRecords->columnWidth(c)};
+    sheet.rows = model.rowCount();
+    sheet.cell = [&model](qsizetype row, int column) {
+        return trimText(model.text(int(row), TfrmExpIndirizzi::colNome + column));
+    };
+    const QString refPath = archiveFolder(cards) + QStringLiteral("/riferimento.xlsx");
+    for (auto _ : state) {
+        const Pairs pairs = interleave(
+            repetitions(),
+            [&] {
+                return seconds([&] {
+                    ui::MessageRecorder messages;
+                    messages.answerNext(ui::MessageAnswer::No); // do not open it
+                    window.exportWorkbook();
+                });
+            },
+            [&] { return seconds([&] { writeWorkbook(refPath, sheet); }); });
+        state.SetIterationTime(median(pairs.ours));
+        addRow({"export to .xlsx (export step)", cardsLabel(cards), "the library writing it in place", pairs.ours,
+                pairs.ref, 0});
     }
 }
 
@@ -430,6 +472,7 @@ TAVOLUX_CASE(findDialogOpen, "find-dialog")->Arg(10000)->Arg(100000)->Arg(100000
 TAVOLUX_CASE(importDialogOpen, "import-dialog")->Arg(10000)->Arg(100000)->Arg(1000000);
 TAVOLUX_CASE(exportWindowOpen, "export-window")->Arg(10000)->Arg(100000)->Arg(1000000);
 TAVOLUX_CASE(exportStep, "export-step")->Arg(10000)->Arg(100000)->Arg(1000000);
+TAVOLUX_CASE(workbookStep, "xlsx-step")->Arg(10000)->Arg(100000);
 TAVOLUX_CASE(labelPages, "label-pages")->Arg(1)->Arg(100);
 TAVOLUX_CASE(navigationStep, "navigate")->Arg(1000000);
 TAVOLUX_CASE(findNoMatch, "find-no-match")->Arg(100000);

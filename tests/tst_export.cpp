@@ -1,3 +1,4 @@
+#include "OfficeConvert.h"
 #include "addresses/SpreadsheetWriter.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
@@ -24,6 +25,17 @@
 #include <QUrl>
 #include <QPointer>
 #include <QScrollBar>
+
+#include "FileSizeLimit.h"
+#include "platform/TextUtil.h"
+#include "workbook/WorkbookCheck.h"
+#include "workbook/WorkbookWriter.h"
+#include "addresses/SpreadsheetFile.h"
+
+#include <QAccessible>
+#include <QLayout>
+#include "ui/AccessibleNames.h"
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cstring>
@@ -127,43 +139,6 @@ TSchedaIndirizzo card(const QStringList &values)
     return c;
 }
 
-// Minimal CSV reader: comma separated, double-quoted fields with "" inside.
-QList<QStringList> parseCsv(const QString &text)
-{
-    QList<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            row << field;
-            field.clear();
-        } else if (c == QLatin1Char('\n')) {
-            row << field;
-            rows << row;
-            row.clear();
-            field.clear();
-        } else if (c != QLatin1Char('\r')) {
-            field += c;
-        }
-    }
-    if (!field.isEmpty() || !row.isEmpty())
-        rows << (row << field);
-    return rows;
-}
-
 } // namespace
 
 class TestExport : public QObject
@@ -196,13 +171,40 @@ private slots:
     // A real spreadsheet program reads the file back.
     void libreOfficeReadsEveryCell();
 
+    // The .xlsx workbook beside it.
+    void workbookKeepsEveryCell_data();
+    void workbookKeepsEveryCell();
+    void workbookAsLibreOfficeShowsIt();
+    void workbookAsksOnlyToOpenIt_data();
+    void workbookAsksOnlyToOpenIt();
+    void workbookFailureKeepsOldFile_data();
+    void workbookFailureKeepsOldFile();
+    void workbookButtonLeavesTheOthersInPlace();
+    void workbookWriterRefuses_data();
+    void workbookWriterRefuses();
+    void workbookCheckFindsDamage_data();
+    void workbookCheckFindsDamage();
+
 private:
     void fill(const QList<TSchedaIndirizzo> &cards);
     QString exportPath() const { return m_dir->filePath(QStringLiteral("Archivio_Indirizzi.xls")); }
+    QString workbookPath() const { return m_dir->filePath(QStringLiteral("Archivio_Indirizzi.xlsx")); }
+    // The grid's rows as exported: columns 1 to 9, trimmed.
+    static QList<QStringList> gridCells(const TfrmExpIndirizzi &window);
     QByteArray exported() const;
     std::unique_ptr<TfrmExpIndirizzi> openWindow();
 
+    // The hostile values through the window and LibreOffice, made once.
+    struct RoundTrip
+    {
+        QList<QStringList> grid;
+        QList<QStringList> sheet;
+        QString error;
+    };
+    const RoundTrip &hostileRoundTrip();
+
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<RoundTrip> m_roundTrip;
     std::unique_ptr<ui::MessageRecorder> m_messages;
     QStringList m_opened;
 };
@@ -486,6 +488,7 @@ void TestExport::statusHints()
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     const QList<QPair<QWidget *, QString>> hints{
         {window->cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel.")},
+        {window->cmdEsportaXlsx, QStringLiteral("Esporta l'archivio in formato Excel .xlsx, ogni cella come testo.")},
         {window->cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto.")},
         {window->cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro.")},
     };
@@ -583,6 +586,16 @@ void TestExport::tenThousandCards()
     qInfo("10000 cards: grid loaded in %lld ms, exported in %lld ms (%lld bytes)", loadMs, exportMs,
           qint64(bytes.size()));
     QVERIFY2(loadMs + exportMs < 20000, "loading and exporting 10000 cards took too long");
+
+    // The workbook of the same grid: every row in it.
+    m_messages->answerNext(MessageAnswer::No);
+    timer.restart();
+    window->cmdEsportaXlsx->click();
+    const qint64 workbookMs = timer.elapsed();
+    QCOMPARE(m_messages->last().text, kOpenQuestion);
+    QCOMPARE(checkWorkbook(workbookPath(), n + 1), QString());
+    qInfo("10000 cards: workbook saved in %lld ms (%lld bytes)", workbookMs, QFileInfo(workbookPath()).size());
+    QVERIFY2(workbookMs < 20000, "the workbook of 10000 cards took too long");
 }
 
 void TestExport::rawFieldsShowAndExportAsDecoded_data()
@@ -642,9 +655,8 @@ void TestExport::rawFieldsShowAndExportAsDecoded()
 
 void TestExport::libreOfficeReadsEveryCell()
 {
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
-        QSKIP("soffice not installed (scripts/setup.sh installs libreoffice-calc-nogui)");
+    if (OfficeConverter::soffice().isEmpty())
+        QSKIP(OfficeConverter::skipReason());
 
     const QList<QStringList> cards{
         {"Rossi Mario – studio", "Cliente", "Spett.le", "Studio Rossi & Figli", "Via Garibaldi, 12",
@@ -664,18 +676,10 @@ void TestExport::libreOfficeReadsEveryCell()
     window->cmdEsporta->click();
     QVERIFY(QFileInfo::exists(exportPath()));
 
-    QTemporaryDir work;
-    QProcess office;
-    office.setProgram(soffice);
-    office.setArguments({QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work.filePath("profile")).toString(),
-                         QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                         QStringLiteral("--infilter=HTML (StarCalc)"),
-                         QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
-                         QStringLiteral("--outdir"), work.path(), exportPath()});
-    office.start();
-    QVERIFY2(office.waitForFinished(180000), "soffice did not finish");
-    QFile csv(work.filePath(QStringLiteral("Archivio_Indirizzi.csv")));
-    QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(QString::fromLocal8Bit(office.readAllStandardError())));
+    OfficeConverter office;
+    QString error;
+    QFile csv(office.convert(exportPath(), OfficeConverter::csvFormat(), QStringLiteral("HTML (StarCalc)"), &error));
+    QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(error));
     const QList<QStringList> sheet = parseCsv(QString::fromUtf8(csv.readAll()));
 
     QCOMPARE(sheet.size(), 1 + cards.size());
@@ -711,6 +715,482 @@ void TestExport::writerStreamsWholeFileInPieces()
     int calls = 0;
     QVERIFY(!writeSpreadsheet(rows, [&](const char *, qsizetype) { return ++calls < 2; }));
     QCOMPARE(calls, 2);
+}
+
+namespace {
+
+const QStringList kWorkbookHeader{"Nome etichetta", "Tipo", "Indirizzo (rigo 1)", "Indirizzo (rigo 2)",
+                                  "Indirizzo (rigo 3)", "Indirizzo (rigo 4)", "Indirizzo (rigo 5)",
+                                  "Indirizzo (rigo 6)", "Note"};
+
+// One LibreOffice for every conversion of the run (its profile is made once).
+OfficeConverter &office()
+{
+    static OfficeConverter converter;
+    return converter;
+}
+
+// The workbook's cells as LibreOffice shows them, through its CSV export.
+QList<QStringList> workbookAsCsv(const QString &path, QString *error)
+{
+    QFile csv(office().convert(path, OfficeConverter::csvFormat(), QString(), error));
+    if (!csv.open(QIODevice::ReadOnly))
+        return {};
+    return parseCsv(QString::fromUtf8(csv.readAll()));
+}
+
+} // namespace
+
+QList<QStringList> TestExport::gridCells(const TfrmExpIndirizzi &window)
+{
+    QList<QStringList> rows = window.gridRows();
+    for (QStringList &row : rows) {
+        for (QString &cell : row)
+            cell = trimText(cell);
+    }
+    return rows;
+}
+
+namespace {
+
+// Values a spreadsheet program would read as something else. Each goes into
+// every field of one card and is typed into the editable cells of the next;
+// `stored` is what the card then holds.
+struct Hostile
+{
+    const char *name;
+    QString value;
+    QString stored;
+};
+
+QList<Hostile> hostileValues()
+{
+    const QString digits = QString(30, u'1').repeated(10).replace(0, 1, u'0');
+    QList<Hostile> values;
+    for (const char *plain : {"00184", "12,50", "1.234,56", "=1+1", "=SOMMA(A1:A3)", "+39 06 1234567", "-5", "@home",
+                              "10%", "01/02/2026", "1-2", "1E5", "VERO"})
+        values << Hostile{plain, QString::fromUtf8(plain), QString::fromUtf8(plain)};
+    const auto same = [&values](const char *name, const QString &value) { values << Hostile{name, value, value}; };
+    same("quotes", QStringLiteral("c/o \"Portineria\" l'ultima"));
+    same("separators", QStringLiteral("a;b,c|d"));
+    same("line break", QStringLiteral("Via Roma 1\nScala B"));
+    same("tab", QStringLiteral("a\tb"));
+    same("carriage return", QStringLiteral("riga 1\r\nriga 2"));
+    same("control character", QStringLiteral("a\x01" "b"));
+    same("code page specials", QStringLiteral("€ ’ ‘ “ ” – — … • ™ š œ Ÿ"));
+    same("accented letters", QStringLiteral("àèéìòù ÀÈÉÌÒÙ ç ñ ü ß"));
+    same("markup and entities", QStringLiteral("<b>&amp;</b> &lt; <td>"));
+    same("escape look-alikes", QStringLiteral("_x0041_ _x005F_x0042_ _X00e9_"));
+    values << Hostile{"300 characters", digits, digits.left(250)};
+    values << Hostile{"outside the code page", QStringLiteral("Ω😀"), QStringLiteral("??")};
+    values << Hostile{"blanks around", QStringLiteral("  = 1  "), QStringLiteral("= 1")};
+    values << Hostile{"empty", QString(), QString()};
+    return values;
+}
+
+} // namespace
+
+const TestExport::RoundTrip &TestExport::hostileRoundTrip()
+{
+    if (m_roundTrip)
+        return *m_roundTrip;
+    m_roundTrip = std::make_unique<RoundTrip>();
+    RoundTrip &trip = *m_roundTrip;
+    QTemporaryDir dir;
+    const QList<Hostile> values = hostileValues();
+    {
+        AddressArchive archive{ProgramFolder(dir.path())};
+        if (!archive.open())
+            return trip;
+        for (const Hostile &hostile : values) {
+            archive.append(card(QStringList(9, hostile.value)));
+            archive.append(card({QStringLiteral("Modificata"), QStringLiteral("00100")}));
+        }
+    }
+    TfrmExpIndirizzi window{ProgramFolder(dir.path())};
+    window.show();
+    QAbstractItemModel *cells = window.grdRecords->model();
+    for (int n = 0; n < values.size(); ++n) {
+        for (int c : {TfrmExpIndirizzi::colRigo04, TfrmExpIndirizzi::colRigo06, TfrmExpIndirizzi::colNote})
+            cells->setData(cells->index(2 * n + 1, c), values.at(n).value);
+    }
+    trip.grid = gridCells(window);
+    m_messages->answerNext(MessageAnswer::No);
+    window.cmdEsportaXlsx->click();
+    m_messages->clear();
+    trip.sheet = workbookAsCsv(dir.filePath(QStringLiteral("Archivio_Indirizzi.xlsx")), &trip.error);
+    return trip;
+}
+
+void TestExport::workbookKeepsEveryCell_data()
+{
+    QTest::addColumn<int>("index");
+    const QList<Hostile> values = hostileValues();
+    for (int n = 0; n < values.size(); ++n)
+        QTest::newRow(values.at(n).name) << n;
+}
+
+void TestExport::workbookKeepsEveryCell()
+{
+    QFETCH(int, index);
+    if (OfficeConverter::soffice().isEmpty())
+        QSKIP(OfficeConverter::skipReason());
+    // One workbook of all the values, read back by LibreOffice once.
+    const RoundTrip &trip = hostileRoundTrip();
+    const Hostile hostile = hostileValues().at(index);
+    QVERIFY2(!trip.sheet.isEmpty(), qPrintable(trip.error));
+    QCOMPARE(trip.grid.size(), 2 * hostileValues().size());
+    QCOMPARE(trip.sheet.size(), 1 + trip.grid.size());
+    QCOMPARE(trip.sheet.at(0), kWorkbookHeader);
+    // The grid holds the value as stored, and as typed...
+    const QStringList stored = trip.grid.at(2 * index), typed = trip.grid.at(2 * index + 1);
+    QCOMPARE(stored, QStringList(9, hostile.stored));
+    QCOMPARE(typed.at(TfrmExpIndirizzi::colRigo04 - 1), trimText(hostile.value));
+    QCOMPARE(typed.at(TfrmExpIndirizzi::colNote - 1), trimText(hostile.value));
+    // ...and LibreOffice shows every cell as the grid held it. The file keeps
+    // a carriage return (as "_x000D_"), but a LibreOffice cell holds lines,
+    // not line ends: carriage return and line feed come back as one line feed.
+    const auto inOffice = [](QStringList row) {
+        for (QString &cell : row)
+            cell.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        return row;
+    };
+    QCOMPARE(trip.sheet.at(1 + 2 * index), inOffice(stored));
+    QCOMPARE(trip.sheet.at(2 + 2 * index), inOffice(typed));
+}
+
+void TestExport::workbookAsLibreOfficeShowsIt()
+{
+    if (OfficeConverter::soffice().isEmpty())
+        QSKIP(OfficeConverter::skipReason());
+    fill({card({QStringLiteral("Rossi"), QStringLiteral("Cliente"), QStringLiteral("00184")}), card({QStringLiteral("Verdi")})});
+    auto window = openWindow();
+    m_messages->answerNext(MessageAnswer::No);
+    window->cmdEsportaXlsx->click();
+    QString error;
+    QFile flat(office().convert(workbookPath(), QStringLiteral("fods"), QString(), &error));
+    QVERIFY2(flat.open(QIODevice::ReadOnly), qPrintable(error));
+
+    // The flat document as LibreOffice would show it: the styles by name,
+    // the tables, and each cell's text and style, repeats spelt out.
+    struct Style
+    {
+        bool bold = false;
+        QString dataStyle;
+        double columnInches = 0;
+    };
+    QHash<QString, Style> styles;
+    QSet<QString> textDataStyles;
+    QStringList tables;
+    QStringList columnStyles, columnCellStyles;
+    QList<QList<QPair<QString, QString>>> rows; // (text, style) of each cell
+    QString current;
+    QXmlStreamReader xml(&flat);
+    QString cellText, cellStyle;
+    int cellRepeat = 1;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const auto attr = [&xml](const char *name) { return xml.attributes().value(QLatin1String(name)).toString(); };
+        if (xml.isStartElement()) {
+            const QString name = xml.qualifiedName().toString();
+            if (name == QLatin1String("style:style")) {
+                current = attr("style:name");
+                styles[current];
+            } else if (name == QLatin1String("style:text-properties") && !current.isEmpty()) {
+                styles[current].bold = attr("fo:font-weight") == QLatin1String("bold");
+            } else if (name == QLatin1String("style:table-column-properties") && !current.isEmpty()) {
+                const QString width = attr("style:column-width");
+                if (width.endsWith(QLatin1String("in")))
+                    styles[current].columnInches = width.chopped(2).toDouble();
+                else if (width.endsWith(QLatin1String("cm")))
+                    styles[current].columnInches = width.chopped(2).toDouble() / 2.54;
+            } else if (name == QLatin1String("number:text-style")) {
+                textDataStyles << attr("style:name");
+            } else if (name == QLatin1String("table:table")) {
+                tables << attr("table:name");
+            } else if (name == QLatin1String("table:table-column") && tables.size() == 1) {
+                const int repeat = qMax(1, attr("table:number-columns-repeated").toInt());
+                for (int n = 0; n < qMin(repeat, 16); ++n) {
+                    columnStyles << attr("table:style-name");
+                    columnCellStyles << attr("table:default-cell-style-name");
+                }
+            } else if (name == QLatin1String("table:table-row") && tables.size() == 1) {
+                rows.append(QList<QPair<QString, QString>>());
+            } else if (name == QLatin1String("table:table-cell") && tables.size() == 1) {
+                cellText.clear();
+                cellStyle = attr("table:style-name");
+                cellRepeat = qMax(1, attr("table:number-columns-repeated").toInt());
+            } else if (name == QLatin1String("text:p") && tables.size() == 1) {
+                cellText += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            }
+            if (name == QLatin1String("style:style") && attr("style:data-style-name").size())
+                styles[current].dataStyle = attr("style:data-style-name");
+        } else if (xml.isEndElement()) {
+            if (xml.qualifiedName() == QLatin1String("style:style"))
+                current.clear();
+            else if (xml.qualifiedName() == QLatin1String("table:table-cell") && tables.size() == 1 && !rows.isEmpty())
+                for (int n = 0; n < qMin(cellRepeat, 16); ++n)
+                    rows.last().append({cellText, cellStyle});
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+
+    QCOMPARE(tables, QStringList{QStringLiteral("Archivio Indirizzi")});
+    QVERIFY(rows.size() >= 3);
+    const QList<QStringList> expected{kWorkbookHeader,
+                                      {"Rossi", "Cliente", "00184", "", "", "", "", "", ""},
+                                      {"Verdi", "", "", "", "", "", "", "", ""}};
+    for (int r = 0; r < 3; ++r) {
+        QVERIFY(rows.at(r).size() >= 9);
+        for (int c = 0; c < 9; ++c) {
+            const auto &cell = rows.at(r).at(c);
+            QCOMPARE(cell.first, expected.at(r).at(c));
+            // A cell without a style of its own has its column's.
+            const Style style = styles.value(cell.second.isEmpty() ? columnCellStyles.value(c) : cell.second);
+            // The header bold, the rest plain; every cell, empty ones too, in the text format.
+            QVERIFY2(style.bold == (r == 0), qPrintable(QStringLiteral("row %1 column %2").arg(r).arg(c)));
+            QVERIFY2(textDataStyles.contains(style.dataStyle), qPrintable(QStringLiteral("row %1 column %2").arg(r).arg(c)));
+        }
+    }
+    // The columns as wide as in the grid. The file counts them in characters,
+    // which Excel shows as ((256 w + 128 / 7) / 256) * 7 pixels, cut to whole ones.
+    const QByteArray sheetXml = workbookPart(workbookPath(), "xl/worksheets/sheet1.xml");
+    QXmlStreamReader cols(sheetXml);
+    QList<int> excelPixels;
+    while (!cols.atEnd()) {
+        if (cols.readNext() == QXmlStreamReader::StartElement && cols.name() == QLatin1String("col")) {
+            const double width = cols.attributes().value(QLatin1String("width")).toDouble();
+            const int first = cols.attributes().value(QLatin1String("min")).toInt();
+            const int last = cols.attributes().value(QLatin1String("max")).toInt();
+            for (int c = first; c <= last; ++c)
+                excelPixels << int((int(256 * width + int(128 / 7)) / 256.0) * 7);
+        }
+    }
+    QList<int> gridPixels;
+    for (int c = TfrmExpIndirizzi::colNome; c < TfrmExpIndirizzi::ColumnCount; ++c)
+        gridPixels << window->grdRecords->columnWidth(c);
+    QCOMPARE(excelPixels, gridPixels);
+    // LibreOffice draws a character of the default font at its own width,
+    // but keeps the columns in the grid's proportions.
+    QVERIFY(columnStyles.size() >= 9);
+    const double scale = styles.value(columnStyles.at(0)).columnInches * 96 / gridPixels.at(0);
+    QVERIFY(scale > 0.5 && scale < 2);
+    for (int c = 0; c < 9; ++c) {
+        const double pixels = styles.value(columnStyles.at(c)).columnInches * 96;
+        QVERIFY2(qAbs(pixels / scale - gridPixels.at(c)) <= gridPixels.at(c) * 0.04,
+                 qPrintable(QStringLiteral("column %1: %2 pixels, the grid %3").arg(c).arg(pixels).arg(gridPixels.at(c))));
+    }
+}
+
+void TestExport::workbookAsksOnlyToOpenIt_data()
+{
+    QTest::addColumn<bool>("openIt");
+    QTest::newRow("do not open") << false;
+    QTest::newRow("open") << true;
+}
+
+void TestExport::workbookAsksOnlyToOpenIt()
+{
+    QFETCH(bool, openIt);
+    fill({card({QStringLiteral("Rossi"), QString(), QStringLiteral("Via Roma 1")})});
+    {
+        QFile old(workbookPath());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old workbook");
+    }
+    auto window = openWindow();
+    // The other export's file first, as it writes it.
+    m_messages->answerNext(MessageAnswer::Yes);
+    m_messages->answerNext(MessageAnswer::No);
+    window->cmdEsporta->click();
+    const QByteArray xls = exported();
+    QCOMPARE(xls, writeSpreadsheet(window->gridRows()));
+    m_messages->clear();
+
+    // Reached by Tab right after the other export button, and named for assistive tools.
+    QVERIFY(window->cmdEsportaXlsx->focusPolicy() & Qt::TabFocus);
+    QCOMPARE(window->cmdEsporta->nextInFocusChain(), window->cmdEsportaXlsx);
+    ui::nameControls(window.get());
+    QCOMPARE(QAccessible::queryAccessibleInterface(window->cmdEsportaXlsx)->text(QAccessible::Name),
+             QStringLiteral("Esporta l'archivio in formato xlsx"));
+    m_messages->answerNext(openIt ? MessageAnswer::Yes : MessageAnswer::No);
+    window->cmdEsportaXlsx->click();
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().kind, MessageKind::Confirmation);
+    QCOMPARE(m_messages->last().buttons, MessageButtons::YesNo);
+    QCOMPARE(m_messages->last().text, kOpenQuestion);
+    const QStringList expectedOpen{QLatin1Char('"') + QDir::toNativeSeparators(workbookPath()) + QLatin1Char('"')};
+    QCOMPARE(m_opened, openIt ? expectedOpen : QStringList());
+    // A new workbook in place of the old one; the other file as it was.
+    QFile workbook(workbookPath());
+    QVERIFY(workbook.open(QIODevice::ReadOnly));
+    QVERIFY(workbook.readAll().startsWith("PK\x03\x04"));
+    QCOMPARE(exported(), xls);
+    QVERIFY(window->isVisible());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"Archivio_Indirizzi.pro", "Archivio_Indirizzi.xls", "Archivio_Indirizzi.xlsx"}));
+}
+
+void TestExport::workbookFailureKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder in its place") << "folder"
+                                           << QStringLiteral("Il file non si può creare né sostituire: il file o la sua "
+                                                             "cartella sono protetti.");
+    QTest::newRow("working files cut short") << "size limit"
+                                             << QStringLiteral("Il file del foglio di calcolo è risultato incompleto: "
+                                                               "il disco potrebbe essere pieno.");
+}
+
+void TestExport::workbookFailureKeepsOldFile()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, reason);
+    // Enough cards for working files of some size.
+    QList<TSchedaIndirizzo> cards;
+    for (int n = 0; n < 400; ++n)
+        cards << card({QStringLiteral("Cliente %1").arg(n), QStringLiteral("Privato"), QStringLiteral("Via Roma %1").arg(n),
+                       QStringLiteral("00184 Roma"), QString(), QString(), QString(), QString(), QString(120, u'n')});
+    fill(cards);
+    QByteArray before;
+    if (cause == QLatin1String("folder")) {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Archivio_Indirizzi.xlsx")));
+    } else {
+        before = "old workbook";
+        QFile old(workbookPath());
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(before) == before.size());
+    }
+    auto window = openWindow();
+    {
+        // The library's working files may not pass 64 KiB: its writes fail for real.
+        std::unique_ptr<FileSizeLimit> limit;
+        if (cause == QLatin1String("size limit"))
+            limit = std::make_unique<FileSizeLimit>(64 * 1024);
+        window->cmdEsportaXlsx->click();
+    }
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().kind, MessageKind::Plain);
+    QCOMPARE(m_messages->last().buttons, MessageButtons::Ok);
+    QCOMPARE(m_messages->last().text, kFailure + QStringLiteral("\n\r\n\r") + reason);
+    QVERIFY(m_opened.isEmpty());
+    if (cause == QLatin1String("folder")) {
+        QVERIFY(QFileInfo(workbookPath()).isDir());
+    } else {
+        QFile old(workbookPath());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), before);
+    }
+    QStringList left = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QCOMPARE(left, (QStringList{"Archivio_Indirizzi.pro", "Archivio_Indirizzi.xlsx"}));
+}
+
+void TestExport::workbookButtonLeavesTheOthersInPlace()
+{
+    auto window = openWindow();
+    QApplication::processEvents();
+    const QList<QWidget *> others{window->findChild<QWidget *>(QStringLiteral("imgBanner")),
+                                  window->findChild<QWidget *>(QStringLiteral("imgMano")), window->cmdEsporta,
+                                  window->cmdGuida, window->cmdEsci, window->grdRecords,
+                                  window->findChild<QWidget *>(QStringLiteral("panStato"))};
+    QList<QRect> with;
+    for (QWidget *widget : others) {
+        QVERIFY(widget);
+        with << QRect(widget->mapTo(window.get(), QPoint()), widget->size());
+    }
+    // Without it the strip is laid out as it was before the button came.
+    window->cmdEsportaXlsx->hide();
+    window->layout()->activate();
+    for (QLayout *layout : window->findChildren<QLayout *>())
+        layout->activate();
+    for (int n = 0; n < others.size(); ++n)
+        QCOMPARE(QRect(others.at(n)->mapTo(window.get(), QPoint()), others.at(n)->size()), with.at(n));
+    window->cmdEsportaXlsx->show();
+    for (QLayout *layout : window->findChildren<QLayout *>())
+        layout->activate();
+    const QRect button(window->cmdEsportaXlsx->mapTo(window.get(), QPoint()), window->cmdEsportaXlsx->size());
+    QCOMPARE(button.size(), window->cmdEsporta->size());
+    QCOMPARE(button.center().y(), with.at(2).center().y());
+    for (const QRect &other : with)
+        QVERIFY(!button.intersects(other));
+    // Beside the hand that points at the exports.
+    QVERIFY(button.right() < with.at(1).left());
+    QVERIFY(with.at(1).left() - button.right() <= 16);
+}
+
+void TestExport::workbookWriterRefuses_data()
+{
+    QTest::addColumn<qsizetype>("rows");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a cell too long") << qsizetype(3) << QString(kWorkbookMaxCell + 1, u'a')
+                                     << QStringLiteral("Una cella supera i 32767 caratteri che un foglio di calcolo ammette.");
+    QTest::newRow("too many rows") << kWorkbookMaxRows + 1 << QStringLiteral("x")
+                                   << QStringLiteral("Le righe sono più delle 1048575 che un foglio di calcolo ammette.");
+}
+
+void TestExport::workbookWriterRefuses()
+{
+    QFETCH(qsizetype, rows);
+    QFETCH(QString, cell);
+    QFETCH(QString, reason);
+    WorkbookSheet sheet;
+    sheet.name = QStringLiteral("Archivio Indirizzi");
+    sheet.columns = {{QStringLiteral("Nome"), 100}, {QStringLiteral("Note"), 100}};
+    sheet.rows = rows;
+    sheet.cell = [&cell](qsizetype row, int column) { return row == 1 && column == 1 ? cell : QStringLiteral("x"); };
+    const WorkbookResult result = writeWorkbook(workbookPath(), sheet);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.message, reason);
+    // Through the saver the old file stays.
+    {
+        QFile old(workbookPath());
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old workbook") == 12);
+    }
+    QCOMPARE(saveWorkbook(workbookPath(), sheet).message, reason);
+    QFile old(workbookPath());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old workbook"));
+}
+
+void TestExport::workbookCheckFindsDamage_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("none") << "none" << true;
+    QTest::newRow("one row fewer than counted") << "rows" << false;
+    QTest::newRow("cut short") << "cut" << false;
+    QTest::newRow("a byte changed") << "byte" << false;
+    QTest::newRow("not a zip") << "text" << false;
+}
+
+void TestExport::workbookCheckFindsDamage()
+{
+    QFETCH(QString, damage);
+    QFETCH(bool, whole);
+    QList<QStringList> rows;
+    for (int n = 0; n < 50; ++n)
+        rows << QStringList{QStringLiteral("Cliente %1").arg(n), QStringLiteral("Via Roma %1").arg(n * 31)};
+    const WorkbookResult result = writeWorkbook(workbookPath(), QStringLiteral("Foglio"),
+                                                {{QStringLiteral("Nome"), 200}, {QStringLiteral("Via"), 200}}, rows);
+    QVERIFY(result.ok);
+    QFile file(workbookPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    qsizetype expectedRows = rows.size() + 1;
+    if (damage == QLatin1String("rows"))
+        ++expectedRows;
+    else if (damage == QLatin1String("cut"))
+        bytes.chop(40);
+    else if (damage == QLatin1String("byte"))
+        bytes[bytes.indexOf("xl/worksheets/sheet1.xml") + 40] ^= 0x5A; // inside the sheet's packed data
+    else if (damage == QLatin1String("text"))
+        bytes = "<html></html>";
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    const QString problem = checkWorkbook(workbookPath(), expectedRows);
+    QVERIFY2(problem.isEmpty() == whole, qPrintable(problem));
 }
 
 QTEST_MAIN(TestExport)

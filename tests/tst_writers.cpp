@@ -19,6 +19,7 @@
 #include "ui/FileChooser.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "workbook/WorkbookCheck.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +76,8 @@ void TestWriters::writerKeepsOldFile_data()
     QTest::newRow("password store") << "store" << "unins000.dll" << 0;
     QTest::newRow("export") << "export" << "Archivio_Indirizzi.xls" << 0;
     QTest::newRow("export, part of it fits") << "export" << "Archivio_Indirizzi.xls" << 20480;
+    QTest::newRow("workbook") << "workbook" << "Archivio_Indirizzi.xlsx" << 0;
+    QTest::newRow("workbook, part of it fits") << "workbook" << "Archivio_Indirizzi.xlsx" << 4096;
     QTest::newRow("attachment overwritten") << "attachment" << "Documenti_Allegati/doc.bin" << 0;
     QTest::newRow("attachment overwritten, part of it fits") << "attachment" << "Documenti_Allegati/doc.bin" << 81920;
     QTest::newRow("attachment of a new name") << "attachment" << "Documenti_Allegati/nuovo.bin" << 40960;
@@ -110,11 +113,13 @@ void TestWriters::writerKeepsOldFile()
         QVERIFY(writeFile(path, "[Margini Busta]\r\nSuperiore=3\r\nSinistro=4\r\n[Stampa Busta]\r\nOrientamento=Verticale\r\n"));
     } else if (writer == QLatin1String("store")) {
         QVERIFY(writeFile(path, "[Accesso]\r\nValore=" + Crypt::CifraPassword(QStringLiteral("CHIAVEPROVVISA")).toLatin1() + "\r\n"));
-    } else if (writer == QLatin1String("export")) {
+    } else if (writer == QLatin1String("export") || writer == QLatin1String("workbook")) {
         AddressArchive archive(folder);
         QVERIFY(archive.open());
-        for (int n = 0; n < 60; ++n)
+        for (int n = 0; n < 60; ++n) {
+            card[TSchedaIndirizzo::Rigo01] = QStringLiteral("Via %1").arg(n * 7919);
             QVERIFY(archive.append(card) > 0);
+        }
         QVERIFY(writeFile(path, "vecchia esportazione"));
     } else {
         QVERIFY(QDir(disk.path()).mkdir(QStringLiteral("Documenti_Allegati")));
@@ -162,6 +167,15 @@ void TestWriters::writerKeepsOldFile()
         messages.answerNext(ui::MessageAnswer::Yes);
         window.cmdEsporta->click();
         expected = TfrmExpIndirizzi::failureMessage();
+    } else if (writer == QLatin1String("workbook")) {
+        TfrmExpIndirizzi window(folder);
+        window.show();
+        window.cmdEsportaXlsx->click();
+        // A disk with no room refuses the first write; one with a little
+        // room takes part of it first.
+        expected = TfrmExpIndirizzi::failureMessage() + QStringLiteral("\n\r\n\r")
+                   + (room == 0 ? QStringLiteral("Il disco è pieno.")
+                                : QStringLiteral("Il file non si è potuto scrivere per intero: il disco potrebbe essere pieno."));
     } else {
         TfrmArchivio_Indirizzi window(folder);
         TfrmAllegaCartella dialog(window);
@@ -192,6 +206,7 @@ void TestWriters::lockedFolderWritesInPlace_data()
     QTest::newRow("envelope settings") << "settings" << "Impostazioni.ini";
     QTest::newRow("password store") << "store" << "unins000.dll";
     QTest::newRow("export") << "export" << "Archivio_Indirizzi.xls";
+    QTest::newRow("workbook") << "workbook" << "Archivio_Indirizzi.xlsx";
     QTest::newRow("attachment") << "attachment" << "Documenti_Allegati/doc.bin";
 }
 
@@ -265,6 +280,12 @@ void TestWriters::lockedFolderWritesInPlace()
             messages.answerNext(ui::MessageAnswer::No);
             window.cmdEsporta->click();
             expected = TfrmExpIndirizzi::openQuestion();
+        } else if (writer == QLatin1String("workbook")) {
+            TfrmExpIndirizzi window(folder);
+            window.show();
+            messages.answerNext(ui::MessageAnswer::No);
+            window.cmdEsportaXlsx->click();
+            expected = TfrmExpIndirizzi::openQuestion();
         } else {
             TfrmArchivio_Indirizzi window(folder);
             TfrmAllegaCartella dialog(window);
@@ -286,6 +307,8 @@ void TestWriters::lockedFolderWritesInPlace()
         QCOMPARE(PasswordStore(folder).check(QStringLiteral("nuova")), PasswordStore::Check::Right);
     else if (writer == QLatin1String("export"))
         QVERIFY(after.startsWith("<html") && after.contains("Rossi") && after.endsWith("</html>"));
+    else if (writer == QLatin1String("workbook"))
+        QCOMPARE(checkWorkbook(path, 2), QString()); // the header and the one card
     else
         QVERIFY(after == pattern(70000, 's'));
     // The same file, written where it is; nothing else appeared.

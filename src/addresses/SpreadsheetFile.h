@@ -1,5 +1,8 @@
 #pragma once
 
+#include "workbook/WorkbookWriter.h"
+
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,6 +19,14 @@ bool saveSpreadsheet(const QString &path, const QList<QStringList> &rows);
 
 // The same for a file that `write` makes, handing its bytes to the sink it is given.
 using SpreadsheetSink = std::function<bool(const char *, qsizetype)>;
-bool saveSpreadsheet(const QString &path, const std::function<bool(const SpreadsheetSink &)> &write);
+bool saveSpreadsheet(const QString &path, const std::function<bool(const SpreadsheetSink &)> &write,
+                     QFileDevice::FileError *error = nullptr);
+
+// Writes the .xlsx workbook of `sheet` (see writeWorkbook) to the file at
+// `path`: the workbook is made whole in a private temporary folder first and
+// then saved as above, so that the old file is replaced only by a whole new
+// one (or, in a folder where no new file can be made, written in place).
+// The reason of a failure comes back in Italian.
+WorkbookResult saveWorkbook(const QString &path, const WorkbookSheet &sheet);
 
 } // namespace tavolux

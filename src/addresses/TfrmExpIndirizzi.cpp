@@ -4,6 +4,7 @@
 
 #include "addresses/ExportGridModel.h"
 #include "addresses/SpreadsheetFile.h"
+#include "workbook/WorkbookWriter.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
 #include "ui/Art.h"
@@ -45,6 +46,11 @@ QString TfrmExpIndirizzi::failureMessage()
                           "Accertarsi che il file di Excel non sia già aperto.");
 }
 
+QString TfrmExpIndirizzi::workbookHint()
+{
+    return QStringLiteral("Esporta l'archivio in formato Excel .xlsx, ogni cella come testo.");
+}
+
 TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_folder(folder)
 {
@@ -81,12 +87,18 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     hand->setPixmap(ui::art(QStringLiteral("mano"), QSize(40, 40)));
     cmdEsporta = new ui::PictureButton(QStringLiteral("esporta"), QSize(44, 44), strip);
     cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
+    cmdEsportaXlsx = new ui::PictureButton(QStringLiteral("esporta_xlsx"), QSize(44, 44), strip);
+    cmdEsportaXlsx->setObjectName(QStringLiteral("cmdEsportaXlsx"));
     cmdGuida = new ui::PictureButton(QStringLiteral("guida"), QSize(44, 44), strip);
     cmdGuida->setObjectName(QStringLiteral("cmdGuida"));
     cmdEsci = new ui::PictureButton(QStringLiteral("esci"), QSize(44, 44), strip);
     cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
     stripRow->addWidget(banner);
     stripRow->addStretch();
+    // The .xlsx button takes room from the stretch, left of the hand, so that
+    // the other pictures keep their places. Tab reaches it right after the
+    // other export button, which keeps the first focus.
+    stripRow->addWidget(cmdEsportaXlsx);
     stripRow->addWidget(hand);
     stripRow->addWidget(cmdEsporta);
     stripRow->addSpacing(12);
@@ -130,6 +142,7 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
 
     auto *hints = new ui::StatusHints(panInfo, this);
     hints->addHint(cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+    hints->addHint(cmdEsportaXlsx, workbookHint());
     hints->addHint(cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
     hints->addHint(cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro."));
     // The whole grid is background: its cells, headers, scroll bars and corner.
@@ -141,6 +154,7 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
         hints->addNeutral(widget);
 
     connect(cmdEsporta, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::exportArchive);
+    connect(cmdEsportaXlsx, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::exportWorkbook);
     connect(cmdGuida, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::showHelp);
     ui::bindShortcut(this, cmdGuida, QKeySequence(Qt::Key_F1));
     connect(cmdEsci, &ui::PictureButton::clicked, this, &QDialog::close);
@@ -189,6 +203,26 @@ void TfrmExpIndirizzi::exportArchive()
     const bool saved = saveSpreadsheet(path, [this](const SpreadsheetSink &sink) { return m_model->writeSpreadsheet(sink); });
     if (!saved) {
         ui::plain(this, failureMessage());
+        return;
+    }
+    if (ui::ask(this, openQuestion()))
+        TMisc::Open(QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"'));
+}
+
+void TfrmExpIndirizzi::exportWorkbook()
+{
+    commitEdit();
+    WorkbookSheet sheet;
+    sheet.name = workbookSheetName();
+    for (int c = colNome; c < ColumnCount; ++c)
+        sheet.columns << WorkbookColumn{ExportGridModel::header(c), grdRecords->columnWidth(c)};
+    sheet.rows = m_model->rowCount();
+    // Each cell as the grid shows it, trimmed as in the other export.
+    sheet.cell = [this](qsizetype row, int column) { return trimText(m_model->text(int(row), colNome + column)); };
+    const QString path = m_folder.file(workbookFileName());
+    const WorkbookResult result = saveWorkbook(path, sheet);
+    if (!result.ok) {
+        ui::plain(this, failureMessage() + QStringLiteral("\n\r\n\r") + result.message);
         return;
     }
     if (ui::ask(this, openQuestion()))

@@ -33,6 +33,10 @@ public:
     explicit TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent = nullptr);
 
     static QString fileName() { return QStringLiteral("Archivio_Indirizzi.xls"); }
+    // The second export: a real .xlsx workbook, every cell text.
+    static QString workbookFileName() { return QStringLiteral("Archivio_Indirizzi.xlsx"); }
+    static QString workbookSheetName() { return QStringLiteral("Archivio Indirizzi"); }
+    static QString workbookHint();
     static QString exportQuestion();
     static QString openQuestion();
     static QString failureMessage();
@@ -47,11 +51,14 @@ public:
     QTableView *grdRecords = nullptr;
     QLabel *panInfo = nullptr;
     ui::PictureButton *cmdEsporta = nullptr;
+    ui::PictureButton *cmdEsportaXlsx = nullptr;
     ui::PictureButton *cmdGuida = nullptr;
     ui::PictureButton *cmdEsci = nullptr;
 
 public slots:
     void exportArchive();
+    // The grid, edits included, to the .xlsx workbook; then the question to open it.
+    void exportWorkbook();
 
 protected:
     void showEvent(QShowEvent *event) override;

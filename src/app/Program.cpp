@@ -7,6 +7,7 @@
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/Conventions.h"
 #include "ui/AccessibleNames.h"
+#include "ui/FocusReturn.h"
 #include "ui/TitleBarGuard.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ Program::Program(const QString &programFolder)
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/tavolux.svg")));
         qApp->installEventFilter(new ui::TitleBarGuard(this));
         qApp->installEventFilter(new ui::AccessibleNamer(this));
+        qApp->installEventFilter(new ui::FocusReturn(this));
         // Qt's own texts (print and file dialogs, context menus) in Italian,
         // whatever the system's language.
         auto *qtTexts = new QTranslator(this);

@@ -1,5 +1,8 @@
 #include "printing/StepControls.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -28,6 +31,32 @@ QLineEdit *valueBox(const char *name, QWidget *parent)
     QFont font = box->font();
     font.setBold(true);
     box->setFont(font);
+    return box;
+}
+
+QGroupBox *stepPairBox(const QString &title, const char *name, const QString &leftCaption, StepRow &left,
+                       const QString &rightCaption, StepRow &right, QWidget *parent)
+{
+    auto *box = new QGroupBox(title, parent);
+    box->setObjectName(QLatin1String(name));
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(16, 18, 16, 12);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    const auto addRow = [&](int at, const QString &caption, StepRow &row) {
+        row.minus = stepButton(QStringLiteral("-"), row.minusName, box);
+        row.value = valueBox(row.valueName, box);
+        row.plus = stepButton(QStringLiteral("+"), row.plusName, box);
+        grid->addWidget(new QLabel(caption, box), 0, at, 1, 4);
+        grid->addWidget(row.minus, 1, at);
+        grid->addWidget(row.value, 1, at + 1);
+        grid->addWidget(row.plus, 1, at + 2);
+        grid->addWidget(new QLabel(QStringLiteral("mm"), box), 1, at + 3);
+    };
+    addRow(0, leftCaption, left);
+    grid->setColumnMinimumWidth(4, 30);
+    addRow(5, rightCaption, right);
+    grid->setColumnStretch(9, 1);
     return box;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QString;
@@ -11,5 +12,20 @@ namespace tavolux {
 // by the envelope and calibration dialogs.
 QPushButton *stepButton(const QString &text, const char *name, QWidget *parent);
 QLineEdit *valueBox(const char *name, QWidget *parent);
+
+// One "-", value, "+" and "mm" row under its caption.
+struct StepRow
+{
+    const char *minusName;
+    const char *valueName;
+    const char *plusName;
+    QPushButton *minus = nullptr;
+    QLineEdit *value = nullptr;
+    QPushButton *plus = nullptr;
+};
+
+// A group box with two step rows side by side; fills in the rows' controls.
+QGroupBox *stepPairBox(const QString &title, const char *name, const QString &leftCaption, StepRow &left,
+                       const QString &rightCaption, StepRow &right, QWidget *parent);
 
 } // namespace tavolux

@@ -70,28 +70,16 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
     instructionsLayout->addWidget(imgIstruzioni);
     column->addWidget(instructions);
 
-    panSpostamento = new QGroupBox(QStringLiteral("Spostamento:"), this);
-    panSpostamento->setObjectName(QStringLiteral("panSpostamento"));
-    auto *grid = new QGridLayout(panSpostamento);
-    grid->setContentsMargins(16, 18, 16, 12);
-    grid->setHorizontalSpacing(6);
-    btnOrizzMinus = stepButton(QStringLiteral("-"), "btnOrizzMinus", panSpostamento);
-    txtOrizzontale = valueBox("txtOrizzontale", panSpostamento);
-    btnOrizzPlus = stepButton(QStringLiteral("+"), "btnOrizzPlus", panSpostamento);
-    btnVertMinus = stepButton(QStringLiteral("-"), "btnVertMinus", panSpostamento);
-    txtVerticale = valueBox("txtVerticale", panSpostamento);
-    btnVertPlus = stepButton(QStringLiteral("+"), "btnVertPlus", panSpostamento);
-    auto addShift = [&](int at, const QString &caption, QPushButton *minus, QLineEdit *value, QPushButton *plus) {
-        grid->addWidget(new QLabel(caption, panSpostamento), 0, at, 1, 4);
-        grid->addWidget(minus, 1, at);
-        grid->addWidget(value, 1, at + 1);
-        grid->addWidget(plus, 1, at + 2);
-        grid->addWidget(new QLabel(QStringLiteral("mm"), panSpostamento), 1, at + 3);
-    };
-    addShift(0, QStringLiteral("Orizzontale:"), btnOrizzMinus, txtOrizzontale, btnOrizzPlus);
-    grid->setColumnMinimumWidth(4, 30);
-    addShift(5, QStringLiteral("Verticale:"), btnVertMinus, txtVerticale, btnVertPlus);
-    grid->setColumnStretch(9, 1);
+    StepRow horizontal{"btnOrizzMinus", "txtOrizzontale", "btnOrizzPlus"};
+    StepRow vertical{"btnVertMinus", "txtVerticale", "btnVertPlus"};
+    panSpostamento = stepPairBox(QStringLiteral("Spostamento:"), "panSpostamento", QStringLiteral("Orizzontale:"),
+                                 horizontal, QStringLiteral("Verticale:"), vertical, this);
+    btnOrizzMinus = horizontal.minus;
+    txtOrizzontale = horizontal.value;
+    btnOrizzPlus = horizontal.plus;
+    btnVertMinus = vertical.minus;
+    txtVerticale = vertical.value;
+    btnVertPlus = vertical.plus;
     column->addWidget(panSpostamento);
 
     btnProva = new QPushButton(QStringLiteral("Stampa foglio di prova"), this);

@@ -121,29 +121,16 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     column->addWidget(panOrientamento);
     column->addStretch(1);
 
-    panMargini = new QGroupBox(QStringLiteral("Margini:"), this);
-    panMargini->setObjectName(QStringLiteral("panMargini"));
-    auto *margins = new QGridLayout(panMargini);
-    margins->setContentsMargins(16, 18, 16, 12);
-    margins->setHorizontalSpacing(6);
-    margins->setVerticalSpacing(6);
-    btnTopMinus = stepButton(QStringLiteral("-"), "btnTopMinus", panMargini);
-    txtTop = valueBox("txtTop", panMargini);
-    btnTopPlus = stepButton(QStringLiteral("+"), "btnTopPlus", panMargini);
-    btnLeftMinus = stepButton(QStringLiteral("-"), "btnLeftMinus", panMargini);
-    txtLeft = valueBox("txtLeft", panMargini);
-    btnLeftPlus = stepButton(QStringLiteral("+"), "btnLeftPlus", panMargini);
-    auto addMargin = [&](int at, const QString &caption, QPushButton *minus, QLineEdit *value, QPushButton *plus) {
-        margins->addWidget(new QLabel(caption, panMargini), 0, at, 1, 4);
-        margins->addWidget(minus, 1, at);
-        margins->addWidget(value, 1, at + 1);
-        margins->addWidget(plus, 1, at + 2);
-        margins->addWidget(new QLabel(QStringLiteral("mm"), panMargini), 1, at + 3);
-    };
-    addMargin(0, QStringLiteral("Margine superiore:"), btnTopMinus, txtTop, btnTopPlus);
-    margins->setColumnMinimumWidth(4, 30);
-    addMargin(5, QStringLiteral("Margine sinistro:"), btnLeftMinus, txtLeft, btnLeftPlus);
-    margins->setColumnStretch(9, 1);
+    StepRow top{"btnTopMinus", "txtTop", "btnTopPlus"};
+    StepRow left{"btnLeftMinus", "txtLeft", "btnLeftPlus"};
+    panMargini = stepPairBox(QStringLiteral("Margini:"), "panMargini", QStringLiteral("Margine superiore:"), top,
+                             QStringLiteral("Margine sinistro:"), left, this);
+    btnTopMinus = top.minus;
+    txtTop = top.value;
+    btnTopPlus = top.plus;
+    btnLeftMinus = left.minus;
+    txtLeft = left.value;
+    btnLeftPlus = left.plus;
     column->addWidget(panMargini);
 
     lblAttendere = new QLabel(QStringLiteral("Elaborazione in corso. Attendere..."), this);

@@ -16,6 +16,7 @@ QString accessibleNameFor(const QString &objectName)
         {QStringLiteral("txtTrova"), QStringLiteral("Testo da cercare")},
         {QStringLiteral("lstRecords"), QStringLiteral("Elenco delle schede")},
         {QStringLiteral("grdRecords"), QStringLiteral("Griglia dell'archivio indirizzi")},
+        {QStringLiteral("cmdEsportaXlsx"), QStringLiteral("Esporta l'archivio in formato xlsx")},
         {QStringLiteral("txtGuida"), QStringLiteral("Testo della guida")},
         {QStringLiteral("txtPassword"), QStringLiteral("Password")},
         {QStringLiteral("txtPasswordOld"), QStringLiteral("Vecchia password")},

@@ -29,6 +29,8 @@
 #include <QPlainTextEdit>
 
 #include <QDir>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -269,5 +271,12 @@ int main(int argc, char *argv[])
     fromSeven.options().setFirstLabel(7);
     fromSeven.btnStampa->click();
     report::hooks::setPreviewHandler({});
+
+    // Qt's own print dialog, in Italian like the rest of the program.
+    QPrinter printer;
+    QPrintDialog printDialog(&printer, addresses);
+    printDialog.setWindowTitle(QStringLiteral("Stampa"));
+    snap(&printDialog, QStringLiteral("qt_print_dialog"), true);
+    printDialog.hide();
     return 0;
 }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace tavolux {
+
+// One column of the sheet: its header and its width on screen, in pixels.
+struct WorkbookColumn
+{
+    QString header;
+    int pixels = 0;
+};
+
+// One sheet: a bold header row, then `rows` rows whose cells `cell` hands out
+// one at a time (columns 0 to columns.size() - 1, row 0 is the first under
+// the header).
+struct WorkbookSheet
+{
+    QString name;
+    QList<WorkbookColumn> columns;
+    qsizetype rows = 0;
+    std::function<QString(qsizetype row, int column)> cell;
+};
+
+// What became of a write: ok, or why not, in Italian for the user.
+struct WorkbookResult
+{
+    bool ok = true;
+    QString message;
+};
+
+// Writes `sheet` as an .xlsx workbook of that one sheet to the file at `path`,
+// creating or emptying it. Every cell, the header's included, is a text cell
+// (number format "@") holding exactly the text given, so nothing is read as a
+// number, a date or a formula. `scratch` is a folder for the library's own
+// working files (empty: the system's temporary folder). On failure the file
+// at `path` may be incomplete or missing.
+WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, const QString &scratch = QString());
+
+// The same for rows held as lists (missing cells count as empty).
+WorkbookResult writeWorkbook(const QString &path, const QString &name, const QList<WorkbookColumn> &columns,
+                             const QList<QStringList> &rows, const QString &scratch = QString());
+
+// The most text one cell may hold, and the most rows under the header.
+inline constexpr int kWorkbookMaxCell = 32767;
+inline constexpr qsizetype kWorkbookMaxRows = 1048575;
+
+} // namespace tavolux

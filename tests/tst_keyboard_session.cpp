@@ -1,0 +1,419 @@
+// A whole working session from the keyboard alone, on the real windows of the
+// program under a real X server and window manager: log in, type and save two
+// address cards, find one and recall it, fill two labels of a page, save it,
+// preview it, print it through the print dialog into the test print queue, go
+// back and exit. The keys are real X key events (xdotool); not one mouse event
+// reaches the program. Run by run-with-window-manager.sh under Xvfb and openbox.
+#include "TestPrintQueue.h"
+#include "PdfText.h"
+#include "addresses/TfrmArchivio_Indirizzi.h"
+#include "app/Program.h"
+#include "labels/TfrmArchivio_Etichette.h"
+#include "storage/AddressArchive.h"
+#include "storage/LabelPageArchive.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+using namespace tavolux;
+
+namespace {
+
+// Counts every mouse event that reaches any object of the program.
+class MouseCounter : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+            ++count;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+QString nameOf(QWidget *widget)
+{
+    return widget ? widget->objectName() : QStringLiteral("(none)");
+}
+
+// The user: a thread that presses keys as a person would and looks at the
+// screen (the widgets, asked on the interface thread) before each step. Modal
+// dialogs run their own event loops on the interface thread, so the user goes
+// on typing into them as into any window.
+class KeyboardUser : public QThread
+{
+public:
+    explicit KeyboardUser(std::function<void(KeyboardUser &)> session) : m_session(std::move(session)) {}
+
+    QString failure() const { return m_failure; }
+    QStringList log() const { return m_log; }
+
+    template <typename F>
+    auto look(F f)
+    {
+        decltype(f()) result{};
+        QMetaObject::invokeMethod(qApp, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+
+    bool fail(const QString &why)
+    {
+        if (m_failure.isEmpty())
+            m_failure = why + QStringLiteral(" (focus on ") + look([] { return nameOf(QApplication::focusWidget()); })
+                        + QStringLiteral(", window ")
+                        + look([] { return nameOf(QApplication::activeWindow()); }) + QStringLiteral(", shown ")
+                        + look([] {
+                              QStringList shown;
+                              for (QWidget *w : QApplication::topLevelWidgets())
+                                  if (w->isVisible())
+                                      shown << nameOf(w) + QLatin1Char('/') + w->windowTitle();
+                              return shown.join(QLatin1Char(' '));
+                          })
+                        + QLatin1Char(')');
+        return false;
+    }
+
+    bool ok() const { return m_failure.isEmpty(); }
+
+    // Waits until the screen shows what `seen` looks for.
+    bool waitFor(const QString &what, const std::function<bool()> &seen, int timeoutMs = 15000)
+    {
+        if (!ok())
+            return false;
+        for (int waited = 0; waited < timeoutMs; waited += 20) {
+            if (look(seen))
+                return true;
+            msleep(20);
+        }
+        return fail(QStringLiteral("did not see: ") + what);
+    }
+
+    bool focusIs(const QString &name, int timeoutMs = 15000)
+    {
+        return waitFor(QStringLiteral("focus on ") + name,
+                       [name] { return nameOf(QApplication::focusWidget()) == name; }, timeoutMs);
+    }
+
+    bool activeIs(const QString &name)
+    {
+        return waitFor(QStringLiteral("active window ") + name, [name] {
+            QWidget *active = QApplication::activeWindow();
+            return active && active->objectName() == name && !QApplication::activeModalWidget();
+        });
+    }
+
+    bool modalIs(const std::function<bool(QWidget *)> &is, const QString &what)
+    {
+        return waitFor(what, [is] {
+            QWidget *modal = QApplication::activeModalWidget();
+            return modal && modal == QApplication::activeWindow() && is(modal);
+        });
+    }
+
+    bool noModal()
+    {
+        return waitFor(QStringLiteral("no dialog"), [] { return !QApplication::activeModalWidget(); });
+    }
+
+    // Real key presses, through the X server to the focused window.
+    bool keys(const QStringList &keys)
+    {
+        if (!ok())
+            return false;
+        m_log << keys.join(QLatin1Char(' '));
+        if (QProcess::execute(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
+                                                                     QStringLiteral("60")} + keys) != 0)
+            return fail(QStringLiteral("xdotool key failed"));
+        return true;
+    }
+    bool key(const QString &key) { return keys({key}); }
+
+    bool type(const QString &text)
+    {
+        if (!ok())
+            return false;
+        m_log << QStringLiteral("type ") + text;
+        if (QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                                          QStringLiteral("40"), text}) != 0)
+            return fail(QStringLiteral("xdotool type failed"));
+        return waitFor(QStringLiteral("typed text ") + text, [text] {
+            auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            return edit && edit->text().endsWith(text);
+        });
+    }
+
+    // Presses Tab until the focus is on `name`, as a user watching the focus mark would.
+    bool tabTo(const QString &name, int most = 80)
+    {
+        for (int i = 0; i < most && ok(); ++i) {
+            const QString now = look([] { return nameOf(QApplication::focusWidget()); });
+            if (now == name)
+                return true;
+            key(QStringLiteral("Tab"));
+            waitFor(QStringLiteral("focus moved from ") + now,
+                    [now] { return nameOf(QApplication::focusWidget()) != now; }, 3000);
+        }
+        return ok() && focusIs(name, 100);
+    }
+
+    // Dismisses the message box on screen with Enter; returns its text.
+    QString acknowledge()
+    {
+        if (!modalIs([](QWidget *w) { return qobject_cast<QMessageBox *>(w) != nullptr; }, QStringLiteral("a message box")))
+            return {};
+        const QString text = look([] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            return box ? box->text() : QString();
+        });
+        key(QStringLiteral("Return"));
+        return text;
+    }
+
+protected:
+    void run() override { m_session(*this); }
+
+private:
+    std::function<void(KeyboardUser &)> m_session;
+    QString m_failure;
+    QStringList m_log;
+};
+
+} // namespace
+
+class TestKeyboardSession : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void wholeSessionWithoutTheMouse();
+
+private:
+    TestPrintQueue m_queue;
+};
+
+void TestKeyboardSession::initTestCase()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X server (run-with-window-manager.sh starts one)");
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("xdotool is needed");
+    if (!m_queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+}
+
+void TestKeyboardSession::wholeSessionWithoutTheMouse()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(QStringLiteral(DEFAULT_STORE), dir.filePath(QStringLiteral("unins000.dll"))));
+    // The print dialog offers the default printer: the test queue.
+    qputenv("PRINTER", m_queue.name().toLocal8Bit());
+    const QSet<QString> pdfsBefore = m_queue.files(QStringLiteral("Pagina Etichette"));
+    const QString shots = QStringLiteral(SCREENSHOT_DIR);
+    QDir().mkpath(shots);
+
+    MouseCounter mice;
+    qApp->installEventFilter(&mice);
+    Program program(dir.path());
+    std::atomic<bool> ended{false};
+    connect(&program, &Program::ended, this, [&] { ended = true; });
+    program.start();
+
+    QString printerShown;
+    KeyboardUser user([&](KeyboardUser &u) {
+        // Login with the first-access password.
+        u.activeIs(QStringLiteral("TfrmPassword"));
+        u.focusIs(QStringLiteral("txtPassword"));
+        u.type(QStringLiteral("chiaveprovvisa"));
+        u.key(QStringLiteral("Return"));
+
+        // The launcher: the address archive has the focus.
+        u.activeIs(QStringLiteral("TfrmAvvio"));
+        u.focusIs(QStringLiteral("btnApp01"));
+        u.key(QStringLiteral("space"));
+
+        // Two cards, field after field with Enter, each saved with Ctrl+S.
+        u.activeIs(QStringLiteral("TfrmArchivio_Indirizzi"));
+        const QList<QStringList> cards = {
+            {QStringLiteral("Anna Rossi"), QStringLiteral("Cliente"), QStringLiteral("Via Roma 12"),
+             QStringLiteral("00184 Roma RM")},
+            {QStringLiteral("Bruno Verdi"), QStringLiteral("Fornitore"), QStringLiteral("Corso Italia 3"),
+             QStringLiteral("20122 Milano MI")}};
+        for (const QStringList &card : cards) {
+            u.key(QStringLiteral("ctrl+n"));
+            u.focusIs(QStringLiteral("txtNome"));
+            const QStringList fields = {QStringLiteral("txtNome"), QStringLiteral("txtTipo"), QStringLiteral("txtRigo01"),
+                                        QStringLiteral("txtRigo02")};
+            for (int i = 0; i < card.size(); ++i) {
+                u.focusIs(fields.at(i));
+                u.type(card.at(i));
+                u.key(QStringLiteral("Return"));
+            }
+            u.key(QStringLiteral("ctrl+s"));
+            const QString saved = u.acknowledge();
+            if (u.ok() && !saved.contains(QLatin1String("in archivio")))
+                u.fail(QStringLiteral("save said: ") + saved);
+            u.noModal();
+        }
+
+        // Find the first card and recall it with Enter on its line.
+        u.key(QStringLiteral("ctrl+f"));
+        u.modalIs([](QWidget *w) { return w->objectName() == QLatin1String("TfrmTrovaIndirizzi"); },
+                  QStringLiteral("the find dialog"));
+        u.focusIs(QStringLiteral("txtTrova"));
+        u.type(QStringLiteral("rossi"));
+        u.key(QStringLiteral("Return"));
+        u.focusIs(QStringLiteral("btnTrova"));
+        u.key(QStringLiteral("space"));
+        u.tabTo(QStringLiteral("lstRecords"));
+        u.key(QStringLiteral("Return"));
+        u.activeIs(QStringLiteral("TfrmArchivio_Indirizzi"));
+        u.waitFor(QStringLiteral("Anna Rossi recalled"), [&] {
+            return program.addressWindow()->txtNome->text() == QLatin1String("Anna Rossi")
+                   && program.addressWindow()->txtRigo01->text() == QLatin1String("Via Roma 12");
+        });
+        u.focusIs(QStringLiteral("txtNome"));
+
+        // Back to the launcher, on to the label pages.
+        u.tabTo(QStringLiteral("cmdEsci"));
+        u.key(QStringLiteral("space"));
+        u.activeIs(QStringLiteral("TfrmAvvio"));
+        u.tabTo(QStringLiteral("btnApp02"));
+        u.key(QStringLiteral("Return"));
+        u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
+
+        // Slot 1 and slot 2, each imported with Ctrl+I and Enter on a line.
+        u.tabTo(QStringLiteral("txtNome_E01"));
+        const QStringList names = {QStringLiteral("Anna Rossi"), QStringLiteral("Bruno Verdi")};
+        for (int slot = 1; slot <= 2; ++slot) {
+            const QString field = QStringLiteral("txtNome_E0%1").arg(slot);
+            u.focusIs(field);
+            u.key(QStringLiteral("ctrl+i"));
+            u.modalIs([](QWidget *w) { return w->objectName() == QLatin1String("TfrmImportaIndirizzi"); },
+                      QStringLiteral("the import dialog"));
+            u.tabTo(QStringLiteral("lstRecords"));
+            u.keys(slot == 1 ? QStringList{QStringLiteral("Home")}
+                             : QStringList{QStringLiteral("Home"), QStringLiteral("Down")});
+            u.key(QStringLiteral("Return"));
+            u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
+            const QString name = names.at(slot - 1);
+            u.waitFor(name + QStringLiteral(" in slot ") + QString::number(slot), [&] {
+                auto *edit = program.labelWindow()->findChild<QLineEdit *>(field);
+                return edit && edit->text() == name;
+            });
+            u.focusIs(field);
+            if (slot == 1)
+                u.key(QStringLiteral("Return"));  // on to slot 2
+        }
+        u.key(QStringLiteral("ctrl+s"));
+        const QString saved = u.acknowledge();
+        if (u.ok() && !saved.contains(QLatin1String("in archivio")))
+            u.fail(QStringLiteral("page save said: ") + saved);
+        u.noModal();
+
+        // Preview: the dialog, "Mostra anteprima" with Enter, the preview closed with Esc.
+        u.key(QStringLiteral("ctrl+shift+p"));
+        u.modalIs([](QWidget *w) { return w->objectName() == QLatin1String("TfrmAnteprima_Etichette"); },
+                  QStringLiteral("the preview dialog"));
+        u.key(QStringLiteral("Return"));
+        u.modalIs([](QWidget *w) { return w->windowTitle() == QLatin1String("Pagina Etichette"); },
+                  QStringLiteral("the preview"));
+        u.key(QStringLiteral("Escape"));
+        u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
+
+        // Print: the dialog, "Stampa" with Enter, then the print dialog's own Enter.
+        u.key(QStringLiteral("ctrl+p"));
+        u.modalIs([](QWidget *w) { return w->objectName() == QLatin1String("TfrmStampaPagina"); },
+                  QStringLiteral("the print-page dialog"));
+        u.key(QStringLiteral("Return"));
+        u.modalIs([](QWidget *w) { return qobject_cast<QPrintDialog *>(w) != nullptr; }, QStringLiteral("the print dialog"));
+        if (u.ok()) {
+            QThread::msleep(300);
+            printerShown = u.look([] {
+                auto *combo = QApplication::activeModalWidget()->findChild<QComboBox *>(QStringLiteral("printers"));
+                return combo ? combo->currentText() : QString();
+            });
+            // What the user sees: the whole screen, window manager frames included.
+            u.look([&] {
+                return QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QStringLiteral("/print-dialog-x11.png"));
+            });
+        }
+        u.key(QStringLiteral("Return"));
+        u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
+
+        // Back to the launcher, and out.
+        u.tabTo(QStringLiteral("cmdEsci"));
+        u.key(QStringLiteral("space"));
+        u.activeIs(QStringLiteral("TfrmAvvio"));
+        u.tabTo(QStringLiteral("imgEsci"));
+        u.key(QStringLiteral("space"));
+        u.waitFor(QStringLiteral("the program ended"), [&] { return bool(ended); });
+    });
+    user.start();
+    QTRY_VERIFY_WITH_TIMEOUT(user.isFinished(), 240000);
+    qApp->removeEventFilter(&mice);
+    QVERIFY2(user.ok(), qPrintable(user.failure() + QStringLiteral("\nkeys: ") + user.log().join(QStringLiteral(" | "))));
+    QCOMPARE(mice.count, 0);
+    QCOMPARE(printerShown, m_queue.name());
+
+    // What the session left in the archives.
+    const ProgramFolder folder(dir.path());
+    AddressArchive addresses(folder);
+    QVERIFY(addresses.open());
+    QCOMPARE(addresses.count(), 2);
+    TSchedaIndirizzo card;
+    QVERIFY(addresses.read(1, card));
+    QCOMPARE(card[TSchedaIndirizzo::Nome], QStringLiteral("Anna Rossi"));
+    QCOMPARE(card[TSchedaIndirizzo::Tipo], QStringLiteral("Cliente"));
+    QCOMPARE(card[TSchedaIndirizzo::Rigo02], QStringLiteral("00184 Roma RM"));
+    QVERIFY(addresses.read(2, card));
+    QCOMPARE(card[TSchedaIndirizzo::Rigo01], QStringLiteral("Corso Italia 3"));
+    LabelPageArchive pages(folder);
+    QVERIFY(pages.open());
+    QCOMPARE(pages.count(), 1);
+    TPaginaEtichette page;
+    QVERIFY(pages.read(1, page));
+    QCOMPARE(page.name(1), QStringLiteral("Anna Rossi"));
+    QCOMPARE(page.name(2), QStringLiteral("Bruno Verdi"));
+    QCOMPARE(page.name(3), QString());
+
+    // And on paper: the two addresses in the first two labels.
+    QString why;
+    const QString pdf = m_queue.waitForPdf(QStringLiteral("Pagina Etichette"), pdfsBefore, &why);
+    QVERIFY2(!pdf.isEmpty(), qPrintable(why));
+    const PdfText text = readPdfText(pdf);
+    QVERIFY2(text.error.isEmpty(), qPrintable(text.error));
+    const QString printed = text.pageText(0);
+    QVERIFY2(printed.contains(QLatin1String("Via Roma 12")) && printed.contains(QLatin1String("Corso Italia 3")),
+             qPrintable(printed));
+}
+
+QTEST_MAIN(TestKeyboardSession)
+#include "tst_keyboard_session.moc"
