@@ -120,6 +120,7 @@ void TestCardList::sortAgreesWithListOrder_data()
     QTest::newRow("case and accents") << QStringLiteral("aAbBéÉ") << 12 << 3000;
     QTest::newRow("long shared runs") << QStringLiteral("rR ") << 40 << 3000;
     QTest::newRow("controls, blanks, code page") << QStringLiteral("\x01 z_€ÿ") << 20 << 3000;
+    QTest::newRow("zero bytes inside lines") << (QString(QChar(0)) + QStringLiteral("aA\x01")) << 20 << 3000;
     QTest::newRow("no lines") << QStringLiteral("a") << 4 << 0;
     QTest::newRow("one line") << QStringLiteral("ab") << 4 << 1;
 }
