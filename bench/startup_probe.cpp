@@ -1,4 +1,5 @@
-// Tavolux's own start-up, ended as soon as the first window is painted.
+// Tavolux's own start-up, ended as soon as the first window (the login) is
+// painted; it fails if the five persistent windows do not all exist by then.
 #include "FirstPaint.h"
 
 #include "app/Program.h"
@@ -7,7 +8,8 @@
 int main(int argc, char *argv[])
 {
     tavolux::TavoluxApplication application(argc, argv);
-    FirstPaint firstPaint;
+    FirstPaint firstPaint({QStringLiteral("TfrmPassword"), QStringLiteral("TfrmAvvio"), QStringLiteral("TfrmCambiaPassword"),
+                           QStringLiteral("TfrmArchivio_Indirizzi"), QStringLiteral("TfrmArchivio_Etichette")});
     tavolux::Program program(QCoreApplication::applicationDirPath());
     program.start();
     return application.exec();

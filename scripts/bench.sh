@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in Release, generates the archives they need and
-# prints one table: case, size, our time, the reference time, their ratio.
+# Builds the benchmarks in Release, generates the archives they need once
+# (10,000, 100,000 and 1,000,000 cards, kept under build-bench/bench-data),
+# runs the whole suite, each case interleaved with its reference in random
+# order, and prints the table (Markdown) with medians and spread.
+#   TAVOLUX_BENCH_REPS=n   repetitions per case (at least 5; 7 by default)
+#   TAVOLUX_BENCH_SEED=n   fixes the interleaving order
+# Extra arguments go to the runner, e.g. --benchmark_filter=find-dialog.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build-bench"
@@ -17,9 +22,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVOLUX_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target tavolux_bench
+cmake --build "$build" -j2 --target tavolux_bench
 data="$build/bench-data"
 mkdir -p "$data"
-# Three repetitions of each case; the table shows their medians.
-QT_QPA_PLATFORM=offscreen TAVOLUX_BENCH_DATA="$data" "$build/bench/tavolux_bench" \
-  --benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@"
+echo "$(date -u '+%Y-%m-%d %H:%M UTC'), load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+QT_QPA_PLATFORM=offscreen TAVOLUX_BENCH_DATA="$data" "$build/bench/tavolux_bench" "$@"
+echo "load average after the run: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -15,6 +15,9 @@ private slots:
     void order_data();
     void order();
     void equalLinesStayInFileOrder();
+    void sortAgreesWithListOrder_data();
+    void sortAgreesWithListOrder();
+    void recordLineAsBuiltFromValues();
     void search_data();
     void search();
     void searchMemoryIsStoredEitherWay();
@@ -104,6 +107,64 @@ void TestCardList::equalLinesStayInFileOrder()
     lines.sort();
     QCOMPARE(lines.toStringList(), QStringList({"Abate", "Bianchi", "Ros", "rossi 1", "ROSSI 1", "Rossi 1",
                                                 "Zeta – 2", "Zeta é", "Èlia"}));
+}
+
+void TestCardList::sortAgreesWithListOrder_data()
+{
+    // Many lines from a few characters, so that lines tie on long stretches
+    // (beyond the eight bytes the sort takes at a time), differ only in a-z
+    // case, are prefixes of each other, or are equal.
+    QTest::addColumn<QString>("alphabet");
+    QTest::addColumn<int>("longest");
+    QTest::addColumn<int>("count");
+    QTest::newRow("case and accents") << QStringLiteral("aAbBéÉ") << 12 << 3000;
+    QTest::newRow("long shared runs") << QStringLiteral("rR ") << 40 << 3000;
+    QTest::newRow("controls, blanks, code page") << QStringLiteral("\x01 z_€ÿ") << 20 << 3000;
+    QTest::newRow("zero bytes inside lines") << (QString(QChar(0)) + QStringLiteral("aA\x01")) << 20 << 3000;
+    QTest::newRow("no lines") << QStringLiteral("a") << 4 << 0;
+    QTest::newRow("one line") << QStringLiteral("ab") << 4 << 1;
+}
+
+void TestCardList::sortAgreesWithListOrder()
+{
+    QFETCH(QString, alphabet);
+    QFETCH(int, longest);
+    QFETCH(int, count);
+    quint32 state = 12345;
+    auto next = [&](quint32 below) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % below;
+    };
+    QStringList lines;
+    for (int i = 0; i < count; ++i) {
+        QString line;
+        const int length = int(next(quint32(longest) + 1));
+        for (int k = 0; k < length; ++k)
+            line += alphabet.at(int(next(quint32(alphabet.size()))));
+        lines << line;
+    }
+    // The list order, ties kept in their order.
+    QStringList expected = lines;
+    std::stable_sort(expected.begin(), expected.end(), listLess);
+    CardLines sorted(lines);
+    sorted.sort();
+    QCOMPARE(sorted.toStringList(), expected);
+}
+
+void TestCardList::recordLineAsBuiltFromValues()
+{
+    // The line made in place from a record is the line of its values; a
+    // record without a name adds none.
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = QStringLiteral("  Niccolò Rossi ");
+    card[TSchedaIndirizzo::Tipo] = QStringLiteral("Cliente\t");
+    card[TSchedaIndirizzo::Note] = QStringLiteral(" Caffè – sabato ");
+    TSchedaIndirizzo unnamed = card;
+    unnamed[TSchedaIndirizzo::Nome] = QStringLiteral(" \t ");
+    CardLines lines;
+    QVERIFY(lines.appendRecord(card.toRecord().constData()));
+    QVERIFY(!lines.appendRecord(unnamed.toRecord().constData()));
+    QCOMPARE(lines.toStringList(), QStringList{listLine(card)});
 }
 
 void TestCardList::search_data()

@@ -31,6 +31,7 @@ private slots:
     void cleanupTestCase();
     void textPictureKeepsWholeLine_data();
     void textPictureKeepsWholeLine();
+    void pictureMadeWhenFirstShownOrPainted();
     void picturesFitTheirPlaces_data();
     void picturesFitTheirPlaces();
     void informationShowsVersion();
@@ -81,6 +82,45 @@ void TestPictures::textPictureKeepsWholeLine()
             inked += qAlpha(image.pixel(x, y)) > 0;
     }
     QVERIFY(inked > 0);
+}
+
+void TestPictures::pictureMadeWhenFirstShownOrPainted()
+{
+    // A window made long before it is shown draws no picture until then, and
+    // takes the picture's size at once; showing it again draws nothing more.
+    QWidget window;
+    auto *label = new QLabel(&window);
+    int made = 0;
+    ui::setPictureWhenShown(label, QSize(30, 20), [&] {
+        ++made;
+        QPixmap picture = ui::canvas(QSize(30, 20));
+        picture.fill(Qt::red);
+        return picture;
+    });
+    QCOMPARE(made, 0);
+    QVERIFY(label->pixmap().isNull());
+    QCOMPARE(label->minimumSize(), QSize(30, 20));
+    window.show();
+    QCoreApplication::processEvents();
+    QCOMPARE(made, 1);
+    QVERIFY(!label->pixmap().isNull());
+    window.hide();
+    window.show();
+    QCoreApplication::processEvents();
+    QCOMPARE(made, 1);
+
+    // Painted without ever being shown (a picture of the window): drawn too.
+    QWidget unseen;
+    unseen.resize(60, 40);
+    auto *other = new QLabel(&unseen);
+    ui::setPictureWhenShown(other, QSize(30, 20), [] {
+        QPixmap picture = ui::canvas(QSize(30, 20));
+        picture.fill(Qt::red);
+        return picture;
+    });
+    const QImage shot = unseen.grab().toImage();
+    QVERIFY(!other->pixmap().isNull());
+    QCOMPARE(shot.pixelColor(5, 5), QColor(Qt::red));
 }
 
 void TestPictures::picturesFitTheirPlaces_data()

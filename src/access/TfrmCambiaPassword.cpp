@@ -4,6 +4,7 @@
 #include "access/PadlockPicture.h"
 #include "access/PasswordStore.h"
 #include "platform/TextUtil.h"
+#include "ui/Art.h"
 #include "ui/Messages.h"
 #include "ui/WindowPlacement.h"
 
@@ -54,10 +55,12 @@ TfrmCambiaPassword::TfrmCambiaPassword(const ProgramFolder &folder, QWidget *par
 
     imgLogo = new QLabel(this);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setPixmap(padlockPicture(
-        QStringLiteral("Cambia password"),
-        {QStringLiteral("Compila i campi sottostanti e premi OK per sostituire la password di accesso.")},
-        QSize(440, 110)));
+    ui::setPictureWhenShown(imgLogo, QSize(440, 110), [] {
+        return padlockPicture(
+            QStringLiteral("Cambia password"),
+            {QStringLiteral("Compila i campi sottostanti e premi OK per sostituire la password di accesso.")},
+            QSize(440, 110));
+    });
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 18);

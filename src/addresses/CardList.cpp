@@ -11,6 +11,10 @@
 #include <numeric>
 #include <string_view>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace tavolux::cardlist {
 
 namespace {
@@ -42,6 +46,22 @@ const std::array<unsigned char, 256> &ranks()
         return r;
     }();
     return table;
+}
+
+// Asks for large pages over a big buffer: a list of a million lines would
+// otherwise take a few hundred thousand page faults to fill.
+void adviseLargePages(const void *data, qint64 bytes)
+{
+#ifdef __linux__
+    constexpr quintptr kLarge = quintptr(2) << 20;
+    const quintptr begin = (quintptr(data) + kLarge - 1) & ~(kLarge - 1);
+    const quintptr end = (quintptr(data) + quintptr(bytes)) & ~(kLarge - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(bytes);
+#endif
 }
 
 inline char lowerByte(char c)
@@ -76,6 +96,17 @@ QByteArrayView fieldBytes(const char *record, int field)
     return QByteArrayView(campo + 1, length);
 }
 
+// Writes the line of trimmed values at dst (84 bytes and the note).
+void putLine(char *dst, QByteArrayView trimmedNome, QByteArrayView trimmedTipo, QByteArrayView trimmedNote)
+{
+    dst = putColumn(dst, trimmedNome, 40);
+    std::memcpy(dst, "  Tipo: ", 8);
+    dst = putColumn(dst + 8, trimmedTipo, 28);
+    std::memcpy(dst, "  Note: ", 8);
+    if (!trimmedNote.isEmpty())
+        std::memcpy(dst + 8, trimmedNote.data(), size_t(trimmedNote.size()));
+}
+
 } // namespace
 
 void appendLineBytes(QByteArray &out, QByteArrayView nome, QByteArrayView tipo, QByteArrayView note)
@@ -83,13 +114,7 @@ void appendLineBytes(QByteArray &out, QByteArrayView nome, QByteArrayView tipo, 
     const QByteArrayView trimmedNote = trimmedBytes(note);
     const qsizetype start = out.size();
     out.resize(start + 84 + trimmedNote.size());
-    char *dst = out.data() + start;
-    dst = putColumn(dst, trimmedBytes(nome), 40);
-    std::memcpy(dst, "  Tipo: ", 8);
-    dst = putColumn(dst + 8, trimmedBytes(tipo), 28);
-    std::memcpy(dst, "  Note: ", 8);
-    if (!trimmedNote.isEmpty())
-        std::memcpy(dst + 8, trimmedNote.data(), size_t(trimmedNote.size()));
+    putLine(out.data() + start, trimmedBytes(nome), trimmedBytes(tipo), trimmedNote);
 }
 
 bool appendLineOfRecord(QByteArray &out, const char *record)
@@ -151,15 +176,46 @@ CardLines::CardLines(const QStringList &lines)
 
 void CardLines::makeLowered()
 {
-    m_lowered = m_text;
-    for (char &c : m_lowered)
-        c = lowerByte(c);
+    // One pass in list order, lowering as it copies. Lines are fetched a few
+    // places ahead, as list order jumps about in the text.
+    const int n = size();
+    m_lowered = QByteArray(m_text.size(), Qt::Uninitialized);
+    adviseLargePages(m_lowered.constData(), m_lowered.size());
+    m_offsets.resize(size_t(n) + 1);
+    const char *text = m_text.constData();
+    const qint64 *begins = m_textOffsets.data();
+    const int *order = m_order.empty() ? nullptr : m_order.data();
+    auto added = [order](int i) { return order ? order[i] : i; };
+    char *out = m_lowered.data();
+    m_offsets[0] = 0;
+    constexpr int kAhead = 16;
+    for (int i = 0; i < n; ++i) {
+        if (i + 2 * kAhead < n)
+            __builtin_prefetch(begins + added(i + 2 * kAhead));
+        if (i + kAhead < n) {
+            const char *ahead = text + begins[added(i + kAhead)];
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(ahead + 64);
+        }
+        const int j = added(i);
+        const auto *in = reinterpret_cast<const unsigned char *>(text + begins[j]);
+        const qint64 length = begins[j + 1] - 1 - begins[j];
+        for (qint64 k = 0; k < length; ++k) {
+            const unsigned char c = in[k];
+            out[k] = char(c + (unsigned(c - 'A') < 26u ? 32 : 0));
+        }
+        out[length] = '\0';
+        out += length + 1;
+        m_offsets[size_t(i) + 1] = out - m_lowered.constData();
+    }
 }
 
 void CardLines::reserve(qint64 lines, qint64 bytes)
 {
     m_text.reserve(bytes + lines);
-    m_offsets.reserve(size_t(lines) + 1);
+    adviseLargePages(m_text.constData(), m_text.capacity());
+    m_textOffsets.reserve(size_t(lines) + 1);
+    adviseLargePages(m_textOffsets.data(), qint64(m_textOffsets.capacity() * sizeof(qint64)));
 }
 
 void CardLines::append(QByteArrayView lineBytes)
@@ -171,103 +227,133 @@ void CardLines::append(QByteArrayView lineBytes)
     if (length > 0)
         std::memcpy(text, lineBytes.data(), size_t(length));
     text[length] = '\0';
-    m_offsets.push_back(start + length + 1);
+    m_textOffsets.push_back(start + length + 1);
+    m_order.clear();
+}
+
+bool CardLines::appendRecord(const char *record)
+{
+    const QByteArrayView nome = trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Nome));
+    if (nome.isEmpty())
+        return false;
+    const QByteArrayView note = trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Note));
+    const qsizetype start = m_text.size();
+    const qsizetype length = 84 + note.size();
+    m_text.resize(start + length + 1);
+    char *text = m_text.data() + start;
+    putLine(text, nome, trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Tipo)), note);
+    text[length] = '\0';
+    m_textOffsets.push_back(start + length + 1);
+    m_order.clear();
+    return true;
 }
 
 namespace {
 
-// Compares two lines in list order: equal bytes are skipped eight at a time,
-// and only bytes that differ are looked up by rank (a and A differ as bytes
-// but rank alike). Negative, zero or positive, as memcmp.
-int compareRanks(const unsigned char *a, const unsigned char *b, qint64 length)
-{
-    const auto &rank = ranks();
-    qint64 i = 0;
-    while (i < length) {
-        if (length - i >= 8) {
-            quint64 wa, wb;
-            std::memcpy(&wa, a + i, 8);
-            std::memcpy(&wb, b + i, 8);
-            const quint64 diff = wa ^ wb;
-            if (diff == 0) {
-                i += 8;
-                continue;
-            }
-            // The first differing byte (bytes are loaded little-endian).
-            i += qCountTrailingZeroBits(qFromLittleEndian(diff)) / 8;
-        } else if (a[i] == b[i]) {
-            ++i;
-            continue;
-        }
-        const int ra = rank[a[i]], rb = rank[b[i]];
-        if (ra != rb)
-            return ra - rb;
-        ++i;
-    }
-    return 0;
-}
+// One line in the sort: sixteen bytes of it packed as two numbers whose
+// order is the list order of those bytes, and its index among the added lines.
+struct SortEntry {
+    quint64 high;
+    quint64 low;
+    int index;
+};
 
 } // namespace
 
 void CardLines::sort()
 {
-    m_lowered = QByteArray(); // rebuilt below; keeps the peak at two copies
+    m_lowered = QByteArray(); // rebuilt below
+    m_order.clear();
     const auto &rank = ranks();
     const auto *text = reinterpret_cast<const unsigned char *>(m_text.constData());
+    const qint64 *offsets = m_textOffsets.data();
     const int n = size();
-    // The ranks of the first sixteen bytes inline decide most comparisons
-    // without touching the lines.
-    struct Entry {
-        quint64 high;
-        quint64 low;
-        int index;
-    };
-    auto load = [&](qint64 at, qint64 length) {
+    auto lengthOf = [&](int index) { return offsets[index + 1] - 1 - offsets[index]; };
+
+    // Eight bytes of line `index` from `depth` on, as ranks + 1, with 0 past
+    // the end: comparing the numbers compares those bytes in list order, and
+    // a line that ends there comes before any line that goes on.
+    auto load = [&](int index, qint64 depth) {
+        const unsigned char *at = text + offsets[index] + depth;
+        const qint64 left = lengthOf(index) - depth;
         quint64 value = 0;
         for (int k = 0; k < 8; ++k)
-            value = (value << 8) | (k < length ? rank[text[at + k]] : 0u);
+            value = (value << 8) | (k < left ? quint64(rank[at[k]]) + 1 : 0u);
         return value;
     };
-    std::vector<Entry> order(size_t(std::max(n, 0)));
-    for (int i = 0; i < n; ++i) {
-        const qint64 begin = m_offsets[size_t(i)];
-        const qint64 length = m_offsets[size_t(i) + 1] - 1 - begin;
-        order[size_t(i)] = {load(begin, length), load(begin + 8, std::max<qint64>(0, length - 8)), i};
-    }
-    // Equal lines keep their order: the index decides last, which makes the
-    // order total and lets an unstable sort give the stable result.
-    std::sort(order.begin(), order.end(), [&](const Entry &a, const Entry &b) {
+    auto loadEntry = [&](SortEntry &e, qint64 depth) {
+        e.high = load(e.index, depth);
+        e.low = (e.high & 0xFF) != 0 ? load(e.index, depth + 8) : 0;
+    };
+    auto less = [](const SortEntry &a, const SortEntry &b) {
         if (a.high != b.high)
             return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        const qint64 beginA = m_offsets[size_t(a.index)], beginB = m_offsets[size_t(b.index)];
-        const qint64 lengthA = m_offsets[size_t(a.index) + 1] - 1 - beginA;
-        const qint64 lengthB = m_offsets[size_t(b.index) + 1] - 1 - beginB;
-        const qint64 common = std::min(lengthA, lengthB);
-        if (common > 16) {
-            const int c = compareRanks(text + beginA + 16, text + beginB + 16, common - 16);
-            if (c != 0)
-                return c < 0;
-        }
-        if (lengthA != lengthB)
-            return lengthA < lengthB;
-        return a.index < b.index;
-    });
-
-    QByteArray sorted(m_text.size(), Qt::Uninitialized);
-    std::vector<qint64> offsets(m_offsets.size());
-    char *out = sorted.data();
-    offsets[0] = 0;
+        return a.low != b.low ? a.low < b.low : a.index < b.index;
+    };
+    auto sameKey = [](const SortEntry &a, const SortEntry &b) { return a.high == b.high && a.low == b.low; };
+    // Lines whose bytes from `depth` on are all the same: equal lines, which
+    // are in their order already.
+    auto allSame = [&](const SortEntry *first, const SortEntry *last, qint64 depth) {
+        const qint64 length = lengthOf(first->index);
+        const unsigned char *head = text + offsets[first->index] + depth;
+        for (const SortEntry *e = first + 1; e != last; ++e)
+            if (lengthOf(e->index) != length
+                || std::memcmp(text + offsets[e->index] + depth, head, size_t(length - depth)) != 0)
+                return false;
+        return true;
+    };
+    std::vector<SortEntry> order(size_t(std::max(n, 0)));
+    adviseLargePages(order.data(), qint64(order.size() * sizeof(SortEntry)));
     for (int i = 0; i < n; ++i) {
-        const QByteArrayView line = lineBytes(order[size_t(i)].index);
-        std::memcpy(out, line.data(), size_t(line.size()) + 1); // with its zero byte
-        out += line.size() + 1;
-        offsets[size_t(i) + 1] = out - sorted.constData();
+        order[size_t(i)].index = i;
+        loadEntry(order[size_t(i)], 0);
     }
-    m_text.swap(sorted);
-    sorted.clear(); // a move would only swap and keep the old text alive
-    m_offsets = std::move(offsets);
+    // Sorted sixteen bytes at a time: only lines whose bytes so far tie are
+    // looked at again, further on. Within a tie the index decides, so lines
+    // equal in list order keep their order (and a tie is in index order when
+    // it is looked at again).
+    struct Range {
+        size_t first, last;
+        qint64 depth;
+    };
+    std::vector<Range> pending{{0, order.size(), 0}};
+    while (!pending.empty()) {
+        const Range range = pending.back();
+        pending.pop_back();
+        if (range.last - range.first < 2)
+            continue;
+        SortEntry *first = order.data() + range.first;
+        SortEntry *last = order.data() + range.last;
+        if (range.depth > 0) {
+            if (allSame(first, last, range.depth))
+                continue;
+            for (SortEntry *e = first; e != last; ++e) {
+                if (last - e > 8)
+                    __builtin_prefetch(text + offsets[e[8].index] + range.depth);
+                loadEntry(*e, range.depth);
+            }
+        }
+        // Where all tie again (blanks of a column, the fixed labels) there
+        // is nothing to sort: the lines are in index order already.
+        bool tied = true;
+        for (const SortEntry *e = first + 1; e != last && tied; ++e)
+            tied = sameKey(*e, *first);
+        if (!tied)
+            std::sort(first, last, less);
+        for (SortEntry *tie = first; tie != last;) {
+            SortEntry *end = tie + 1;
+            while (end != last && sameKey(*end, *tie))
+                ++end;
+            // Lines that end within these bytes are equal in list order.
+            if (end - tie > 1 && (tie->low & 0xFF) != 0)
+                pending.push_back({size_t(tie - order.data()), size_t(end - order.data()), range.depth + 16});
+            tie = end;
+        }
+    }
+    m_order.resize(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        m_order[i] = order[i].index;
+    order = {};
     makeLowered();
 }
 
@@ -275,13 +361,16 @@ void CardLines::clear()
 {
     m_text = QByteArray();
     m_lowered = QByteArray();
+    m_textOffsets.assign(1, 0);
     m_offsets.assign(1, 0);
+    m_order = {};
 }
 
 QByteArrayView CardLines::lineBytes(int index) const
 {
-    const qint64 begin = m_offsets[size_t(index)];
-    const qint64 end = m_offsets[size_t(index) + 1] - 1;
+    const int added = m_order.empty() ? index : m_order[size_t(index)];
+    const qint64 begin = m_textOffsets[size_t(added)];
+    const qint64 end = m_textOffsets[size_t(added) + 1] - 1;
     return QByteArrayView(m_text.constData() + begin, end - begin);
 }
 
@@ -302,7 +391,8 @@ QStringList CardLines::toStringList() const
 
 int CardLines::findIn(const QByteArray &loweredKey, int from, int to) const
 {
-    if (loweredKey.isEmpty() || from >= to || m_lowered.size() != m_text.size())
+    if (loweredKey.isEmpty() || from >= to || m_lowered.size() != m_text.size()
+        || m_offsets.size() != m_textOffsets.size())
         return -1;
     // Lines end in a zero byte, so a key without one cannot match across lines.
     const qint64 begin = m_offsets[size_t(from)];

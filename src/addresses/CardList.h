@@ -31,7 +31,8 @@ bool listLess(const QString &a, const QString &b);
 QString lowerAscii(const QString &text);
 
 // The lines of the list, kept compact: all lines in one buffer of code-page
-// bytes, with a lowered copy for searching.
+// bytes as they were added, their list order as a permutation, and a copy
+// with A-Z lowered, in list order, for searching.
 class CardLines
 {
 public:
@@ -44,11 +45,14 @@ public:
     void reserve(qint64 lines, qint64 bytes);
     // Adds a line (code-page bytes) at the end; the list is unsorted until sort().
     void append(QByteArrayView lineBytes);
+    // Adds the line of a raw archive record, made in place; false when the
+    // card has no name and so no line.
+    bool appendRecord(const char *record);
     // Sorts in list order; equal lines keep their order, side by side.
     void sort();
     void clear();
 
-    int size() const { return int(m_offsets.size()) - 1; }
+    int size() const { return int(m_textOffsets.size()) - 1; }
     bool isEmpty() const { return size() <= 0; }
     QString line(int index) const;
     QByteArrayView lineBytes(int index) const;
@@ -62,9 +66,11 @@ public:
 private:
     void makeLowered();
 
-    QByteArray m_text;    // lines in order, each followed by a zero byte
-    QByteArray m_lowered; // once sorted: the lines with A-Z lowered
-    std::vector<qint64> m_offsets{0};
+    QByteArray m_text;                   // lines as added, each followed by a zero byte
+    std::vector<qint64> m_textOffsets{0}; // where each line of m_text begins, and the end
+    std::vector<int> m_order;            // once sorted: the added line at each place
+    QByteArray m_lowered;                // the lines in list order with A-Z lowered, zero-separated
+    std::vector<qint64> m_offsets{0};     // where each line of m_lowered begins, and the end
 };
 
 // Find-next over the list lines, with a memory of the last key.

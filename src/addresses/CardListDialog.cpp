@@ -164,11 +164,8 @@ void CardListDialog::fill()
             // A line is at most 84 bytes and a note of 250.
             const qint64 cards = qMax<qint64>(0, archive.count());
             lines.reserve(cards, cards * (84 + TCampo250::MaxText));
-            QByteArray line;
             archive.readAllRaw([&](qint64, const char *record) {
-                line.clear();
-                if (cardlist::appendLineOfRecord(line, record))
-                    lines.append(line);
+                lines.appendRecord(record);
                 return true;
             });
         }

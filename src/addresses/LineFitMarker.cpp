@@ -23,6 +23,9 @@ void LineFitMarker::install(QLineEdit *field, QLabel *status)
 
 QString LineFitMarker::warning(const QString &text)
 {
+    // An empty line always fits (and a window with empty fields measures nothing).
+    if (text.isEmpty())
+        return QString();
     const bool label = !fitsLabelLine(text);
     const bool envelope = !fitsEnvelopeLine(text);
     if (label && envelope)

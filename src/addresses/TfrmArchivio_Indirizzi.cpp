@@ -123,9 +123,9 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     cmdDuplica = icon("duplica", "cmdDuplica");
     cmdSalva = icon("salva", "cmdSalva");
     cmdTrova = icon("trova", "cmdTrova");
-    cmdFile = new ui::PictureButton(ui::buttonArt(QStringLiteral("Allega file"), QSize(104, 40)));
+    cmdFile = new ui::PictureButton(QSize(104, 40), [] { return ui::buttonArt(QStringLiteral("Allega file"), QSize(104, 40)); });
     cmdFile->setObjectName(QStringLiteral("cmdFile"));
-    cmdStampa = new ui::PictureButton(ui::buttonArt(QStringLiteral("Stampa"), QSize(84, 40)));
+    cmdStampa = new ui::PictureButton(QSize(84, 40), [] { return ui::buttonArt(QStringLiteral("Stampa"), QSize(84, 40)); });
     cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
     cmdPrimo = icon("primo", "cmdPrimo");
     cmdIndietro = icon("indietro", "cmdIndietro");
@@ -182,7 +182,8 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     auto *envelope = new QLabel(body);
     envelope->setObjectName(QStringLiteral("imgBusta"));
     envelope->setFixedSize(936, 330);
-    envelope->setPixmap(ui::art(QStringLiteral("sfondo_busta"), envelope->size()));
+    ui::setPictureWhenShown(envelope, envelope->size(),
+                            [size = envelope->size()] { return ui::art(QStringLiteral("sfondo_busta"), size); });
     auto *recipient = new QVBoxLayout(envelope);
     recipient->setContentsMargins(400, 120, 40, 20);
     recipient->setSpacing(4);

@@ -17,7 +17,6 @@
 #include <QTranslator>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QTimer>
 
 static void initAppResources()
 {
@@ -113,18 +112,10 @@ QList<QWidget *> Program::persistentWindows()
 
 void Program::start()
 {
-    // The other windows are made once the login window has been painted.
-    m_login->installEventFilter(this);
+    // All persistent windows exist before the login window is shown; they
+    // draw their pictures only when first shown, so this stays quick.
+    createWindows();
     m_login->show();
-}
-
-bool Program::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_login.get() && event->type() == QEvent::Paint) {
-        m_login->removeEventFilter(this);
-        QTimer::singleShot(0, this, &Program::createWindows);
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void Program::moveTo(QWidget *next, QWidget *current)

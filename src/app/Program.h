@@ -16,10 +16,10 @@ class TfrmArchivio_Etichette;
 class TfrmCambiaPassword;
 class TfrmPassword;
 
-// Start-up: creates the persistent windows once, shows the first one and
-// wires the moves between them. Windows never show each other. The login
-// window is created and shown first; the others follow, in their order, as
-// soon as it is on screen (or when first asked for), so that start-up is quick.
+// Start-up: creates the persistent windows once, in their order, shows the
+// login window and wires the moves between them. Windows never show each
+// other. The login window is made with the program; start() makes the other
+// four (if no accessor has made them yet) before it shows the login window.
 class Program : public QObject
 {
     Q_OBJECT
@@ -37,9 +37,6 @@ public:
     TfrmArchivio_Etichette *labelWindow();
     // The persistent windows in the order they are created.
     QList<QWidget *> persistentWindows();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // The program ends: the event loop is asked to stop.

@@ -68,12 +68,16 @@ TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
     auto *titles = new QVBoxLayout;
     auto *title = new QLabel(top);
     title->setObjectName(QStringLiteral("imgTitolo"));
-    title->setPixmap(ui::textArt(QStringLiteral("Tavolux"), QSize(360, 64), 54, QColor(0x1F, 0x4F, 0xB0), true));
+    ui::setPictureWhenShown(title, QSize(360, 64), [] {
+        return ui::textArt(QStringLiteral("Tavolux"), QSize(360, 64), 54, QColor(0x1F, 0x4F, 0xB0), true);
+    });
     auto *subtitle = new QLabel(top);
     subtitle->setObjectName(QStringLiteral("imgSottotitolo"));
-    subtitle->setPixmap(ui::textArt(
-        QStringLiteral("Stampa velocemente indirizzi o qualsiasi altro testo su fogli A4 da 24 etichette o direttamente su buste da lettera"),
-        QSize(690, 22), 12, QColor(0x40, 0x40, 0x40), false, true));
+    ui::setPictureWhenShown(subtitle, QSize(690, 22), [] {
+        return ui::textArt(
+            QStringLiteral("Stampa velocemente indirizzi o qualsiasi altro testo su fogli A4 da 24 etichette o direttamente su buste da lettera"),
+            QSize(690, 22), 12, QColor(0x40, 0x40, 0x40), false, true);
+    });
     titles->addWidget(title, 0, Qt::AlignHCenter);
     titles->addWidget(subtitle, 0, Qt::AlignHCenter);
     topRow->addWidget(imgInfo, 0, Qt::AlignTop);
@@ -91,7 +95,8 @@ TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
         tileColumn->setContentsMargins(20, 20, 20, 20);
         tileColumn->setSpacing(16);
         image = picture(new ui::PictureButton(art, size, tile), imageName);
-        button = picture(new ui::PictureButton(ui::buttonArt(caption, QSize(280, 48)), tile), buttonName);
+        button = picture(new ui::PictureButton(QSize(280, 48), [caption] { return ui::buttonArt(caption, QSize(280, 48)); }, tile),
+                         buttonName);
         tileColumn->addWidget(image, 1, Qt::AlignCenter);
         tileColumn->addWidget(button, 0, Qt::AlignHCenter);
         tiles->addWidget(tile, 1);
@@ -107,8 +112,11 @@ TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
     auto *bottomRow = new QHBoxLayout(bottom);
     bottomRow->setContentsMargins(16, 8, 16, 8);
     imgCopyright = picture(new ui::PictureButton(QStringLiteral("copyright"), QSize(32, 32), bottom), "imgCopyright");
-    imgSito = picture(new ui::PictureButton(ui::textArt(makerName() + QStringLiteral("  -  ") + makerWebSite(),
-                                                        QSize(520, 24), 14, QColor(0x1F, 0x4F, 0xB0), true),
+    imgSito = picture(new ui::PictureButton(QSize(520, 24),
+                                            [] {
+                                                return ui::textArt(makerName() + QStringLiteral("  -  ") + makerWebSite(),
+                                                                   QSize(520, 24), 14, QColor(0x1F, 0x4F, 0xB0), true);
+                                            },
                                             bottom),
                       "imgSito");
     imgEsci = picture(new ui::PictureButton(QStringLiteral("chiudi"), QSize(24, 24), bottom), "imgEsci");

@@ -121,7 +121,7 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
         return button;
     };
     auto wide = [](const QString &caption, int width, const char *name) {
-        auto *button = new ui::PictureButton(ui::buttonArt(caption, QSize(width, 40)));
+        auto *button = new ui::PictureButton(QSize(width, 40), [caption, width] { return ui::buttonArt(caption, QSize(width, 40)); });
         button->setObjectName(QLatin1String(name));
         return button;
     };
@@ -181,7 +181,7 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     instructionRow->setSpacing(14);
     auto *sheets = new QLabel(instructions);
     sheets->setObjectName(QStringLiteral("imgEtichette"));
-    sheets->setPixmap(ui::art(QStringLiteral("etichette"), QSize(80, 105)));
+    ui::setPictureWhenShown(sheets, QSize(80, 105), [] { return ui::art(QStringLiteral("etichette"), QSize(80, 105)); });
     sheets->setFixedSize(80, 105);
     instructionRow->addWidget(sheets, 0, Qt::AlignVCenter);
     auto *lines = new QVBoxLayout;
@@ -210,7 +210,10 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     background << instructions << sheets;
     bodyColumn->addWidget(instructions);
 
-    panMemory = new QWidget(body);
+    // Hidden, outside the layout, and a child of the window rather than of the
+    // styled body: its 144 holders then take no part in the body's style sheet,
+    // which makes the window much quicker to create.
+    panMemory = new QWidget(this);
     panMemory->setObjectName(QStringLiteral("panMemory"));
     panMemory->hide();
     background << panMemory;

@@ -13,36 +13,61 @@ void paintPage(const PreparedPage &page, QPainter &painter)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     const QTransform base = painter.worldTransform();
-    bool moved = false; // the transform is a text's, not the page's
+    // Texts are drawn with the font at its large pixel size, scaled down to
+    // the template's size: whatever the device, no font size is rounded on
+    // the way. The transform and the clip are changed only when they differ
+    // from the previous text's (a box's lines share both), so that a vector
+    // device such as a PDF writes them once, not once a line.
+    double scale = 0; // the scale of the transform set; 0: the page's own
+    bool clipped = false;
+    QRectF clip;
+    QColor pen;
+    const TextFont *font = nullptr; // the font set last
+    auto sameFont = [](const TextFont &a, const TextFont &b) {
+        return a.pointSize == b.pointSize && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline
+               && a.strikeOut == b.strikeOut && a.family == b.family;
+    };
     for (const PlacedItem &item : page.items) {
         if (item.kind == PlacedItem::Kind::Rect) {
-            if (moved) {
+            if (scale != 0) {
                 painter.setWorldTransform(base);
-                moved = false;
+                scale = 0;
             }
-            painter.setClipping(false);
+            if (clipped) {
+                painter.setClipping(false);
+                clipped = false;
+            }
             painter.setPen(item.outline.isValid() ? QPen(item.outline, 1.0) : QPen(Qt::NoPen));
+            pen = QColor();
             painter.setBrush(item.fill.isValid() ? QBrush(item.fill) : QBrush(Qt::NoBrush));
             // The outline lies inside the rectangle, so neighbours never overlap.
             const double inset = item.outline.isValid() ? 0.5 : 0.0;
             painter.drawRect(item.rect.adjusted(inset, inset, -inset, -inset));
             continue;
         }
-        if (moved)
-            painter.setWorldTransform(base);
-        painter.setClipRect(item.clip);
-        painter.setPen(item.color);
-        // The font at its large pixel size, scaled down to the template's
-        // size: whatever the device, no font size is rounded on the way.
-        // The same steps as translate() and scale() on the page's transform.
-        QTransform at = base;
-        at.translate(item.rect.left(), item.rect.top() + item.baseline);
-        const double scale = item.font.unitsPerPixel();
-        at.scale(scale, scale);
-        painter.setWorldTransform(at);
-        moved = true;
-        painter.setFont(item.font.drawingFont());
-        painter.drawText(QPointF(0, 0), item.text);
+        const double s = item.font.unitsPerPixel();
+        if (scale != s) {
+            QTransform at = base;
+            at.scale(s, s);
+            painter.setWorldTransform(at);
+            scale = s;
+        }
+        // Positions in the scaled transform's units: the same points on the page.
+        if (!clipped || clip != item.clip) {
+            painter.setClipRect(QRectF(item.clip.left() / s, item.clip.top() / s, item.clip.width() / s,
+                                       item.clip.height() / s));
+            clip = item.clip;
+            clipped = true;
+        }
+        if (!pen.isValid() || pen != item.color) {
+            painter.setPen(item.color);
+            pen = item.color;
+        }
+        if (!font || !sameFont(*font, item.font)) {
+            painter.setFont(item.font.drawingFont());
+            font = &item.font;
+        }
+        painter.drawText(QPointF(item.rect.left() / s, (item.rect.top() + item.baseline) / s), item.text);
     }
     painter.restore();
 }

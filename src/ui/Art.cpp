@@ -1,6 +1,8 @@
 #include "ui/Art.h"
 
+#include <QEvent>
 #include <QFont>
+#include <QLabel>
 #include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QHash>
@@ -96,6 +98,39 @@ QPixmap textArt(const QString &text, const QSize &size, int pixelSize, const QCo
     painter.setPen(color);
     painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
     return pixmap;
+}
+
+namespace {
+
+class PictureWhenShown : public QObject
+{
+public:
+    PictureWhenShown(QLabel *label, std::function<QPixmap()> make) : QObject(label), m_make(std::move(make))
+    {
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            static_cast<QLabel *>(watched)->setPixmap(m_make());
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<QPixmap()> m_make;
+};
+
+} // namespace
+
+void setPictureWhenShown(QLabel *label, const QSize &size, std::function<QPixmap()> make)
+{
+    label->setMinimumSize(size);
+    new PictureWhenShown(label, std::move(make));
 }
 
 } // namespace tavolux::ui

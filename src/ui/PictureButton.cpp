@@ -52,10 +52,15 @@ QAccessibleInterface *accessibleFactory(const QString &className, QObject *objec
 } // namespace
 
 PictureButton::PictureButton(const QString &artName, const QSize &size, QWidget *parent)
+    : PictureButton(size, [artName, size] { return art(artName, size); }, parent)
+{
+}
+
+PictureButton::PictureButton(const QSize &size, std::function<QPixmap()> make, QWidget *parent)
     : QLabel(parent)
 {
-    setPixmap(art(artName, size));
     setFixedSize(size);
+    setPictureWhenShown(this, size, std::move(make));
     setUp();
 }
 

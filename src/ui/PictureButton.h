@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <functional>
+
 namespace tavolux::ui {
 
 // A picture that acts as a button: hand cursor, clicked on release over it.
@@ -14,6 +16,8 @@ class PictureButton : public QLabel
 public:
     PictureButton(const QString &artName, const QSize &size, QWidget *parent = nullptr);
     PictureButton(const QPixmap &picture, QWidget *parent = nullptr);
+    // A picture of `size` made by `make` when the button is first shown.
+    PictureButton(const QSize &size, std::function<QPixmap()> make, QWidget *parent = nullptr);
     void click() { emit clicked(); }
 
     // The name assistive tools read: the accessible name, else the tooltip
