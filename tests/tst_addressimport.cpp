@@ -364,6 +364,13 @@ void TestAddressImport::proposedMapping()
     QCOMPARE(columnmapping::looksLikeHeader(names), !mapping.isEmpty());
 }
 
+// The bytes of a literal that holds NULs, without its terminating one.
+template <qsizetype N>
+QByteArray literalBytes(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
 void TestAddressImport::unreadableFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -376,10 +383,10 @@ void TestAddressImport::unreadableFiles_data()
     QTest::newRow("vCard inside a vCard")
             << QByteArray("BEGIN:VCARD\nFN:A\nBEGIN:VCARD\nFN:B\nEND:VCARD\n") << int(ImportError::Kind::Damaged);
     QTest::newRow("a line of 5000 separators") << QByteArray(5000, ';') << int(ImportError::Kind::Damaged);
-    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 24)
+    QTest::newRow("a picture") << literalBytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10")
                                << int(ImportError::Kind::NotCsvOrVCard);
     QTest::newRow("a spreadsheet archive")
-            << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 16) << int(ImportError::Kind::NotCsvOrVCard);
+            << literalBytes("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0") << int(ImportError::Kind::NotCsvOrVCard);
 }
 
 void TestAddressImport::unreadableFiles()
