@@ -1,6 +1,7 @@
 // Importing CSV and vCard files into the address archive: the readers, the
 // proposed column mapping, the cards as the archive keeps them, the batch
 // append under one lock, and the import dialog.
+#include "TestFiles.h"
 #include "FileSizeLimit.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmImportaSchede.h"
@@ -35,19 +36,6 @@
 using namespace tavolux;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray utf16le(const QString &text, bool mark = true)
 {

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 #include "storage/Navigation.h"
@@ -11,19 +12,6 @@
 using namespace tavolux;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 TSchedaIndirizzo card(const QString &name)
 {

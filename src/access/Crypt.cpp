@@ -1,4 +1,5 @@
 #include "access/Crypt.h"
+#include "platform/TextUtil.h"
 
 namespace tavolux {
 
@@ -9,18 +10,6 @@ quint16 nextKey(quint16 key, quint8 cipherByte)
     // Unsigned 32-bit arithmetic, so the product cannot overflow; kept modulo 65536.
     const quint32 sum = quint16(cipherByte + key);
     return quint16((sum * Crypt::Multiplier + Crypt::Increment) & 0xFFFFu);
-}
-
-int hexDigit(QChar ch)
-{
-    const char16_t u = ch.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
 }
 
 } // namespace

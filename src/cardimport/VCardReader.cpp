@@ -1,6 +1,7 @@
 #include "cardimport/VCardReader.h"
 
 #include "platform/Cp1252.h"
+#include "platform/TextUtil.h"
 
 #include <QStringDecoder>
 
@@ -86,18 +87,6 @@ QString unescape(const QString &value)
         }
     }
     return out;
-}
-
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
 }
 
 QByteArray decodeQuotedPrintable(const QString &value)
