@@ -231,6 +231,12 @@ void PageBuilder::emitText(const TextBox &box, const QRectF &onPage, double wind
         item.font = box.Font;
         item.color = box.FontColor;
         item.baseline = text.measure.ascent();
+        // The clip matters only where ink could cross it: a line cut at the
+        // box's edge, a glyph overhanging it, a bottom line partly outside.
+        // Underline and strike-out lines are not in the characters' bounds.
+        const QRectF ink = text.measure.inkBounds(line);
+        item.clipped = ink.isNull() || box.Font.underline || box.Font.strikeOut
+                       || !clip.contains(ink.translated(x, top + item.baseline));
         m_pages.last().items.append(item);
     }
 }

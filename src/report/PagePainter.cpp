@@ -2,6 +2,7 @@
 
 #include "report/PreparedPage.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTransform>
 
@@ -13,6 +14,7 @@ void paintPage(const PreparedPage &page, QPainter &painter)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     const QTransform base = painter.worldTransform();
+    const bool vector = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     // Texts are drawn with the font at its large pixel size, scaled down to
     // the template's size: whatever the device, no font size is rounded on
     // the way. The transform and the clip are changed only when they differ
@@ -53,7 +55,15 @@ void paintPage(const PreparedPage &page, QPainter &painter)
             scale = s;
         }
         // Positions in the scaled transform's units: the same points on the page.
-        if (!clipped || clip != item.clip) {
+        if (!item.clipped && vector) {
+            // All its ink is inside the clip: on a vector device the clip
+            // would cut nothing. A raster device rounds a clip to whole
+            // pixels, so there it is always set.
+            if (clipped) {
+                painter.setClipping(false);
+                clipped = false;
+            }
+        } else if (!clipped || clip != item.clip) {
             painter.setClipRect(QRectF(item.clip.left() / s, item.clip.top() / s, item.clip.width() / s,
                                        item.clip.height() / s));
             clip = item.clip;

@@ -32,6 +32,7 @@ struct PlacedItem
     TextFont font;
     QColor color;
     double baseline = 0; // from the top of the line
+    bool clipped = true; // false: all its ink lies inside the clip, which then cuts nothing
 };
 
 // A laid-out page: paper size in units and the items in drawing order.

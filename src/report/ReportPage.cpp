@@ -38,10 +38,17 @@ ReportObject *ReportPage::place(std::unique_ptr<ReportObject> object, Band *band
         m_error = QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(object->name());
         return nullptr;
     }
-    if (band)
-        return band->add(std::move(object));
-    m_objects.push_back(std::move(object));
-    return m_objects.back().get();
+    const QString name = object->name();
+    ReportObject *placed = nullptr;
+    if (band) {
+        placed = band->add(std::move(object));
+    } else {
+        m_objects.push_back(std::move(object));
+        placed = m_objects.back().get();
+    }
+    if (placed)
+        m_byName.insert(name, placed);
+    return placed;
 }
 
 TextBox *ReportPage::addText(const QString &name, const QRectF &units, Band *band)
@@ -74,22 +81,31 @@ Band *ReportPage::addBand(const QString &name, Band::Type type, double heightUni
     band->Width = printableArea().width();
     band->Height = heightUnits;
     m_bands.push_back(std::move(band));
+    m_byName.insert(name, m_bands.back().get());
     return m_bands.back().get();
 }
 
 ReportObject *ReportPage::find(const QString &name) const
 {
-    for (const auto &object : m_objects)
-        if (object->name() == name)
-            return object.get();
-    for (const auto &band : m_bands) {
-        if (band->name() == name)
-            return band.get();
-        for (const auto &object : band->objects())
+    if (ReportObject *known = m_byName.value(name))
+        return known;
+    // Not placed through this page (added to a band directly): searched.
+    auto found = [&]() -> ReportObject * {
+        for (const auto &object : m_objects)
             if (object->name() == name)
                 return object.get();
-    }
-    return nullptr;
+        for (const auto &band : m_bands) {
+            if (band->name() == name)
+                return band.get();
+            for (const auto &object : band->objects())
+                if (object->name() == name)
+                    return object.get();
+        }
+        return nullptr;
+    }();
+    if (found)
+        m_byName.insert(name, found);
+    return found;
 }
 
 std::vector<const Band *> ReportPage::bands() const

@@ -3,6 +3,7 @@
 #include "report/Band.h"
 #include "report/ReportObject.h"
 
+#include <QHash>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -68,6 +69,9 @@ private:
     QString m_error;
     std::vector<std::unique_ptr<ReportObject>> m_objects;
     std::vector<std::unique_ptr<Band>> m_bands;
+    // Objects and bands by name, for find(): filling a page looks up every
+    // one of its objects.
+    mutable QHash<QString, ReportObject *> m_byName;
 };
 
 } // namespace tavolux::report

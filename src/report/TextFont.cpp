@@ -5,6 +5,8 @@
 #include <QFontMetricsF>
 #include <QHash>
 
+#include <algorithm>
+
 namespace tavolux::report {
 
 namespace {
@@ -37,6 +39,14 @@ struct FontMetricsCache
 
     QFontMetricsF metrics;
     QHash<QString, double> widths;
+
+    // A character's ink from its origin: left, top and bottom edges, and how
+    // far its right edge lies past its advance. In pixels.
+    struct Ink
+    {
+        double left, top, bottom, overhang;
+    };
+    QHash<char16_t, Ink> inks;
 };
 
 double TextFont::sizeInUnits() const
@@ -117,6 +127,36 @@ double FontMeasure::width(const QString &text) const
     const double pixels = m_metrics->metrics.horizontalAdvance(text);
     widths.insert(text, pixels);
     return pixels * m_scale;
+}
+
+QRectF FontMeasure::inkBounds(const QString &text) const
+{
+    if (text.isEmpty())
+        return QRectF();
+    // Each character's ink starts at its origin plus its left edge, and no
+    // origin lies left of the text's start; it ends at most its overhang past
+    // its advance, and no advance ends past the text's width (no kerning).
+    double left = 0, top = 0, bottom = 0, overhang = 0;
+    QHash<char16_t, FontMetricsCache::Ink> &inks = m_metrics->inks;
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        // Beyond Latin, or a mark: shaping may place glyphs other than the
+        // characters' own.
+        if (code > 0x017F || ch.isMark() || ch.isSurrogate())
+            return QRectF();
+        auto it = inks.constFind(code);
+        if (it == inks.constEnd()) {
+            const QRectF box = m_metrics->metrics.boundingRect(ch);
+            it = inks.insert(code, {box.left(), box.top(), box.bottom(),
+                                    box.right() - m_metrics->metrics.horizontalAdvance(ch)});
+        }
+        left = std::min(left, it->left);
+        top = std::min(top, it->top);
+        bottom = std::max(bottom, it->bottom);
+        overhang = std::max(overhang, it->overhang);
+    }
+    const double right = width(text) + overhang * m_scale;
+    return QRectF(left * m_scale, top * m_scale, right - left * m_scale, (bottom - top) * m_scale);
 }
 
 bool fitsWidth(const FontMeasure &measure, const QString &text, double width)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
@@ -45,6 +46,12 @@ public:
     double ascent() const { return m_ascent; }
     double lineSpacing() const { return m_lineSpacing; }
     double width(const QString &text) const;
+
+    // A rectangle that holds all the ink of the text drawn from (0, 0) on
+    // its baseline, in units, from the bounds of its characters. Null when
+    // the text has characters whose ink this cannot bound (marks, characters
+    // outside Latin), which shaping may move or join.
+    QRectF inkBounds(const QString &text) const;
 
 private:
     std::shared_ptr<FontMetricsCache> m_metrics;
