@@ -1,10 +1,13 @@
 #include "printing/StepControls.h"
 
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace tavolux {
 
@@ -32,6 +35,34 @@ QLineEdit *valueBox(const char *name, QWidget *parent)
     font.setBold(true);
     box->setFont(font);
     return box;
+}
+
+QVBoxLayout *stepDialogColumn(QWidget *dialog)
+{
+    dialog->setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
+                                         "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
+                                         " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
+                                         "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
+    auto *column = new QVBoxLayout(dialog);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(10);
+    return column;
+}
+
+QLabel *instructionsPanel(QVBoxLayout *column, const QPixmap &picture, const QString &text)
+{
+    auto *panel = new QFrame(column->parentWidget());
+    panel->setObjectName(QStringLiteral("panIstruzioni"));
+    panel->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(12, 10, 12, 10);
+    auto *image = new QLabel(panel);
+    image->setObjectName(QStringLiteral("imgIstruzioni"));
+    image->setPixmap(picture);
+    image->setAccessibleDescription(text);
+    layout->addWidget(image);
+    column->addWidget(panel);
+    return image;
 }
 
 QGroupBox *stepPairBox(const QString &title, const char *name, const QString &leftCaption, StepRow &left,

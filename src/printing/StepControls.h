@@ -1,6 +1,9 @@
 #pragma once
 
 class QGroupBox;
+class QLabel;
+class QPixmap;
+class QVBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QString;
@@ -12,6 +15,12 @@ namespace tavolux {
 // by the envelope and calibration dialogs.
 QPushButton *stepButton(const QString &text, const char *name, QWidget *parent);
 QLineEdit *valueBox(const char *name, QWidget *parent);
+
+// The frame both dialogs share: their colours, a column of sections and, at
+// its top, a white panel holding the instructions picture (imgIstruzioni),
+// whose text is also its accessible description.
+QVBoxLayout *stepDialogColumn(QWidget *dialog);
+QLabel *instructionsPanel(QVBoxLayout *column, const QPixmap &picture, const QString &text);
 
 // One "-", value, "+" and "mm" row under its caption.
 struct StepRow

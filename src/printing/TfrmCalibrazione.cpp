@@ -49,26 +49,9 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
     setObjectName(QStringLiteral("TfrmCalibrazione"));
     setWindowTitle(QStringLiteral(" Calibrazione etichette"));
     setFixedSize(498, 330);
-    setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
-                                 "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
-                                 " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
-                                 "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
-
-    auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(12, 12, 12, 12);
-    column->setSpacing(10);
-
-    auto *instructions = new QFrame(this);
-    instructions->setObjectName(QStringLiteral("panIstruzioni"));
-    instructions->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
-    auto *instructionsLayout = new QVBoxLayout(instructions);
-    instructionsLayout->setContentsMargins(12, 10, 12, 10);
-    imgIstruzioni = new QLabel(instructions);
-    imgIstruzioni->setObjectName(QStringLiteral("imgIstruzioni"));
-    imgIstruzioni->setPixmap(infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 92)));
-    imgIstruzioni->setAccessibleDescription(instructionsText());
-    instructionsLayout->addWidget(imgIstruzioni);
-    column->addWidget(instructions);
+    auto *column = stepDialogColumn(this);
+    imgIstruzioni = instructionsPanel(column, infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 92)),
+                                      instructionsText());
 
     StepRow horizontal{"btnOrizzMinus", "txtOrizzontale", "btnOrizzPlus"};
     StepRow vertical{"btnVertMinus", "txtVerticale", "btnVertPlus"};

@@ -78,31 +78,14 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     setObjectName(QStringLiteral("TfrmStampaBusta"));
     setWindowTitle(QStringLiteral(" Stampa indirizzo su busta"));
     setFixedSize(498, 470);
-    setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
-                                 "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
-                                 " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
-                                 "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
-
-    auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(12, 12, 12, 12);
-    column->setSpacing(10);
-
-    auto *instructions = new QFrame(this);
-    instructions->setObjectName(QStringLiteral("panIstruzioni"));
-    instructions->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
-    auto *instructionsLayout = new QVBoxLayout(instructions);
-    instructionsLayout->setContentsMargins(12, 10, 12, 10);
-    imgIstruzioni = new QLabel(instructions);
-    imgIstruzioni->setObjectName(QStringLiteral("imgIstruzioni"));
-    imgIstruzioni->setPixmap(infoPicture(
-        QStringLiteral("busta"),
+    auto *column = stepDialogColumn(this);
+    const QString instructions =
         QStringLiteral("Impostare in millimetri il margine superiore e il margine sinistro per adattare la stampa "
                        "dell'indirizzo al modello di busta in uso, procedendo per tentativi: valori più grandi "
                        "spostano la stampa verso il basso e verso destra, valori più piccoli, se occorre anche "
-                       "sotto lo zero, la spostano verso l'alto e verso sinistra."),
-        QSize(448, 92)));
-    instructionsLayout->addWidget(imgIstruzioni);
-    column->addWidget(instructions);
+                       "sotto lo zero, la spostano verso l'alto e verso sinistra.");
+    imgIstruzioni = instructionsPanel(column, infoPicture(QStringLiteral("busta"), instructions, QSize(448, 92)),
+                                      instructions);
     column->addStretch(1);
 
     panOrientamento = new QGroupBox(QStringLiteral("Orientamento:"), this);
