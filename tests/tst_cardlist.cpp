@@ -21,6 +21,8 @@ private slots:
     void search_data();
     void search();
     void searchMemoryIsStoredEitherWay();
+    void largeListSearchWaitsForItsCopy();
+    void largeListReplacedWhileBeingCopied();
 };
 
 void TestCardList::line_data()
@@ -123,6 +125,9 @@ void TestCardList::sortAgreesWithListOrder_data()
     QTest::newRow("zero bytes inside lines") << (QString(QChar(0)) + QStringLiteral("aA\x01")) << 20 << 3000;
     QTest::newRow("no lines") << QStringLiteral("a") << 4 << 0;
     QTest::newRow("one line") << QStringLiteral("ab") << 4 << 1;
+    // Large enough to be sorted on two threads.
+    QTest::newRow("two threads: long shared runs") << QStringLiteral("rR ") << 40 << CardLines::ParallelLines + 999;
+    QTest::newRow("two threads: case and accents") << QStringLiteral("aAbBéÉ") << 12 << CardLines::ParallelLines + 1;
 }
 
 void TestCardList::sortAgreesWithListOrder()
@@ -221,6 +226,56 @@ void TestCardList::searchMemoryIsStoredEitherWay()
     // An empty list leaves the memory to the caller's message, but the rule still stores it.
     QCOMPARE(search.findNext(CardLines(), 0, QStringLiteral("Q")), -1);
     QCOMPARE(search.memory(), QStringLiteral("q"));
+}
+
+namespace {
+
+QStringList numberedLines(int count)
+{
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i)
+        lines << QStringLiteral("Persona %1  Tipo: Cliente").arg(count - i, 6, 10, QLatin1Char('0'));
+    return lines;
+}
+
+} // namespace
+
+void TestCardList::largeListSearchWaitsForItsCopy()
+{
+    // A large list's lowered copy is made on a thread after the sort; a search
+    // straight after it still sees every line, in list order.
+    const int count = CardLines::ParallelLines + 10;
+    CardLines lines(numberedLines(count));
+    lines.sort();
+    QCOMPARE(lines.line(0), QStringLiteral("Persona 000001  Tipo: Cliente"));
+    Search search;
+    QCOMPARE(search.findNext(lines, 0, QStringLiteral("PERSONA %1").arg(count, 6, 10, QLatin1Char('0'))), count - 1);
+    QCOMPARE(search.findNext(lines, 0, QStringLiteral("persona 000002")), 1);
+    QCOMPARE(search.findNext(lines, 0, QStringLiteral("fornitore")), -1);
+}
+
+void TestCardList::largeListReplacedWhileBeingCopied()
+{
+    // Replacing, clearing or dropping a list while its copy is being made
+    // stops the copy first (the sanitizer run catches a read of freed text).
+    const QStringList many = numberedLines(CardLines::ParallelLines + 10);
+    CardLines lines(many);
+    lines.sort();
+    lines = CardLines(QStringList{"Zeta", "Alfa"});
+    QCOMPARE(lines.toStringList(), QStringList({"Zeta", "Alfa"}));
+    {
+        CardLines dropped(many);
+        dropped.sort();
+    }
+    CardLines moved(many);
+    moved.sort();
+    CardLines taken(std::move(moved));
+    QCOMPARE(moved.size(), 0);
+    moved.clear();
+    QCOMPARE(Search().findNext(taken, 0, QStringLiteral("persona 000003")), 2);
+    taken.clear();
+    QCOMPARE(taken.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCardList)

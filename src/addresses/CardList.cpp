@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <numeric>
 #include <string_view>
+#include <thread>
 
 #ifdef __linux__
 #include <sys/mman.h>
@@ -167,29 +169,38 @@ QString lowerAscii(const QString &text)
     return out;
 }
 
-CardLines::CardLines(const QStringList &lines)
-{
-    for (const QString &line : lines)
-        append(cp1252::encode(line));
-    makeLowered();
-}
+struct CardLines::Lowering {
+    QByteArray text;
+    std::vector<qint64> offsets;
+    std::atomic<bool> stop{false};
+    std::thread worker;
 
-void CardLines::makeLowered()
+    ~Lowering()
+    {
+        stop = true;
+        wait();
+    }
+    void wait()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+namespace {
+
+// One pass in list order, lowering as it copies. Lines are fetched a few
+// places ahead, as list order jumps about in the text.
+void lowerInto(QByteArray &lowered, std::vector<qint64> &offsets, const std::atomic<bool> &stop, const char *text,
+               const qint64 *begins, const int *order, int n)
 {
-    // One pass in list order, lowering as it copies. Lines are fetched a few
-    // places ahead, as list order jumps about in the text.
-    const int n = size();
-    m_lowered = QByteArray(m_text.size(), Qt::Uninitialized);
-    adviseLargePages(m_lowered.constData(), m_lowered.size());
-    m_offsets.resize(size_t(n) + 1);
-    const char *text = m_text.constData();
-    const qint64 *begins = m_textOffsets.data();
-    const int *order = m_order.empty() ? nullptr : m_order.data();
     auto added = [order](int i) { return order ? order[i] : i; };
-    char *out = m_lowered.data();
-    m_offsets[0] = 0;
+    char *out = lowered.data();
+    offsets[0] = 0;
     constexpr int kAhead = 16;
     for (int i = 0; i < n; ++i) {
+        if ((i & 4095) == 0 && stop.load(std::memory_order_relaxed))
+            return;
         if (i + 2 * kAhead < n)
             __builtin_prefetch(begins + added(i + 2 * kAhead));
         if (i + kAhead < n) {
@@ -206,12 +217,82 @@ void CardLines::makeLowered()
         }
         out[length] = '\0';
         out += length + 1;
-        m_offsets[size_t(i) + 1] = out - m_lowered.constData();
+        offsets[size_t(i) + 1] = out - lowered.constData();
     }
+}
+
+bool useThreads(qint64 lines)
+{
+    return lines >= CardLines::ParallelLines && std::thread::hardware_concurrency() > 1;
+}
+
+} // namespace
+
+CardLines::CardLines() = default;
+
+CardLines::CardLines(const QStringList &lines)
+{
+    for (const QString &line : lines)
+        append(cp1252::encode(line));
+    makeLowered();
+}
+
+CardLines::CardLines(CardLines &&other) noexcept
+{
+    *this = std::move(other);
+}
+
+CardLines &CardLines::operator=(CardLines &&other) noexcept
+{
+    if (this != &other) {
+        // A copy still being made here reads this list's buffers: it stops first.
+        dropLowered();
+        m_text = std::move(other.m_text);
+        m_textOffsets = std::move(other.m_textOffsets);
+        m_order = std::move(other.m_order);
+        m_lowering = std::move(other.m_lowering);
+        other.m_text = QByteArray();
+        other.m_textOffsets.assign(1, 0);
+        other.m_order.clear();
+    }
+    return *this;
+}
+
+CardLines::~CardLines()
+{
+    dropLowered();
+}
+
+void CardLines::dropLowered()
+{
+    m_lowering.reset();
+}
+
+void CardLines::makeLowered()
+{
+    dropLowered();
+    const int n = size();
+    auto lowering = std::make_unique<Lowering>();
+    lowering->text = QByteArray(m_text.size(), Qt::Uninitialized);
+    adviseLargePages(lowering->text.constData(), lowering->text.size());
+    lowering->offsets.resize(size_t(n) + 1);
+    const char *text = m_text.constData();
+    const qint64 *begins = m_textOffsets.data();
+    const int *order = m_order.empty() ? nullptr : m_order.data();
+    Lowering *target = lowering.get();
+    auto work = [target, text, begins, order, n] {
+        lowerInto(target->text, target->offsets, target->stop, text, begins, order, n);
+    };
+    if (useThreads(n))
+        lowering->worker = std::thread(work);
+    else
+        work();
+    m_lowering = std::move(lowering);
 }
 
 void CardLines::reserve(qint64 lines, qint64 bytes)
 {
+    dropLowered();
     m_text.reserve(bytes + lines);
     adviseLargePages(m_text.constData(), m_text.capacity());
     m_textOffsets.reserve(size_t(lines) + 1);
@@ -229,6 +310,7 @@ void CardLines::append(QByteArrayView lineBytes)
     text[length] = '\0';
     m_textOffsets.push_back(start + length + 1);
     m_order.clear();
+    dropLowered();
 }
 
 bool CardLines::appendRecord(const char *record)
@@ -245,6 +327,7 @@ bool CardLines::appendRecord(const char *record)
     text[length] = '\0';
     m_textOffsets.push_back(start + length + 1);
     m_order.clear();
+    dropLowered();
     return true;
 }
 
@@ -262,7 +345,7 @@ struct SortEntry {
 
 void CardLines::sort()
 {
-    m_lowered = QByteArray(); // rebuilt below
+    dropLowered();
     m_order.clear();
     const auto &rank = ranks();
     const auto *text = reinterpret_cast<const unsigned char *>(m_text.constData());
@@ -302,12 +385,18 @@ void CardLines::sort()
                 return false;
         return true;
     };
+    // Sorts entries by their keys. Where all tie (blanks of a column, the
+    // fixed labels) there is nothing to sort: the lines are in index order.
+    auto sortByKeys = [&](SortEntry *first, SortEntry *last) {
+        bool tied = true;
+        for (const SortEntry *e = first + 1; e < last && tied; ++e)
+            tied = sameKey(*e, *first);
+        if (!tied)
+            std::sort(first, last, less);
+    };
+
     std::vector<SortEntry> order(size_t(std::max(n, 0)));
     adviseLargePages(order.data(), qint64(order.size() * sizeof(SortEntry)));
-    for (int i = 0; i < n; ++i) {
-        order[size_t(i)].index = i;
-        loadEntry(order[size_t(i)], 0);
-    }
     // Sorted sixteen bytes at a time: only lines whose bytes so far tie are
     // looked at again, further on. Within a tie the index decides, so lines
     // equal in list order keep their order (and a tie is in index order when
@@ -316,39 +405,72 @@ void CardLines::sort()
         size_t first, last;
         qint64 depth;
     };
-    std::vector<Range> pending{{0, order.size(), 0}};
-    while (!pending.empty()) {
-        const Range range = pending.back();
-        pending.pop_back();
-        if (range.last - range.first < 2)
-            continue;
-        SortEntry *first = order.data() + range.first;
-        SortEntry *last = order.data() + range.last;
-        if (range.depth > 0) {
-            if (allSame(first, last, range.depth))
-                continue;
-            for (SortEntry *e = first; e != last; ++e) {
-                if (last - e > 8)
-                    __builtin_prefetch(text + offsets[e[8].index] + range.depth);
-                loadEntry(*e, range.depth);
-            }
-        }
-        // Where all tie again (blanks of a column, the fixed labels) there
-        // is nothing to sort: the lines are in index order already.
-        bool tied = true;
-        for (const SortEntry *e = first + 1; e != last && tied; ++e)
-            tied = sameKey(*e, *first);
-        if (!tied)
-            std::sort(first, last, less);
+    // Pushes the runs of entries that tie on their keys and go on beyond them.
+    auto pushTies = [&](SortEntry *first, SortEntry *last, qint64 depth, std::vector<Range> &pending) {
         for (SortEntry *tie = first; tie != last;) {
             SortEntry *end = tie + 1;
             while (end != last && sameKey(*end, *tie))
                 ++end;
             // Lines that end within these bytes are equal in list order.
             if (end - tie > 1 && (tie->low & 0xFF) != 0)
-                pending.push_back({size_t(tie - order.data()), size_t(end - order.data()), range.depth + 16});
+                pending.push_back({size_t(tie - order.data()), size_t(end - order.data()), depth + 16});
             tie = end;
         }
+    };
+    auto resolve = [&](std::vector<Range> pending) {
+        while (!pending.empty()) {
+            const Range range = pending.back();
+            pending.pop_back();
+            SortEntry *first = order.data() + range.first;
+            SortEntry *last = order.data() + range.last;
+            if (allSame(first, last, range.depth))
+                continue;
+            // Lines are fetched ahead in two steps: where a line is, then its bytes.
+            for (SortEntry *e = first; e != last; ++e) {
+                if (last - e > 16)
+                    __builtin_prefetch(offsets + e[16].index);
+                if (last - e > 8)
+                    __builtin_prefetch(text + offsets[e[8].index] + range.depth);
+                loadEntry(*e, range.depth);
+            }
+            sortByKeys(first, last);
+            pushTies(first, last, range.depth, pending);
+        }
+    };
+    auto sortSpan = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            order[i].index = int(i);
+            loadEntry(order[i], 0);
+        }
+        sortByKeys(order.data() + from, order.data() + to);
+    };
+
+    std::vector<Range> pending;
+    if (useThreads(n)) {
+        // Two halves sorted side by side and merged; then the ties, shared
+        // out by size. The order is a total one, so it is the same either way.
+        const size_t half = order.size() / 2;
+        std::thread second(sortSpan, half, order.size());
+        sortSpan(0, half);
+        second.join();
+        std::inplace_merge(order.begin(), order.begin() + qsizetype(half), order.end(), less);
+        pushTies(order.data(), order.data() + order.size(), 0, pending);
+        std::sort(pending.begin(), pending.end(),
+                  [](const Range &a, const Range &b) { return a.last - a.first > b.last - b.first; });
+        std::array<std::vector<Range>, 2> shares;
+        std::array<size_t, 2> load{0, 0};
+        for (const Range &range : pending) {
+            const int lighter = load[0] <= load[1] ? 0 : 1;
+            shares[size_t(lighter)].push_back(range);
+            load[size_t(lighter)] += range.last - range.first;
+        }
+        std::thread other(resolve, std::move(shares[1]));
+        resolve(std::move(shares[0]));
+        other.join();
+    } else {
+        sortSpan(0, order.size());
+        pushTies(order.data(), order.data() + order.size(), 0, pending);
+        resolve(std::move(pending));
     }
     m_order.resize(order.size());
     for (size_t i = 0; i < order.size(); ++i)
@@ -359,10 +481,9 @@ void CardLines::sort()
 
 void CardLines::clear()
 {
+    dropLowered();
     m_text = QByteArray();
-    m_lowered = QByteArray();
     m_textOffsets.assign(1, 0);
-    m_offsets.assign(1, 0);
     m_order = {};
 }
 
@@ -391,19 +512,21 @@ QStringList CardLines::toStringList() const
 
 int CardLines::findIn(const QByteArray &loweredKey, int from, int to) const
 {
-    if (loweredKey.isEmpty() || from >= to || m_lowered.size() != m_text.size()
-        || m_offsets.size() != m_textOffsets.size())
+    if (loweredKey.isEmpty() || from >= to || !m_lowering)
         return -1;
+    m_lowering->wait();
+    const QByteArray &lowered = m_lowering->text;
+    const std::vector<qint64> &offsets = m_lowering->offsets;
     // Lines end in a zero byte, so a key without one cannot match across lines.
-    const qint64 begin = m_offsets[size_t(from)];
-    const qint64 end = m_offsets[size_t(to)];
-    const std::string_view haystack(m_lowered.constData() + begin, size_t(end - begin));
+    const qint64 begin = offsets[size_t(from)];
+    const qint64 end = offsets[size_t(to)];
+    const std::string_view haystack(lowered.constData() + begin, size_t(end - begin));
     const size_t found = haystack.find(std::string_view(loweredKey.constData(), size_t(loweredKey.size())));
     if (found == std::string_view::npos)
         return -1;
     const qint64 hit = qint64(found);
-    const auto at = std::upper_bound(m_offsets.begin(), m_offsets.end(), begin + hit);
-    return int(at - m_offsets.begin()) - 1;
+    const auto at = std::upper_bound(offsets.begin(), offsets.end(), begin + hit);
+    return int(at - offsets.begin()) - 1;
 }
 
 int Search::findNext(const CardLines &lines, int current, const QString &searchText)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace tavolux::cardlist {
@@ -32,13 +33,23 @@ QString lowerAscii(const QString &text);
 
 // The lines of the list, kept compact: all lines in one buffer of code-page
 // bytes as they were added, their list order as a permutation, and a copy
-// with A-Z lowered, in list order, for searching.
+// with A-Z lowered, in list order, for searching. Large lists are sorted on
+// two threads, and their lowered copy is made on another thread after the
+// sort: a search waits for it, so the list can be shown before it is ready.
 class CardLines
 {
 public:
-    CardLines() = default;
+    // From this many lines on, the sort and the lowered copy use more threads.
+    static constexpr int ParallelLines = 1 << 16;
+
+    CardLines();
     // The lines as given, not sorted.
     explicit CardLines(const QStringList &lines);
+    CardLines(CardLines &&other) noexcept;
+    CardLines &operator=(CardLines &&other) noexcept;
+    CardLines(const CardLines &) = delete;
+    CardLines &operator=(const CardLines &) = delete;
+    ~CardLines();
 
     // Room for up to `lines` lines of `bytes` bytes in all, so that filling
     // never moves the buffers (untouched room costs no memory).
@@ -64,13 +75,18 @@ public:
     int findIn(const QByteArray &loweredKey, int from, int to) const;
 
 private:
+    struct Lowering;
+    // Starts the lowered copy: made at once for a small list, on a thread for a large one.
     void makeLowered();
+    // Stops (and waits for) a lowered copy being made, and drops it.
+    void dropLowered();
 
     QByteArray m_text;                   // lines as added, each followed by a zero byte
     std::vector<qint64> m_textOffsets{0}; // where each line of m_text begins, and the end
     std::vector<int> m_order;            // once sorted: the added line at each place
-    QByteArray m_lowered;                // the lines in list order with A-Z lowered, zero-separated
-    std::vector<qint64> m_offsets{0};     // where each line of m_lowered begins, and the end
+    // The lines in list order with A-Z lowered, zero-separated, and where each
+    // begins; declared last, so that its thread stops before the text goes.
+    std::unique_ptr<Lowering> m_lowering;
 };
 
 // Find-next over the list lines, with a memory of the last key.
