@@ -140,7 +140,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     cmdUltimo = icon("ultimo", "cmdUltimo");
     cmdEsporta = icon("esporta", "cmdEsporta");
     cmdAnteprima = icon("anteprima", "cmdAnteprima");
-    cmdImporta = new ui::PictureButton(ui::buttonArt(QStringLiteral("Importa"), QSize(84, 40)));
+    cmdImporta = new ui::PictureButton(QSize(84, 40), [] { return ui::buttonArt(QStringLiteral("Importa"), QSize(84, 40)); });
     cmdImporta->setObjectName(QStringLiteral("cmdImporta"));
     cmdGuida = icon("guida", "cmdGuida");
     cmdEsci = icon("esci", "cmdEsci");
