@@ -52,6 +52,56 @@ QByteArray pattern(int size, char seed)
     return bytes;
 }
 
+// What an action leaves that the tests check beside its files.
+struct ActionResult {
+    int printed = 0;      // jobs printed
+    QString attachedName; // the name an attachment row shows
+};
+
+// Runs the action that writes `writer`'s file, as a user does it; its
+// questions are answered from what the caller queued on its message recorder.
+ActionResult act(const QString &writer, const ProgramFolder &folder, const QString &source)
+{
+    ActionResult result;
+    if (writer == QLatin1String("cards")) {
+        TfrmArchivio_Indirizzi window(folder);
+        window.show();
+        window.txtNome->setText(QStringLiteral("Bianchi"));
+        window.cmdSalva->click();
+    } else if (writer == QLatin1String("pages")) {
+        TfrmArchivio_Etichette window(folder);
+        window.show();
+        window.txtNome_E(1)->setText(QStringLiteral("Nuova"));
+        window.cmdSalva->click();
+    } else if (writer == QLatin1String("settings")) {
+        report::PrintRecorder printer;
+        TfrmStampaBusta dialog(folder, [] { return QStringList{QStringLiteral("Via Roma 1")}; });
+        dialog.show();
+        dialog.btnTopPlus->click();
+        dialog.btnStampa->click();
+        result.printed = printer.count();
+    } else if (writer == QLatin1String("store")) {
+        TfrmCambiaPassword window(folder);
+        window.show();
+        window.txtPasswordOld->setText(QStringLiteral("chiaveprovvisa"));
+        window.txtPasswordNew->setText(QStringLiteral("nuova"));
+        window.txtConferma->setText(QStringLiteral("nuova"));
+        window.cmdOK->click();
+    } else if (writer == QLatin1String("export") || writer == QLatin1String("workbook")) {
+        TfrmExpIndirizzi window(folder);
+        window.show();
+        (writer == QLatin1String("export") ? window.cmdEsporta : window.cmdEsportaXlsx)->click();
+    } else {
+        TfrmArchivio_Indirizzi window(folder);
+        TfrmAllegaCartella dialog(window);
+        ui::setFileChooserHandler([&](QWidget *, const QString &, const QString &) { return source; });
+        dialog.btnSfoglia01->click();
+        ui::setFileChooserHandler({});
+        result.attachedName = dialog.txtFile01->text();
+    }
+    return result;
+}
+
 } // namespace
 
 class TestWriters : public QObject
@@ -133,58 +183,28 @@ void TestWriters::writerKeepsOldFile()
 
     ui::MessageRecorder messages;
     QString expected;
-    if (writer == QLatin1String("cards")) {
-        TfrmArchivio_Indirizzi window(folder);
-        window.show();
-        window.txtNome->setText(QStringLiteral("Bianchi"));
-        window.cmdSalva->click();
-        expected = ui::accessDeniedMessage();
-    } else if (writer == QLatin1String("pages")) {
-        TfrmArchivio_Etichette window(folder);
-        window.show();
-        window.txtNome_E(1)->setText(QStringLiteral("Nuova"));
-        window.cmdSalva->click();
+    if (writer == QLatin1String("cards") || writer == QLatin1String("pages")) {
         expected = ui::accessDeniedMessage();
     } else if (writer == QLatin1String("settings")) {
-        report::PrintRecorder printer;
-        TfrmStampaBusta dialog(folder, [] { return QStringList{QStringLiteral("Via Roma 1")}; });
-        dialog.show();
-        dialog.btnTopPlus->click();
-        dialog.btnStampa->click();
-        QCOMPARE(printer.count(), 0);
         expected = TfrmStampaBusta::failureMessage();
     } else if (writer == QLatin1String("store")) {
-        TfrmCambiaPassword window(folder);
-        window.show();
-        window.txtPasswordOld->setText(QStringLiteral("chiaveprovvisa"));
-        window.txtPasswordNew->setText(QStringLiteral("nuova"));
-        window.txtConferma->setText(QStringLiteral("nuova"));
-        window.cmdOK->click();
         expected = TfrmCambiaPassword::changeErrorMessage();
     } else if (writer == QLatin1String("export")) {
-        TfrmExpIndirizzi window(folder);
-        window.show();
         messages.answerNext(ui::MessageAnswer::Yes);
-        window.cmdEsporta->click();
         expected = TfrmExpIndirizzi::failureMessage();
     } else if (writer == QLatin1String("workbook")) {
-        TfrmExpIndirizzi window(folder);
-        window.show();
-        window.cmdEsportaXlsx->click();
         // A disk with no room refuses the first write; one with a little
         // room takes part of it first.
         expected = TfrmExpIndirizzi::failureMessage() + QStringLiteral("\n\r\n\r")
                    + (room == 0 ? QStringLiteral("Il disco è pieno.")
                                 : QStringLiteral("Il file non si è potuto scrivere per intero: il disco potrebbe essere pieno."));
     } else {
-        TfrmArchivio_Indirizzi window(folder);
-        TfrmAllegaCartella dialog(window);
-        ui::setFileChooserHandler([&](QWidget *, const QString &, const QString &) { return source; });
         messages.answerNext(ui::MessageAnswer::Yes);
-        dialog.btnSfoglia01->click();
-        ui::setFileChooserHandler({});
-        QCOMPARE(dialog.txtFile01->text(), QFileInfo(file).fileName());
     }
+    const ActionResult result = act(writer, folder, source);
+    QCOMPARE(result.printed, 0);
+    if (writer == QLatin1String("attachment"))
+        QCOMPARE(result.attachedName, QFileInfo(file).fileName());
 
     if (expected.isEmpty()) {
         // The copy fails silently; only the overwrite question was asked.
@@ -258,42 +278,20 @@ void TestWriters::lockedFolderWritesInPlace()
         if (!nobody.active())
             QSKIP(AsNobody::skipReason());
         QVERIFY(!QFile(folder.file(QStringLiteral("prova"))).open(QIODevice::WriteOnly));
-        if (writer == QLatin1String("settings")) {
-            report::PrintRecorder printer;
-            TfrmStampaBusta dialog(folder, [] { return QStringList{QStringLiteral("Via Roma 1")}; });
-            dialog.show();
-            dialog.btnTopPlus->click();
-            dialog.btnStampa->click();
-            QCOMPARE(printer.count(), 1);
-        } else if (writer == QLatin1String("store")) {
-            TfrmCambiaPassword window(folder);
-            window.show();
-            window.txtPasswordOld->setText(QStringLiteral("chiaveprovvisa"));
-            window.txtPasswordNew->setText(QStringLiteral("nuova"));
-            window.txtConferma->setText(QStringLiteral("nuova"));
-            window.cmdOK->click();
+        if (writer == QLatin1String("store")) {
             expected = TfrmCambiaPassword::doneMessage();
         } else if (writer == QLatin1String("export")) {
-            TfrmExpIndirizzi window(folder);
-            window.show();
             messages.answerNext(ui::MessageAnswer::Yes);
             messages.answerNext(ui::MessageAnswer::No);
-            window.cmdEsporta->click();
             expected = TfrmExpIndirizzi::openQuestion();
         } else if (writer == QLatin1String("workbook")) {
-            TfrmExpIndirizzi window(folder);
-            window.show();
             messages.answerNext(ui::MessageAnswer::No);
-            window.cmdEsportaXlsx->click();
             expected = TfrmExpIndirizzi::openQuestion();
-        } else {
-            TfrmArchivio_Indirizzi window(folder);
-            TfrmAllegaCartella dialog(window);
-            ui::setFileChooserHandler([&](QWidget *, const QString &, const QString &) { return source; });
+        } else if (writer == QLatin1String("attachment")) {
             messages.answerNext(ui::MessageAnswer::Yes);
-            dialog.btnSfoglia01->click();
-            ui::setFileChooserHandler({});
         }
+        const ActionResult result = act(writer, folder, source);
+        QCOMPARE(result.printed, writer == QLatin1String("settings") ? 1 : 0);
     }
     QVERIFY(QFile::setPermissions(program, readOnly | QFile::WriteOwner));
     QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), readOnly | QFile::WriteOwner));
