@@ -12,8 +12,10 @@ namespace tavolux::report {
 namespace {
 
 // Text is measured and drawn at a large whole pixel size and scaled, so
-// hinting and the rounding of font sizes to whole pixels play no part.
-constexpr int kMeasurePixels = 1000;
+// hinting and the rounding of font sizes to whole pixels play no part. Qt
+// keeps the metrics of a glyph only while it fits 255 pixels: at this size
+// every glyph of the fonts used is measured once, not at every line.
+constexpr int kMeasurePixels = 200;
 
 QString freeSubstitute(const QString &family)
 {
