@@ -5,6 +5,8 @@
 #include "report/TextBox.h"
 #include "report/Units.h"
 
+#include <array>
+
 namespace tavolux {
 
 namespace {
@@ -41,7 +43,20 @@ QRectF LabelPageTemplate::lineRect(int slot, int line)
 
 QString LabelPageTemplate::lineName(int slot, int line)
 {
-    return QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QLatin1Char('0')).arg(slot, 2, 10, QLatin1Char('0'));
+    auto make = [](int slot, int line) {
+        return QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QLatin1Char('0')).arg(slot, 2, 10, QLatin1Char('0'));
+    };
+    // Asked for every line of every page printed: made once.
+    static const std::array<QString, kSlots * kLines> names = [&make] {
+        std::array<QString, kSlots * kLines> all;
+        for (int s = 1; s <= kSlots; ++s)
+            for (int l = 1; l <= kLines; ++l)
+                all[size_t((s - 1) * kLines + l - 1)] = make(s, l);
+        return all;
+    }();
+    if (slot < 1 || slot > kSlots || line < 1 || line > kLines)
+        return make(slot, line);
+    return names[size_t((slot - 1) * kLines + line - 1)];
 }
 
 QString LabelPageTemplate::shapeName(int slot)

@@ -37,9 +37,14 @@ QString freeSubstitute(const QString &family)
 // in its pixels.
 struct FontMetricsCache
 {
-    explicit FontMetricsCache(const QFont &font) : metrics(font) {}
+    explicit FontMetricsCache(const QFont &font)
+        : metrics(font), ascent(metrics.ascent()), lineSpacing(metrics.lineSpacing())
+    {
+    }
 
     QFontMetricsF metrics;
+    double ascent;
+    double lineSpacing;
     QHash<QString, double> widths;
 
     // A character's ink from its origin: left, top and bottom edges, and how
@@ -112,8 +117,8 @@ FontMeasure::FontMeasure(const TextFont &font)
         cache = std::make_shared<FontMetricsCache>(font.drawingFont());
     m_metrics = cache;
     m_scale = font.unitsPerPixel();
-    m_ascent = m_metrics->metrics.ascent() * m_scale;
-    m_lineSpacing = m_metrics->metrics.lineSpacing() * m_scale;
+    m_ascent = m_metrics->ascent * m_scale;
+    m_lineSpacing = m_metrics->lineSpacing * m_scale;
 }
 
 double FontMeasure::width(const QString &text) const
