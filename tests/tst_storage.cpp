@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 using namespace tavolux;
 
 namespace {
@@ -38,6 +42,7 @@ private slots:
     void pageFieldOffsets_data();
     void pageFieldOffsets();
     void missingFileIsCreatedEmpty();
+    void copiesCreatingTogetherAllOpen();
     void appendToEmptyAndWriteInPlace();
     void trailingPieceIsNotCountedAndAppendOverwritesIt();
     void labelPagesShareTheRules();
@@ -167,6 +172,33 @@ void TestStorage::missingFileIsCreatedEmpty()
     const QFileInfo info(dir.filePath(QStringLiteral("Archivio_Indirizzi.pro")));
     QVERIFY(info.exists());
     QCOMPARE(info.size(), 0);
+}
+
+void TestStorage::copiesCreatingTogetherAllOpen()
+{
+    // Several copies open a missing archive at the same moment: one creates
+    // it, and every other one opens the file it made.
+    QTemporaryDir dir;
+    constexpr int kCopies = 4;
+    constexpr int kRounds = 100;
+    std::atomic<int> failed{0};
+    for (int round = 0; round < kRounds; ++round) {
+        const ProgramFolder folder(dir.filePath(QString::number(round)));
+        QVERIFY(QDir().mkpath(folder.path()));
+        std::atomic<int> waiting{kCopies};
+        std::vector<std::thread> copies;
+        for (int c = 0; c < kCopies; ++c)
+            copies.emplace_back([&] {
+                AddressArchive archive(folder);
+                --waiting;
+                while (waiting.load() > 0)
+                    std::this_thread::yield();
+                failed += archive.open() ? 0 : 1;
+            });
+        for (std::thread &copy : copies)
+            copy.join();
+    }
+    QCOMPARE(failed.load(), 0);
 }
 
 void TestStorage::appendToEmptyAndWriteInPlace()

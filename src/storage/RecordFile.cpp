@@ -158,14 +158,12 @@ bool RecordFile::open(const QString &path)
     if (m_file.open(mode | QIODevice::ExistingOnly))
         return true;
     // Create only where nothing exists; a file that is there but cannot be
-    // opened is a failure, never replaced. A second try covers a copy that
-    // created it a moment ago.
-    if (!QFileInfo::exists(path)) {
-        if (m_file.open(mode | QIODevice::NewOnly))
-            return true;
-        if (QFileInfo::exists(path) && m_file.open(mode | QIODevice::ExistingOnly))
-            return true;
-    }
+    // opened is a failure, never replaced. Another copy may create it at any
+    // moment after the first try: a file that is there now is opened again.
+    if (!QFileInfo::exists(path) && m_file.open(mode | QIODevice::NewOnly))
+        return true;
+    if (QFileInfo::exists(path) && m_file.open(mode | QIODevice::ExistingOnly))
+        return true;
     return fail(QStringLiteral("open"));
 }
 
