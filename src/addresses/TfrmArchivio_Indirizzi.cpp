@@ -152,12 +152,11 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     addGroup("boxImporta", {cmdImporta});
     addGroup("boxUscita", {cmdGuida, cmdEsci});
     column->addLayout(toolbar);
-    // The panel is as wide as the body, or as the toolbar where that needs more:
-    // no box is squeezed.
-    for (int i = 0; i < toolbar->count(); ++i)
-        if (QWidget *box = toolbar->itemAt(i)->widget())
-            box->ensurePolished();
-    panel->setFixedWidth(qMax(panel->width(), toolbar->minimumSize().width()));
+    // The panel widens to the toolbar when the window is polished, before it is
+    // first laid out: measuring the styled boxes earlier would load their
+    // fonts and styles while the window is still hidden.
+    m_panel = panel;
+    m_toolbar = toolbar;
 
     // Body: name and type, the envelope with the six lines, the note.
     auto *body = whiteBox(panel, "panCorpo");
@@ -426,6 +425,23 @@ void TfrmArchivio_Indirizzi::openImport()
     TfrmImportaSchede dialog(*this);
     if (dialog.exec() == QDialog::Accepted)
         txtNome->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfrmArchivio_Indirizzi::event(QEvent *event)
+{
+    const bool handled = ui::GradientWidget::event(event);
+    if (event->type() == QEvent::Polish)
+        fitPanelToToolbar();
+    return handled;
+}
+
+void TfrmArchivio_Indirizzi::fitPanelToToolbar()
+{
+    // As wide as the body, or as the toolbar where that needs more: no box is squeezed.
+    for (int i = 0; i < m_toolbar->count(); ++i)
+        if (QWidget *box = m_toolbar->itemAt(i)->widget())
+            box->ensurePolished();
+    m_panel->setFixedWidth(qMax(m_panel->width(), m_toolbar->minimumSize().width()));
 }
 
 void TfrmArchivio_Indirizzi::showEvent(QShowEvent *event)

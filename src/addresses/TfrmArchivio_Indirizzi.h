@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 
@@ -86,10 +87,13 @@ signals:
     void closed();
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Widens the panel where the toolbar needs more room than the body.
+    void fitPanelToToolbar();
     QList<QLineEdit *> editFields() const;
     QList<QLabel *> hiddenHolders() const;
     // One opening: Count, then at most one Read (see navigationStep).
@@ -98,6 +102,8 @@ private:
     void warning(const QString &text);
 
     ProgramFolder m_folder;
+    QWidget *m_panel = nullptr;
+    QHBoxLayout *m_toolbar = nullptr;
 };
 
 } // namespace tavolux

@@ -113,8 +113,11 @@ QList<QWidget *> Program::persistentWindows()
 void Program::start()
 {
     // All persistent windows exist before the login window is shown; they
-    // draw their pictures only when first shown, so this stays quick.
+    // draw their pictures only when first shown, so this stays quick. Every
+    // widget asks to be polished (styled) as soon as it is made; a window is
+    // polished anyway when it is shown, so the hidden ones wait until then.
     createWindows();
+    QCoreApplication::removePostedEvents(nullptr, QEvent::PolishRequest);
     m_login->show();
 }
 
