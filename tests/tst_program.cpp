@@ -309,11 +309,23 @@ void TestProgram::allWindowsExistBeforeTheLoginIsShown()
     for (const char *name : {"TfrmAvvio", "TfrmCambiaPassword", "TfrmArchivio_Indirizzi", "TfrmArchivio_Etichette"})
         QVERIFY2(atShow.contains(QLatin1String(name)), name);
     QCOMPARE(visibleCount(program), 1);
-    // Made cheaply: a window not yet shown has drawn none of its pictures.
+    // Made cheaply: a window not yet shown is not styled yet, even once the
+    // events waiting at start-up have run...
+    QCoreApplication::processEvents();
+    for (QWidget *hidden : {static_cast<QWidget *>(program.launcher()), static_cast<QWidget *>(program.addressWindow()),
+                            static_cast<QWidget *>(program.labelWindow()),
+                            static_cast<QWidget *>(program.changePasswordWindow())}) {
+        QVERIFY2(!hidden->testAttribute(Qt::WA_WState_Polished), qPrintable(hidden->objectName()));
+        for (QWidget *child : hidden->findChildren<QWidget *>())
+            QVERIFY2(!child->testAttribute(Qt::WA_WState_Polished), qPrintable(child->objectName()));
+    }
+    QVERIFY(program.loginWindow()->testAttribute(Qt::WA_WState_Polished));
+    // ...and has drawn none of its pictures.
     QVERIFY(program.launcher()->imgApp01->pixmap().isNull());
     QVERIFY(program.launcher()->btnApp01->pixmap().isNull());
     program.launcher()->show();
     QCoreApplication::processEvents();
+    QVERIFY(program.launcher()->imgApp01->testAttribute(Qt::WA_WState_Polished));
     QVERIFY(!program.launcher()->imgApp01->pixmap().isNull());
     QVERIFY(!program.launcher()->btnApp01->pixmap().isNull());
     program.launcher()->hide();
