@@ -4,13 +4,64 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QLibrary>
 #include <QRegularExpression>
 
 #include <xlsxwriter.h>
 
+#include <type_traits>
+
 namespace tavolux {
 
 namespace {
+
+// The functions of libxlsxwriter this writer calls.
+#define TAVOLUX_XLSX_FUNCTIONS(F)                                                                                   \
+    F(workbook_new_opt)                                                                                            \
+    F(workbook_add_worksheet)                                                                                      \
+    F(workbook_add_format)                                                                                         \
+    F(workbook_close)                                                                                              \
+    F(format_set_num_format)                                                                                       \
+    F(format_set_bold)                                                                                             \
+    F(worksheet_set_column_pixels)                                                                                 \
+    F(worksheet_write_string)                                                                                      \
+    F(worksheet_write_blank)                                                                                       \
+    F(lxw_strerror)
+
+// libxlsxwriter, loaded when the first workbook is written: the program does
+// not load it, nor the OpenSSL library it brings, at every start.
+struct XlsxLibrary
+{
+#define TAVOLUX_XLSX_POINTER(name) decltype(&::name) name = nullptr;
+    TAVOLUX_XLSX_FUNCTIONS(TAVOLUX_XLSX_POINTER)
+#undef TAVOLUX_XLSX_POINTER
+    QString error; // why it is not there; empty once loaded
+};
+
+const XlsxLibrary &xlsx()
+{
+    static const XlsxLibrary library = [] {
+        XlsxLibrary loaded;
+        QLibrary file(QStringLiteral(TAVOLUX_XLSXWRITER));
+        if (!file.load()) {
+            loaded.error = file.errorString();
+            return loaded;
+        }
+        QStringList missing;
+        auto resolve = [&](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(file.resolve(name));
+            if (!function)
+                missing << QLatin1String(name);
+        };
+#define TAVOLUX_XLSX_RESOLVE(name) resolve(loaded.name, #name);
+        TAVOLUX_XLSX_FUNCTIONS(TAVOLUX_XLSX_RESOLVE)
+#undef TAVOLUX_XLSX_RESOLVE
+        if (!missing.isEmpty())
+            loaded.error = missing.join(QStringLiteral(", "));
+        return loaded;
+    }();
+    return library;
+}
 
 QString reason(lxw_error error)
 {
@@ -38,7 +89,7 @@ QString reason(lxw_error error)
         return QStringLiteral("Le righe sono più delle %1 che un foglio di calcolo ammette.").arg(kWorkbookMaxRows);
     default:
         return QStringLiteral("Il foglio di calcolo non si è potuto comporre (%1).")
-                .arg(QString::fromUtf8(lxw_strerror(error)));
+                .arg(xlsx().lxw_strerror ? QString::fromUtf8(xlsx().lxw_strerror(error)) : QString::number(error));
     }
 }
 
@@ -68,6 +119,10 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
         return failed(reason(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE));
     if (sheet.columns.isEmpty() || sheet.columns.size() > LXW_COL_MAX)
         return failed(reason(LXW_ERROR_PARAMETER_VALIDATION));
+    const XlsxLibrary &x = xlsx();
+    if (!x.error.isEmpty())
+        return failed(QStringLiteral("La libreria per i file .xlsx (%1) non si è potuta caricare: %2")
+                          .arg(QStringLiteral(TAVOLUX_XLSXWRITER), x.error));
 
     QByteArray scratchName = QFile::encodeName(scratch);
     lxw_workbook_options options{};
@@ -76,22 +131,22 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     // their cells ("inline strings") rather than in a shared table.
     options.constant_memory = LXW_TRUE;
     options.tmpdir = scratch.isEmpty() ? nullptr : scratchName.data();
-    lxw_workbook *book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    lxw_workbook *book = x.workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book)
         return failed(reason(LXW_ERROR_CREATING_XLSX_FILE));
 
     lxw_error error = LXW_NO_ERROR;
-    lxw_worksheet *worksheet = workbook_add_worksheet(book, sheet.name.toUtf8().constData());
-    lxw_format *text = workbook_add_format(book);
-    lxw_format *header = workbook_add_format(book);
+    lxw_worksheet *worksheet = x.workbook_add_worksheet(book, sheet.name.toUtf8().constData());
+    lxw_format *text = x.workbook_add_format(book);
+    lxw_format *header = x.workbook_add_format(book);
     if (!worksheet || !text || !header) {
         error = worksheet ? LXW_ERROR_MEMORY_MALLOC_FAILED : LXW_ERROR_PARAMETER_VALIDATION;
     } else {
         // "@" is the text number format: a spreadsheet program keeps the cell as the
         // characters it holds, also when the user types into it later.
-        format_set_num_format(text, "@");
-        format_set_num_format(header, "@");
-        format_set_bold(header);
+        x.format_set_num_format(text, "@");
+        x.format_set_num_format(header, "@");
+        x.format_set_bold(header);
     }
 
     const int columns = int(sheet.columns.size());
@@ -100,22 +155,22 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     // pixels of padding); worksheet_set_column_pixels() makes that conversion,
     // (pixels - 5) / 7 characters, so the column opens as wide as on screen.
     for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c)
-        error = worksheet_set_column_pixels(worksheet, lxw_col_t(c), lxw_col_t(c),
+        error = x.worksheet_set_column_pixels(worksheet, lxw_col_t(c), lxw_col_t(c),
                                             uint32_t(qMax(0, sheet.columns.at(c).pixels)), text);
     for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c)
-        error = worksheet_write_string(worksheet, 0, lxw_col_t(c), cellBytes(sheet.columns.at(c).header).constData(),
+        error = x.worksheet_write_string(worksheet, 0, lxw_col_t(c), cellBytes(sheet.columns.at(c).header).constData(),
                                        header);
     for (qsizetype r = 0; r < sheet.rows && error == LXW_NO_ERROR; ++r) {
         for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c) {
             const QString value = sheet.cell ? sheet.cell(r, c) : QString();
             // An empty cell still carries the text format.
-            error = value.isEmpty() ? worksheet_write_blank(worksheet, lxw_row_t(r + 1), lxw_col_t(c), text)
-                                    : worksheet_write_string(worksheet, lxw_row_t(r + 1), lxw_col_t(c),
+            error = value.isEmpty() ? x.worksheet_write_blank(worksheet, lxw_row_t(r + 1), lxw_col_t(c), text)
+                                    : x.worksheet_write_string(worksheet, lxw_row_t(r + 1), lxw_col_t(c),
                                                              cellBytes(value).constData(), text);
         }
     }
     // Closing writes the file and frees the workbook, also after an error.
-    const lxw_error closed = workbook_close(book);
+    const lxw_error closed = x.workbook_close(book);
     if (error == LXW_NO_ERROR)
         error = closed;
     if (error != LXW_NO_ERROR)
