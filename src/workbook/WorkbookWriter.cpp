@@ -9,6 +9,7 @@
 
 #include <xlsxwriter.h>
 
+#include <optional>
 #include <type_traits>
 
 namespace tavolux {
@@ -38,29 +39,48 @@ struct XlsxLibrary
     QString error; // why it is not there; empty once loaded
 };
 
+XlsxLibrary load(const QString &fileName)
+{
+    XlsxLibrary loaded;
+    QLibrary file(fileName);
+    if (!file.load()) {
+        loaded.error = file.errorString();
+        return loaded;
+    }
+    QStringList missing;
+    auto resolve = [&](auto &function, const char *name) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(file.resolve(name));
+        if (!function)
+            missing << QLatin1String(name);
+    };
+#define TAVOLUX_XLSX_RESOLVE(name) resolve(loaded.name, #name);
+    TAVOLUX_XLSX_FUNCTIONS(TAVOLUX_XLSX_RESOLVE)
+#undef TAVOLUX_XLSX_RESOLVE
+    if (!missing.isEmpty())
+        loaded.error = QStringLiteral("mancano le funzioni %1").arg(missing.join(QStringLiteral(", ")));
+    return loaded;
+}
+
+// The library file to load, and the library once loaded (workbooks are
+// written on one thread).
+struct XlsxState
+{
+    QString fileName = QStringLiteral(TAVOLUX_XLSXWRITER);
+    std::optional<XlsxLibrary> library;
+};
+
+XlsxState &xlsxState()
+{
+    static XlsxState state;
+    return state;
+}
+
 const XlsxLibrary &xlsx()
 {
-    static const XlsxLibrary library = [] {
-        XlsxLibrary loaded;
-        QLibrary file(QStringLiteral(TAVOLUX_XLSXWRITER));
-        if (!file.load()) {
-            loaded.error = file.errorString();
-            return loaded;
-        }
-        QStringList missing;
-        auto resolve = [&](auto &function, const char *name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(file.resolve(name));
-            if (!function)
-                missing << QLatin1String(name);
-        };
-#define TAVOLUX_XLSX_RESOLVE(name) resolve(loaded.name, #name);
-        TAVOLUX_XLSX_FUNCTIONS(TAVOLUX_XLSX_RESOLVE)
-#undef TAVOLUX_XLSX_RESOLVE
-        if (!missing.isEmpty())
-            loaded.error = missing.join(QStringLiteral(", "));
-        return loaded;
-    }();
-    return library;
+    XlsxState &state = xlsxState();
+    if (!state.library)
+        state.library = load(state.fileName);
+    return *state.library;
 }
 
 QString reason(lxw_error error)
@@ -122,7 +142,7 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     const XlsxLibrary &x = xlsx();
     if (!x.error.isEmpty())
         return failed(QStringLiteral("La libreria per i file .xlsx (%1) non si è potuta caricare: %2")
-                          .arg(QStringLiteral(TAVOLUX_XLSXWRITER), x.error));
+                          .arg(xlsxState().fileName, x.error));
 
     QByteArray scratchName = QFile::encodeName(scratch);
     lxw_workbook_options options{};
@@ -181,6 +201,13 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
         return failed(QStringLiteral(
                 "Il file del foglio di calcolo è risultato incompleto: il disco potrebbe essere pieno."));
     return {};
+}
+
+void setWorkbookLibrary(const QString &fileName)
+{
+    XlsxState &state = xlsxState();
+    state.fileName = fileName.isEmpty() ? QStringLiteral(TAVOLUX_XLSXWRITER) : fileName;
+    state.library.reset();
 }
 
 WorkbookResult writeWorkbook(const QString &path, const QString &name, const QList<WorkbookColumn> &columns,

@@ -45,6 +45,11 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
 WorkbookResult writeWorkbook(const QString &path, const QString &name, const QList<WorkbookColumn> &columns,
                              const QList<QStringList> &rows, const QString &scratch = QString());
 
+// The spreadsheet library's file, loaded when the next workbook is written:
+// by default the one the program was built against. A test names a missing
+// one to see the failure; an empty name goes back to the default.
+void setWorkbookLibrary(const QString &fileName);
+
 // The most text one cell may hold, and the most rows under the header.
 inline constexpr int kWorkbookMaxCell = 32767;
 inline constexpr qsizetype kWorkbookMaxRows = 1048575;
