@@ -323,6 +323,9 @@ void TestProgram::allWindowsExistBeforeTheLoginIsShown()
     // ...and has drawn none of its pictures.
     QVERIFY(program.launcher()->imgApp01->pixmap().isNull());
     QVERIFY(program.launcher()->btnApp01->pixmap().isNull());
+    // The label window's 24 slots wait for their first use as well.
+    QVERIFY(!program.labelWindow()->findChild<QLineEdit *>(QStringLiteral("txtNome_E01")));
+    QCOMPARE(program.labelWindow()->txtNome_E(24)->objectName(), QStringLiteral("txtNome_E24"));
     program.launcher()->show();
     QCoreApplication::processEvents();
     QVERIFY(program.launcher()->imgApp01->testAttribute(Qt::WA_WState_Polished));

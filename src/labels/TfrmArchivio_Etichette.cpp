@@ -217,9 +217,12 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     panMemory->setObjectName(QStringLiteral("panMemory"));
     panMemory->hide();
     background << panMemory;
-    QWidget *grid = buildSlotGrid(body, panMemory);
-    background << grid;
-    bodyColumn->addWidget(grid, 0, Qt::AlignHCenter);
+    m_grid = new QWidget(body);
+    m_grid->setObjectName(QStringLiteral("panEtichette"));
+    m_grid->setFixedSize((kColumns - 1) * kColumnPitch + kSlotBox.width(),
+                         (Slots / kColumns - 1) * kRowPitch + kSlotBox.height());
+    background << m_grid;
+    bodyColumn->addWidget(m_grid, 0, Qt::AlignHCenter);
     column->addWidget(body);
 
     // Status bar.
@@ -239,10 +242,6 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     auto *outer = new QGridLayout(this);
     outer->addWidget(panel, 0, 0, Qt::AlignCenter);
 
-    for (const Slot &slot : m_slots) {
-        background << slot.box;
-        neutral << slot.name;
-    }
     addHints(background, neutral);
 
     wireArchiveToolbar(this, {cmdNuovo, cmdSalva, cmdPrimo, cmdIndietro, cmdAvanti, cmdUltimo, cmdGuida, cmdEsci,
@@ -258,20 +257,22 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     connect(import, &QShortcut::activated, this, [this] { openImport(focusedSlot()); });
 }
 
-QWidget *TfrmArchivio_Etichette::buildSlotGrid(QWidget *parent, QWidget *memory)
+const std::array<TfrmArchivio_Etichette::Slot, TfrmArchivio_Etichette::Slots> &TfrmArchivio_Etichette::slotControls() const
 {
-    auto *grid = new QWidget(parent);
-    grid->setObjectName(QStringLiteral("panEtichette"));
-    const int rows = Slots / kColumns;
-    grid->setFixedSize((kColumns - 1) * kColumnPitch + kSlotBox.width(), (rows - 1) * kRowPitch + kSlotBox.height());
+    if (!m_slots.front().box)
+        const_cast<TfrmArchivio_Etichette *>(this)->buildSlots();
+    return m_slots;
+}
 
+void TfrmArchivio_Etichette::buildSlots()
+{
     QFont nameFont(QStringLiteral("Verdana"), 12);
     nameFont.setBold(true);
     for (int k = 1; k <= Slots; ++k) {
         const QString kk = twoDigits(k);
         Slot &slot = m_slots[size_t(k - 1)];
 
-        slot.box = new QFrame(grid);
+        slot.box = new QFrame(m_grid);
         slot.box->setObjectName(QStringLiteral("bkgIndirizzo_") + kk);
         slot.box->setStyleSheet(QStringLiteral("QFrame#bkgIndirizzo_%1 { background: %2; border: 2px solid #F2C500; }")
                                     .arg(kk, kSlotFill.name()));
@@ -292,20 +293,32 @@ QWidget *TfrmArchivio_Etichette::buildSlotGrid(QWidget *parent, QWidget *memory)
         connect(slot.import, &ui::PictureButton::clicked, this, [this, k] { openImport(k); });
 
         for (int j = 1; j <= Lines; ++j) {
-            auto *holder = new QLabel(memory);
+            auto *holder = new QLabel(panMemory);
             holder->setObjectName(QStringLiteral("txtRigo0%1_E%2").arg(j).arg(kk));
             holder->setTextFormat(Qt::PlainText);
             slot.lines[size_t(j - 1)] = holder;
         }
+
+        m_hints->addHint(slot.import, QStringLiteral("Importa etichetta da archivio indirizzi."));
+        m_hints->addBackground(slot.box);
+        m_hints->addNeutral(slot.name);
     }
+    // The slots are the last controls made, so they follow the toolbar in
+    // the focus chain, one name field after the other.
     for (int k = 1; k < Slots; ++k)
-        setTabOrder(txtNome_E(k), txtNome_E(k + 1));
-    return grid;
+        setTabOrder(m_slots[size_t(k - 1)].name, m_slots[size_t(k)].name);
+}
+
+void TfrmArchivio_Etichette::setVisible(bool visible)
+{
+    if (visible)
+        slotControls();
+    ui::GradientWidget::setVisible(visible);
 }
 
 void TfrmArchivio_Etichette::addHints(const QList<QWidget *> &background, const QList<QWidget *> &neutral)
 {
-    auto *hints = new ui::StatusHints(panInfo, this);
+    auto *hints = m_hints = new ui::StatusHints(panInfo, this);
     const QList<QPair<QWidget *, QString>> table{
         {cmdNuovo, QStringLiteral("Prepara la schermata per la registrazione di una nuova scheda.")},
         {cmdSalva, QStringLiteral("Salva la scheda corrente.")},
@@ -320,8 +333,6 @@ void TfrmArchivio_Etichette::addHints(const QList<QWidget *> &background, const 
     };
     for (const auto &entry : table)
         hints->addHint(entry.first, entry.second);
-    for (const Slot &slot : m_slots)
-        hints->addHint(slot.import, QStringLiteral("Importa etichetta da archivio indirizzi."));
     for (QWidget *widget : background)
         hints->addBackground(widget);
     for (QWidget *widget : neutral)
@@ -330,22 +341,22 @@ void TfrmArchivio_Etichette::addHints(const QList<QWidget *> &background, const 
 
 QFrame *TfrmArchivio_Etichette::bkgIndirizzo(int slot) const
 {
-    return m_slots.at(size_t(slot - 1)).box;
+    return slotControls().at(size_t(slot - 1)).box;
 }
 
 QLineEdit *TfrmArchivio_Etichette::txtNome_E(int slot) const
 {
-    return m_slots.at(size_t(slot - 1)).name;
+    return slotControls().at(size_t(slot - 1)).name;
 }
 
 ui::PictureButton *TfrmArchivio_Etichette::impIndirizzo_E(int slot) const
 {
-    return m_slots.at(size_t(slot - 1)).import;
+    return slotControls().at(size_t(slot - 1)).import;
 }
 
 QLabel *TfrmArchivio_Etichette::txtRigo_E(int slot, int line) const
 {
-    return m_slots.at(size_t(slot - 1)).lines.at(size_t(line - 1));
+    return slotControls().at(size_t(slot - 1)).lines.at(size_t(line - 1));
 }
 
 QString TfrmArchivio_Etichette::lineText(int slot, int line) const
@@ -464,7 +475,7 @@ void TfrmArchivio_Etichette::openImport(int slot)
 int TfrmArchivio_Etichette::focusedSlot() const
 {
     for (int k = 1; k <= Slots; ++k) {
-        const Slot &slot = m_slots.at(size_t(k - 1));
+        const Slot &slot = slotControls().at(size_t(k - 1));
         if (slot.name->hasFocus() || slot.import->hasFocus())
             return k;
     }

@@ -18,6 +18,7 @@ namespace tavolux {
 
 namespace ui {
 class PictureButton;
+class StatusHints;
 }
 
 // The label-page window: one page of 24 labels, composed by importing cards,
@@ -59,6 +60,8 @@ public:
     void showPage(const TPaginaEtichette &page, qint64 position);
     // The page as the slots hold it.
     TPaginaEtichette buildPage() const;
+
+    void setVisible(bool visible) override;
 
 
     QLabel *lblPosizione = nullptr;
@@ -113,13 +116,18 @@ private:
         std::array<QLabel *, Lines> lines{};
     };
 
-    QWidget *buildSlotGrid(QWidget *parent, QWidget *memory);
+    // The 24 slots and their 144 holders are made at first need (first
+    // show or first access), so that the hidden window is quick to create.
+    const std::array<Slot, Slots> &slotControls() const;
+    void buildSlots();
     void addHints(const QList<QWidget *> &background, const QList<QWidget *> &neutral);
     // Index of the slot whose name field is `field`, or 0.
     int slotOfField(const QObject *field) const;
     void navigate(NavigationButton button);
 
     ProgramFolder m_folder;
+    QWidget *m_grid = nullptr;
+    ui::StatusHints *m_hints = nullptr;
     std::array<Slot, Slots> m_slots;
 };
 
