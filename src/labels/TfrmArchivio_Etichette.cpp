@@ -318,7 +318,8 @@ void TfrmArchivio_Etichette::setVisible(bool visible)
 
 void TfrmArchivio_Etichette::addHints(const QList<QWidget *> &background, const QList<QWidget *> &neutral)
 {
-    auto *hints = m_hints = new ui::StatusHints(panInfo, this);
+    auto *hints = new ui::StatusHints(panInfo, this);
+    m_hints = hints;
     const QList<QPair<QWidget *, QString>> table{
         {cmdNuovo, QStringLiteral("Prepara la schermata per la registrazione di una nuova scheda.")},
         {cmdSalva, QStringLiteral("Salva la scheda corrente.")},

@@ -61,8 +61,8 @@ public:
     // The page as the slots hold it.
     TPaginaEtichette buildPage() const;
 
+    // Makes the slots, if not yet made, before the window is first shown.
     void setVisible(bool visible) override;
-
 
     QLabel *lblPosizione = nullptr;
     QLabel *panInfo = nullptr;
