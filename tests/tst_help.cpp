@@ -233,7 +233,7 @@ void TestHelp::eachCallerOpensItsTopic()
         open = [&] { addresses.cmdGuida->click(); };
         expectedOwner = &addresses;
     } else if (caller == QLatin1String("labels")) {
-        open = [&] { labels.findChild<ui::PictureButton *>(QStringLiteral("cmdGuida"))->click(); };
+        open = [&] { labels.cmdGuida->click(); };
         expectedOwner = &labels;
     } else {
         open = [&] { exporter.cmdGuida->click(); };

@@ -323,9 +323,16 @@ void TestProgram::allWindowsExistBeforeTheLoginIsShown()
     // ...and has drawn none of its pictures.
     QVERIFY(program.launcher()->imgApp01->pixmap().isNull());
     QVERIFY(program.launcher()->btnApp01->pixmap().isNull());
-    // The label window's 24 slots wait for their first use as well.
-    QVERIFY(!program.labelWindow()->findChild<QLineEdit *>(QStringLiteral("txtNome_E01")));
+    // The two archive windows' controls wait for their first use as well,
+    // and are all made at the first one asked for.
+    QVERIFY(program.labelWindow()->findChildren<QWidget *>().isEmpty());
     QCOMPARE(program.labelWindow()->txtNome_E(24)->objectName(), QStringLiteral("txtNome_E24"));
+    QVERIFY(program.labelWindow()->findChild<QWidget *>(QStringLiteral("cmdEsci")));
+    TfrmArchivio_Indirizzi *addresses = program.addressWindow();
+    QVERIFY(addresses->findChildren<QWidget *>().isEmpty());
+    QCOMPARE(addresses->cmdEsci->objectName(), QStringLiteral("cmdEsci"));
+    QVERIFY(addresses->findChild<QLineEdit *>(QStringLiteral("txtNote")));
+    QCOMPARE(addresses->txtNote.get(), addresses->findChild<QLineEdit *>(QStringLiteral("txtNote")));
     program.launcher()->show();
     QCoreApplication::processEvents();
     QVERIFY(program.launcher()->imgApp01->testAttribute(Qt::WA_WState_Polished));

@@ -90,7 +90,26 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
 {
     setObjectName(QStringLiteral("TfrmArchivio_Indirizzi"));
     setWindowTitle(QStringLiteral(" Tavolux - Archivio Indirizzi"));
+}
 
+void TfrmArchivio_Indirizzi::buildFor(QWidget *window)
+{
+    static_cast<TfrmArchivio_Indirizzi *>(window)->build();
+}
+
+void TfrmArchivio_Indirizzi::setVisible(bool visible)
+{
+    if (visible)
+        build();
+    ui::GradientWidget::setVisible(visible);
+}
+
+void TfrmArchivio_Indirizzi::build()
+{
+    // Made at first use: the window is created at start-up but shown later.
+    if (m_built)
+        return;
+    m_built = true;
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("panPrincipale"));
     panel->setFixedWidth(980);
@@ -186,7 +205,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     auto *recipient = new QVBoxLayout(envelope);
     recipient->setContentsMargins(400, 120, 40, 20);
     recipient->setSpacing(4);
-    QList<QLineEdit **> lines{&txtRigo01, &txtRigo02, &txtRigo03, &txtRigo04, &txtRigo05, &txtRigo06};
+    QList<ui::OnDemand<QLineEdit> *> lines{&txtRigo01, &txtRigo02, &txtRigo03, &txtRigo04, &txtRigo05, &txtRigo06};
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray name = "txtRigo0" + QByteArray::number(i + 1);
         *lines[i] = editField(envelope, name.constData(), ui::colors::White);
@@ -213,7 +232,8 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWid
     panInfo->setStyleSheet(QStringLiteral("color: white;"));
     statusRow->addWidget(panInfo);
     column->addWidget(status);
-    for (QLineEdit *line : {txtRigo01, txtRigo02, txtRigo03, txtRigo04, txtRigo05, txtRigo06})
+    // The six address lines.
+    for (QLineEdit *line : editFields().mid(2, 6))
         LineFitMarker::install(line, panInfo);
 
     lblFile01 = hiddenHolder(panel, "lblFile01");
@@ -430,8 +450,10 @@ void TfrmArchivio_Indirizzi::openImport()
 bool TfrmArchivio_Indirizzi::event(QEvent *event)
 {
     const bool handled = ui::GradientWidget::event(event);
-    if (event->type() == QEvent::Polish)
+    if (event->type() == QEvent::Polish) {
+        build();
         fitPanelToToolbar();
+    }
     return handled;
 }
 

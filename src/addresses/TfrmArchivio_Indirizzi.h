@@ -4,6 +4,7 @@
 #include "storage/Navigation.h"
 #include "storage/TSchedaIndirizzo.h"
 #include "ui/GradientWidget.h"
+#include "ui/OnDemand.h"
 
 #include <QList>
 
@@ -36,40 +37,43 @@ public:
     // The six line fields, as shown.
     QStringList shownLines() const;
 
+    void setVisible(bool visible) override;
 
-    QLineEdit *txtNome = nullptr;
-    QLineEdit *txtTipo = nullptr;
-    QLineEdit *txtRigo01 = nullptr;
-    QLineEdit *txtRigo02 = nullptr;
-    QLineEdit *txtRigo03 = nullptr;
-    QLineEdit *txtRigo04 = nullptr;
-    QLineEdit *txtRigo05 = nullptr;
-    QLineEdit *txtRigo06 = nullptr;
-    QLineEdit *txtNote = nullptr;
-    QLabel *lblFile01 = nullptr;
-    QLabel *lblFile02 = nullptr;
-    QLabel *lblFile03 = nullptr;
-    QLabel *lblDesc01 = nullptr;
-    QLabel *lblDesc02 = nullptr;
-    QLabel *lblDesc03 = nullptr;
-    QLabel *lblPosizione = nullptr;
-    QLabel *panInfo = nullptr;
+    // The controls are made the first time the window is shown or one of
+    // them is asked for.
+    ui::OnDemand<QLineEdit> txtNome{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtTipo{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtRigo01{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtRigo02{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtRigo03{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtRigo04{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtRigo05{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtRigo06{this, &buildFor};
+    ui::OnDemand<QLineEdit> txtNote{this, &buildFor};
+    ui::OnDemand<QLabel> lblFile01{this, &buildFor};
+    ui::OnDemand<QLabel> lblFile02{this, &buildFor};
+    ui::OnDemand<QLabel> lblFile03{this, &buildFor};
+    ui::OnDemand<QLabel> lblDesc01{this, &buildFor};
+    ui::OnDemand<QLabel> lblDesc02{this, &buildFor};
+    ui::OnDemand<QLabel> lblDesc03{this, &buildFor};
+    ui::OnDemand<QLabel> lblPosizione{this, &buildFor};
+    ui::OnDemand<QLabel> panInfo{this, &buildFor};
 
-    ui::PictureButton *cmdNuovo = nullptr;
-    ui::PictureButton *cmdDuplica = nullptr;
-    ui::PictureButton *cmdSalva = nullptr;
-    ui::PictureButton *cmdTrova = nullptr;
-    ui::PictureButton *cmdFile = nullptr;
-    ui::PictureButton *cmdStampa = nullptr;
-    ui::PictureButton *cmdPrimo = nullptr;
-    ui::PictureButton *cmdIndietro = nullptr;
-    ui::PictureButton *cmdAvanti = nullptr;
-    ui::PictureButton *cmdUltimo = nullptr;
-    ui::PictureButton *cmdEsporta = nullptr;
-    ui::PictureButton *cmdAnteprima = nullptr;
-    ui::PictureButton *cmdImporta = nullptr;
-    ui::PictureButton *cmdGuida = nullptr;
-    ui::PictureButton *cmdEsci = nullptr;
+    ui::OnDemand<ui::PictureButton> cmdNuovo{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdDuplica{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdSalva{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdTrova{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdFile{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdStampa{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdPrimo{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdIndietro{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdAvanti{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdUltimo{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdEsporta{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdAnteprima{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdImporta{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdGuida{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdEsci{this, &buildFor};
 
 public slots:
     void newCard();
@@ -92,6 +96,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    static void buildFor(QWidget *window);
+    void build();
     // Widens the panel where the toolbar needs more room than the body.
     void fitPanelToToolbar();
     QList<QLineEdit *> editFields() const;
@@ -102,6 +108,7 @@ private:
     void warning(const QString &text);
 
     ProgramFolder m_folder;
+    bool m_built = false;
     QWidget *m_panel = nullptr;
     QHBoxLayout *m_toolbar = nullptr;
 };

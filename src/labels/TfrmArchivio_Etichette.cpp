@@ -91,7 +91,18 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
 {
     setObjectName(QStringLiteral("TfrmArchivio_Etichette"));
     setWindowTitle(QStringLiteral(" Tavolux - Gestione Etichette"));
+}
 
+void TfrmArchivio_Etichette::buildFor(QWidget *window)
+{
+    static_cast<TfrmArchivio_Etichette *>(window)->build();
+}
+
+void TfrmArchivio_Etichette::build()
+{
+    if (m_built)
+        return;
+    m_built = true;
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("panPrincipale"));
     auto *column = new QVBoxLayout(panel);
@@ -255,12 +266,13 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(const ProgramFolder &folder, QWid
     ui::bindShortcut(this, cmdAnteprima, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     auto *import = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     connect(import, &QShortcut::activated, this, [this] { openImport(focusedSlot()); });
+
+    buildSlots();
 }
 
 const std::array<TfrmArchivio_Etichette::Slot, TfrmArchivio_Etichette::Slots> &TfrmArchivio_Etichette::slotControls() const
 {
-    if (!m_slots.front().box)
-        const_cast<TfrmArchivio_Etichette *>(this)->buildSlots();
+    const_cast<TfrmArchivio_Etichette *>(this)->build();
     return m_slots;
 }
 
@@ -312,7 +324,7 @@ void TfrmArchivio_Etichette::buildSlots()
 void TfrmArchivio_Etichette::setVisible(bool visible)
 {
     if (visible)
-        slotControls();
+        build();
     ui::GradientWidget::setVisible(visible);
 }
 

@@ -4,6 +4,7 @@
 #include "storage/Navigation.h"
 #include "storage/TPaginaEtichette.h"
 #include "ui/GradientWidget.h"
+#include "ui/OnDemand.h"
 
 #include <QStringList>
 
@@ -61,23 +62,26 @@ public:
     // The page as the slots hold it.
     TPaginaEtichette buildPage() const;
 
-    // Makes the slots, if not yet made, before the window is first shown.
+    // Makes the controls, if not yet made, before the window is first shown.
     void setVisible(bool visible) override;
 
-    QLabel *lblPosizione = nullptr;
-    QLabel *panInfo = nullptr;
-    QWidget *panMemory = nullptr;
+    // The controls are made the first time the window is shown or one of
+    // them is asked for.
 
-    ui::PictureButton *cmdNuovo = nullptr;
-    ui::PictureButton *cmdSalva = nullptr;
-    ui::PictureButton *cmdAnteprima = nullptr;
-    ui::PictureButton *cmdStampa = nullptr;
-    ui::PictureButton *cmdPrimo = nullptr;
-    ui::PictureButton *cmdIndietro = nullptr;
-    ui::PictureButton *cmdAvanti = nullptr;
-    ui::PictureButton *cmdUltimo = nullptr;
-    ui::PictureButton *cmdGuida = nullptr;
-    ui::PictureButton *cmdEsci = nullptr;
+    ui::OnDemand<QLabel> lblPosizione{this, &buildFor};
+    ui::OnDemand<QLabel> panInfo{this, &buildFor};
+    ui::OnDemand<QWidget> panMemory{this, &buildFor};
+
+    ui::OnDemand<ui::PictureButton> cmdNuovo{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdSalva{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdAnteprima{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdStampa{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdPrimo{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdIndietro{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdAvanti{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdUltimo{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdGuida{this, &buildFor};
+    ui::OnDemand<ui::PictureButton> cmdEsci{this, &buildFor};
 
 public slots:
     void newPage();
@@ -116,9 +120,12 @@ private:
         std::array<QLabel *, Lines> lines{};
     };
 
-    // The 24 slots and their 144 holders are made at first need (first
-    // show or first access), so that the hidden window is quick to create.
+    // The controls, the 24 slots and their 144 holders included, are made at
+    // first need (first show or first access), so that the hidden window is
+    // quick to create.
     const std::array<Slot, Slots> &slotControls() const;
+    static void buildFor(QWidget *window);
+    void build();
     void buildSlots();
     void addHints(const QList<QWidget *> &background, const QList<QWidget *> &neutral);
     // Index of the slot whose name field is `field`, or 0.
@@ -126,7 +133,8 @@ private:
     void navigate(NavigationButton button);
 
     ProgramFolder m_folder;
-    QWidget *m_grid = nullptr;
+    bool m_built = false;
+    ui::OnDemand<QWidget> m_grid{this, &buildFor};
     ui::StatusHints *m_hints = nullptr;
     std::array<Slot, Slots> m_slots;
 };
