@@ -1,3 +1,4 @@
+#include "addresses/CardList.h"
 #include "addresses/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace tavolux;
@@ -341,21 +343,28 @@ void TestFindDialog::unreadableArchiveGivesEmptyListSilently()
 
 void TestFindDialog::largeArchiveFillsQuickly()
 {
+    // Read in two runs at once: every card's line once, in list order, the
+    // nameless ones (one in 1000, on both sides of the middle) left out.
     const int cards = 20000;
+    QStringList expected;
     {
         QFile file(m_dir->filePath(QStringLiteral("Archivio_Indirizzi.pro")));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        for (int i = 0; i < cards; ++i)
-            file.write(card(QStringLiteral("Cliente %1").arg((i * 7919) % cards), QStringLiteral("tipo"),
-                            QStringLiteral("nota %1").arg(i))
-                           .toRecord());
+        for (int i = 0; i < cards; ++i) {
+            const TSchedaIndirizzo c = card(i % 1000 == 999 ? QString() : QStringLiteral("Cliente %1").arg((i * 7919) % cards),
+                                            QStringLiteral("tipo"), QStringLiteral("nota %1").arg(i));
+            file.write(c.toRecord());
+            if (!c[TSchedaIndirizzo::Nome].isEmpty())
+                expected << cardlist::listLine(c);
+        }
     }
+    std::stable_sort(expected.begin(), expected.end(), cardlist::listLess);
     QElapsedTimer timer;
     timer.start();
     auto dialog = openDialog();
     const qint64 fillMs = timer.elapsed();
-    QCOMPARE(dialog->model()->rowCount(), cards);
-    QVERIFY(dialog->lines().at(0) <= dialog->lines().at(1));
+    QCOMPARE(dialog->model()->rowCount(), cards - cards / 1000);
+    QCOMPARE(dialog->lines(), expected);
     timer.restart();
     dialog->txtTrova->setText(QStringLiteral("non c'è"));
     dialog->btnTrova->click();

@@ -47,6 +47,8 @@ private slots:
     void trailingPieceIsNotCountedAndAppendOverwritesIt();
     void labelPagesShareTheRules();
     void readAllStopsAtLastWholeRecord();
+    void readInParts_data();
+    void readInParts();
     void openFailsWithoutReplacingAnything();
 };
 
@@ -287,6 +289,54 @@ void TestStorage::readAllStopsAtLastWholeRecord()
         return true;
     }));
     QCOMPARE(seen, QStringList({"1=1", "2=2", "3=3", "4=4", "5=5"}));
+}
+
+void TestStorage::readInParts_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<int>("parts");
+    QTest::newRow("two halves") << 7 << qint64(7) << 2;
+    QTest::newRow("one part") << 5 << qint64(5) << 1;
+    QTest::newRow("more parts than records") << 2 << qint64(2) << 4;
+    QTest::newRow("file shorter than asked") << 5 << qint64(8) << 2;
+    QTest::newRow("file longer than asked") << 9 << qint64(6) << 3;
+    QTest::newRow("empty") << 0 << qint64(0) << 2;
+}
+
+// Every record asked for and present is visited once, by the part that
+// holds it, in turn within its part; a trailing piece is never a record.
+void TestStorage::readInParts()
+{
+    QFETCH(int, records);
+    QFETCH(qint64, total);
+    QFETCH(int, parts);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"));
+    QByteArray bytes;
+    for (int i = 1; i <= records; ++i)
+        bytes += card(QString::number(i)).toRecord();
+    writeBytes(path, bytes + QByteArray(100, '\x03'));
+    AddressArchive archive{ProgramFolder(dir.path())};
+    QVERIFY(archive.open());
+    std::vector<std::vector<qint64>> seen(static_cast<size_t>(parts));
+    std::atomic<bool> namesMatch{true};
+    QVERIFY(archive.readAllRawInParts(total, parts, [&](int part, qint64 position, const char *record) {
+        seen[size_t(part)].push_back(position);
+        if (TSchedaIndirizzo::fromRecord(record)[TSchedaIndirizzo::Nome] != QString::number(position))
+            namesMatch = false;
+        return true;
+    }));
+    QVERIFY(namesMatch);
+    const qint64 present = qMin<qint64>(total, records);
+    for (int part = 0; part < parts; ++part) {
+        std::vector<qint64> expected;
+        for (qint64 p = RecordFile::partStart(total, parts, part) + 1;
+             p <= qMin(RecordFile::partStart(total, parts, part + 1), present); ++p)
+            expected.push_back(p);
+        QCOMPARE(seen[size_t(part)], expected);
+    }
+    QCOMPARE(RecordFile::partStart(total, parts, parts), total);
 }
 
 void TestStorage::openFailsWithoutReplacingAnything()

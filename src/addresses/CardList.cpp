@@ -1,6 +1,7 @@
 #include "addresses/CardList.h"
 
 #include "platform/Cp1252.h"
+#include "platform/LargePages.h"
 #include "storage/TCampo250.h"
 
 #include <QtEndian>
@@ -12,10 +13,6 @@
 #include <numeric>
 #include <string_view>
 #include <thread>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace tavolux::cardlist {
 
@@ -48,22 +45,6 @@ const std::array<unsigned char, 256> &ranks()
         return r;
     }();
     return table;
-}
-
-// Asks for large pages over a big buffer: a list of a million lines would
-// otherwise take a few hundred thousand page faults to fill.
-void adviseLargePages(const void *data, qint64 bytes)
-{
-#ifdef __linux__
-    constexpr quintptr kLarge = quintptr(2) << 20;
-    const quintptr begin = (quintptr(data) + kLarge - 1) & ~(kLarge - 1);
-    const quintptr end = (quintptr(data) + quintptr(bytes)) & ~(kLarge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(bytes);
-#endif
 }
 
 inline char lowerByte(char c)
@@ -309,6 +290,17 @@ void CardLines::append(QByteArrayView lineBytes)
         std::memcpy(text, lineBytes.data(), size_t(length));
     text[length] = '\0';
     m_textOffsets.push_back(start + length + 1);
+    m_order.clear();
+    dropLowered();
+}
+
+void CardLines::append(const CardLines &other)
+{
+    const qint64 shift = m_text.size();
+    m_text.append(other.m_text);
+    m_textOffsets.reserve(m_textOffsets.size() + other.m_textOffsets.size() - 1);
+    for (auto it = other.m_textOffsets.begin() + 1; it != other.m_textOffsets.end(); ++it)
+        m_textOffsets.push_back(*it + shift);
     m_order.clear();
     dropLowered();
 }

@@ -40,7 +40,7 @@ class CardLines
 {
 public:
     // From this many lines on, the sort and the lowered copy use more threads.
-    static constexpr int ParallelLines = 1 << 16;
+    static constexpr int ParallelLines = 1 << 12;
 
     CardLines();
     // The lines as given, not sorted.
@@ -59,6 +59,8 @@ public:
     // Adds the line of a raw archive record, made in place; false when the
     // card has no name and so no line.
     bool appendRecord(const char *record);
+    // Adds all lines of another list after these, in their added order.
+    void append(const CardLines &other);
     // Sorts in list order; equal lines keep their order, side by side.
     void sort();
     void clear();

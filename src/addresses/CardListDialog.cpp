@@ -22,6 +22,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <thread>
+
 namespace tavolux {
 
 CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title, const QString &banner,
@@ -161,13 +163,23 @@ void CardListDialog::fill()
     {
         AddressArchive archive(m_folder);
         if (archive.open()) {
-            // A line is at most 84 bytes and a note of 250.
+            // A line is at most 84 bytes and a note of 250. A long archive is
+            // read in two runs at once, the second's lines added after the first's.
             const qint64 cards = qMax<qint64>(0, archive.count());
-            lines.reserve(cards, cards * (84 + TCampo250::MaxText));
-            archive.readAllRaw([&](qint64, const char *record) {
-                lines.appendRecord(record);
+            const qint64 longest = 84 + TCampo250::MaxText;
+            const int parts = cards >= cardlist::CardLines::ParallelLines && std::thread::hardware_concurrency() > 1 ? 2 : 1;
+            cardlist::CardLines rest;
+            lines.reserve(cards, cards * longest);
+            if (parts > 1) {
+                const qint64 second = cards - RecordFile::partStart(cards, parts, 1);
+                rest.reserve(second, second * longest);
+            }
+            archive.readAllRawInParts(cards, parts, [&](int part, qint64, const char *record) {
+                (part == 0 ? lines : rest).appendRecord(record);
                 return true;
             });
+            if (!rest.isEmpty())
+                lines.append(rest);
         }
     }
     m_model->setLines(std::move(lines));

@@ -21,6 +21,8 @@ class ExportGridModel : public QAbstractTableModel
 public:
     static constexpr int ColumnCount = 10;
     static constexpr int FieldColumns = ColumnCount - 1; // Nome to Note
+    static constexpr qint64 LargePageCards = 65536;
+    static constexpr qint64 ParallelCards = 4096;
 
     explicit ExportGridModel(int emptyRows, QObject *parent = nullptr);
 

@@ -35,6 +35,12 @@ public:
 
     // Visits the raw records 1..Count; decode only what is needed.
     bool readAllRaw(const std::function<bool(qint64, const char *)> &visit) { return m_file.readAll(visit); }
+    // The same in parts read at once (see RecordFile::readAllInParts).
+    bool readAllRawInParts(qint64 total, int parts,
+                           const std::function<bool(int part, qint64 position, const char *record)> &visit)
+    {
+        return m_file.readAllInParts(total, parts, visit);
+    }
 
     bool readAll(const std::function<bool(qint64, const Record &)> &visit)
     {

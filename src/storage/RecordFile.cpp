@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <thread>
+#include <vector>
+
 #ifdef Q_OS_WIN
 #include <io.h>
 #include <windows.h>
@@ -137,6 +140,27 @@ void truncateTo(int fd, qint64 size)
 #endif
 }
 
+// Reads n bytes at offset without moving the file's position, so that threads
+// can share one handle. Bytes read, or -1.
+qint64 readAt(int fd, char *data, qint64 n, qint64 offset)
+{
+#ifdef Q_OS_WIN
+    OVERLAPPED ov = {};
+    ov.Offset = DWORD(quint64(offset) & 0xffffffff);
+    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    DWORD got = 0;
+    if (!ReadFile(HANDLE(_get_osfhandle(fd)), data, DWORD(qMin<qint64>(n, 1 << 30)), &got, &ov))
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    return qint64(got);
+#else
+    ssize_t rc;
+    do {
+        rc = ::pread(fd, data, size_t(n), off_t(offset));
+    } while (rc == -1 && errno == EINTR);
+    return qint64(rc);
+#endif
+}
+
 } // namespace
 
 RecordFile::RecordFile(int recordSize)
@@ -245,6 +269,67 @@ bool RecordFile::readAll(const std::function<bool(qint64, const char *)> &visit)
             if (!visit(position, chunk.constData() + i * m_recordSize))
                 return true;
         }
+    }
+    return true;
+}
+
+qint64 RecordFile::partStart(qint64 total, int parts, int part)
+{
+    return parts <= 1 ? (part <= 0 ? 0 : total) : total / parts * part + qMin<qint64>(part, total % parts);
+}
+
+bool RecordFile::readAllInParts(qint64 total, int parts,
+                                const std::function<bool(int part, qint64 position, const char *record)> &visit)
+{
+    const qint64 present = count();
+    if (present < 0)
+        return false;
+    parts = qMax(1, parts);
+    const int fd = m_file.handle();
+    const qint64 recordSize = m_recordSize;
+    // Each part: its own chunk and locks; the first error it meets.
+    auto readPart = [&, fd, recordSize](int part, const char **failed) {
+        const qint64 end = qMin(partStart(total, parts, part + 1), present);
+        const qint64 perChunk = qMax<qint64>(1, (1 << 20) / recordSize);
+        QByteArray chunk;
+        for (qint64 first = partStart(total, parts, part); first < end;) {
+            const qint64 records = qMin(perChunk, end - first);
+            const qint64 bytes = records * recordSize;
+            chunk.resize(bytes);
+            {
+                const RangeLock lock(m_file, first * recordSize, bytes, RangeLock::Shared);
+                if (!lock.ok()) {
+                    *failed = "lock";
+                    return;
+                }
+                for (qint64 got = 0; got < bytes;) {
+                    const qint64 n = readAt(fd, chunk.data() + got, bytes - got, first * recordSize + got);
+                    if (n <= 0) {
+                        *failed = "read";
+                        return;
+                    }
+                    got += n;
+                }
+            }
+            for (qint64 i = 0; i < records; ++i) {
+                if (!visit(part, first + i + 1, chunk.constData() + i * recordSize))
+                    return;
+            }
+            first += records;
+        }
+    };
+    std::vector<const char *> failures(size_t(parts), nullptr);
+    {
+        std::vector<std::thread> others;
+        for (int part = 1; part < parts; ++part)
+            others.emplace_back(readPart, part, &failures[size_t(part)]);
+        readPart(0, &failures[0]);
+        for (std::thread &t : others)
+            t.join();
+    }
+    for (const char *what : failures) {
+        if (what)
+            return fail(QString::fromLatin1(what));
     }
     return true;
 }

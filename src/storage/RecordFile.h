@@ -36,6 +36,15 @@ public:
     // Reads records 1..Count in turn, each chunk under a shared lock of its
     // range; the visitor may stop the pass by returning false.
     bool readAll(const std::function<bool(qint64 position, const char *record)> &visit);
+    // Reads records 1..total split into `parts` runs of consecutive records,
+    // all at once: part 0 on the calling thread, each other on a thread of its
+    // own, with its own chunks and shared locks. Part k holds records
+    // partStart(total, parts, k) + 1 to partStart(total, parts, k + 1), those
+    // the file has, in turn. The visitor is called from all threads at once
+    // with its part's number; returning false stops that part.
+    bool readAllInParts(qint64 total, int parts,
+                        const std::function<bool(int part, qint64 position, const char *record)> &visit);
+    static qint64 partStart(qint64 total, int parts, int part);
     // Overwrites record p (1 <= p <= Count) under a lock on its range.
     bool write(qint64 p, const QByteArray &record);
     // Writes after the last whole record, under an exclusive lock around
