@@ -13,6 +13,7 @@
 #include <numeric>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 namespace tavolux::cardlist {
 
@@ -232,6 +233,8 @@ CardLines &CardLines::operator=(CardLines &&other) noexcept
         m_textOffsets = std::move(other.m_textOffsets);
         m_order = std::move(other.m_order);
         m_lowering = std::move(other.m_lowering);
+        m_parts = std::move(other.m_parts);
+        m_partBase = std::exchange(other.m_partBase, nullptr);
         other.m_text = QByteArray();
         other.m_textOffsets.assign(1, 0);
         other.m_order.clear();
@@ -294,33 +297,86 @@ void CardLines::append(QByteArrayView lineBytes)
     dropLowered();
 }
 
-void CardLines::append(const CardLines &other)
-{
-    const qint64 shift = m_text.size();
-    m_text.append(other.m_text);
-    m_textOffsets.reserve(m_textOffsets.size() + other.m_textOffsets.size() - 1);
-    for (auto it = other.m_textOffsets.begin() + 1; it != other.m_textOffsets.end(); ++it)
-        m_textOffsets.push_back(*it + shift);
-    m_order.clear();
-    dropLowered();
-}
+namespace {
 
-bool CardLines::appendRecord(const char *record)
+// Puts the line of a raw record, zero-ended, at dst (room for 84 + 250 + 1
+// bytes); its length, or -1 when the card has no name.
+qsizetype putRecordLine(char *dst, const char *record)
 {
     const QByteArrayView nome = trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Nome));
     if (nome.isEmpty())
-        return false;
+        return -1;
     const QByteArrayView note = trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Note));
-    const qsizetype start = m_text.size();
     const qsizetype length = 84 + note.size();
-    m_text.resize(start + length + 1);
-    char *text = m_text.data() + start;
-    putLine(text, nome, trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Tipo)), note);
-    text[length] = '\0';
+    putLine(dst, nome, trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Tipo)), note);
+    dst[length] = '\0';
+    return length;
+}
+
+} // namespace
+
+bool CardLines::appendRecord(const char *record)
+{
+    const qsizetype start = m_text.size();
+    m_text.resize(start + LongestLine + 1);
+    const qsizetype length = putRecordLine(m_text.data() + start, record);
+    m_text.resize(length < 0 ? start : start + length + 1);
+    if (length < 0)
+        return false;
     m_textOffsets.push_back(start + length + 1);
     m_order.clear();
     dropLowered();
     return true;
+}
+
+void CardLines::beginParts(const std::vector<qint64> &records)
+{
+    clear();
+    qint64 total = 0;
+    for (const qint64 n : records)
+        total += n;
+    m_text = QByteArray(qsizetype(total * (LongestLine + 1)), Qt::Uninitialized);
+    adviseLargePages(m_text.constData(), m_text.size());
+    m_textOffsets.reserve(size_t(total) + 1);
+    m_partBase = m_text.data();
+    qint64 begin = 0;
+    for (const qint64 n : records) {
+        Part part;
+        part.begin = part.end = begin;
+        part.ends.reserve(size_t(n));
+        m_parts.push_back(std::move(part));
+        begin += n * (LongestLine + 1);
+    }
+}
+
+bool CardLines::appendRecord(int part, const char *record)
+{
+    Part &at = m_parts[size_t(part)];
+    const qsizetype length = putRecordLine(m_partBase + at.end, record);
+    if (length < 0)
+        return false;
+    at.end += length + 1;
+    at.ends.push_back(at.end);
+    return true;
+}
+
+void CardLines::joinParts()
+{
+    qint64 end = 0;
+    for (const Part &part : m_parts) {
+        const qint64 shift = part.begin - end;
+        if (shift != 0)
+            std::memmove(m_partBase + end, m_partBase + part.begin, size_t(part.end - part.begin));
+        for (const qint64 e : part.ends)
+            m_textOffsets.push_back(e - shift);
+        end += part.end - part.begin;
+    }
+    m_parts.clear();
+    m_partBase = nullptr;
+    // Shrunk to its lines: the pages the later parts were first written to go.
+    m_text.resize(end);
+    m_text.squeeze();
+    m_order.clear();
 }
 
 namespace {

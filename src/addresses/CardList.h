@@ -59,8 +59,16 @@ public:
     // Adds the line of a raw archive record, made in place; false when the
     // card has no name and so no line.
     bool appendRecord(const char *record);
-    // Adds all lines of another list after these, in their added order.
-    void append(const CardLines &other);
+    // The longest line: name and type columns, labels and a whole note.
+    static constexpr qsizetype LongestLine = 84 + 250;
+
+    // Filling from runs of records read at once, from several threads: the
+    // list is emptied, each part gets a stretch of the buffer for its
+    // records[part] records, appendRecord(part, ...) adds to it, and
+    // joinParts() sets the parts' lines after one another, in part order.
+    void beginParts(const std::vector<qint64> &records);
+    bool appendRecord(int part, const char *record);
+    void joinParts();
     // Sorts in list order; equal lines keep their order, side by side.
     void sort();
     void clear();
@@ -86,6 +94,13 @@ private:
     QByteArray m_text;                   // lines as added, each followed by a zero byte
     std::vector<qint64> m_textOffsets{0}; // where each line of m_text begins, and the end
     std::vector<int> m_order;            // once sorted: the added line at each place
+    struct Part {
+        qint64 begin = 0;         // where its stretch of m_text begins
+        qint64 end = 0;           // where its next line goes
+        std::vector<qint64> ends; // where each of its lines ends
+    };
+    std::vector<Part> m_parts;   // while filling in parts
+    char *m_partBase = nullptr;
     // The lines in list order with A-Z lowered, zero-separated, and where each
     // begins; declared last, so that its thread stops before the text goes.
     std::unique_ptr<Lowering> m_lowering;

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <thread>
+#include <vector>
 
 namespace tavolux {
 
@@ -163,23 +164,18 @@ void CardListDialog::fill()
     {
         AddressArchive archive(m_folder);
         if (archive.open()) {
-            // A line is at most 84 bytes and a note of 250. A long archive is
-            // read in two runs at once, the second's lines added after the first's.
+            // A long archive is read in two runs at once.
             const qint64 cards = qMax<qint64>(0, archive.count());
-            const qint64 longest = 84 + TCampo250::MaxText;
             const int parts = cards >= cardlist::CardLines::ParallelLines && std::thread::hardware_concurrency() > 1 ? 2 : 1;
-            cardlist::CardLines rest;
-            lines.reserve(cards, cards * longest);
-            if (parts > 1) {
-                const qint64 second = cards - RecordFile::partStart(cards, parts, 1);
-                rest.reserve(second, second * longest);
-            }
+            std::vector<qint64> records;
+            for (int part = 0; part < parts; ++part)
+                records.push_back(RecordFile::partStart(cards, parts, part + 1) - RecordFile::partStart(cards, parts, part));
+            lines.beginParts(records);
             archive.readAllRawInParts(cards, parts, [&](int part, qint64, const char *record) {
-                (part == 0 ? lines : rest).appendRecord(record);
+                lines.appendRecord(part, record);
                 return true;
             });
-            if (!rest.isEmpty())
-                lines.append(rest);
+            lines.joinParts();
         }
     }
     m_model->setLines(std::move(lines));
