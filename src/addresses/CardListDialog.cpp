@@ -6,7 +6,6 @@
 #include "report/Report.h"
 #include "reportui/ReportSteps.h"
 #include "storage/AddressArchive.h"
-#include "storage/TCampo250.h"
 #include "ui/Art.h"
 #include "ui/GradientWidget.h"
 #include "ui/Messages.h"
@@ -22,7 +21,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <thread>
 #include <vector>
 
 namespace tavolux {
@@ -166,7 +164,7 @@ void CardListDialog::fill()
         if (archive.open()) {
             // A long archive is read in two runs at once.
             const qint64 cards = qMax<qint64>(0, archive.count());
-            const int parts = cards >= cardlist::CardLines::ParallelLines && std::thread::hardware_concurrency() > 1 ? 2 : 1;
+            const int parts = RecordFile::partsFor(cards);
             std::vector<qint64> records;
             for (int part = 0; part < parts; ++part)
                 records.push_back(RecordFile::partStart(cards, parts, part + 1) - RecordFile::partStart(cards, parts, part));

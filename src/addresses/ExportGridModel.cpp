@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <thread>
 
 namespace tavolux {
 
@@ -80,7 +79,7 @@ bool ExportGridModel::load(const ProgramFolder &folder)
     }
     // Two runs of cards read at once, each into its own stretch of the
     // buffer; the second then moves down after the first.
-    const int parts = count >= ParallelCards && std::thread::hardware_concurrency() > 1 ? 2 : 1;
+    const int parts = RecordFile::partsFor(count);
     struct alignas(64) Part {
         char *out;
         qint64 read = 0;

@@ -22,7 +22,6 @@ public:
     static constexpr int ColumnCount = 10;
     static constexpr int FieldColumns = ColumnCount - 1; // Nome to Note
     static constexpr qint64 LargePageCards = 65536;
-    static constexpr qint64 ParallelCards = 4096;
 
     explicit ExportGridModel(int emptyRows, QObject *parent = nullptr);
 

@@ -278,6 +278,11 @@ qint64 RecordFile::partStart(qint64 total, int parts, int part)
     return parts <= 1 ? (part <= 0 ? 0 : total) : total / parts * part + qMin<qint64>(part, total % parts);
 }
 
+int RecordFile::partsFor(qint64 total)
+{
+    return total >= PartRecords && std::thread::hardware_concurrency() > 1 ? 2 : 1;
+}
+
 bool RecordFile::readAllInParts(qint64 total, int parts,
                                 const std::function<bool(int part, qint64 position, const char *record)> &visit)
 {

@@ -45,6 +45,10 @@ public:
     bool readAllInParts(qint64 total, int parts,
                         const std::function<bool(int part, qint64 position, const char *record)> &visit);
     static qint64 partStart(qint64 total, int parts, int part);
+    // Parts worth reading `total` records in: two from PartRecords on, where
+    // the machine has two cores or more; one otherwise.
+    static constexpr qint64 PartRecords = 4096;
+    static int partsFor(qint64 total);
     // Overwrites record p (1 <= p <= Count) under a lock on its range.
     bool write(qint64 p, const QByteArray &record);
     // Writes after the last whole record, under an exclusive lock around
