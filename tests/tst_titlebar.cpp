@@ -8,7 +8,9 @@
 #include "app/Program.h"
 #include "ui/Messages.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QScreen>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -106,6 +108,8 @@ private slots:
     void noButtonsAndNoMinimise_data();
     void noButtonsAndNoMinimise();
     void messageBoxHasNoButtons();
+    void everyWindowFitsTheScreen_data();
+    void everyWindowFitsTheScreen();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -184,6 +188,53 @@ void TestTitleBar::messageBoxHasNoButtons()
     ui::plain(login, QStringLiteral("Attenzione: password errata."));
     QVERIFY(checked);
     login->hide();
+}
+
+void TestTitleBar::everyWindowFitsTheScreen_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const QString &name : allwindows::names())
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+// Run on a screen of 1024 x 768: each window, shown as the program shows it,
+// lies on the screen with its frame, and so does each of its controls.
+void TestTitleBar::everyWindowFitsTheScreen()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> dialog;
+    QWidget *shown = allwindows::make(*m_program, window, dialog);
+    QVERIFY(shown);
+    if (shown->minimumSize() == shown->maximumSize())
+        shown->show();
+    else
+        shown->showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QTest::qWait(400);
+    const QRect screen = shown->screen()->availableGeometry();
+    QTRY_VERIFY_WITH_TIMEOUT(frameExtents(shown).size() == 4, 3000);
+    const QRect frame = shown->frameGeometry();
+    QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1: frame %2,%3 %4x%5 on a screen of %6x%7")
+                                                  .arg(window).arg(frame.x()).arg(frame.y()).arg(frame.width())
+                                                  .arg(frame.height()).arg(screen.width()).arg(screen.height())));
+    const QRect inside(shown->mapToGlobal(QPoint(0, 0)), shown->size());
+    for (QWidget *control : shown->findChildren<QWidget *>()) {
+        if (!control->isVisibleTo(shown) || control->isWindow() || control->size().isEmpty())
+            continue;
+        const QRect place(control->mapToGlobal(QPoint(0, 0)), control->size());
+        // Scrolled contents may reach past their viewport; their viewport may not.
+        QWidget *area = control->parentWidget();
+        while (area && area != shown && !qobject_cast<QAbstractScrollArea *>(area))
+            area = area->parentWidget();
+        if (area && area != shown)
+            continue;
+        QVERIFY2(inside.contains(place) && screen.contains(place),
+                 qPrintable(QStringLiteral("%1: %2 at %3,%4 %5x%6").arg(window, control->objectName())
+                                .arg(place.x()).arg(place.y()).arg(place.width()).arg(place.height())));
+    }
+    if (screen.width() <= 1024 && underOpenbox())
+        screenshot(QStringLiteral("1024x768-") + QString(window).replace(QLatin1Char(' '), QLatin1Char('-')));
+    shown->hide();
 }
 
 QTEST_MAIN(TestTitleBar)
