@@ -16,6 +16,7 @@
 #include "storage/AddressArchive.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "ui/Shortcuts.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -207,7 +208,7 @@ void TestKeyboard::toolbarKeysPressTheirButtons()
     QApplication::setActiveWindow(shown);
     auto *control = shown->findChild<ui::PictureButton *>(button);
     QVERIFY(control);
-    QVERIFY2(control->toolTip().contains(keys.toString(QKeySequence::NativeText)), qPrintable(control->toolTip()));
+    QVERIFY2(control->toolTip().contains(ui::keyText(keys)), qPrintable(control->toolTip()));
     // Typed in an edit field where there is one: the keys meet the field first.
     QWidget *field = shown->findChild<QLineEdit *>();
     if (!field)
