@@ -254,24 +254,24 @@ void TestHelp::eachCallerOpensItsTopic()
     } else if (caller == QLatin1String("export")) {
         open = [&] { exporter.cmdGuida->click(); };
         expectedOwner = &exporter;
-    } else if (caller.startsWith(QLatin1String("import cards"))) {
-        auto *cards = new TfrmImportaSchede(addresses);
-        ownWindow.reset(cards);
-        cards->show();
-        if (caller.endsWith(QLatin1String("F1")))
-            open = [cards] { QTest::keyClick(cards->windowHandle(), Qt::Key_F1); };
-        else
-            open = [cards] { cards->cmdGuida->click(); };
-        expectedOwner = cards;
     } else {
-        auto *calibration = new TfrmCalibrazione(folder, &labels);
-        ownWindow.reset(calibration);
-        calibration->show();
-        if (caller.endsWith(QLatin1String("F1")))
-            open = [calibration] { QTest::keyClick(calibration->windowHandle(), Qt::Key_F1); };
-        else
-            open = [calibration] { calibration->btnGuida->click(); };
-        expectedOwner = calibration;
+        // A window of its own: its help button, or F1 typed in it.
+        const auto openFrom = [&](QWidget *window, auto *button) {
+            ownWindow.reset(window);
+            window->show();
+            if (caller.endsWith(QLatin1String("F1")))
+                open = [window] { QTest::keyClick(window->windowHandle(), Qt::Key_F1); };
+            else
+                open = [button] { button->click(); };
+            expectedOwner = window;
+        };
+        if (caller.startsWith(QLatin1String("import cards"))) {
+            auto *cards = new TfrmImportaSchede(addresses);
+            openFrom(cards, cards->cmdGuida);
+        } else {
+            auto *calibration = new TfrmCalibrazione(folder, &labels);
+            openFrom(calibration, calibration->btnGuida);
+        }
     }
     QString firstText;
     QPointer<QDialog> firstDialog;
