@@ -18,9 +18,10 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-de
           qt6-translations-l10n fonts-liberation2 fonts-dejavu-core xdg-utils
           libxlsxwriter-dev zlib1g-dev)
 # What only the tests need: printing through a PDF queue and reading it back,
-# a spreadsheet program, and a real X server with a window manager.
+# a spreadsheet program, and a real X server with two window managers (xfwm4
+# reads its settings through a session bus) and screenshots of it.
 test_packages=(cups cups-client printer-driver-cups-pdf poppler-utils mupdf-tools
-               libreoffice-calc-nogui xvfb openbox x11-utils xdotool
+               libreoffice-calc-nogui xvfb openbox xfwm4 xfconf dbus-daemon x11-utils xdotool imagemagick
                desktop-file-utils appstream)
 [ "$action" = start ] || packages+=("${test_packages[@]}")
 

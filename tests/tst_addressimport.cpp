@@ -684,22 +684,26 @@ void TestAddressImport::windowHasImportButton()
     QCoreApplication::processEvents();
     QVERIFY(w.cmdImporta);
     QCOMPARE(w.cmdImporta->parentWidget()->objectName(), QStringLiteral("boxImporta"));
-    // Between the export and preview box and the help box; the other boxes keep their order.
-    QStringList boxes;
+    // The toolbar's own boxes in their order, in one row, as wide as the body;
+    // the import box above the toolbar's right end.
     QList<QWidget *> ordered;
-    for (const char *name :
-         {"boxArchivio", "boxAllega", "boxStampa", "boxNavigazione", "boxStrumenti", "boxImporta", "boxUscita"})
+    for (const char *name : {"boxArchivio", "boxAllega", "boxStampa", "boxNavigazione", "boxStrumenti", "boxUscita"})
         ordered << w.findChild<QWidget *>(QLatin1String(name));
-    for (int i = 1; i < ordered.size(); ++i)
+    for (int i = 1; i < ordered.size(); ++i) {
         QVERIFY2(ordered.at(i - 1)->geometry().right() < ordered.at(i)->geometry().left(),
                  qPrintable(ordered.at(i)->objectName()));
-    // No box is squeezed below the room its pictures need.
-    for (QWidget *box : ordered) {
-        QVERIFY2(box->width() >= box->minimumSizeHint().width(), qPrintable(box->objectName()));
+        QCOMPARE(ordered.at(i)->geometry().top(), ordered.first()->geometry().top());
     }
-    // The toolbar fits its panel.
+    QWidget *importBox = w.findChild<QWidget *>(QStringLiteral("boxImporta"));
+    QVERIFY(importBox->geometry().bottom() < ordered.last()->geometry().top());
+    QCOMPARE(importBox->geometry().right(), ordered.last()->geometry().right());
+    // No box is squeezed below the room its pictures need.
+    for (QWidget *box : ordered + QList<QWidget *>{importBox})
+        QVERIFY2(box->width() >= box->minimumSizeHint().width(), qPrintable(box->objectName()));
+    // The toolbar fits the panel, which keeps the width it had without the import box.
     QWidget *panel = w.findChild<QWidget *>(QStringLiteral("panPrincipale"));
     QVERIFY(ordered.last()->geometry().right() <= panel->width());
+    QCOMPARE(panel->width(), 980);
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w.cmdImporta, &move);
     QCOMPARE(w.panInfo->text(), QStringLiteral("Importa schede da un file CSV o vCard."));

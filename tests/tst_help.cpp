@@ -1,5 +1,8 @@
+#include "AllWindows.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
+#include "addresses/TfrmImportaSchede.h"
+#include "app/Program.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "ui/PictureButton.h"
@@ -11,7 +14,12 @@
 #include "help/TfrmInfo.h"
 #include "help/TfrmSplash.h"
 #include "platform/TMisc.h"
+#include "printing/LabelPageTemplate.h"
+#include "printing/TfrmCalibrazione.h"
+#include "report/Report.h"
+#include "reportui/PreviewWindow.h"
 #include "ui/Messages.h"
+#include "ui/Shortcuts.h"
 #include "ui/PictureButton.h"
 
 #include <QApplication>
@@ -23,6 +31,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -118,6 +127,8 @@ private slots:
     void mailText();
     void informationAndCreditsFromLauncher();
     void helpDocument();
+    void newCapabilitiesHaveTopics();
+    void shortcutsTopicListsEveryKey();
 
 private:
     std::unique_ptr<ui::MessageRecorder> m_messages;
@@ -212,6 +223,10 @@ void TestHelp::eachCallerOpensItsTopic_data()
     QTest::newRow("address window cmdGuida") << "addresses" << int(HelpTopic::Addresses);
     QTest::newRow("label-page topic") << "labels" << int(HelpTopic::Labels);
     QTest::newRow("export topic") << "export" << int(HelpTopic::Export);
+    QTest::newRow("import of cards cmdGuida") << "import cards" << int(HelpTopic::Import);
+    QTest::newRow("calibration btnGuida") << "calibration" << int(HelpTopic::Calibration);
+    QTest::newRow("import of cards F1") << "import cards F1" << int(HelpTopic::Import);
+    QTest::newRow("calibration F1") << "calibration F1" << int(HelpTopic::Calibration);
 }
 
 void TestHelp::eachCallerOpensItsTopic()
@@ -224,6 +239,7 @@ void TestHelp::eachCallerOpensItsTopic()
     TfrmArchivio_Indirizzi addresses(folder);
     TfrmArchivio_Etichette labels(folder);
     TfrmExpIndirizzi exporter(folder, &addresses);
+    std::unique_ptr<QWidget> ownWindow;
     std::function<void()> open;
     QWidget *expectedOwner = nullptr;
     if (caller == QLatin1String("launcher")) {
@@ -235,13 +251,36 @@ void TestHelp::eachCallerOpensItsTopic()
     } else if (caller == QLatin1String("labels")) {
         open = [&] { labels.cmdGuida->click(); };
         expectedOwner = &labels;
-    } else {
+    } else if (caller == QLatin1String("export")) {
         open = [&] { exporter.cmdGuida->click(); };
         expectedOwner = &exporter;
+    } else {
+        // A window of its own: its help button, or F1 typed in it.
+        const auto openFrom = [&](QWidget *window, auto *button) {
+            ownWindow.reset(window);
+            window->show();
+            if (caller.endsWith(QLatin1String("F1")))
+                open = [window] { QTest::keyClick(window->windowHandle(), Qt::Key_F1); };
+            else
+                open = [button] { button->click(); };
+            expectedOwner = window;
+        };
+        if (caller.startsWith(QLatin1String("import cards"))) {
+            auto *cards = new TfrmImportaSchede(addresses);
+            openFrom(cards, cards->cmdGuida);
+        } else {
+            auto *calibration = new TfrmCalibrazione(folder, &labels);
+            openFrom(calibration, calibration->btnGuida);
+        }
     }
     QString firstText;
     QPointer<QDialog> firstDialog;
     for (int opening = 0; opening < 2; ++opening) {
+        // Keys reach the window only while it is the active one again.
+        if (ownWindow) {
+            QApplication::setActiveWindow(ownWindow.get());
+            QVERIFY(QTest::qWaitForWindowActive(ownWindow.get()));
+        }
         const Opened opened = whileOpen(open);
         QCOMPARE(opened.name, QStringLiteral("TfrmGuida"));
         QVERIFY(opened.modal);
@@ -462,6 +501,80 @@ void TestHelp::helpDocument()
         QCOMPARE(pageText.split(QLatin1Char('\n')).last().trimmed(), QString::number(page));
     }
     QVERIFY(pages >= 1 + int(helpTopics().size()));
+}
+
+void TestHelp::newCapabilitiesHaveTopics()
+{
+    // The four topics of the program as first made keep their place; every
+    // capability added since has a topic of its own after them, with a title
+    // and paragraphs of its own.
+    const QList<HelpTopic> topics = helpTopics();
+    QCOMPARE(topics.mid(0, 4), (QList<HelpTopic>{HelpTopic::General, HelpTopic::Addresses, HelpTopic::Labels,
+                                                 HelpTopic::Export}));
+    const QList<HelpTopic> added{HelpTopic::Import,      HelpTopic::Workbook,  HelpTopic::LineFit,
+                                 HelpTopic::StartLabel,  HelpTopic::Calibration, HelpTopic::Shortcuts,
+                                 HelpTopic::ProgramFolder, HelpTopic::SharedFolder};
+    QStringList titles;
+    for (HelpTopic topic : topics)
+        titles << helpTitle(topic);
+    QCOMPARE(QSet<QString>(titles.begin(), titles.end()).size(), titles.size());
+    const QString general = helpText(HelpTopic::General);
+    for (HelpTopic topic : added) {
+        QVERIFY2(topics.contains(topic), qPrintable(helpTitle(topic)));
+        QVERIFY(helpParagraphs(topic).size() >= 2);
+        // Written apart from the four first topics, never copied from them.
+        for (const QString &paragraph : helpParagraphs(topic))
+            QVERIFY2(!general.contains(paragraph) && !helpText(HelpTopic::Export).contains(paragraph),
+                     qPrintable(paragraph.left(60)));
+    }
+    // What each topic must tell (the names the windows show, the files they write).
+    const QList<QPair<HelpTopic, QStringList>> facts{
+        {HelpTopic::Import, {QStringLiteral("CSV"), QStringLiteral("vCard"), QStringLiteral("Scegli file..."),
+                             QStringLiteral("Codifica"), QStringLiteral("(ignora)"), QStringLiteral("Annulla")}},
+        {HelpTopic::Workbook, {QStringLiteral("Archivio_Indirizzi.xlsx"), QStringLiteral("testo")}},
+        {HelpTopic::LineFit, {QStringLiteral("arancione"), QStringLiteral("barra di stato")}},
+        {HelpTopic::StartLabel, {QStringLiteral("Inizia dall'etichetta"), QStringLiteral("scheda Etichette")}},
+        {HelpTopic::Calibration, {QStringLiteral("Stampa foglio di prova"), QStringLiteral("croce"),
+                                  QStringLiteral("se la croce è spostata di x mm a destra, diminuire Orizzontale di x"),
+                                  QStringLiteral("Verticale"), QStringLiteral("Impostazioni.ini")}},
+        {HelpTopic::ProgramFolder, {QStringLiteral("Archivio_Indirizzi.pro"), QStringLiteral("Archivio_Etichette.pro"),
+                                    QStringLiteral("Impostazioni.ini"), QStringLiteral("unins000.dll"),
+                                    QStringLiteral("Documenti_Allegati"), QStringLiteral("backup")}},
+        {HelpTopic::SharedFolder, {QStringLiteral("5 secondi"), QStringLiteral("chmod g+s")}},
+    };
+    for (const auto &fact : facts)
+        for (const QString &text : fact.second)
+            QVERIFY2(helpText(fact.first).contains(text), qPrintable(helpTitle(fact.first) + QStringLiteral(": ") + text));
+}
+
+void TestHelp::shortcutsTopicListsEveryKey()
+{
+    // Every key that any window binds, named as its tooltip names it.
+    QTemporaryDir dir;
+    Program program(dir.path());
+    QStringList keys;
+    const auto collect = [&keys](QWidget *window) {
+        for (const QShortcut *shortcut : window->findChildren<QShortcut *>())
+            for (const QKeySequence &key : shortcut->keys())
+                keys << ui::keyText(key);
+    };
+    for (const QString &name : allwindows::names()) {
+        std::unique_ptr<QWidget> owned;
+        QWidget *window = allwindows::make(program, name, owned);
+        QVERIFY(window);
+        window->show();
+        collect(window);
+        window->hide();
+    }
+    std::unique_ptr<report::Report> sheet = LabelPageTemplate::create(QStringLiteral("Etichette"));
+    sheet->PrepareReport();
+    report::PreviewWindow preview(*sheet);
+    collect(&preview);
+    keys.removeDuplicates();
+    QVERIFY(keys.size() >= 15);
+    const QString topic = helpText(HelpTopic::Shortcuts);
+    for (const QString &key : keys)
+        QVERIFY2(topic.contains(key), qPrintable(key));
 }
 
 QTEST_MAIN(TestHelp)

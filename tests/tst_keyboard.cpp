@@ -2,8 +2,13 @@
 // name and a role for assistive tools and is reached by Tab; the toolbar keys
 // press their buttons; the focus follows the work.
 #include "AllWindows.h"
+#include "access/TfrmCambiaPassword.h"
+#include "access/TfrmPassword.h"
 #include "addresses/CardListDialog.h"
+#include "addresses/ExportGridModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "addresses/TfrmExpIndirizzi.h"
+#include "addresses/TfrmTrovaIndirizzi.h"
 #include "app/Program.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "labels/TfrmImportaIndirizzi.h"
@@ -11,6 +16,7 @@
 #include "storage/AddressArchive.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "ui/Shortcuts.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -19,12 +25,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -46,6 +56,25 @@ void onNextDialog(std::function<void(QWidget *)> step = {})
     });
 }
 
+// The relative luminance and the contrast of two colours, as accessibility
+// guidelines measure them (3:1 is the least for a focus mark).
+double luminance(QColor colour)
+{
+    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+}
+
+double contrast(QColor a, QColor b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+double distance(QColor a, QColor b)
+{
+    return std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue());
+}
+
 } // namespace
 
 class TestKeyboard : public QObject
@@ -62,6 +91,12 @@ private slots:
     void pictureButtonPressedBySpaceAndEnter();
     void focusStaysOnImportedSlot();
     void focusOnNameAfterRecall();
+    void exportGridLetsTabOut_data();
+    void exportGridLetsTabOut();
+    void escapeClosesChangePassword();
+    void currentLineShowsListFocus_data();
+    void currentLineShowsListFocus();
+    void buttonFocusRingIsPlain();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -173,7 +208,7 @@ void TestKeyboard::toolbarKeysPressTheirButtons()
     QApplication::setActiveWindow(shown);
     auto *control = shown->findChild<ui::PictureButton *>(button);
     QVERIFY(control);
-    QVERIFY2(control->toolTip().contains(keys.toString(QKeySequence::NativeText)), qPrintable(control->toolTip()));
+    QVERIFY2(control->toolTip().contains(ui::keyText(keys)), qPrintable(control->toolTip()));
     // Typed in an edit field where there is one: the keys meet the field first.
     QWidget *field = shown->findChild<QLineEdit *>();
     if (!field)
@@ -250,6 +285,150 @@ void TestKeyboard::focusOnNameAfterRecall()
     QCOMPARE(window->txtNome->text(), QStringLiteral("Anna Rossi"));
     QTRY_COMPARE(window->focusWidget(), window->txtNome);
     window->hide();
+}
+
+void TestKeyboard::exportGridLetsTabOut_data()
+{
+    QTest::addColumn<QString>("cell");   // "first", "middle" or "last"
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("focus");  // where the focus goes
+    const int shift = int(Qt::ShiftModifier), ctrl = int(Qt::ControlModifier);
+    QTest::newRow("tab in the grid") << "middle" << false << 0 << "grdRecords";
+    QTest::newRow("shift+tab in the grid") << "middle" << false << shift << "grdRecords";
+    QTest::newRow("tab after the last cell") << "last" << false << 0 << "cmdEsporta";
+    QTest::newRow("shift+tab before the first cell") << "first" << false << shift << "cmdEsci";
+    QTest::newRow("ctrl+tab") << "middle" << false << ctrl << "cmdEsporta";
+    QTest::newRow("ctrl+shift+tab") << "middle" << false << (ctrl | shift) << "cmdEsci";
+    QTest::newRow("tab while editing the last cell") << "last" << true << 0 << "cmdEsporta";
+    QTest::newRow("ctrl+tab while editing") << "middle" << true << ctrl << "cmdEsporta";
+    QTest::newRow("tab while editing a cell") << "middle" << true << 0 << "grdRecords";
+}
+
+void TestKeyboard::exportGridLetsTabOut()
+{
+    QFETCH(QString, cell);
+    QFETCH(bool, editing);
+    QFETCH(int, modifiers);
+    QFETCH(QString, focus);
+    TfrmExpIndirizzi window(m_program->folder(), m_program->addressWindow());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTableView *grid = window.grdRecords;
+    const int rows = grid->model()->rowCount(), columns = grid->model()->columnCount();
+    QCOMPARE(rows, 2);
+    // The middle cell is an editable one: the note of the first card.
+    const QModelIndex start = cell == QLatin1String("first") ? grid->model()->index(0, 0)
+                              : cell == QLatin1String("last") ? grid->model()->index(rows - 1, columns - 1)
+                                                              : grid->model()->index(0, TfrmExpIndirizzi::colNote);
+    grid->setFocus();
+    grid->setCurrentIndex(start);
+    QWidget *target = grid;
+    if (editing) {
+        grid->edit(start);
+        target = QApplication::focusWidget();
+        QVERIFY(target && target != grid);
+        QTest::keyClicks(target, QStringLiteral("nuova nota"));
+    }
+    QTest::keyClick(target, Qt::Key_Tab, Qt::KeyboardModifiers(modifiers));
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused);
+    const QString where = focused == grid || grid->isAncestorOf(focused) ? QStringLiteral("grdRecords")
+                                                                           : focused->objectName();
+    QCOMPARE(where, focus);
+    if (editing)
+        QCOMPARE(window.model()->text(start.row(), start.column()), QStringLiteral("nuova nota"));
+}
+
+void TestKeyboard::escapeClosesChangePassword()
+{
+    TfrmCambiaPassword *window = m_program->changePasswordWindow();
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QSignalSpy closed(window, &TfrmCambiaPassword::closed);
+    QTest::keyClicks(window->txtPasswordOld, QStringLiteral("vecchia"));
+    QTest::keyClick(window->txtPasswordOld, Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(!window->isVisible());
+    // Back at the login, as after "Chiudi".
+    QTRY_VERIFY(m_program->loginWindow()->isVisible());
+    m_program->loginWindow()->hide();
+}
+
+void TestKeyboard::currentLineShowsListFocus_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("find") << "find";
+    QTest::newRow("import") << "import";
+}
+
+void TestKeyboard::currentLineShowsListFocus()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> owned;
+    auto *dialog = qobject_cast<CardListDialog *>(allwindows::make(*m_program, window, owned));
+    QVERIFY(dialog);
+    dialog->show();
+    QApplication::setActiveWindow(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    dialog->setCurrentLine(1);
+    QListView *list = dialog->lstRecords;
+    // A point of the current line right of its text, at the lines' far end.
+    list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+    const QRect line = list->visualRect(list->currentIndex());
+    const QPoint point(list->viewport()->width() - 30, line.center().y());
+    const QColor blank = list->viewport()->grab().toImage().pixelColor(point.x(), line.bottom() + line.height() * 3);
+    list->setFocus();
+    QVERIFY(list->hasFocus());
+    const QColor focused = list->viewport()->grab().toImage().pixelColor(point);
+    dialog->txtTrova->setFocus();
+    QVERIFY(!list->hasFocus());
+    const QColor resting = list->viewport()->grab().toImage().pixelColor(point);
+    // Plainly apart with and without the focus, and the current line still
+    // shown without it.
+    QVERIFY2(distance(focused, resting) >= 100, qPrintable(focused.name() + QLatin1Char(' ') + resting.name()));
+    QVERIFY2(distance(resting, blank) >= 40, qPrintable(resting.name() + QLatin1Char(' ') + blank.name()));
+    // The text stays black on both.
+    QCOMPARE(list->model()->data(list->currentIndex(), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+    dialog->hide();
+}
+
+void TestKeyboard::buttonFocusRingIsPlain()
+{
+    TfrmTrovaIndirizzi dialog(*m_program->addressWindow());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
+        button->setFocus();
+        QVERIFY(button->hasFocus());
+        const QImage focused = button->grab().toImage();
+        dialog.lstRecords->setFocus();
+        const QImage resting = button->grab().toImage();
+        QCOMPARE(focused.size(), resting.size());
+        // Each row and each column of the button crosses the ring: on each,
+        // at least two pixels (its two sides) stand out 3:1 from the resting button.
+        const auto marked = [&](int x, int y) { return contrast(focused.pixelColor(x, y), resting.pixelColor(x, y)) >= 3.0; };
+        int rowsCrossed = 0, columnsCrossed = 0;
+        for (int y = 0; y < focused.height(); ++y) {
+            int count = 0;
+            for (int x = 0; x < focused.width(); ++x)
+                count += marked(x, y);
+            rowsCrossed += count >= 2;
+        }
+        for (int x = 0; x < focused.width(); ++x) {
+            int count = 0;
+            for (int y = 0; y < focused.height(); ++y)
+                count += marked(x, y);
+            columnsCrossed += count >= 2;
+        }
+        QVERIFY2(rowsCrossed >= focused.height() * 2 / 3 && columnsCrossed >= focused.width() * 2 / 3,
+                 qPrintable(QStringLiteral("%1: %2 of %3 rows, %4 of %5 columns")
+                                .arg(button->objectName()).arg(rowsCrossed).arg(focused.height())
+                                .arg(columnsCrossed).arg(focused.width())));
+    }
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -6,6 +6,7 @@
 #include "platform/TextUtil.h"
 #include "ui/Art.h"
 #include "ui/Messages.h"
+#include "ui/Shortcuts.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -127,6 +128,8 @@ TfrmCambiaPassword::TfrmCambiaPassword(const ProgramFolder &folder, QWidget *par
 
     connect(cmdOK, &QPushButton::clicked, this, &TfrmCambiaPassword::changePassword);
     connect(cmdEsci, &QPushButton::clicked, this, &QWidget::close);
+    // Esc leaves as "Chiudi" does, as in a dialog.
+    ui::bindShortcut(this, cmdEsci, QKeySequence(Qt::Key_Escape));
 }
 
 QList<QLineEdit *> TfrmCambiaPassword::fields() const

@@ -7,6 +7,7 @@
 #include "reportui/ReportSteps.h"
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
+#include "ui/FocusLook.h"
 #include "ui/GradientWidget.h"
 #include "ui/Messages.h"
 
@@ -79,6 +80,8 @@ CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title
     lstRecords->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lstRecords->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lstRecords->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The current line shows whether the list has the focus.
+    lstRecords->setItemDelegate(new ui::CurrentLineDelegate(lstRecords));
     column->addWidget(lstRecords, 1);
 
     lblRigo03 = new QLabel(QStringLiteral("Fare doppio clic su una voce in elenco per richiamare la scheda"), background);

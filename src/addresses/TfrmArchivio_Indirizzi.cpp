@@ -121,7 +121,7 @@ void TfrmArchivio_Indirizzi::build()
     QList<QWidget *> background{this, panel};
     auto *toolbar = new QHBoxLayout;
     toolbar->setSpacing(8);
-    auto addGroup = [&](const char *name, const QList<QWidget *> &items) {
+    auto addGroup = [&](const char *name, const QList<QWidget *> &items, QHBoxLayout *into) {
         auto *box = whiteBox(panel, name);
         auto *row = new QHBoxLayout(box);
         row->setContentsMargins(8, 6, 8, 6);
@@ -130,7 +130,7 @@ void TfrmArchivio_Indirizzi::build()
             item->setParent(box);
             row->addWidget(item, 0, Qt::AlignVCenter);
         }
-        toolbar->addWidget(box);
+        into->addWidget(box);
         background << box;
     };
     auto icon = [](const char *art, const char *name) {
@@ -163,13 +163,19 @@ void TfrmArchivio_Indirizzi::build()
     cmdImporta->setObjectName(QStringLiteral("cmdImporta"));
     cmdGuida = icon("guida", "cmdGuida");
     cmdEsci = icon("esci", "cmdEsci");
-    addGroup("boxArchivio", {cmdNuovo, cmdDuplica, cmdSalva, cmdTrova});
-    addGroup("boxAllega", {cmdFile});
-    addGroup("boxStampa", {cmdStampa});
-    addGroup("boxNavigazione", {cmdPrimo, cmdIndietro, lblPosizione, cmdAvanti, cmdUltimo});
-    addGroup("boxStrumenti", {cmdEsporta, cmdAnteprima});
-    addGroup("boxImporta", {cmdImporta});
-    addGroup("boxUscita", {cmdGuida, cmdEsci});
+    addGroup("boxArchivio", {cmdNuovo, cmdDuplica, cmdSalva, cmdTrova}, toolbar);
+    addGroup("boxAllega", {cmdFile}, toolbar);
+    addGroup("boxStampa", {cmdStampa}, toolbar);
+    addGroup("boxNavigazione", {cmdPrimo, cmdIndietro, lblPosizione, cmdAvanti, cmdUltimo}, toolbar);
+    addGroup("boxStrumenti", {cmdEsporta, cmdAnteprima}, toolbar);
+    // The import box stands above the toolbar's right end, so that the
+    // window keeps the toolbar's width and fits a 1024-pixel screen; Tab
+    // reaches it before help and exit, as when it stood in the toolbar.
+    auto *extras = new QHBoxLayout;
+    extras->addStretch(1);
+    addGroup("boxImporta", {cmdImporta}, extras);
+    addGroup("boxUscita", {cmdGuida, cmdEsci}, toolbar);
+    column->addLayout(extras);
     column->addLayout(toolbar);
     // The panel widens to the toolbar when the window is polished, before it is
     // first laid out: measuring the styled boxes earlier would load their

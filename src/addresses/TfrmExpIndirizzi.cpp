@@ -8,6 +8,7 @@
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
 #include "ui/Art.h"
+#include "ui/GridView.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
 #include "ui/Shortcuts.h"
@@ -108,7 +109,8 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
 
     // The grid: starts with ten empty rows.
     m_model = new ExportGridModel(EmptyRows, this);
-    grdRecords = new QTableView(content);
+    // Tab walks the cells and leaves the grid after the last one.
+    grdRecords = new ui::GridView(content);
     grdRecords->setObjectName(QStringLiteral("grdRecords"));
     grdRecords->setModel(m_model);
     grdRecords->setAlternatingRowColors(true);

@@ -3,11 +3,13 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "archivewindow/ArchiveNotices.h"
 #include "cardimport/CardAppender.h"
+#include "help/ShowHelp.h"
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
 #include "ui/FileChooser.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
+#include "ui/Shortcuts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -104,8 +106,12 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     cmdEsci = new ui::PictureButton(QStringLiteral("esci"), QSize(44, 44), strip);
     cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
     cmdEsci->setToolTip(QStringLiteral("Esci da questa schermata."));
+    cmdGuida = new ui::PictureButton(QStringLiteral("guida"), QSize(44, 44), strip);
+    cmdGuida->setObjectName(QStringLiteral("cmdGuida"));
+    ui::setHintTooltip(cmdGuida, QStringLiteral("Visualizza la guida in linea."));
     stripRow->addWidget(banner);
     stripRow->addStretch();
+    stripRow->addWidget(cmdGuida);
     stripRow->addWidget(cmdEsci);
     column->addWidget(strip);
 
@@ -176,6 +182,9 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     connect(btnImporta, &QPushButton::clicked, this, &TfrmImportaSchede::importCards);
     connect(btnChiudi, &QPushButton::clicked, this, &TfrmImportaSchede::reject);
     connect(cmdEsci, &ui::PictureButton::clicked, this, &TfrmImportaSchede::reject);
+    connect(cmdGuida, &ui::PictureButton::clicked, this,
+            [this] { showHelpTopic(this, m_owner.folder(), HelpTopic::Import); });
+    ui::bindShortcut(this, cmdGuida, QKeySequence(Qt::Key_F1));
     connect(cboCodifica, &QComboBox::activated, this,
             [this](int index) { setEncoding(TextEncoding(cboCodifica->itemData(index).toInt())); });
     connect(chkIntestazione, &QCheckBox::toggled, this, [this](bool header) {

@@ -61,6 +61,7 @@ public:
     QProgressBar *prgImporta = nullptr;
     QPushButton *btnImporta = nullptr;
     QPushButton *btnChiudi = nullptr;
+    ui::PictureButton *cmdGuida = nullptr;
     ui::PictureButton *cmdEsci = nullptr;
 
 public slots:

@@ -7,6 +7,7 @@
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/Conventions.h"
 #include "ui/AccessibleNames.h"
+#include "ui/FocusLook.h"
 #include "ui/FocusReturn.h"
 #include "ui/TitleBarGuard.h"
 
@@ -37,6 +38,9 @@ Program::Program(const QString &programFolder)
         QCoreApplication::setApplicationVersion(QStringLiteral(TAVOLUX_VERSION));
         QGuiApplication::setDesktopFileName(QStringLiteral("it.tavolux.Tavolux"));
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/tavolux.svg")));
+        // Plain buttons show a focus ring that can be seen.
+        if (!qobject_cast<ui::FocusRingStyle *>(QApplication::style()))
+            QApplication::setStyle(new ui::FocusRingStyle);
         qApp->installEventFilter(new ui::TitleBarGuard(this));
         qApp->installEventFilter(new ui::AccessibleNamer(this));
         qApp->installEventFilter(new ui::FocusReturn(this));

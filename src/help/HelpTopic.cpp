@@ -88,6 +88,166 @@ const char *const kExport[] = {
     "qualsiasi.",
 };
 
+const char *const kImport[] = {
+    "Il pulsante Importa dell'app Archivio Indirizzi consente di aggiungere all'archivio, in una sola "
+    "operazione, gli indirizzi contenuti in un file CSV, ad esempio esportato da un foglio di calcolo, da "
+    "Outlook, da Thunderbird o dai contatti di Google, oppure in un file vCard (estensione VCF). Le schede "
+    "già presenti in archivio non vengono modificate: le nuove schede sono aggiunte in coda all'archivio.",
+    "Dopo aver premuto il pulsante Scegli file... e selezionato il file, la finestra mostra la codifica dei "
+    "caratteri riconosciuta, il separatore delle colonne e le prime righe del file. Se le lettere accentate "
+    "non appaiono corrette, bisogna scegliere un'altra codifica nell'elenco Codifica. La casella La prima "
+    "riga contiene i nomi delle colonne va selezionata se la prima riga del file riporta le intestazioni "
+    "delle colonne invece di un indirizzo.",
+    "Nella prima riga della griglia è indicato, per ogni colonna del file, il campo della scheda che la "
+    "riceverà: Nome (il nome dell'etichetta), Tipo, uno dei sei righi dell'indirizzo da Rigo01 a Rigo06, "
+    "Note, oppure (ignora) se la colonna non va importata. Il programma propone da solo una corrispondenza "
+    "in base ai nomi delle colonne, che è possibile modificare a piacere. Più colonne assegnate allo stesso "
+    "campo vengono unite e separate da uno spazio. Di un file vCard vengono importati il nome, "
+    "l'organizzazione, l'indirizzo e le note di ogni contatto.",
+    "Per avviare l'importazione, bisogna premere il pulsante Importa della finestra. Le righe vuote vengono "
+    "tralasciate, una scheda senza nome prende come nome il primo rigo compilato dell'indirizzo e ogni "
+    "campo viene ridotto a 250 caratteri. Se il file contiene caratteri che l'archivio non può "
+    "memorizzare, il programma li elenca e chiede se proseguire: in tal caso, questi caratteri saranno "
+    "sostituiti da un punto interrogativo. Al termine, un messaggio indica il numero di schede aggiunte "
+    "all'archivio.",
+    "Durante l'importazione di un file molto grande, il pulsante Annulla o il tasto Esc interrompono "
+    "l'operazione: l'archivio torna esattamente com'era prima dell'importazione. Lo stesso avviene se la "
+    "scrittura non va a buon fine, ad esempio perché il disco è pieno.",
+};
+
+const char *const kWorkbook[] = {
+    "Nella finestra di esportazione dell'archivio, a sinistra della mano, si trova il pulsante XLSX "
+    "(icona di un foglio verde con la scritta XLSX), che crea il file Archivio_Indirizzi.xlsx nella "
+    "cartella del programma. Si tratta di una cartella di lavoro nel formato attuale di Microsoft Excel, "
+    "che può essere aperta anche con Libre Office, Open Office e con gli altri programmi per fogli di "
+    "calcolo.",
+    "Il file contiene le stesse nove colonne del file XLS, dal nome dell'etichetta alle note, con le "
+    "intestazioni in grassetto e le larghezze delle colonne della griglia. Ogni cella è memorizzata come "
+    "testo, così che codici di avviamento postale con lo zero iniziale, numeri di telefono, importi e date "
+    "restano esattamente come sono stati scritti. Le modifiche apportate nella griglia prima "
+    "dell'esportazione sono comprese nel file, mentre l'archivio resta invariato.",
+    "Al termine dell'esportazione, rispondendo affermativamente al messaggio di domanda che appare, il file "
+    "viene aperto con il programma associato ai file XLSX. Se il file non può essere scritto, ad esempio "
+    "perché è già aperto in un altro programma o perché il disco è pieno, un messaggio ne indica il motivo "
+    "e il file precedente resta intatto.",
+};
+
+const char *const kLineFit[] = {
+    "Ogni riga di un'etichetta o di una busta da lettera viene stampata per una larghezza fissa: il testo "
+    "che non vi entra viene tagliato. Per accorgersene prima della stampa, nell'app Archivio Indirizzi i "
+    "campi dell'indirizzo che contengono una riga troppo lunga sono scritti in arancione. Mentre si scrive "
+    "in uno di questi campi, la barra di stato in basso indica se la riga sarà tagliata sull'etichetta, "
+    "sulla busta da lettera o su entrambe.",
+    "Nell'app Gestione Etichette, il nome di un'etichetta importata è scritto in arancione se almeno una "
+    "delle sue righe sarà tagliata in stampa. In tal caso, è sufficiente aprire la relativa scheda "
+    "nell'archivio degli indirizzi, accorciare la riga, ad esempio con un'abbreviazione o spostando una "
+    "parte del testo nel rigo successivo, premere Salva e importare di nuovo l'etichetta.",
+};
+
+const char *const kStartLabel[] = {
+    "Un foglio di etichette già usato in parte può essere riutilizzato. Nella finestra di anteprima "
+    "dell'indirizzo corrente, che si apre con il pulsante Anteprima dell'app Archivio Indirizzi, la casella "
+    "Inizia dall'etichetta indica l'etichetta del foglio da cui comincia la stampa: le etichette precedenti "
+    "restano bianche e l'anteprima le mostra subito vuote.",
+    "Le etichette sono numerate da 1 a 24 riga per riga, da sinistra a destra e dall'alto in basso: "
+    "l'etichetta 1 è quella in alto a sinistra, la 3 quella in alto a destra e la 24 quella in basso a "
+    "destra. Ad esempio, se le prime due righe del foglio sono già state usate, bisogna indicare 7.",
+    "Lo stesso valore si può scegliere anche nella scheda Etichette della finestra di stampa: premendo "
+    "Stampa, il valore scelto vale anche per l'anteprima; premendo Annulla, resta quello precedente. Ad "
+    "ogni apertura dell'anteprima la stampa riparte dall'etichetta 1.",
+};
+
+const char *const kCalibration[] = {
+    "Se la stampa risulta spostata rispetto alle etichette del foglio, ad esempio perché la stampante "
+    "trascina la carta in modo leggermente diverso da un'altra, è possibile correggerla con la "
+    "calibrazione. La finestra di calibrazione si apre con il pulsante Calibrazione... presente nelle "
+    "finestre di anteprima delle etichette e nella scheda Etichette della finestra di stampa.",
+    "Per verificare la posizione di stampa, bisogna premere il pulsante Stampa foglio di prova e stampare "
+    "il foglio di prova su un foglio di etichette. Il foglio di prova riporta una piccola croce su ogni "
+    "angolo di ciascuna etichetta, lo spostamento con cui è stato stampato e le istruzioni per leggerlo. "
+    "Se la stampa è esatta, ogni croce cade esattamente sull'angolo della rispettiva etichetta.",
+    "Se le croci risultano spostate, bisogna misurare in millimetri la loro distanza dagli angoli delle "
+    "etichette e correggere i valori Orizzontale e Verticale: se la croce è spostata di x mm a destra, "
+    "diminuire Orizzontale di x; se è spostata a sinistra, aumentarlo di x. Allo stesso modo, se la croce "
+    "è spostata di x mm in basso, diminuire Verticale di x; se è spostata in alto, aumentarlo di x. I "
+    "pulsanti con i segni più e meno cambiano il valore di un decimo di millimetro alla volta; i valori "
+    "ammessi vanno da meno 10 a più 10 millimetri.",
+    "Dopo aver stampato un nuovo foglio di prova per controllare la correzione, bisogna premere Salva. La "
+    "calibrazione viene memorizzata nel file Impostazioni.ini della cartella del programma e vale per "
+    "tutte le stampe di etichette, sia dall'app Gestione Etichette sia dall'anteprima dell'app Archivio "
+    "Indirizzi, anche per gli altri utenti che usano la stessa cartella. Il pulsante Annulla chiude la "
+    "finestra senza cambiare la calibrazione. La stampa sulle buste da lettera non dipende dalla "
+    "calibrazione, ma dai margini impostati nella relativa finestra.",
+};
+
+const char *const kShortcuts[] = {
+    "Tutte le funzioni del programma possono essere usate anche con la sola tastiera. Il tasto Tab porta "
+    "al controllo successivo e Maiusc+Tab a quello precedente; i pulsanti con le immagini si premono con "
+    "Spazio o con Invio. Nelle finestre che hanno il pulsante della guida, il tasto F1 apre la guida, "
+    "mentre il tasto Esc chiude le finestre di dialogo e la finestra Cambia password, come il pulsante "
+    "Chiudi o Annulla. Il tasto di ogni pulsante è indicato anche nel suggerimento che appare quando vi si "
+    "ferma sopra il mouse.",
+    "Nella finestra di accesso, Invio nel campo della password equivale a premere OK. Nella finestra "
+    "Cambia password, Invio porta al campo successivo, dall'ultimo di nuovo al primo, ed Esc chiude la "
+    "finestra.",
+    "Nell'app Archivio Indirizzi: Ctrl+N nuova scheda, Ctrl+Maiusc+D duplica la scheda, Ctrl+S salva, "
+    "Ctrl+F trova, Ctrl+P stampa su busta da lettera, Ctrl+Maiusc+E esporta l'archivio, Ctrl+Maiusc+I "
+    "importa schede da file, Alt+Home prima scheda, Alt+Freccia sinistra scheda precedente, Alt+Freccia "
+    "destra scheda successiva, Alt+Fine ultima scheda, F1 guida. Invio porta al campo successivo, "
+    "dall'ultimo di nuovo al primo.",
+    "Nell'app Gestione Etichette: Ctrl+N nuova pagina, Ctrl+S salva, Ctrl+Maiusc+P anteprima, Ctrl+P "
+    "stampa, Ctrl+I importa un indirizzo nell'etichetta selezionata, Alt+Home prima pagina, Alt+Freccia "
+    "sinistra pagina precedente, Alt+Freccia destra pagina successiva, Alt+Fine ultima pagina, F1 guida. "
+    "Invio passa all'etichetta successiva, mentre Backspace o Canc svuotano l'etichetta selezionata.",
+    "Nelle finestre di ricerca e di importazione di un indirizzo, Invio nel campo di ricerca porta al "
+    "pulsante Trova, che un secondo Invio preme, e Invio su una voce dell'elenco richiama la scheda, come "
+    "il doppio clic. Nella finestra di esportazione, Tab scorre le celle della griglia e dopo l'ultima "
+    "cella passa ai pulsanti, mentre Ctrl+Tab e Ctrl+Maiusc+Tab escono subito dalla griglia.",
+    "Nelle finestre di anteprima di stampa: Ctrl+P stampa, Ctrl++ oppure Ctrl+= ingrandisce, Ctrl+- "
+    "riduce e Ctrl+0 torna alla grandezza reale. Nella finestra di avvio, nella finestra di esportazione e "
+    "nelle finestre di importazione di schede da file e di calibrazione, F1 apre la guida.",
+};
+
+const char *const kProgramFolder[] = {
+    "Tutti i file del programma si trovano in una sola cartella, la cartella del programma, che di norma è "
+    "la cartella Tavolux nella cartella personale dell'utente. Oltre al programma stesso e a questa guida "
+    "(Guida.pdf), la cartella contiene gli archivi e le impostazioni: Archivio_Indirizzi.pro (le schede "
+    "degli indirizzi), Archivio_Etichette.pro (le pagine di etichette), Impostazioni.ini (i margini delle "
+    "buste da lettera e la calibrazione delle etichette), unins000.dll (la password di accesso), la "
+    "cartella Documenti_Allegati con le copie dei file allegati alle schede e, dopo un'esportazione, i "
+    "file Archivio_Indirizzi.xls e Archivio_Indirizzi.xlsx.",
+    "Per installare il programma in un'altra cartella, ad esempio su una chiavetta USB o in una cartella "
+    "condivisa, bisogna indicarla al comando di installazione, scrivendo il suo percorso dopo "
+    "./scripts/setup.sh start. Ripetendo l'installazione nella stessa cartella, il programma viene "
+    "aggiornato senza modificare gli archivi, le impostazioni, la password e i documenti allegati.",
+    "Per effettuare il backup di tutti i dati, è sufficiente copiare l'intera cartella del programma su un "
+    "altro disco o su una chiavetta USB, preferibilmente a programma chiuso; per ripristinarli, basta "
+    "copiare di nuovo i file nella cartella. Se il programma segnala di non poter accedere all'archivio, "
+    "bisogna accertarsi di possedere i privilegi di scrittura nella cartella del programma.",
+};
+
+const char *const kSharedFolder[] = {
+    "Più copie del programma, anche su computer diversi collegati in rete, possono usare "
+    "contemporaneamente la stessa cartella del programma, ad esempio una cartella condivisa su un server. "
+    "Ogni copia legge gli archivi ogni volta che ne ha bisogno, per cui le schede e le pagine salvate da un "
+    "utente sono visibili agli altri alla successiva operazione, ad esempio spostandosi con le frecce di "
+    "scorrimento o aprendo di nuovo la finestra di ricerca. La password di accesso è la stessa per tutti "
+    "gli utenti della cartella.",
+    "Mentre una copia salva una scheda o una pagina, le altre attendono che il salvataggio sia completato, "
+    "così che nessuno legga mai una scheda scritta a metà. Se l'attesa supera 5 secondi, l'operazione non "
+    "viene eseguita e appare il consueto messaggio di errore di accesso all'archivio: in tal caso, basta "
+    "ripetere l'operazione poco dopo. Un'importazione di schede da file aggiunge tutte le schede in una "
+    "sola volta, per cui gli altri utenti vedono tutte le nuove schede oppure nessuna.",
+    "Se due utenti modificano la stessa scheda, in archivio resta la versione salvata per ultima. E' bene "
+    "quindi che ciascuna scheda venga aggiornata da un solo utente alla volta.",
+    "Perché tutti gli utenti di un gruppo possano salvare negli archivi creati dagli altri, "
+    "l'amministratore del computer deve preparare la cartella una sola volta: assegnarla al gruppo degli "
+    "utenti che la condividono, concedere al gruppo i permessi di scrittura e attivare sulla cartella il "
+    "permesso set-group-ID (ad esempio con i comandi chgrp -R, chmod -R g+rwX e chmod g+s). In una "
+    "cartella preparata in questo modo, il programma rende scrivibili per il gruppo tutti i file che crea. "
+    "Le istruzioni complete si trovano nel file README del programma.",
+};
+
 const char *const kGeneralOpening =
     "Tavolux è un software progettato per stampare velocemente indirizzi o qualsiasi altro testo su fogli "
     "A4 da 24 etichette o direttamente su buste da lettera. Ciascuna etichetta è composta da sei righe a "
@@ -135,7 +295,9 @@ QString firstAccessParagraph()
 
 QList<HelpTopic> helpTopics()
 {
-    return {HelpTopic::General, HelpTopic::Addresses, HelpTopic::Labels, HelpTopic::Export};
+    return {HelpTopic::General,    HelpTopic::Addresses,  HelpTopic::Labels,      HelpTopic::Export,
+            HelpTopic::Import,     HelpTopic::Workbook,   HelpTopic::LineFit,     HelpTopic::StartLabel,
+            HelpTopic::Calibration, HelpTopic::Shortcuts, HelpTopic::ProgramFolder, HelpTopic::SharedFolder};
 }
 
 QString helpTitle(HelpTopic topic)
@@ -149,6 +311,22 @@ QString helpTitle(HelpTopic topic)
         return QStringLiteral("App Gestione Etichette");
     case HelpTopic::Export:
         return QStringLiteral("Esportazione archivio indirizzi in Excel");
+    case HelpTopic::Import:
+        return QStringLiteral("Importazione di schede da file CSV o vCard");
+    case HelpTopic::Workbook:
+        return QStringLiteral("Esportazione archivio indirizzi in formato XLSX");
+    case HelpTopic::LineFit:
+        return QStringLiteral("Righe troppo lunghe per l'etichetta");
+    case HelpTopic::StartLabel:
+        return QStringLiteral("Inizia dall'etichetta");
+    case HelpTopic::Calibration:
+        return QStringLiteral("Calibrazione e foglio di prova");
+    case HelpTopic::Shortcuts:
+        return QStringLiteral("Tasti di scelta rapida");
+    case HelpTopic::ProgramFolder:
+        return QStringLiteral("La cartella del programma");
+    case HelpTopic::SharedFolder:
+        return QStringLiteral("La cartella condivisa in rete");
     }
     return {};
 }
@@ -170,6 +348,22 @@ QStringList helpParagraphs(HelpTopic topic)
         return paragraphs(kLabels);
     case HelpTopic::Export:
         return paragraphs(kExport);
+    case HelpTopic::Import:
+        return paragraphs(kImport);
+    case HelpTopic::Workbook:
+        return paragraphs(kWorkbook);
+    case HelpTopic::LineFit:
+        return paragraphs(kLineFit);
+    case HelpTopic::StartLabel:
+        return paragraphs(kStartLabel);
+    case HelpTopic::Calibration:
+        return paragraphs(kCalibration);
+    case HelpTopic::Shortcuts:
+        return paragraphs(kShortcuts);
+    case HelpTopic::ProgramFolder:
+        return paragraphs(kProgramFolder);
+    case HelpTopic::SharedFolder:
+        return paragraphs(kSharedFolder);
     }
     return {};
 }

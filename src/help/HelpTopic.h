@@ -12,8 +12,17 @@ enum class HelpTopic {
     Addresses, // "App Archivio Indirizzi", the address archive window's
     Labels,    // "App Gestione Etichette", the label-page window's
     Export,    // "Esportazione archivio indirizzi in Excel", the export window's
+    Import,        // cards from a CSV or vCard file, the card import window's
+    Workbook,      // the .xlsx export
+    LineFit,       // the marks of lines that will be cut in print
+    StartLabel,    // "Inizia dall'etichetta"
+    Calibration,   // the calibration and the test sheet, the calibration window's
+    Shortcuts,     // every key of every window
+    ProgramFolder, // what the program folder holds
+    SharedFolder,  // one folder for several copies of the program
 };
 
+// Every topic, in the order of the help document.
 QList<HelpTopic> helpTopics();
 QString helpTitle(HelpTopic topic);
 QStringList helpParagraphs(HelpTopic topic);

@@ -2,11 +2,13 @@
 
 #include "printing/StepControls.h"
 
+#include "help/ShowHelp.h"
 #include "printing/CalibrationSheet.h"
 #include "printing/InfoPicture.h"
 #include "report/Report.h"
 #include "reportui/ReportSteps.h"
 #include "ui/Messages.h"
+#include "ui/Shortcuts.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -82,7 +84,14 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
         button->setCursor(Qt::PointingHandCursor);
     }
     btnSalva->setDefault(true);
+    btnGuida = new QPushButton(QStringLiteral("Guida"), this);
+    btnGuida->setObjectName(QStringLiteral("btnGuida"));
+    btnGuida->setAutoDefault(false);
+    btnGuida->setMinimumHeight(32);
+    btnGuida->setCursor(Qt::PointingHandCursor);
     buttons->addWidget(btnAnnulla);
+    buttons->addStretch();
+    buttons->addWidget(btnGuida);
     buttons->addStretch();
     buttons->addWidget(btnSalva);
     column->addLayout(buttons);
@@ -94,6 +103,8 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
     connect(btnProva, &QPushButton::clicked, this, &TfrmCalibrazione::printTestSheet);
     connect(btnSalva, &QPushButton::clicked, this, &TfrmCalibrazione::save);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnGuida, &QPushButton::clicked, this, [this] { showHelpTopic(this, m_folder, HelpTopic::Calibration); });
+    ui::bindShortcut(this, btnGuida, QKeySequence(Qt::Key_F1));
 
     const LabelShift stored = LabelCalibration(m_folder).read();
     txtOrizzontale->setText(LabelCalibration::format(stored.x));

@@ -40,6 +40,7 @@ public:
     QPushButton *btnProva = nullptr;
     QPushButton *btnAnnulla = nullptr;
     QPushButton *btnSalva = nullptr;
+    QPushButton *btnGuida = nullptr;
 
 public slots:
     void printTestSheet();

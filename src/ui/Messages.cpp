@@ -20,6 +20,8 @@ MessageHandler &handler()
 MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons)
 {
     QMessageBox box(parent);
+    // A caption and no title-bar buttons: the box is answered by its own buttons.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     switch (kind) {
     case MessageKind::Plain:
         box.setWindowTitle(QStringLiteral("Tavolux"));

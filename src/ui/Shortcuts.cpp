@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QShortcut>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
@@ -21,7 +22,53 @@ void refreshTooltip(QWidget *control)
     control->setToolTip(keys.isEmpty() ? hint : hint.isEmpty() ? keys : hint + QLatin1Char('\n') + keys);
 }
 
+QString keyName(Qt::Key key)
+{
+    switch (key) {
+    case Qt::Key_Home:
+        return QStringLiteral("Home");
+    case Qt::Key_End:
+        return QStringLiteral("Fine");
+    case Qt::Key_Left:
+        return QStringLiteral("Freccia sinistra");
+    case Qt::Key_Right:
+        return QStringLiteral("Freccia destra");
+    case Qt::Key_Up:
+        return QStringLiteral("Freccia su");
+    case Qt::Key_Down:
+        return QStringLiteral("Freccia giù");
+    case Qt::Key_Escape:
+        return QStringLiteral("Esc");
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("Invio");
+    case Qt::Key_Delete:
+        return QStringLiteral("Canc");
+    case Qt::Key_Space:
+        return QStringLiteral("Spazio");
+    default:
+        return QKeySequence(key).toString(QKeySequence::PortableText);
+    }
+}
+
 } // namespace
+
+QString keyText(const QKeySequence &keys)
+{
+    QStringList chords;
+    for (int i = 0; i < keys.count(); ++i) {
+        const QKeyCombination chord = keys[i];
+        QString text;
+        if (chord.keyboardModifiers() & Qt::ControlModifier)
+            text += QStringLiteral("Ctrl+");
+        if (chord.keyboardModifiers() & Qt::ShiftModifier)
+            text += QStringLiteral("Maiusc+");
+        if (chord.keyboardModifiers() & Qt::AltModifier)
+            text += QStringLiteral("Alt+");
+        chords << text + keyName(chord.key());
+    }
+    return chords.join(QStringLiteral(", "));
+}
 
 void setHintTooltip(QWidget *control, const QString &hint)
 {
@@ -41,7 +88,7 @@ void bindShortcut(QWidget *window, QWidget *control, const QKeySequence &keys)
         else if (auto *button = qobject_cast<QAbstractButton *>(control))
             button->click();
     });
-    const QString text = keys.toString(QKeySequence::NativeText);
+    const QString text = keyText(keys);
     const QString before = control->property(kKeys).toString();
     control->setProperty(kKeys, before.isEmpty() ? text : before + QStringLiteral(", ") + text);
     refreshTooltip(control);

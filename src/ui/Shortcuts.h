@@ -11,6 +11,10 @@ namespace tavolux::ui {
 // shown on a second line of the control's tooltip.
 void bindShortcut(QWidget *window, QWidget *control, const QKeySequence &keys);
 
+// Keys as the program names them to its users, in tooltips and in the help:
+// "Ctrl+Maiusc+D", "Alt+Freccia sinistra", "Alt+Home".
+QString keyText(const QKeySequence &keys);
+
 // The control's tooltip: its hint, and on a second line its shortcut.
 void setHintTooltip(QWidget *control, const QString &hint);
 
