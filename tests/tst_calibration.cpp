@@ -199,6 +199,7 @@ private slots:
     // The calibration dialog
     void calibrationDialogSteps_data();
     void calibrationDialogSteps();
+    void calibrationDialogSaves_data();
     void calibrationDialogSaves();
     void testSheetLayout();
 
@@ -442,30 +443,53 @@ void TestCalibration::calibrationDialogSteps()
     QCOMPARE(readFile(iniPath()), ini);
 }
 
+void TestCalibration::calibrationDialogSaves_data()
+{
+    // The settings file before "Salva" and after it: only the calibration's
+    // lines change or are added, every other byte stays as it was.
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray envelope("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n");
+    QTest::newRow("envelope settings") << envelope
+                                       << envelope + "[Calibrazione Etichette]\r\nOrizzontale=1,5\r\nVerticale=-0,7\r\n";
+    QTest::newRow("no file") << QByteArray() << QByteArray("[Calibrazione Etichette]\r\nOrizzontale=1,5\r\nVerticale=-0,7\r\n");
+    QTest::newRow("LF line ends, no final line end")
+        << QByteArray("[Margini Busta]\nSuperiore=3\n\n[Stampa Busta]\nOrientamento=Orizzontale")
+        << QByteArray("[Margini Busta]\nSuperiore=3\n\n[Stampa Busta]\nOrientamento=Orizzontale\n"
+                      "[Calibrazione Etichette]\nOrizzontale=1,5\nVerticale=-0,7\n");
+    QTest::newRow("stored before, other sections around")
+        << QByteArray("[Margini Busta]\r\nSuperiore=3\r\n\r\n[Calibrazione Etichette]\r\nOrizzontale=2\r\n"
+                      "Verticale = 1 \r\n\r\n[Stampa Busta]\r\nOrientamento=Verticale\r\n")
+        << QByteArray("[Margini Busta]\r\nSuperiore=3\r\n\r\n[Calibrazione Etichette]\r\nOrizzontale=1,5\r\n"
+                      "Verticale=-0,7\r\n\r\n[Stampa Busta]\r\nOrientamento=Verticale\r\n");
+}
+
 void TestCalibration::calibrationDialogSaves()
 {
-    writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n");
-    {
-        TfrmCalibrazione dialog(folder());
-        QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        writeFile(iniPath(), before);
+    auto setShift = [](TfrmCalibrazione &dialog) {
+        dialog.txtOrizzontale->setText(QStringLiteral("0"));
+        dialog.txtVerticale->setText(QStringLiteral("0"));
         for (int i = 0; i < 15; ++i)
             dialog.btnOrizzPlus->click();
         for (int i = 0; i < 7; ++i)
             dialog.btnVertMinus->click();
+    };
+    {
+        TfrmCalibrazione dialog(folder());
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+        setShift(dialog);
         dialog.btnAnnulla->click();
     }
-    QCOMPARE(readFile(iniPath()), QByteArray("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n"));
+    QCOMPARE(readFile(iniPath()), before);
     TfrmCalibrazione dialog(folder());
-    for (int i = 0; i < 15; ++i)
-        dialog.btnOrizzPlus->click();
-    for (int i = 0; i < 7; ++i)
-        dialog.btnVertMinus->click();
+    setShift(dialog);
     dialog.btnSalva->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    const QString written = QString::fromLatin1(readFile(iniPath()));
-    QVERIFY2(written.contains(QLatin1String("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n")), qPrintable(written));
-    QVERIFY2(written.contains(QLatin1String("[Calibrazione Etichette]\r\nOrizzontale=1,5\r\nVerticale=-0,7")),
-             qPrintable(written));
+    QCOMPARE(readFile(iniPath()), after);
     QCOMPARE(LabelCalibration(folder()).read(), (LabelShift{1.5, -0.7}));
     // The next print reads it.
     const ProgramFolder here = folder();
