@@ -2,6 +2,11 @@
 #include "TestPrintQueue.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "addresses/TfrmTrovaIndirizzi.h"
+#include "labels/TfrmImportaIndirizzi.h"
+#include "storage/AddressArchive.h"
+#include "ui/FocusHighlight.h"
+#include "ui/PictureButton.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "printing/CalibrationSheet.h"
 #include "printing/EnvelopeTemplate.h"
@@ -177,6 +182,36 @@ bool printedCut(const QString &where, const QString &text)
     return item.text != text || item.rect.right() > item.clip.right() + 1e-6;
 }
 
+// The colour of a field's text as drawn: "orange" for the mark, "black", or
+// "none" when nothing is written.
+QString drawnInk(QWidget *field)
+{
+    QApplication::processEvents();
+    const QImage image = field->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int orange = 0, black = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c(image.pixel(x, y));
+            if (c.red() > 200 && c.green() > 90 && c.green() < 180 && c.blue() < 80)
+                ++orange;
+            else if (qGray(c.rgb()) < 70)
+                ++black;
+        }
+    // A text cursor or a frame adds a few dark pixels, never a word's worth.
+    if (orange > 20)
+        return black > 20 ? QStringLiteral("both") : QStringLiteral("orange");
+    return black > 20 ? QStringLiteral("black") : QStringLiteral("none");
+}
+
+TSchedaIndirizzo cardWith(const QString &name, const QString &longLine)
+{
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = name;
+    card[TSchedaIndirizzo::Rigo01] = QStringLiteral("Via Roma 1");
+    card[TSchedaIndirizzo::Rigo02] = longLine;
+    return card;
+}
+
 } // namespace
 
 class TestCalibration : public QObject
@@ -207,6 +242,8 @@ private slots:
     void fitsAtTheEdge();
     void cutLinesMarked_data();
     void cutLinesMarked();
+    void cutMarkWhateverTheFocus_data();
+    void cutMarkWhateverTheFocus();
 
     // Printed through CUPS
     void cupsShiftedSheets_data();
@@ -585,9 +622,9 @@ void TestCalibration::cutLinesMarked()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.txtRigo04->setText(text);
-    const QColor shown = window.txtRigo04->palette().color(QPalette::Text);
-    QCOMPARE(shown, labelCut ? kCutLineColor : QColor(Qt::black));
-    QCOMPARE(window.txtRigo03->palette().color(QPalette::Text), QColor(Qt::black));
+    window.txtRigo03->setText(QStringLiteral("Via Roma 1"));
+    QCOMPARE(drawnInk(window.txtRigo04), labelCut ? QStringLiteral("orange") : QStringLiteral("black"));
+    QCOMPARE(drawnInk(window.txtRigo03), QStringLiteral("black"));
     window.txtRigo04->setFocus();
     QApplication::processEvents();
     const QString status = window.panInfo->text();
@@ -599,10 +636,105 @@ void TestCalibration::cutLinesMarked()
 
     // The label-page window marks the slot's name.
     TfrmArchivio_Etichette labels(folder());
+    labels.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&labels));
     labels.fillSlot(5, QStringLiteral("Rossi"), {QStringLiteral("Uno"), QStringLiteral("Due"), text});
     labels.fillSlot(6, QStringLiteral("Bianchi"), {QStringLiteral("Uno")});
-    QCOMPARE(labels.txtNome_E(5)->palette().color(QPalette::Text), labelCut ? kCutLineColor : QColor(Qt::black));
-    QCOMPARE(labels.txtNome_E(6)->palette().color(QPalette::Text), QColor(Qt::black));
+    QCOMPARE(drawnInk(labels.txtNome_E(5)), labelCut ? QStringLiteral("orange") : QStringLiteral("black"));
+    QCOMPARE(drawnInk(labels.txtNome_E(6)), QStringLiteral("black"));
+}
+
+void TestCalibration::cutMarkWhateverTheFocus_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"typed", "recalled"})
+        QTest::addRow("address window, %s", how) << "address" << how;
+    for (const char *how : {"imported", "recalled"})
+        QTest::addRow("label window, %s", how) << "labels" << how;
+}
+
+void TestCalibration::cutMarkWhateverTheFocus()
+{
+    // The mark shows with the field focused (yellow), after the focus left
+    // it, and however the line got there.
+    QFETCH(QString, window);
+    QFETCH(QString, how);
+    const QString longLine = aroundWidth(fitsLabelLine, 1);
+    {
+        AddressArchive archive(folder());
+        QVERIFY(archive.open());
+        QVERIFY(archive.append(cardWith(QStringLiteral("Lunga"), longLine)) > 0);
+        QVERIFY(archive.append(cardWith(QStringLiteral("Corta"), QStringLiteral("Via Verdi 2"))) > 0);
+    }
+    QLineEdit *marked = nullptr;
+    QLineEdit *plain = nullptr;
+    std::unique_ptr<QWidget> shown;
+    if (window == QLatin1String("address")) {
+        auto w = std::make_unique<TfrmArchivio_Indirizzi>(folder());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        marked = w->txtRigo02;
+        plain = w->txtRigo01;
+        if (how == QLatin1String("typed")) {
+            plain->setText(QStringLiteral("Via Roma 1"));
+            marked->setFocus();
+            QTest::keyClicks(marked, longLine);
+        } else {
+            // Recalled by the find dialog, with the line's field focused.
+            marked->setFocus();
+            TfrmTrovaIndirizzi find(*w);
+            find.show();
+            find.setCurrentLine(find.lines().indexOf(find.lines().filter(QStringLiteral("Lunga")).value(0)));
+            find.recallCurrent();
+            QCOMPARE(marked->text(), longLine);
+            w->activateWindow();
+            marked->setFocus();
+        }
+        shown = std::move(w);
+    } else {
+        auto w = std::make_unique<TfrmArchivio_Etichette>(folder());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        marked = w->txtNome_E(5);
+        plain = w->txtNome_E(6);
+        w->fillSlot(6, QStringLiteral("Corta"), {QStringLiteral("Via Verdi 2")});
+        marked->setFocus();
+        if (how == QLatin1String("imported")) {
+            TfrmImportaIndirizzi import(*w);
+            import.lblMemory->setText(TfrmArchivio_Etichette::slotTag(5));
+            import.show();
+            import.setCurrentLine(import.lines().indexOf(import.lines().filter(QStringLiteral("Lunga")).value(0)));
+            import.recallCurrent();
+        } else {
+            // A stored page recalled by navigation.
+            w->fillSlot(1, QStringLiteral("Prima"), {QStringLiteral("Via Roma 1")});
+            w->fillSlot(5, QStringLiteral("Lunga"), {QStringLiteral("Via Roma 1"), longLine});
+            w->cmdSalva->click();
+            w->cmdNuovo->click();
+            w->cmdPrimo->click();
+        }
+        QCOMPARE(marked->text(), QStringLiteral("Lunga"));
+        w->activateWindow();
+        marked->setFocus();
+        shown = std::move(w);
+    }
+    QApplication::setActiveWindow(shown.get());
+    marked->setFocus();
+    QTRY_VERIFY(marked->hasFocus());
+    QCOMPARE(ui::FocusHighlight::currentBackground(marked), ui::colors::Focus);
+    QCOMPARE(drawnInk(marked), QStringLiteral("orange"));
+    QCOMPARE(drawnInk(plain), QStringLiteral("black"));
+    plain->setFocus();
+    QTRY_VERIFY(plain->hasFocus());
+    QCOMPARE(drawnInk(marked), QStringLiteral("orange"));
+    QCOMPARE(drawnInk(plain), QStringLiteral("black"));
+    if (window == QLatin1String("address")) {
+        // While focused, the status text says why.
+        marked->setFocus();
+        QTRY_VERIFY(marked->hasFocus());
+        QVERIFY(static_cast<TfrmArchivio_Indirizzi *>(shown.get())->panInfo->text().contains(QLatin1String("troppo lunga")));
+    }
 }
 
 // ------------------------------------------------------ printed through CUPS
