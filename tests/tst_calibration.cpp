@@ -39,6 +39,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -266,6 +267,28 @@ QString drawnInk(QWidget *field)
     return black > 20 ? QStringLiteral("black") : QStringLiteral("none");
 }
 
+// The visible top-level widget of type T, such as an open modal dialog.
+template <typename T>
+T *shownWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<T *>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+// Whether the preview's first page shows label background at (x, y) mm
+// from the paper's corner.
+bool previewShowsLabelAt(report::PreviewWindow *preview, double xMm, double yMm)
+{
+    auto *view = preview->findChild<QWidget *>(QStringLiteral("pagesView"));
+    const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const double perMm = preview->zoom() * view->logicalDpiX() / 25.4 * image.devicePixelRatio();
+    const double left = (image.width() - 210 * perMm) / 2;
+    const double top = 16 * image.devicePixelRatio(); // the desk's margin
+    return image.pixel(int(left + xMm * perMm), int(top + yMm * perMm)) == qRgb(0xFF, 0xFF, 0xE0);
+}
+
 TSchedaIndirizzo cardWith(const QString &name, const QString &longLine)
 {
     TSchedaIndirizzo card;
@@ -313,6 +336,8 @@ private slots:
     void cupsShiftedSheets();
     void cupsTestSheet();
     void cupsStartLabel();
+    void cupsPrintDialogOptions_data();
+    void cupsPrintDialogOptions();
 
 private:
     QString printQueuePdf(const QString &title, const std::function<void()> &print);
@@ -995,6 +1020,117 @@ void TestCalibration::cupsStartLabel()
         QCOMPARE(pixel, slot < 7 ? qRgb(0xFF, 0xFF, 0xFF) : qRgb(0xFF, 0xFF, 0xE0));
     }
     QFile::remove(path);
+}
+
+void TestCalibration::cupsPrintDialogOptions_data()
+{
+    // What is chosen in the print dialog opened from the one-address page's
+    // preview, and what the next print from the same preview shows: the first
+    // label and the shift, read back from the printed sheets.
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("firstLabel"); // after the dialog, in the preview and the next print
+    QTest::addColumn<QPointF>("shift");
+    QTest::newRow("start at 10, Annulla") << "start 10" << false << 1 << QPointF();
+    QTest::newRow("start at 5, Stampa") << "start 5" << true << 5 << QPointF();
+    QTest::newRow("calibration saved, Annulla") << "calibration" << false << 1 << QPointF(1.5, -0.7);
+    QTest::newRow("calibration saved, Stampa") << "calibration" << true << 1 << QPointF(1.5, -0.7);
+}
+
+void TestCalibration::cupsPrintDialogOptions()
+{
+    QFETCH(QString, choice);
+    QFETCH(bool, accepted);
+    QFETCH(int, firstLabel);
+    QFETCH(QPointF, shift);
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    const QString title = QStringLiteral("Anteprima Etichetta");
+    report::PrintRecorder printer;
+    QStringList pdfs; // in printing order
+    QString failure;
+    int shownValue = 0;
+    bool shownFirst = false, shownAtFirstLabel = false, shownInsideDesign = false;
+    auto printAndWait = [&](report::PreviewWindow *preview) {
+        const QSet<QString> before = queue.files(title);
+        preview->btnStampa->click();
+        QString why;
+        const QString path = queue.waitForPdf(title, before, &why);
+        if (path.isEmpty())
+            failure += why;
+        pdfs << path;
+    };
+    QTimer::singleShot(0, [&] {
+        auto *preview = shownWindow<report::PreviewWindow>();
+        if (!preview) {
+            failure = QStringLiteral("no preview");
+            return;
+        }
+        printer.setOptionsScript([&](QWidget *tab) {
+            if (choice.startsWith(QLatin1String("start"))) {
+                tab->findChild<QSpinBox *>(QStringLiteral("txtInizio"))->setValue(choice.section(QLatin1Char(' '), 1).toInt());
+                return;
+            }
+            QTimer::singleShot(0, [] {
+                auto *calibration = shownWindow<TfrmCalibrazione>();
+                calibration->txtOrizzontale->setText(QStringLiteral("1,5"));
+                calibration->txtVerticale->setText(QStringLiteral("-0,7"));
+                calibration->btnSalva->click();
+            });
+            tab->findChild<QPushButton *>(QStringLiteral("btnCalibrazione"))->click();
+        });
+        if (accepted) {
+            printer.answerPrintTo(queue.name());
+            printAndWait(preview);
+        } else {
+            preview->btnStampa->click();
+        }
+        // What the preview shows now: its toolbar and its page.
+        shownValue = preview->findChild<QSpinBox *>(QStringLiteral("txtInizio"))->value();
+        shownFirst = previewShowsLabelAt(preview, 30, 30);
+        const QRectF label = CalibrationSheet::outlineMm(firstLabel);
+        shownAtFirstLabel = previewShowsLabelAt(preview, label.left() + 1 + shift.x(), label.bottom() - 1 + shift.y());
+        shownInsideDesign = previewShowsLabelAt(preview, label.left() + 0.6, label.bottom() - 1);
+        // The next print from the same preview, with nothing changed.
+        printer.setOptionsScript({});
+        printer.answerPrintTo(queue.name());
+        printAndWait(preview);
+        preview->btnChiudi->click();
+    });
+    TfrmAnteprima_Etichetta dialog(folder(), [] { return card(); });
+    dialog.btnStampa->click();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(printer.count(), 2);
+
+    // The preview shows what the next print prints.
+    QCOMPARE(shownValue, firstLabel);
+    QCOMPARE(shownFirst, firstLabel == 1);
+    QVERIFY(shownAtFirstLabel);
+    QCOMPARE(shownInsideDesign, shift.isNull());
+    QCOMPARE(pdfs.size(), accepted ? 2 : 1);
+    const double ascent = report::FontMeasure(report::TextFont{QStringLiteral("Arial"), 7}).ascent() / report::kUnitsPerMm;
+    for (const QString &path : pdfs) {
+        const PdfText pdf = readPdfText(path);
+        QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+        const QList<PdfWord> first = pdf.find(QStringLiteral("Primariga"));
+        QCOMPARE(first.size(), 25 - firstLabel);
+        QCOMPARE(pdf.words.size(), (25 - firstLabel) * 3);
+        // The top-left line of the sheet: the first label's, moved by the shift.
+        QPointF topLeft(1e9, 1e9);
+        for (const PdfWord &word : first) {
+            const QPointF at = pdf.lineStartMm(word, 7, ascent);
+            if (at.y() < topLeft.y() - 1 || (qAbs(at.y() - topLeft.y()) <= 1 && at.x() < topLeft.x()))
+                topLeft = at;
+        }
+        const QRectF label = CalibrationSheet::outlineMm(firstLabel);
+        const int row = (firstLabel - 1) / 3;
+        const QPointF expected = label.topLeft() + QPointF(2, row == 0 ? 1.8 : 2.0) + shift;
+        QVERIFY2(qAbs(topLeft.x() - expected.x()) < kPrinted && qAbs(topLeft.y() - expected.y()) < kPrinted,
+                 qPrintable(QStringLiteral("%1: first line at %2, %3 mm").arg(path).arg(topLeft.x()).arg(topLeft.y())));
+        QFile::remove(path);
+    }
+    QCOMPARE(LabelCalibration(folder()).read(), choice == QLatin1String("calibration") ? (LabelShift{1.5, -0.7}) : LabelShift{});
 }
 
 QTEST_MAIN(TestCalibration)
