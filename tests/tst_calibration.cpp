@@ -635,22 +635,72 @@ void TestCalibration::testSheetLayout()
     dialog.btnProva->click();
     QCOMPARE(printer.count(), 1);
     QCOMPARE(printer.requests().first().title, CalibrationSheet::name());
-    const PreparedPage page = printer.requests().first().pages.first();
-    for (int slot = 1; slot <= 24; ++slot) {
-        const QRectF outline = CalibrationSheet::outlineMm(slot).translated(1.6, -0.7);
-        const QString id = QStringLiteral("%1").arg(slot, 2, 10, QLatin1Char('0'));
-        const QList<PlacedItem> top = page.rects(QStringLiteral("bordoA_") + id);
-        QCOMPARE(top.size(), 1);
-        QVERIFY(qAbs(top.first().rect.left() - report::mmToUnits(outline.left())) < kExact);
-        QVERIFY(qAbs(top.first().rect.top() - report::mmToUnits(outline.top())) < kExact);
-        QVERIFY(qAbs(top.first().rect.width() - report::mmToUnits(62)) < kExact);
-        const QList<PlacedItem> cross = page.rects(QStringLiteral("croceV_") + id);
-        QCOMPARE(cross.size(), 1);
-        QVERIFY(qAbs(cross.first().rect.center().x() - report::mmToUnits(outline.center().x())) < kExact);
-        QVERIFY(qAbs(cross.first().rect.center().y() - report::mmToUnits(outline.center().y())) < kExact);
-    }
-    QCOMPARE(page.texts(QStringLiteral("numeroO_100")).size(), 1);
     QVERIFY(!readFile(iniPath()).contains("1,6"));
+    const PreparedPage page = printer.requests().first().pages.first();
+    const QPointF shift(1.6, -0.7);
+    const double stroke = report::mmToUnits(0.2);
+    auto near = [](double a, double b) { return qAbs(a - b) < kExact; };
+    auto inMm = [](const QRectF &units) {
+        return QRectF(report::unitsToMm(units.left()), report::unitsToMm(units.top()), report::unitsToMm(units.width()),
+                      report::unitsToMm(units.height()));
+    };
+    for (const PlacedItem &item : page.items) {
+        // Nothing in the 5 mm along the paper's edges that many printers leave blank.
+        const QRectF at = inMm(item.rect).translated(-shift);
+        QVERIFY2(at.left() >= 5 - 1e-6 && at.top() >= 5 - 1e-6 && at.right() <= 205 + 1e-6 && at.bottom() <= 292 + 1e-6,
+                 qPrintable(item.source));
+        if (item.kind == PlacedItem::Kind::Rect) {
+            // Strokes 0.2 mm wide: a black fill with no outline around it.
+            QVERIFY2(!item.outline.isValid() && item.fill == QColor(Qt::black), qPrintable(item.source));
+            QVERIFY2(near(std::min(item.rect.width(), item.rect.height()), stroke), qPrintable(item.source));
+        }
+    }
+    for (int slot = 1; slot <= 24; ++slot) {
+        const QRectF label = CalibrationSheet::outlineMm(slot).translated(shift);
+        const QRectF units(report::mmToUnits(label.left()), report::mmToUnits(label.top()),
+                           report::mmToUnits(label.width()), report::mmToUnits(label.height()));
+        const QString which = QStringLiteral("label %1").arg(slot);
+        // The outline: four strokes along the edges, inside the label.
+        int edges = 0;
+        QStringList lines;
+        QList<const PlacedItem *> texts;
+        for (const PlacedItem &item : page.items) {
+            const QRectF r = item.rect;
+            if (item.kind == PlacedItem::Kind::Rect && units.adjusted(-kExact, -kExact, kExact, kExact).contains(r)
+                && (near(r.width(), units.width()) || near(r.height(), units.height()))
+                && (near(r.left(), units.left()) || near(r.top(), units.top()) || near(r.right(), units.right())
+                    || near(r.bottom(), units.bottom())))
+                ++edges;
+            if (item.kind == PlacedItem::Kind::Text && units.contains(r.center()))
+                texts << &item;
+        }
+        QVERIFY2(edges == 4, qPrintable(which));
+        // A cross on each corner: one stroke across it and one down it, centred on it.
+        for (const QPointF corner : {units.topLeft(), units.topRight(), units.bottomLeft(), units.bottomRight()}) {
+            int across = 0, down = 0;
+            for (const PlacedItem &item : page.rects()) {
+                if (!near(item.rect.center().x(), corner.x()) || !near(item.rect.center().y(), corner.y()))
+                    continue;
+                across += item.rect.width() > 2 * stroke;
+                down += item.rect.height() > 2 * stroke;
+            }
+            QVERIFY2(across == 1 && down == 1, qPrintable(which));
+        }
+        // Its number, the shift it was printed with and how to read it, inside the label.
+        std::sort(texts.begin(), texts.end(), [](const PlacedItem *a, const PlacedItem *b) { return a->rect.top() < b->rect.top(); });
+        for (const PlacedItem *item : texts) {
+            QVERIFY2(units.contains(item->rect), qPrintable(item->text));
+            lines << item->text;
+        }
+        QVERIFY2(lines.size() >= 3, qPrintable(which));
+        QCOMPARE(lines.first(), QStringLiteral("Etichetta %1").arg(slot));
+        QVERIFY(near(texts.first()->rect.left(), units.left() + report::mmToUnits(2)));
+        QCOMPARE(lines.at(1), QStringLiteral("Stampato con Orizzontale 1,6 mm e Verticale -0,7 mm."));
+        const QString reading = lines.mid(2).join(QLatin1Char(' '));
+        QVERIFY2(reading.contains(QStringLiteral("Se la croce è spostata di x mm a destra, diminuire Orizzontale di x")),
+                 qPrintable(reading));
+        QVERIFY2(reading.contains(QStringLiteral("spostata di y mm in basso, diminuire Verticale di y")), qPrintable(reading));
+    }
 }
 
 // ----------------------------------------------------------- cut lines
@@ -956,14 +1006,16 @@ void TestCalibration::cupsTestSheet()
         worst = std::max(worst, best);
     }
     QVERIFY2(worst < kPrinted, qPrintable(QString::number(worst)));
-    // The scale's numbers: "100" across the top 100.5 mm from the left, and down the left edge at 100.3 mm.
-    QList<QPointF> hundreds;
-    for (const PdfWord &word : pdf.find(QStringLiteral("100")))
-        hundreds << pdf.lineStartMm(word, 6, ascent6);
-    QCOMPARE(hundreds.size(), 2);
-    std::sort(hundreds.begin(), hundreds.end(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
-    QVERIFY(qAbs(hundreds.at(0).x() - (100.5 + shift.x())) < kPrinted && qAbs(hundreds.at(0).y() - (4 + shift.y())) < kPrinted);
-    QVERIFY(qAbs(hundreds.at(1).x() - (4.5 + shift.x())) < kPrinted && qAbs(hundreds.at(1).y() - (100.3 + shift.y())) < kPrinted);
+    // The shift it was printed with and how to read it, on every label.
+    QCOMPARE(pdf.find(QStringLiteral("Stampato")).size(), 24);
+    QCOMPARE(pdf.find(QStringLiteral("1,5")).size(), 24);
+    QCOMPARE(pdf.find(QStringLiteral("-0,7")).size(), 24);
+    QCOMPARE(pdf.find(QStringLiteral("croce")).size(), 24);
+    // Every word at least 5 mm inside the paper's edges, whatever the shift.
+    for (const PdfWord &word : pdf.words)
+        QVERIFY2(word.mm.left() > 5 + shift.x() && word.mm.right() < 205 + shift.x()
+                     && word.mm.top() > 5 + shift.y() && word.mm.bottom() < 292 + shift.y(),
+                 qPrintable(word.text));
 
     // Rendered: outlines and crosses where they belong, blank paper beside them.
     const int dpi = 254;
@@ -979,13 +1031,61 @@ void TestCalibration::cupsTestSheet()
         QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 10, outline.top() + 0.1)), qPrintable(which + " top"));
         QVERIFY2(dark(pixelAtMm(image, dpi, outline.right() - 0.1, centre.y() + 5)), qPrintable(which + " right"));
         QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 10, outline.bottom() - 0.1)), qPrintable(which + " bottom"));
-        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x(), centre.y())), qPrintable(which + " cross"));
-        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 3, centre.y())), qPrintable(which + " cross arm"));
-        QVERIFY2(!dark(pixelAtMm(image, dpi, centre.x() + 3, centre.y() + 0.5)), qPrintable(which + " beside arm"));
+        // The crosses' arms reach 1.5 mm past each corner, along the edges.
+        for (const QPointF corner : {outline.topLeft(), outline.topRight(), outline.bottomLeft(), outline.bottomRight()}) {
+            const double out = corner.x() < centre.x() ? -1 : 1;
+            const double below = corner.y() < centre.y() ? -1 : 1;
+            QVERIFY2(dark(pixelAtMm(image, dpi, corner.x() + out, corner.y())), qPrintable(which + " cross across"));
+            QVERIFY2(dark(pixelAtMm(image, dpi, corner.x(), corner.y() + below)), qPrintable(which + " cross down"));
+            QVERIFY2(!dark(pixelAtMm(image, dpi, corner.x() + out, corner.y() + 0.5 * below)), qPrintable(which + " beside"));
+        }
     }
-    // The top scale's 50 mm tick.
-    QVERIFY(dark(pixelAtMm(image, dpi, 50 + shift.x(), 1)));
-    QVERIFY(!dark(pixelAtMm(image, dpi, 50.5 + shift.x(), 1)));
+    // At 100 pixels a millimetre: the outline 0.2 mm wide and wholly inside
+    // the label, as every cross's arm is 0.2 mm wide.
+    {
+        const QRectF label = CalibrationSheet::outlineMm(5).translated(shift);
+        const int fine = 2540;
+        const double perMm = fine / 25.4;
+        const QPointF from(label.left() - 3, label.top() - 3);
+        QTemporaryDir crop;
+        const QString base = crop.filePath(QStringLiteral("angolo"));
+        QProcess::execute(QStringLiteral("pdftoppm"),
+                          {QStringLiteral("-r"), QString::number(fine), QStringLiteral("-x"),
+                           QString::number(int(from.x() * perMm)), QStringLiteral("-y"), QString::number(int(from.y() * perMm)),
+                           QStringLiteral("-W"), QString::number(int(12 * perMm)), QStringLiteral("-H"),
+                           QString::number(int(12 * perMm)), QStringLiteral("-png"), QStringLiteral("-singlefile"), path, base});
+        const QImage corner = QImage(base + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!corner.isNull());
+        const QPointF origin(int(from.x() * perMm) / perMm, int(from.y() * perMm) / perMm);
+        // Dark pixels across a line at (x, y) mm, walking along "step".
+        auto run = [&](double xMm, double yMm, bool across, double *startMm) {
+            int n = 0;
+            *startMm = -1;
+            for (int i = -60; i <= 60; ++i) {
+                const double x = (xMm - origin.x()) * perMm + (across ? i : 0);
+                const double y = (yMm - origin.y()) * perMm + (across ? 0 : i);
+                if (dark(corner.pixel(int(x), int(y)))) {
+                    if (n++ == 0)
+                        *startMm = (across ? xMm : yMm) + i / perMm;
+                }
+            }
+            return n / perMm;
+        };
+        double start = 0;
+        const double left = run(label.left(), label.top() + 6, true, &start);
+        QVERIFY2(qAbs(left - 0.2) < 0.03, qPrintable(QStringLiteral("left edge %1 mm wide").arg(left)));
+        QVERIFY2(start > label.left() - 0.02, qPrintable(QStringLiteral("left edge from %1 mm, the label from %2").arg(start).arg(label.left())));
+        const double top = run(label.left() + 6, label.top(), false, &start);
+        QVERIFY2(qAbs(top - 0.2) < 0.03, qPrintable(QStringLiteral("top edge %1 mm wide").arg(top)));
+        QVERIFY2(start > label.top() - 0.02, qPrintable(QStringLiteral("top edge from %1 mm").arg(start)));
+        const double arm = run(label.left() - 1, label.top(), false, &start);
+        QVERIFY2(qAbs(arm - 0.2) < 0.03, qPrintable(QStringLiteral("cross arm %1 mm wide").arg(arm)));
+        QVERIFY2(qAbs(start + 0.1 - label.top()) < 0.02, qPrintable(QStringLiteral("cross arm centred at %1").arg(start + 0.1)));
+        if (qEnvironmentVariableIsSet("TAVOLUX_KEEP_TEST_SHEET")) {
+            QFile::copy(path, qEnvironmentVariable("TAVOLUX_KEEP_TEST_SHEET"));
+            QFile::copy(base + QStringLiteral(".png"), qEnvironmentVariable("TAVOLUX_KEEP_TEST_SHEET") + QStringLiteral(".angolo.png"));
+        }
+    }
     qInfo("test sheet through CUPS: label numbers within %.3f mm", worst);
     QFile::remove(path);
 }
