@@ -1,4 +1,5 @@
 #include "PdfText.h"
+#include "ShownWindow.h"
 #include "TestPrintQueue.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
@@ -265,16 +266,6 @@ QString drawnInk(QWidget *field)
     if (orange > 20)
         return black > 20 ? QStringLiteral("both") : QStringLiteral("orange");
     return black > 20 ? QStringLiteral("black") : QStringLiteral("none");
-}
-
-// The visible top-level widget of type T, such as an open modal dialog.
-template <typename T>
-T *shownWindow()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<T *>(widget); window && window->isVisible())
-            return window;
-    return nullptr;
 }
 
 // Whether the preview's first page shows label background at (x, y) mm

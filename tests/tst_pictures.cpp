@@ -1,6 +1,7 @@
 // Every picture of every window fits the place the window gives it, also
 // when the screen is scaled (the suite runs this again at 150 %).
 #include "AllWindows.h"
+#include "ShownWindow.h"
 #include "app/Program.h"
 #include "help/LinkLabel.h"
 #include "help/TfrmInfo.h"
@@ -210,16 +211,6 @@ void TestPictures::qtTextsAreItalian()
 
 namespace {
 
-// The visible top-level widget of type T: an open modal dialog.
-template <typename T>
-T *shownDialog()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (auto *dialog = qobject_cast<T *>(widget); dialog && dialog->isVisible())
-            return dialog;
-    return nullptr;
-}
-
 // Every text a dialog shows: captions, group titles, list items, tabs and tooltips.
 QStringList shownTexts(QWidget *dialog)
 {
@@ -253,7 +244,7 @@ void TestPictures::printDialogAllItalian()
     report::hooks::setPrinterListHandler([] { return QStringList{QStringLiteral("Stampante")}; });
     QStringList texts, tabs, cut;
     QTimer::singleShot(0, [&] {
-        auto *dialog = shownDialog<QPrintDialog>();
+        auto *dialog = shownWindow<QPrintDialog>();
         if (!dialog)
             return;
         for (QPushButton *button : dialog->findChildren<QPushButton *>())
@@ -309,7 +300,7 @@ void TestPictures::fileDialogAllItalian()
     QStringList headings, narrow;
     QString folderType;
     QTimer::singleShot(0, [&] {
-        auto *dialog = shownDialog<QFileDialog>();
+        auto *dialog = shownWindow<QFileDialog>();
         if (!dialog)
             return;
         for (QToolButton *button : dialog->findChildren<QToolButton *>())
