@@ -1,7 +1,13 @@
 #include "PdfText.h"
+#include "ShownWindow.h"
 #include "TestPrintQueue.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "addresses/TfrmTrovaIndirizzi.h"
+#include "labels/TfrmImportaIndirizzi.h"
+#include "storage/AddressArchive.h"
+#include "ui/FocusHighlight.h"
+#include "ui/PictureButton.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "printing/CalibrationSheet.h"
 #include "printing/EnvelopeTemplate.h"
@@ -14,6 +20,7 @@
 #include "printing/TfrmStampaBusta.h"
 #include "printing/TfrmStampaPagina.h"
 #include "report/Layout.h"
+#include "report/PagePainter.h"
 #include "reportui/PreviewRecorder.h"
 #include "reportui/PreviewWindow.h"
 #include "reportui/PrintRecorder.h"
@@ -27,11 +34,13 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -154,27 +163,130 @@ QString aroundWidth(bool (*fits)(const QString &), int delta)
     return text.left(n + delta);
 }
 
-// Whether the label page or the envelope, filled with "text", prints it cut.
-bool printedCut(const QString &where, const QString &text)
+std::unique_ptr<report::Report> filledWith(const QString &where, const QString &text, QString *box)
 {
     std::unique_ptr<report::Report> document;
-    QString box;
     if (where == QLatin1String("label")) {
         document = LabelPageTemplate::create(QStringLiteral("Pagina Etichette"));
-        box = LabelPageTemplate::lineName(5, 3);
+        *box = LabelPageTemplate::lineName(5, 3);
     } else {
         document = EnvelopeTemplate::create();
-        box = EnvelopeTemplate::lineName(3);
+        *box = EnvelopeTemplate::lineName(3);
     }
-    document->text(box)->setText(text);
+    document->text(*box)->setText(text);
+    return document;
+}
+
+// A line ending in "last" whose advance ends between lo and hi mm left of the
+// box's right edge (negative: past it), made of "Via " and fillers.
+QString endingNearTheEdge(const QString &where, const QString &last, double lo, double hi)
+{
+    QString name;
+    const auto document = filledWith(where, QString(), &name);
+    const auto *box = static_cast<const report::TextBox *>(document->FindObject(name));
+    const report::FontMeasure measure(box->Font);
+    const double edge = report::unitsToMm(box->Width);
+    auto slack = [&](const QString &text) { return edge - report::unitsToMm(measure.width(text)); };
+    QString base = QStringLiteral("Via ");
+    // 3,5 to 5,5 mm left, for fillers of three or four characters.
+    while (slack(base + QLatin1Char('a') + last) > 3.5)
+        base += QLatin1Char('a');
+    // Most advances lie on a grid of 1/18 em; these few do not.
+    const QString alphabet = QStringLiteral("ilr1|^~\u00B0\u00B1\u00D7\u00B5\u00A9\u00BD");
+    QList<QString> tails{QString()};
+
+    for (int length = 0; length <= 4; ++length) {
+        QList<QString> longer;
+        for (const QString &tail : tails) {
+            const QString text = base + tail + last;
+            const double s = slack(text);
+            if (s >= lo && s <= hi)
+                return text;
+
+            for (const QChar c : alphabet)
+                longer << tail + c;
+        }
+        tails = longer;
+    }
+    qWarning("no line ends %f..%f mm before the edge", lo, hi);
+    return QString();
+}
+
+// Whether the label page or the envelope, filled with "text", prints it cut:
+// characters dropped, or ink that the box's clip takes away. The line's end
+// is drawn at 120 pixels a millimetre with the clip the print uses and
+// without it; any pixel that differs is ink lost.
+bool printedCut(const QString &where, const QString &text)
+{
+    QString box;
+    const auto document = filledWith(where, text, &box);
     document->PrepareReport();
     const QList<PlacedItem> placed = document->preparedPages().first().texts(box);
-    if (placed.size() != 1)
+    if (placed.size() != 1 || placed.first().text != text)
         return true;
-    // Characters dropped, or the last one kept but drawn past the box's edge
-    // and so cut by the clip.
-    const PlacedItem &item = placed.first();
-    return item.text != text || item.rect.right() > item.clip.right() + 1e-6;
+    const PlacedItem item = placed.first();
+    const double perUnit = 120 / report::kUnitsPerMm;
+    const QRectF window(item.clip.right() - report::mmToUnits(4), item.clip.top() - report::mmToUnits(1),
+                        report::mmToUnits(6), item.clip.height() + report::mmToUnits(2));
+    auto draw = [&](bool clipped) {
+        PreparedPage page;
+        PlacedItem drawn = item;
+        drawn.clipped = true;
+        if (!clipped)
+            drawn.clip = window;
+        page.items << drawn;
+        QImage image((window.size() * perUnit).toSize(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(perUnit, perUnit);
+        painter.translate(-window.topLeft());
+        report::paintPage(page, painter);
+        painter.end();
+        return image;
+    };
+    return draw(true) != draw(false);
+}
+
+// The colour of a field's text as drawn: "orange" for the mark, "black", or
+// "none" when nothing is written.
+QString drawnInk(QWidget *field)
+{
+    QApplication::processEvents();
+    const QImage image = field->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int orange = 0, black = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c(image.pixel(x, y));
+            if (c.red() > 200 && c.green() > 90 && c.green() < 180 && c.blue() < 80)
+                ++orange;
+            else if (qGray(c.rgb()) < 70)
+                ++black;
+        }
+    // A text cursor or a frame adds a few dark pixels, never a word's worth.
+    if (orange > 20)
+        return black > 20 ? QStringLiteral("both") : QStringLiteral("orange");
+    return black > 20 ? QStringLiteral("black") : QStringLiteral("none");
+}
+
+// Whether the preview's first page shows label background at (x, y) mm
+// from the paper's corner.
+bool previewShowsLabelAt(report::PreviewWindow *preview, double xMm, double yMm)
+{
+    auto *view = preview->findChild<QWidget *>(QStringLiteral("pagesView"));
+    const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const double perMm = preview->zoom() * view->logicalDpiX() / 25.4 * image.devicePixelRatio();
+    const double left = (image.width() - 210 * perMm) / 2;
+    const double top = 16 * image.devicePixelRatio(); // the desk's margin
+    return image.pixel(int(left + xMm * perMm), int(top + yMm * perMm)) == qRgb(0xFF, 0xFF, 0xE0);
+}
+
+TSchedaIndirizzo cardWith(const QString &name, const QString &longLine)
+{
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = name;
+    card[TSchedaIndirizzo::Rigo01] = QStringLiteral("Via Roma 1");
+    card[TSchedaIndirizzo::Rigo02] = longLine;
+    return card;
 }
 
 } // namespace
@@ -199,6 +311,7 @@ private slots:
     // The calibration dialog
     void calibrationDialogSteps_data();
     void calibrationDialogSteps();
+    void calibrationDialogSaves_data();
     void calibrationDialogSaves();
     void testSheetLayout();
 
@@ -206,12 +319,16 @@ private slots:
     void fitsAtTheEdge();
     void cutLinesMarked_data();
     void cutLinesMarked();
+    void cutMarkWhateverTheFocus_data();
+    void cutMarkWhateverTheFocus();
 
     // Printed through CUPS
     void cupsShiftedSheets_data();
     void cupsShiftedSheets();
     void cupsTestSheet();
     void cupsStartLabel();
+    void cupsPrintDialogOptions_data();
+    void cupsPrintDialogOptions();
 
 private:
     QString printQueuePdf(const QString &title, const std::function<void()> &print);
@@ -442,30 +559,53 @@ void TestCalibration::calibrationDialogSteps()
     QCOMPARE(readFile(iniPath()), ini);
 }
 
+void TestCalibration::calibrationDialogSaves_data()
+{
+    // The settings file before "Salva" and after it: only the calibration's
+    // lines change or are added, every other byte stays as it was.
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray envelope("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n");
+    QTest::newRow("envelope settings") << envelope
+                                       << envelope + "[Calibrazione Etichette]\r\nOrizzontale=1,5\r\nVerticale=-0,7\r\n";
+    QTest::newRow("no file") << QByteArray() << QByteArray("[Calibrazione Etichette]\r\nOrizzontale=1,5\r\nVerticale=-0,7\r\n");
+    QTest::newRow("LF line ends, no final line end")
+        << QByteArray("[Margini Busta]\nSuperiore=3\n\n[Stampa Busta]\nOrientamento=Orizzontale")
+        << QByteArray("[Margini Busta]\nSuperiore=3\n\n[Stampa Busta]\nOrientamento=Orizzontale\n"
+                      "[Calibrazione Etichette]\nOrizzontale=1,5\nVerticale=-0,7\n");
+    QTest::newRow("stored before, other sections around")
+        << QByteArray("[Margini Busta]\r\nSuperiore=3\r\n\r\n[Calibrazione Etichette]\r\nOrizzontale=2\r\n"
+                      "Verticale = 1 \r\n\r\n[Stampa Busta]\r\nOrientamento=Verticale\r\n")
+        << QByteArray("[Margini Busta]\r\nSuperiore=3\r\n\r\n[Calibrazione Etichette]\r\nOrizzontale=1,5\r\n"
+                      "Verticale=-0,7\r\n\r\n[Stampa Busta]\r\nOrientamento=Verticale\r\n");
+}
+
 void TestCalibration::calibrationDialogSaves()
 {
-    writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n");
-    {
-        TfrmCalibrazione dialog(folder());
-        QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        writeFile(iniPath(), before);
+    auto setShift = [](TfrmCalibrazione &dialog) {
+        dialog.txtOrizzontale->setText(QStringLiteral("0"));
+        dialog.txtVerticale->setText(QStringLiteral("0"));
         for (int i = 0; i < 15; ++i)
             dialog.btnOrizzPlus->click();
         for (int i = 0; i < 7; ++i)
             dialog.btnVertMinus->click();
+    };
+    {
+        TfrmCalibrazione dialog(folder());
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // fixed size
+        setShift(dialog);
         dialog.btnAnnulla->click();
     }
-    QCOMPARE(readFile(iniPath()), QByteArray("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n"));
+    QCOMPARE(readFile(iniPath()), before);
     TfrmCalibrazione dialog(folder());
-    for (int i = 0; i < 15; ++i)
-        dialog.btnOrizzPlus->click();
-    for (int i = 0; i < 7; ++i)
-        dialog.btnVertMinus->click();
+    setShift(dialog);
     dialog.btnSalva->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    const QString written = QString::fromLatin1(readFile(iniPath()));
-    QVERIFY2(written.contains(QLatin1String("[Margini Busta]\r\nSuperiore=3\r\nSinistro=-2\r\n")), qPrintable(written));
-    QVERIFY2(written.contains(QLatin1String("[Calibrazione Etichette]\r\nOrizzontale=1,5\r\nVerticale=-0,7")),
-             qPrintable(written));
+    QCOMPARE(readFile(iniPath()), after);
     QCOMPARE(LabelCalibration(folder()).read(), (LabelShift{1.5, -0.7}));
     // The next print reads it.
     const ProgramFolder here = folder();
@@ -486,22 +626,72 @@ void TestCalibration::testSheetLayout()
     dialog.btnProva->click();
     QCOMPARE(printer.count(), 1);
     QCOMPARE(printer.requests().first().title, CalibrationSheet::name());
-    const PreparedPage page = printer.requests().first().pages.first();
-    for (int slot = 1; slot <= 24; ++slot) {
-        const QRectF outline = CalibrationSheet::outlineMm(slot).translated(1.6, -0.7);
-        const QString id = QStringLiteral("%1").arg(slot, 2, 10, QLatin1Char('0'));
-        const QList<PlacedItem> top = page.rects(QStringLiteral("bordoA_") + id);
-        QCOMPARE(top.size(), 1);
-        QVERIFY(qAbs(top.first().rect.left() - report::mmToUnits(outline.left())) < kExact);
-        QVERIFY(qAbs(top.first().rect.top() - report::mmToUnits(outline.top())) < kExact);
-        QVERIFY(qAbs(top.first().rect.width() - report::mmToUnits(62)) < kExact);
-        const QList<PlacedItem> cross = page.rects(QStringLiteral("croceV_") + id);
-        QCOMPARE(cross.size(), 1);
-        QVERIFY(qAbs(cross.first().rect.center().x() - report::mmToUnits(outline.center().x())) < kExact);
-        QVERIFY(qAbs(cross.first().rect.center().y() - report::mmToUnits(outline.center().y())) < kExact);
-    }
-    QCOMPARE(page.texts(QStringLiteral("numeroO_100")).size(), 1);
     QVERIFY(!readFile(iniPath()).contains("1,6"));
+    const PreparedPage page = printer.requests().first().pages.first();
+    const QPointF shift(1.6, -0.7);
+    const double stroke = report::mmToUnits(0.2);
+    auto near = [](double a, double b) { return qAbs(a - b) < kExact; };
+    auto inMm = [](const QRectF &units) {
+        return QRectF(report::unitsToMm(units.left()), report::unitsToMm(units.top()), report::unitsToMm(units.width()),
+                      report::unitsToMm(units.height()));
+    };
+    for (const PlacedItem &item : page.items) {
+        // Nothing in the 5 mm along the paper's edges that many printers leave blank.
+        const QRectF at = inMm(item.rect).translated(-shift);
+        QVERIFY2(at.left() >= 5 - 1e-6 && at.top() >= 5 - 1e-6 && at.right() <= 205 + 1e-6 && at.bottom() <= 292 + 1e-6,
+                 qPrintable(item.source));
+        if (item.kind == PlacedItem::Kind::Rect) {
+            // Strokes 0.2 mm wide: a black fill with no outline around it.
+            QVERIFY2(!item.outline.isValid() && item.fill == QColor(Qt::black), qPrintable(item.source));
+            QVERIFY2(near(std::min(item.rect.width(), item.rect.height()), stroke), qPrintable(item.source));
+        }
+    }
+    for (int slot = 1; slot <= 24; ++slot) {
+        const QRectF label = CalibrationSheet::outlineMm(slot).translated(shift);
+        const QRectF units(report::mmToUnits(label.left()), report::mmToUnits(label.top()),
+                           report::mmToUnits(label.width()), report::mmToUnits(label.height()));
+        const QString which = QStringLiteral("label %1").arg(slot);
+        // The outline: four strokes along the edges, inside the label.
+        int edges = 0;
+        QStringList lines;
+        QList<const PlacedItem *> texts;
+        for (const PlacedItem &item : page.items) {
+            const QRectF r = item.rect;
+            if (item.kind == PlacedItem::Kind::Rect && units.adjusted(-kExact, -kExact, kExact, kExact).contains(r)
+                && (near(r.width(), units.width()) || near(r.height(), units.height()))
+                && (near(r.left(), units.left()) || near(r.top(), units.top()) || near(r.right(), units.right())
+                    || near(r.bottom(), units.bottom())))
+                ++edges;
+            if (item.kind == PlacedItem::Kind::Text && units.contains(r.center()))
+                texts << &item;
+        }
+        QVERIFY2(edges == 4, qPrintable(which));
+        // A cross on each corner: one stroke across it and one down it, centred on it.
+        for (const QPointF corner : {units.topLeft(), units.topRight(), units.bottomLeft(), units.bottomRight()}) {
+            int across = 0, down = 0;
+            for (const PlacedItem &item : page.rects()) {
+                if (!near(item.rect.center().x(), corner.x()) || !near(item.rect.center().y(), corner.y()))
+                    continue;
+                across += item.rect.width() > 2 * stroke;
+                down += item.rect.height() > 2 * stroke;
+            }
+            QVERIFY2(across == 1 && down == 1, qPrintable(which));
+        }
+        // Its number, the shift it was printed with and how to read it, inside the label.
+        std::sort(texts.begin(), texts.end(), [](const PlacedItem *a, const PlacedItem *b) { return a->rect.top() < b->rect.top(); });
+        for (const PlacedItem *item : texts) {
+            QVERIFY2(units.contains(item->rect), qPrintable(item->text));
+            lines << item->text;
+        }
+        QVERIFY2(lines.size() >= 3, qPrintable(which));
+        QCOMPARE(lines.first(), QStringLiteral("Etichetta %1").arg(slot));
+        QVERIFY(near(texts.first()->rect.left(), units.left() + report::mmToUnits(2)));
+        QCOMPARE(lines.at(1), QStringLiteral("Stampato con Orizzontale 1,6 mm e Verticale -0,7 mm."));
+        const QString reading = lines.mid(2).join(QLatin1Char(' '));
+        QVERIFY2(reading.contains(QStringLiteral("Se la croce è spostata di x mm a destra, diminuire Orizzontale di x")),
+                 qPrintable(reading));
+        QVERIFY2(reading.contains(QStringLiteral("spostata di y mm in basso, diminuire Verticale di y")), qPrintable(reading));
+    }
 }
 
 // ----------------------------------------------------------- cut lines
@@ -542,6 +732,17 @@ void TestCalibration::cutLinesMarked_data()
     QTest::newRow("envelope, just below") << aroundWidth(fitsEnvelopeLine, -1) << true << false;
     QTest::newRow("envelope, at the edge") << aroundWidth(fitsEnvelopeLine, 0) << true << false;
     QTest::newRow("envelope, just above") << aroundWidth(fitsEnvelopeLine, 1) << true << true;
+    // Judged by the ink: a last glyph that overhangs its advance is cut though
+    // the advance fits; one drawn inside its advance is whole though the
+    // advance passes the edge.
+    QTest::newRow("label, \u00EE fits by its advance, its ink passes")
+        << endingNearTheEdge(QStringLiteral("label"), QStringLiteral("\u00EE"), 0.0, 0.015) << true << false;
+    QTest::newRow("label, full stop passes by its advance, its ink inside")
+        << endingNearTheEdge(QStringLiteral("label"), QStringLiteral("."), -0.05, -0.001) << false << false;
+    QTest::newRow("envelope, \u00EE fits by its advance, its ink passes")
+        << endingNearTheEdge(QStringLiteral("envelope"), QStringLiteral("\u00EE"), 0.0, 0.03) << true << true;
+    QTest::newRow("envelope, full stop passes by its advance, its ink inside")
+        << endingNearTheEdge(QStringLiteral("envelope"), QStringLiteral("."), -0.05, -0.001) << true << false;
 }
 
 void TestCalibration::cutLinesMarked()
@@ -549,6 +750,7 @@ void TestCalibration::cutLinesMarked()
     QFETCH(QString, text);
     QFETCH(bool, labelCut);
     QFETCH(bool, envelopeCut);
+    QVERIFY(!text.isEmpty());
     const QString printed = text.trimmed();
     // The hand-made expectation agrees with what the print does.
     QCOMPARE(printedCut(QStringLiteral("label"), printed), labelCut);
@@ -561,9 +763,9 @@ void TestCalibration::cutLinesMarked()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.txtRigo04->setText(text);
-    const QColor shown = window.txtRigo04->palette().color(QPalette::Text);
-    QCOMPARE(shown, labelCut ? kCutLineColor : QColor(Qt::black));
-    QCOMPARE(window.txtRigo03->palette().color(QPalette::Text), QColor(Qt::black));
+    window.txtRigo03->setText(QStringLiteral("Via Roma 1"));
+    QCOMPARE(drawnInk(window.txtRigo04), labelCut ? QStringLiteral("orange") : QStringLiteral("black"));
+    QCOMPARE(drawnInk(window.txtRigo03), QStringLiteral("black"));
     window.txtRigo04->setFocus();
     QApplication::processEvents();
     const QString status = window.panInfo->text();
@@ -575,10 +777,105 @@ void TestCalibration::cutLinesMarked()
 
     // The label-page window marks the slot's name.
     TfrmArchivio_Etichette labels(folder());
+    labels.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&labels));
     labels.fillSlot(5, QStringLiteral("Rossi"), {QStringLiteral("Uno"), QStringLiteral("Due"), text});
     labels.fillSlot(6, QStringLiteral("Bianchi"), {QStringLiteral("Uno")});
-    QCOMPARE(labels.txtNome_E(5)->palette().color(QPalette::Text), labelCut ? kCutLineColor : QColor(Qt::black));
-    QCOMPARE(labels.txtNome_E(6)->palette().color(QPalette::Text), QColor(Qt::black));
+    QCOMPARE(drawnInk(labels.txtNome_E(5)), labelCut ? QStringLiteral("orange") : QStringLiteral("black"));
+    QCOMPARE(drawnInk(labels.txtNome_E(6)), QStringLiteral("black"));
+}
+
+void TestCalibration::cutMarkWhateverTheFocus_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"typed", "recalled"})
+        QTest::addRow("address window, %s", how) << "address" << how;
+    for (const char *how : {"imported", "recalled"})
+        QTest::addRow("label window, %s", how) << "labels" << how;
+}
+
+void TestCalibration::cutMarkWhateverTheFocus()
+{
+    // The mark shows with the field focused (yellow), after the focus left
+    // it, and however the line got there.
+    QFETCH(QString, window);
+    QFETCH(QString, how);
+    const QString longLine = aroundWidth(fitsLabelLine, 1);
+    {
+        AddressArchive archive(folder());
+        QVERIFY(archive.open());
+        QVERIFY(archive.append(cardWith(QStringLiteral("Lunga"), longLine)) > 0);
+        QVERIFY(archive.append(cardWith(QStringLiteral("Corta"), QStringLiteral("Via Verdi 2"))) > 0);
+    }
+    QLineEdit *marked = nullptr;
+    QLineEdit *plain = nullptr;
+    std::unique_ptr<QWidget> shown;
+    if (window == QLatin1String("address")) {
+        auto w = std::make_unique<TfrmArchivio_Indirizzi>(folder());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        marked = w->txtRigo02;
+        plain = w->txtRigo01;
+        if (how == QLatin1String("typed")) {
+            plain->setText(QStringLiteral("Via Roma 1"));
+            marked->setFocus();
+            QTest::keyClicks(marked, longLine);
+        } else {
+            // Recalled by the find dialog, with the line's field focused.
+            marked->setFocus();
+            TfrmTrovaIndirizzi find(*w);
+            find.show();
+            find.setCurrentLine(find.lines().indexOf(find.lines().filter(QStringLiteral("Lunga")).value(0)));
+            find.recallCurrent();
+            QCOMPARE(marked->text(), longLine);
+            w->activateWindow();
+            marked->setFocus();
+        }
+        shown = std::move(w);
+    } else {
+        auto w = std::make_unique<TfrmArchivio_Etichette>(folder());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        marked = w->txtNome_E(5);
+        plain = w->txtNome_E(6);
+        w->fillSlot(6, QStringLiteral("Corta"), {QStringLiteral("Via Verdi 2")});
+        marked->setFocus();
+        if (how == QLatin1String("imported")) {
+            TfrmImportaIndirizzi import(*w);
+            import.lblMemory->setText(TfrmArchivio_Etichette::slotTag(5));
+            import.show();
+            import.setCurrentLine(import.lines().indexOf(import.lines().filter(QStringLiteral("Lunga")).value(0)));
+            import.recallCurrent();
+        } else {
+            // A stored page recalled by navigation.
+            w->fillSlot(1, QStringLiteral("Prima"), {QStringLiteral("Via Roma 1")});
+            w->fillSlot(5, QStringLiteral("Lunga"), {QStringLiteral("Via Roma 1"), longLine});
+            w->cmdSalva->click();
+            w->cmdNuovo->click();
+            w->cmdPrimo->click();
+        }
+        QCOMPARE(marked->text(), QStringLiteral("Lunga"));
+        w->activateWindow();
+        marked->setFocus();
+        shown = std::move(w);
+    }
+    QApplication::setActiveWindow(shown.get());
+    marked->setFocus();
+    QTRY_VERIFY(marked->hasFocus());
+    QCOMPARE(ui::FocusHighlight::currentBackground(marked), ui::colors::Focus);
+    QCOMPARE(drawnInk(marked), QStringLiteral("orange"));
+    QCOMPARE(drawnInk(plain), QStringLiteral("black"));
+    plain->setFocus();
+    QTRY_VERIFY(plain->hasFocus());
+    QCOMPARE(drawnInk(marked), QStringLiteral("orange"));
+    QCOMPARE(drawnInk(plain), QStringLiteral("black"));
+    if (window == QLatin1String("address")) {
+        // While focused, the status text says why.
+        marked->setFocus();
+        QTRY_VERIFY(marked->hasFocus());
+        QVERIFY(static_cast<TfrmArchivio_Indirizzi *>(shown.get())->panInfo->text().contains(QLatin1String("troppo lunga")));
+    }
 }
 
 // ------------------------------------------------------ printed through CUPS
@@ -700,14 +997,16 @@ void TestCalibration::cupsTestSheet()
         worst = std::max(worst, best);
     }
     QVERIFY2(worst < kPrinted, qPrintable(QString::number(worst)));
-    // The scale's numbers: "100" across the top 100.5 mm from the left, and down the left edge at 100.3 mm.
-    QList<QPointF> hundreds;
-    for (const PdfWord &word : pdf.find(QStringLiteral("100")))
-        hundreds << pdf.lineStartMm(word, 6, ascent6);
-    QCOMPARE(hundreds.size(), 2);
-    std::sort(hundreds.begin(), hundreds.end(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
-    QVERIFY(qAbs(hundreds.at(0).x() - (100.5 + shift.x())) < kPrinted && qAbs(hundreds.at(0).y() - (4 + shift.y())) < kPrinted);
-    QVERIFY(qAbs(hundreds.at(1).x() - (4.5 + shift.x())) < kPrinted && qAbs(hundreds.at(1).y() - (100.3 + shift.y())) < kPrinted);
+    // The shift it was printed with and how to read it, on every label.
+    QCOMPARE(pdf.find(QStringLiteral("Stampato")).size(), 24);
+    QCOMPARE(pdf.find(QStringLiteral("1,5")).size(), 24);
+    QCOMPARE(pdf.find(QStringLiteral("-0,7")).size(), 24);
+    QCOMPARE(pdf.find(QStringLiteral("croce")).size(), 24);
+    // Every word at least 5 mm inside the paper's edges, whatever the shift.
+    for (const PdfWord &word : pdf.words)
+        QVERIFY2(word.mm.left() > 5 + shift.x() && word.mm.right() < 205 + shift.x()
+                     && word.mm.top() > 5 + shift.y() && word.mm.bottom() < 292 + shift.y(),
+                 qPrintable(word.text));
 
     // Rendered: outlines and crosses where they belong, blank paper beside them.
     const int dpi = 254;
@@ -723,13 +1022,61 @@ void TestCalibration::cupsTestSheet()
         QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 10, outline.top() + 0.1)), qPrintable(which + " top"));
         QVERIFY2(dark(pixelAtMm(image, dpi, outline.right() - 0.1, centre.y() + 5)), qPrintable(which + " right"));
         QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 10, outline.bottom() - 0.1)), qPrintable(which + " bottom"));
-        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x(), centre.y())), qPrintable(which + " cross"));
-        QVERIFY2(dark(pixelAtMm(image, dpi, centre.x() + 3, centre.y())), qPrintable(which + " cross arm"));
-        QVERIFY2(!dark(pixelAtMm(image, dpi, centre.x() + 3, centre.y() + 0.5)), qPrintable(which + " beside arm"));
+        // The crosses' arms reach 1.5 mm past each corner, along the edges.
+        for (const QPointF corner : {outline.topLeft(), outline.topRight(), outline.bottomLeft(), outline.bottomRight()}) {
+            const double out = corner.x() < centre.x() ? -1 : 1;
+            const double below = corner.y() < centre.y() ? -1 : 1;
+            QVERIFY2(dark(pixelAtMm(image, dpi, corner.x() + out, corner.y())), qPrintable(which + " cross across"));
+            QVERIFY2(dark(pixelAtMm(image, dpi, corner.x(), corner.y() + below)), qPrintable(which + " cross down"));
+            QVERIFY2(!dark(pixelAtMm(image, dpi, corner.x() + out, corner.y() + 0.5 * below)), qPrintable(which + " beside"));
+        }
     }
-    // The top scale's 50 mm tick.
-    QVERIFY(dark(pixelAtMm(image, dpi, 50 + shift.x(), 1)));
-    QVERIFY(!dark(pixelAtMm(image, dpi, 50.5 + shift.x(), 1)));
+    // At 100 pixels a millimetre: the outline 0.2 mm wide and wholly inside
+    // the label, as every cross's arm is 0.2 mm wide.
+    {
+        const QRectF label = CalibrationSheet::outlineMm(5).translated(shift);
+        const int fine = 2540;
+        const double perMm = fine / 25.4;
+        const QPointF from(label.left() - 3, label.top() - 3);
+        QTemporaryDir crop;
+        const QString base = crop.filePath(QStringLiteral("angolo"));
+        QProcess::execute(QStringLiteral("pdftoppm"),
+                          {QStringLiteral("-r"), QString::number(fine), QStringLiteral("-x"),
+                           QString::number(int(from.x() * perMm)), QStringLiteral("-y"), QString::number(int(from.y() * perMm)),
+                           QStringLiteral("-W"), QString::number(int(12 * perMm)), QStringLiteral("-H"),
+                           QString::number(int(12 * perMm)), QStringLiteral("-png"), QStringLiteral("-singlefile"), path, base});
+        const QImage corner = QImage(base + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!corner.isNull());
+        const QPointF origin(int(from.x() * perMm) / perMm, int(from.y() * perMm) / perMm);
+        // Dark pixels across a line at (x, y) mm, walking along "step".
+        auto run = [&](double xMm, double yMm, bool across, double *startMm) {
+            int n = 0;
+            *startMm = -1;
+            for (int i = -60; i <= 60; ++i) {
+                const double x = (xMm - origin.x()) * perMm + (across ? i : 0);
+                const double y = (yMm - origin.y()) * perMm + (across ? 0 : i);
+                if (dark(corner.pixel(int(x), int(y)))) {
+                    if (n++ == 0)
+                        *startMm = (across ? xMm : yMm) + i / perMm;
+                }
+            }
+            return n / perMm;
+        };
+        double start = 0;
+        const double left = run(label.left(), label.top() + 6, true, &start);
+        QVERIFY2(qAbs(left - 0.2) < 0.03, qPrintable(QStringLiteral("left edge %1 mm wide").arg(left)));
+        QVERIFY2(start > label.left() - 0.02, qPrintable(QStringLiteral("left edge from %1 mm, the label from %2").arg(start).arg(label.left())));
+        const double top = run(label.left() + 6, label.top(), false, &start);
+        QVERIFY2(qAbs(top - 0.2) < 0.03, qPrintable(QStringLiteral("top edge %1 mm wide").arg(top)));
+        QVERIFY2(start > label.top() - 0.02, qPrintable(QStringLiteral("top edge from %1 mm").arg(start)));
+        const double arm = run(label.left() - 1, label.top(), false, &start);
+        QVERIFY2(qAbs(arm - 0.2) < 0.03, qPrintable(QStringLiteral("cross arm %1 mm wide").arg(arm)));
+        QVERIFY2(qAbs(start + 0.1 - label.top()) < 0.02, qPrintable(QStringLiteral("cross arm centred at %1").arg(start + 0.1)));
+        if (qEnvironmentVariableIsSet("TAVOLUX_KEEP_TEST_SHEET")) {
+            QFile::copy(path, qEnvironmentVariable("TAVOLUX_KEEP_TEST_SHEET"));
+            QFile::copy(base + QStringLiteral(".png"), qEnvironmentVariable("TAVOLUX_KEEP_TEST_SHEET") + QStringLiteral(".angolo.png"));
+        }
+    }
     qInfo("test sheet through CUPS: label numbers within %.3f mm", worst);
     QFile::remove(path);
 }
@@ -764,6 +1111,117 @@ void TestCalibration::cupsStartLabel()
         QCOMPARE(pixel, slot < 7 ? qRgb(0xFF, 0xFF, 0xFF) : qRgb(0xFF, 0xFF, 0xE0));
     }
     QFile::remove(path);
+}
+
+void TestCalibration::cupsPrintDialogOptions_data()
+{
+    // What is chosen in the print dialog opened from the one-address page's
+    // preview, and what the next print from the same preview shows: the first
+    // label and the shift, read back from the printed sheets.
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("firstLabel"); // after the dialog, in the preview and the next print
+    QTest::addColumn<QPointF>("shift");
+    QTest::newRow("start at 10, Annulla") << "start 10" << false << 1 << QPointF();
+    QTest::newRow("start at 5, Stampa") << "start 5" << true << 5 << QPointF();
+    QTest::newRow("calibration saved, Annulla") << "calibration" << false << 1 << QPointF(1.5, -0.7);
+    QTest::newRow("calibration saved, Stampa") << "calibration" << true << 1 << QPointF(1.5, -0.7);
+}
+
+void TestCalibration::cupsPrintDialogOptions()
+{
+    QFETCH(QString, choice);
+    QFETCH(bool, accepted);
+    QFETCH(int, firstLabel);
+    QFETCH(QPointF, shift);
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    const QString title = QStringLiteral("Anteprima Etichetta");
+    report::PrintRecorder printer;
+    QStringList pdfs; // in printing order
+    QString failure;
+    int shownValue = 0;
+    bool shownFirst = false, shownAtFirstLabel = false, shownInsideDesign = false;
+    auto printAndWait = [&](report::PreviewWindow *preview) {
+        const QSet<QString> before = queue.files(title);
+        preview->btnStampa->click();
+        QString why;
+        const QString path = queue.waitForPdf(title, before, &why);
+        if (path.isEmpty())
+            failure += why;
+        pdfs << path;
+    };
+    QTimer::singleShot(0, [&] {
+        auto *preview = shownWindow<report::PreviewWindow>();
+        if (!preview) {
+            failure = QStringLiteral("no preview");
+            return;
+        }
+        printer.setOptionsScript([&](QWidget *tab) {
+            if (choice.startsWith(QLatin1String("start"))) {
+                tab->findChild<QSpinBox *>(QStringLiteral("txtInizio"))->setValue(choice.section(QLatin1Char(' '), 1).toInt());
+                return;
+            }
+            QTimer::singleShot(0, [] {
+                auto *calibration = shownWindow<TfrmCalibrazione>();
+                calibration->txtOrizzontale->setText(QStringLiteral("1,5"));
+                calibration->txtVerticale->setText(QStringLiteral("-0,7"));
+                calibration->btnSalva->click();
+            });
+            tab->findChild<QPushButton *>(QStringLiteral("btnCalibrazione"))->click();
+        });
+        if (accepted) {
+            printer.answerPrintTo(queue.name());
+            printAndWait(preview);
+        } else {
+            preview->btnStampa->click();
+        }
+        // What the preview shows now: its toolbar and its page.
+        shownValue = preview->findChild<QSpinBox *>(QStringLiteral("txtInizio"))->value();
+        shownFirst = previewShowsLabelAt(preview, 30, 30);
+        const QRectF label = CalibrationSheet::outlineMm(firstLabel);
+        shownAtFirstLabel = previewShowsLabelAt(preview, label.left() + 1 + shift.x(), label.bottom() - 1 + shift.y());
+        shownInsideDesign = previewShowsLabelAt(preview, label.left() + 0.6, label.bottom() - 1);
+        // The next print from the same preview, with nothing changed.
+        printer.setOptionsScript({});
+        printer.answerPrintTo(queue.name());
+        printAndWait(preview);
+        preview->btnChiudi->click();
+    });
+    TfrmAnteprima_Etichetta dialog(folder(), [] { return card(); });
+    dialog.btnStampa->click();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(printer.count(), 2);
+
+    // The preview shows what the next print prints.
+    QCOMPARE(shownValue, firstLabel);
+    QCOMPARE(shownFirst, firstLabel == 1);
+    QVERIFY(shownAtFirstLabel);
+    QCOMPARE(shownInsideDesign, shift.isNull());
+    QCOMPARE(pdfs.size(), accepted ? 2 : 1);
+    const double ascent = report::FontMeasure(report::TextFont{QStringLiteral("Arial"), 7}).ascent() / report::kUnitsPerMm;
+    for (const QString &path : pdfs) {
+        const PdfText pdf = readPdfText(path);
+        QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+        const QList<PdfWord> first = pdf.find(QStringLiteral("Primariga"));
+        QCOMPARE(first.size(), 25 - firstLabel);
+        QCOMPARE(pdf.words.size(), (25 - firstLabel) * 3);
+        // The top-left line of the sheet: the first label's, moved by the shift.
+        QPointF topLeft(1e9, 1e9);
+        for (const PdfWord &word : first) {
+            const QPointF at = pdf.lineStartMm(word, 7, ascent);
+            if (at.y() < topLeft.y() - 1 || (qAbs(at.y() - topLeft.y()) <= 1 && at.x() < topLeft.x()))
+                topLeft = at;
+        }
+        const QRectF label = CalibrationSheet::outlineMm(firstLabel);
+        const int row = (firstLabel - 1) / 3;
+        const QPointF expected = label.topLeft() + QPointF(2, row == 0 ? 1.8 : 2.0) + shift;
+        QVERIFY2(qAbs(topLeft.x() - expected.x()) < kPrinted && qAbs(topLeft.y() - expected.y()) < kPrinted,
+                 qPrintable(QStringLiteral("%1: first line at %2, %3 mm").arg(path).arg(topLeft.x()).arg(topLeft.y())));
+        QFile::remove(path);
+    }
+    QCOMPARE(LabelCalibration(folder()).read(), choice == QLatin1String("calibration") ? (LabelShift{1.5, -0.7}) : LabelShift{});
 }
 
 QTEST_MAIN(TestCalibration)

@@ -1,6 +1,7 @@
 #include "addresses/LineFitMarker.h"
 
 #include "printing/LineFit.h"
+#include "ui/FocusHighlight.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -40,9 +41,7 @@ QString LineFitMarker::warning(const QString &text)
 void LineFitMarker::update()
 {
     const QString text = warning(m_field->text());
-    QPalette palette = m_field->palette();
-    palette.setColor(QPalette::Text, text.isEmpty() ? QColor(Qt::black) : kCutLineColor);
-    m_field->setPalette(palette);
+    ui::FocusHighlight::setTextColor(m_field, text.isEmpty() ? QColor(Qt::black) : kCutLineColor);
     if (!m_field->hasFocus())
         return;
     if (!text.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "access/TfrmCambiaPassword.h"
 #include "access/TfrmPassword.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "app/ItalianQtTexts.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/Conventions.h"
@@ -50,6 +51,8 @@ Program::Program(const QString &programFolder)
         if (qtTexts->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(qtTexts);
+        // Installed after Qt's catalogue, so asked first: the texts it lacks.
+        QCoreApplication::installTranslator(new ItalianQtTexts(this));
     }
     m_login = std::make_unique<TfrmPassword>(m_folder);
     connect(m_login.get(), &TfrmPassword::loggedIn, this, [this] { moveTo(launcher(), m_login.get()); });

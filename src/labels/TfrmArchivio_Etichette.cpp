@@ -393,9 +393,7 @@ void TfrmArchivio_Etichette::fillSlot(int slot, const QString &name, const QStri
         cut = cut || !fitsLabelLine(txtRigo_E(slot, j)->text());
     }
     // A slot one of whose lines will be cut shows its name in dark orange.
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, cut ? kCutLineColor : QColor(Qt::black));
-    field->setPalette(palette);
+    ui::FocusHighlight::setTextColor(field, cut ? kCutLineColor : QColor(Qt::black));
 }
 
 void TfrmArchivio_Etichette::showPage(const TPaginaEtichette &page, qint64 position)

@@ -26,6 +26,7 @@ struct Lines
 {
     bool utf8 = false;
     QList<QByteArray> lines;
+    QList<QByteArray> ends; // each line's own end: CR LF, LF, CR or none
 
     QString text(qsizetype i) const { return utf8 ? QString::fromUtf8(lines.at(i)) : cp1252::decode(lines.at(i)); }
     QByteArray bytes(const QString &text) const { return utf8 ? text.toUtf8() : cp1252::encode(text); }
@@ -45,12 +46,16 @@ Lines splitLines(const QByteArray &content)
         if (c != '\r' && c != '\n')
             continue;
         out.lines << content.mid(begin, at - begin);
+        const qsizetype endStart = at;
         if (c == '\r' && at + 1 < content.size() && content.at(at + 1) == '\n')
             ++at;
+        out.ends << content.mid(endStart, at + 1 - endStart);
         begin = at + 1;
     }
-    if (begin < content.size())
+    if (begin < content.size()) {
         out.lines << content.mid(begin);
+        out.ends << QByteArray();
+    }
     return out;
 }
 
@@ -172,7 +177,7 @@ QString IniFile::valueIn(const QByteArray &content, const QString &section, cons
     return {};
 }
 
-bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
+bool IniFile::writeString(const QString &section, const QString &key, const QString &value, Style style)
 {
     QByteArray content;
     // A file that cannot be read whole is not replaced: its other lines would be lost.
@@ -205,18 +210,29 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
             insertAt = i + 1;
         }
     }
+    const bool keep = style == Style::KeepBytes;
+    const QByteArray newEnd = keep && !file.ends.isEmpty() && !file.ends.first().isEmpty() ? file.ends.first()
+                                                                                          : QByteArray("\r\n");
+    auto insertLine = [&file, &newEnd](qsizetype at, const QByteArray &line) {
+        // The line before an added one needs an end of its own.
+        if (at > 0 && file.ends.at(at - 1).isEmpty())
+            file.ends[at - 1] = newEnd;
+        file.lines.insert(at, line);
+        file.ends.insert(at, newEnd);
+    };
     if (!done) {
         if (sectionLine < 0) {
-            if (!file.lines.isEmpty() && !trimText(file.text(file.lines.size() - 1)).isEmpty())
-                file.lines << QByteArray();
-            file.lines << file.bytes(QLatin1Char('[') + section + QLatin1Char(']')) << entry;
+            if (!keep && !file.lines.isEmpty() && !trimText(file.text(file.lines.size() - 1)).isEmpty())
+                insertLine(file.lines.size(), QByteArray());
+            insertLine(file.lines.size(), file.bytes(QLatin1Char('[') + section + QLatin1Char(']')));
+            insertLine(file.lines.size(), entry);
         } else {
-            file.lines.insert(insertAt, entry);
+            insertLine(insertAt, entry);
         }
     }
     QByteArray bytes = file.utf8 ? kBom : QByteArray();
-    for (const QByteArray &line : file.lines)
-        bytes += line + "\r\n";
+    for (qsizetype i = 0; i < file.lines.size(); ++i)
+        bytes += file.lines.at(i) + (keep ? file.ends.at(i) : QByteArray("\r\n"));
 
     QSaveFile out(m_path);
     // A folder where the file may be changed but no new file made: in place.

@@ -32,11 +32,21 @@ public:
     // larger than MaxSize is Damaged, a file that is not there is Missing.
     static Load load(const QString &path, QByteArray *content);
 
+    // How a write treats the rest of the file.
+    enum class Style {
+        // As Windows writes a profile: every line ends in CR LF, and a new
+        // section follows an empty line.
+        Profile,
+        // Only the line written changes or is added: every other byte stays,
+        // line ends included; an added line ends as the file's first line does.
+        KeepBytes,
+    };
+
     // Writes one value; the file is replaced atomically (new file, then rename),
     // so a failure leaves the old file as it was. Where no new file can be made
     // in the folder but the file itself may be written, it is written in place.
     // False when it cannot be written, or when the file there is damaged.
-    bool writeString(const QString &section, const QString &key, const QString &value);
+    bool writeString(const QString &section, const QString &key, const QString &value, Style style = Style::Profile);
 
 private:
     QString m_path;

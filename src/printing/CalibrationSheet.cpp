@@ -12,19 +12,33 @@ namespace {
 
 using report::mmToUnits;
 
-constexpr double kLine = 0.2;        // mm, the width of every stroke
-constexpr double kCrossArm = 4;      // mm from the centre
-constexpr double kScaleFont = 6;     // pt
+constexpr double kLine = CalibrationSheet::kStrokeMm;
+constexpr double kArm = CalibrationSheet::kCrossArmMm;
 
 QRectF mm(double left, double top, double width, double height)
 {
     return QRectF(mmToUnits(left), mmToUnits(top), mmToUnits(width), mmToUnits(height));
 }
 
+// A black stroke exactly as wide as the rectangle: a fill without outline.
 void stroke(report::ReportPage &page, const QString &name, const QRectF &units)
 {
-    if (report::Shape *shape = page.addShape(name, units))
+    if (report::Shape *shape = page.addShape(name, units)) {
         shape->Fill = Qt::black;
+        shape->Outline = QColor();
+    }
+}
+
+report::TextBox *text(report::ReportPage &page, const QString &name, const QRectF &units, double points,
+                      const QString &value, bool wrap)
+{
+    report::TextBox *box = page.addText(name, units);
+    if (!box)
+        return nullptr;
+    box->Font = report::TextFont{QStringLiteral("Arial"), points};
+    box->WordWrap = wrap;
+    box->setText(value);
+    return box;
 }
 
 } // namespace
@@ -32,6 +46,20 @@ void stroke(report::ReportPage &page, const QString &name, const QRectF &units)
 QString CalibrationSheet::labelText(int slot)
 {
     return QStringLiteral("Etichetta %1").arg(slot);
+}
+
+QString CalibrationSheet::shiftText(const LabelShift &shift)
+{
+    return QStringLiteral("Stampato con Orizzontale %1 mm e Verticale %2 mm.")
+        .arg(LabelCalibration::format(shift.x), LabelCalibration::format(shift.y));
+}
+
+QString CalibrationSheet::readingText()
+{
+    return QStringLiteral("Se la croce è spostata di x mm a destra, diminuire Orizzontale di x; "
+                          "se è spostata a sinistra, aumentarlo di x. "
+                          "Se è spostata di y mm in basso, diminuire Verticale di y; "
+                          "se è spostata in alto, aumentarlo di y.");
 }
 
 QRectF CalibrationSheet::outlineMm(int slot)
@@ -55,35 +83,19 @@ std::unique_ptr<report::Report> CalibrationSheet::create(const LabelShift &shift
         stroke(page, QStringLiteral("bordoB_") + id, mm(label.left(), label.bottom() - kLine, label.width(), kLine));
         stroke(page, QStringLiteral("bordoS_") + id, mm(label.left(), label.top(), kLine, label.height()));
         stroke(page, QStringLiteral("bordoD_") + id, mm(label.right() - kLine, label.top(), kLine, label.height()));
-        const QPointF centre = label.center();
-        stroke(page, QStringLiteral("croceO_") + id,
-               mm(centre.x() - kCrossArm, centre.y() - kLine / 2, 2 * kCrossArm, kLine));
-        stroke(page, QStringLiteral("croceV_") + id,
-               mm(centre.x() - kLine / 2, centre.y() - kCrossArm, kLine, 2 * kCrossArm));
-        if (report::TextBox *text = page.addText(QStringLiteral("txtEtichetta_") + id,
-                                                 mm(label.left() + 2, label.top() + 2, 40, 4))) {
-            text->Font = report::TextFont{QStringLiteral("Arial"), 7};
-            text->setText(labelText(slot));
+        // A cross centred on each corner: top left, top right, bottom left, bottom right.
+        const QPointF corners[] = {label.topLeft(), label.topRight(), label.bottomLeft(), label.bottomRight()};
+        for (int c = 0; c < 4; ++c) {
+            const QPointF at = corners[c];
+            const QString suffix = QStringLiteral("%1_%2").arg(c + 1).arg(id);
+            stroke(page, QStringLiteral("croceO") + suffix, mm(at.x() - kArm, at.y() - kLine / 2, 2 * kArm, kLine));
+            stroke(page, QStringLiteral("croceV") + suffix, mm(at.x() - kLine / 2, at.y() - kArm, kLine, 2 * kArm));
         }
-    }
-    // The scales: a tick every millimetre, longer every 5 and 10, and the
-    // number of millimetres every 10.
-    auto tickLength = [](int at) { return at % 10 == 0 ? 4.0 : at % 5 == 0 ? 2.5 : 1.5; };
-    for (int x = 1; x < 210; ++x) {
-        stroke(page, QStringLiteral("scalaO_%1").arg(x), mm(x - kLine / 2, 0, kLine, tickLength(x)));
-        if (x % 10 == 0 && x < 200)
-            if (report::TextBox *text = page.addText(QStringLiteral("numeroO_%1").arg(x), mm(x + 0.5, 4, 8, 3))) {
-                text->Font = report::TextFont{QStringLiteral("Arial"), kScaleFont};
-                text->setText(QString::number(x));
-            }
-    }
-    for (int y = 1; y < 297; ++y) {
-        stroke(page, QStringLiteral("scalaV_%1").arg(y), mm(0, y - kLine / 2, tickLength(y), kLine));
-        if (y % 10 == 0 && y < 290)
-            if (report::TextBox *text = page.addText(QStringLiteral("numeroV_%1").arg(y), mm(4.5, y + 0.3, 8, 3))) {
-                text->Font = report::TextFont{QStringLiteral("Arial"), kScaleFont};
-                text->setText(QString::number(y));
-            }
+        const double left = label.left() + 2;
+        const double width = label.width() - 4;
+        text(page, QStringLiteral("txtEtichetta_") + id, mm(left, label.top() + 2, width, 3.5), 7, labelText(slot), false);
+        text(page, QStringLiteral("txtSpostamento_") + id, mm(left, label.top() + 6, width, 3), 6, shiftText(shift), false);
+        text(page, QStringLiteral("txtLettura_") + id, mm(left, label.top() + 10, width, 12), 6, readingText(), true);
     }
     return document;
 }

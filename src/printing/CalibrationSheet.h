@@ -13,17 +13,26 @@ namespace report {
 class Report;
 }
 
-// The test sheet of the calibration: the 24 label outlines at their places on
-// the sheet, a cross at the centre of each, the label's number inside it and
-// a millimetre scale along the top and left edges, all moved by the shift.
+// The test sheet of the calibration, printed on a sheet of labels: each of
+// the 24 labels has its outline just inside its edges, a small cross on each
+// of its corners, read against the label's die-cut corner, its number, the
+// shift the sheet was printed with and how to read the crosses. Everything
+// is moved by the shift and lies at least 5 mm inside the paper's edges.
 class CalibrationSheet
 {
 public:
     static QString name() { return QStringLiteral("Foglio di prova"); }
     // "Etichetta 7": the text at the top left of each outline.
     static QString labelText(int slot);
+    // "Stampato con Orizzontale 1,5 mm e Verticale -0,7 mm."
+    static QString shiftText(const LabelShift &shift);
+    // How to read the crosses and change the values.
+    static QString readingText();
     // In mm from the paper's corner, before the shift.
     static QRectF outlineMm(int slot);
+
+    static constexpr double kStrokeMm = 0.2;   // every outline and cross
+    static constexpr double kCrossArmMm = 1.5; // from the corner
 
     static std::unique_ptr<report::Report> create(const LabelShift &shift);
 };

@@ -56,9 +56,10 @@ LabelShift LabelCalibration::read() const
 
 bool LabelCalibration::write(const LabelShift &shift)
 {
+    // The section is an addition to the envelope's file: the rest of it stays byte for byte.
     IniFile file(m_path);
-    return file.writeString(section(), horizontalKey(), format(shift.x))
-        && file.writeString(section(), verticalKey(), format(shift.y));
+    return file.writeString(section(), horizontalKey(), format(shift.x), IniFile::Style::KeepBytes)
+        && file.writeString(section(), verticalKey(), format(shift.y), IniFile::Style::KeepBytes);
 }
 
 void applyLabelShift(report::Report &document, const LabelShift &shift)

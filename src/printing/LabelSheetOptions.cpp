@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -33,8 +34,27 @@ void LabelSheetOptions::apply(report::Report &document) const
     }
 }
 
+void LabelSheetOptions::listen(QObject *control, std::function<void()> listener)
+{
+    m_listeners.push_back({control, std::move(listener)});
+}
+
+void LabelSheetOptions::changed()
+{
+    m_listeners.erase(std::remove_if(m_listeners.begin(), m_listeners.end(),
+                                     [](const Listener &listener) { return listener.control.isNull(); }),
+                      m_listeners.end());
+    const std::vector<Listener> listeners = m_listeners; // a listener may add others
+    for (const Listener &listener : listeners)
+        if (listener.control)
+            listener.call();
+}
+
 void LabelSheetOptions::addControls(report::Report &document, bool startControl)
 {
+    document.setPrintControlsTitle(QStringLiteral("Etichette"));
+    // "changed": what shows the calibration saved (a preview's relayout, or
+    // nothing in the print dialog, whose pages are laid out when it is accepted).
     auto calibrate = [this, &document](QWidget *parent, const std::function<void()> &changed) {
         TfrmCalibrazione dialog(*m_folder, parent);
         if (dialog.exec() == QDialog::Accepted) {
@@ -42,46 +62,72 @@ void LabelSheetOptions::addControls(report::Report &document, bool startControl)
             changed();
         }
     };
-    auto start = [this, &document](QWidget *parent, const std::function<void()> &changed) -> QWidget * {
+    auto startBox = [this](QWidget *parent, QSpinBox **value) {
         auto *box = new QWidget(parent);
         box->setObjectName(QStringLiteral("panInizio"));
         auto *row = new QHBoxLayout(box);
         row->setContentsMargins(6, 0, 6, 0);
         auto *caption = new QLabel(QStringLiteral("Inizia dall'etichetta:"), box);
-        auto *value = new QSpinBox(box);
-        value->setObjectName(QStringLiteral("txtInizio"));
-        value->setRange(1, LabelPageTemplate::kSlots);
-        value->setValue(m_firstLabel);
-        caption->setBuddy(value);
+        *value = new QSpinBox(box);
+        (*value)->setObjectName(QStringLiteral("txtInizio"));
+        (*value)->setRange(1, LabelPageTemplate::kSlots);
+        (*value)->setValue(m_firstLabel);
+        caption->setBuddy(*value);
         row->addWidget(caption);
-        row->addWidget(value);
-        QObject::connect(value, qOverload<int>(&QSpinBox::valueChanged), box, [this, &document, changed](int label) {
-            setFirstLabel(label);
-            apply(document);
-            changed();
-        });
+        row->addWidget(*value);
         return box;
     };
     if (m_folder) {
-        document.addPreviewControl([calibrate](QWidget *parent, const std::function<void()> &changed) -> QWidget * {
+        document.addPreviewControl([this, calibrate](QWidget *parent, const std::function<void()> &changed) -> QWidget * {
             auto *button = new QToolButton(parent);
             button->setObjectName(QStringLiteral("btnCalibrazione"));
             button->setText(QStringLiteral("Calibrazione..."));
             QObject::connect(button, &QToolButton::clicked, button,
                              [button, calibrate, changed] { calibrate(button->window(), changed); });
+            listen(button, changed);
             return button;
         });
-        document.addPrintControl([calibrate](QWidget *parent, const std::function<void()> &changed) -> QWidget * {
+        document.addPrintControl([this, calibrate](QWidget *parent, std::function<void()> &) -> QWidget * {
             auto *button = new QPushButton(QStringLiteral("Calibrazione..."), parent);
             button->setObjectName(QStringLiteral("btnCalibrazione"));
             QObject::connect(button, &QPushButton::clicked, button,
-                             [button, calibrate, changed] { calibrate(button->window(), changed); });
+                             [this, button, calibrate] { calibrate(button->window(), [this] { changed(); }); });
             return button;
         });
     }
     if (startControl) {
-        document.addPreviewControl(start);
-        document.addPrintControl(start);
+        document.addPreviewControl([this, &document, startBox](QWidget *parent, const std::function<void()> &changed) -> QWidget * {
+            QSpinBox *value = nullptr;
+            QWidget *box = startBox(parent, &value);
+            QObject::connect(value, qOverload<int>(&QSpinBox::valueChanged), box, [this, &document, changed](int label) {
+                setFirstLabel(label);
+                apply(document);
+                changed();
+            });
+            listen(value, [this, value, changed] {
+                if (value->value() == m_firstLabel)
+                    return;
+                const QSignalBlocker quiet(value);
+                value->setValue(m_firstLabel);
+                changed();
+            });
+            return box;
+        });
+        document.addPrintControl([this, &document, startBox](QWidget *parent, std::function<void()> &accept) -> QWidget * {
+            QSpinBox *value = nullptr;
+            QWidget *box = startBox(parent, &value);
+            // Kept apart from the options until the dialog is accepted.
+            auto chosen = std::make_shared<int>(m_firstLabel);
+            QObject::connect(value, qOverload<int>(&QSpinBox::valueChanged), box, [chosen](int label) { *chosen = label; });
+            accept = [this, &document, chosen] {
+                if (*chosen == m_firstLabel)
+                    return;
+                setFirstLabel(*chosen);
+                apply(document);
+                changed();
+            };
+            return box;
+        });
     }
 }
 

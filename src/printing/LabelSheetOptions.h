@@ -2,8 +2,14 @@
 
 #include "platform/ProgramFolder.h"
 
+#include <QPointer>
+
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
+
+class QObject;
 
 namespace tavolux {
 
@@ -29,12 +35,27 @@ public:
 
     // Offers "Calibrazione..." (where there is a folder) and, with
     // startControl, "Inizia dall'etichetta:" in the template's preview
-    // toolbar and print options tab. The options must outlive the template.
+    // toolbar and in the print dialog's tab "Etichette". What is chosen in
+    // the print dialog is applied only when it is accepted; a calibration
+    // saved there is in the settings at once. Either way the preview that
+    // opened the dialog shows it at once, its toolbar and its page. The
+    // options must outlive the template.
     void addControls(report::Report &document, bool startControl);
 
 private:
+    // Tells the preview's controls that the options changed elsewhere; a
+    // listener whose control is gone is dropped.
+    void listen(QObject *control, std::function<void()> listener);
+    void changed();
+
     std::optional<ProgramFolder> m_folder;
     int m_firstLabel = 1;
+    struct Listener
+    {
+        QPointer<QObject> control;
+        std::function<void()> call;
+    };
+    std::vector<Listener> m_listeners;
 };
 
 } // namespace tavolux

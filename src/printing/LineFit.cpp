@@ -16,7 +16,7 @@ bool fits(const report::Report &document, const QString &boxName, const QString 
 {
     const auto *box = static_cast<const report::TextBox *>(document.FindObject(boxName));
     const report::FontMeasure measure(box->Font);
-    return report::fitsWidth(measure, trimText(text), box->Width - report::kTextGap);
+    return report::printsWhole(measure, trimText(text), box->Width - report::kTextGap);
 }
 
 } // namespace

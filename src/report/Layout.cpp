@@ -139,9 +139,10 @@ private:
     void startPage();
     void emitObject(const ReportObject &object, const QPointF &origin, double windowTop, double windowBottom);
     void emitText(const TextBox &box, const QRectF &onPage, double windowTop, double windowBottom);
-    void placeBand(const Band &band);
+    void placeBand(const Band &band, double keepRoom);
     double breakPoint(const Band &band, double from, double limit);
     double contentBottom(const Band &band);
+    double lastLineTop(const Band &band);
 
     const ReportPage &m_page;
     QDate m_today;
@@ -299,7 +300,28 @@ double PageBuilder::contentBottom(const Band &band)
     return bottom;
 }
 
-void PageBuilder::placeBand(const Band &band)
+// The top of the band's last line of text, from its top; 0 when it has none.
+double PageBuilder::lastLineTop(const Band &band)
+{
+    double last = 0;
+    for (const auto &object : band.objects()) {
+        if (object->kind() != ReportObject::Kind::Text)
+            continue;
+        const auto &box = static_cast<const TextBox &>(*object);
+        const BoxText &text = textOf(box);
+        for (int i = text.visibleLines(box.Height) - 1; i >= 0; --i) {
+            if (text.lines.at(i).isEmpty())
+                continue;
+            last = std::max(last, box.Top + text.lineTop(i));
+            break;
+        }
+    }
+    return last;
+}
+
+// keepRoom: the height of what must follow the band's end on the same page
+// (the footer), so that it never stands on a page of its own.
+void PageBuilder::placeBand(const Band &band, double keepRoom)
 {
     const double pageHeight = m_area.height();
     double done = 0; // how much of the band has been placed
@@ -308,7 +330,22 @@ void PageBuilder::placeBand(const Band &band)
         const double rest = band.Height - done;
         double cut = band.Height;
         bool blankRest = false; // the part that does not fit prints nothing
-        if (rest > room + kEps && band.AllowSplit && contentBottom(band) <= done + room + kEps) {
+        const bool endsHere = band.AllowSplit && contentBottom(band) <= done + room + kEps;
+        if (endsHere && keepRoom > 0 && std::min(rest, room) + keepRoom > room + kEps) {
+            if (contentBottom(band) - done + keepRoom <= room + kEps) {
+                // What follows fits below the last line, in the band's blank
+                // end: the band ends where it must begin.
+                cut = done + room - keepRoom;
+                blankRest = true;
+            } else {
+                // Not even there: the last line goes on to the next page with it.
+                cut = breakPoint(band, done, lastLineTop(band));
+                if (cut <= done + kEps) { // a page too small for one line and the footer: as it comes
+                    cut = std::min(band.Height, done + room);
+                    blankRest = true;
+                }
+            }
+        } else if (rest > room + kEps && endsHere) {
             // Only blank band is left below the page's end: the band ends there
             // rather than start a page with nothing on it.
             cut = done + room;
@@ -337,8 +374,12 @@ void PageBuilder::placeBand(const Band &band)
 
 QList<PreparedPage> PageBuilder::run()
 {
-    for (const Band *band : m_page.bands())
-        placeBand(*band);
+    const std::vector<const Band *> bands = m_page.bands();
+    for (size_t i = 0; i < bands.size(); ++i) {
+        // A footer is kept with the end of the band before it.
+        const Band *next = i + 1 < bands.size() ? bands[i + 1] : nullptr;
+        placeBand(*bands[i], next && next->type() == Band::Type::Footer ? next->Height : 0);
+    }
     return m_pages;
 }
 

@@ -45,14 +45,22 @@ public:
     PreviewButtons previewButtons() const { return m_previewButtons; }
     void setPreviewButtons(PreviewButtons buttons) { m_previewButtons = buttons; }
 
-    // A control that the template's owner adds to the preview's toolbar or to
-    // the print dialog's options tab. It changes the template and then calls
-    // "changed", which lays the template out again and shows or prints that.
+    // A control that the template's owner adds to the preview's toolbar. It
+    // changes the template and then calls "changed", which lays the template
+    // out again and shows that.
     using Control = std::function<QWidget *(QWidget *parent, const std::function<void()> &changed)>;
     void addPreviewControl(Control control) { m_previewControls.append(std::move(control)); }
-    void addPrintControl(Control control) { m_printControls.append(std::move(control)); }
     const QList<Control> &previewControls() const { return m_previewControls; }
-    const QList<Control> &printControls() const { return m_printControls; }
+
+    // A control of the print dialog's options tab. It shows the template as
+    // it stands and keeps what the user chooses apart; it sets "accept" to
+    // what applies the choice, which runs only once the dialog is accepted.
+    using PrintControl = std::function<QWidget *(QWidget *parent, std::function<void()> &accept)>;
+    void addPrintControl(PrintControl control) { m_printControls.append(std::move(control)); }
+    const QList<PrintControl> &printControls() const { return m_printControls; }
+    // The name of the print dialog's tab that holds the print controls.
+    QString printControlsTitle() const { return m_printControlsTitle; }
+    void setPrintControlsTitle(const QString &title) { m_printControlsTitle = title; }
 
     // The object of that name, or nullptr.
     ReportObject *FindObject(const QString &name) const;
@@ -79,7 +87,8 @@ private:
     PreviewButtons m_previewButtons = PreviewButtons(PreviewPrint | PreviewZoom | PreviewFullScreen | PreviewClose
                                                      | PreviewPages);
     QList<Control> m_previewControls;
-    QList<Control> m_printControls;
+    QList<PrintControl> m_printControls;
+    QString m_printControlsTitle = QStringLiteral("Opzioni");
     QList<PreparedPage> m_prepared;
     bool m_isPrepared = false;
     QString m_error;

@@ -51,10 +51,33 @@ struct FontMetricsCache
     // far its right edge lies past its advance. In pixels.
     struct Ink
     {
-        double left, top, bottom, overhang;
+        double left, top, bottom, overhang, advance;
     };
     QHash<char16_t, Ink> inks;
+
+    const Ink &ink(QChar ch)
+    {
+        const char16_t code = ch.unicode();
+        auto it = inks.constFind(code);
+        if (it == inks.constEnd()) {
+            const QRectF box = metrics.boundingRect(ch);
+            const double advance = metrics.horizontalAdvance(ch);
+            it = inks.insert(code, {box.left(), box.top(), box.bottom(), box.right() - advance, advance});
+        }
+        return *it;
+    }
 };
+
+namespace {
+
+// Characters whose ink the font's own bounds give: Latin, no marks. Beyond
+// that, shaping may place glyphs other than the characters' own.
+bool boundable(QChar ch)
+{
+    return ch.unicode() <= 0x017F && !ch.isMark() && !ch.isSurrogate();
+}
+
+} // namespace
 
 double TextFont::sizeInUnits() const
 {
@@ -144,33 +167,53 @@ QRectF FontMeasure::inkBounds(const QString &text) const
     // origin lies left of the text's start; it ends at most its overhang past
     // its advance, and no advance ends past the text's width (no kerning).
     double left = 0, top = 0, bottom = 0, overhang = 0;
-    QHash<char16_t, FontMetricsCache::Ink> &inks = m_metrics->inks;
     for (const QChar ch : text) {
-        const char16_t code = ch.unicode();
-        // Beyond Latin, or a mark: shaping may place glyphs other than the
-        // characters' own.
-        if (code > 0x017F || ch.isMark() || ch.isSurrogate())
+        if (!boundable(ch))
             return QRectF();
-        auto it = inks.constFind(code);
-        if (it == inks.constEnd()) {
-            const QRectF box = m_metrics->metrics.boundingRect(ch);
-            it = inks.insert(code, {box.left(), box.top(), box.bottom(),
-                                    box.right() - m_metrics->metrics.horizontalAdvance(ch)});
-        }
-        left = std::min(left, it->left);
-        top = std::min(top, it->top);
-        bottom = std::max(bottom, it->bottom);
-        overhang = std::max(overhang, it->overhang);
+        const FontMetricsCache::Ink &ink = m_metrics->ink(ch);
+        left = std::min(left, ink.left);
+        top = std::min(top, ink.top);
+        bottom = std::max(bottom, ink.bottom);
+        overhang = std::max(overhang, ink.overhang);
     }
     const double right = width(text) + overhang * m_scale;
     return QRectF(left * m_scale, top * m_scale, right - left * m_scale, (bottom - top) * m_scale);
 }
 
+double FontMeasure::inkRight(const QString &text) const
+{
+    // Without kerning each character starts where the ones before it end.
+    double origin = 0, right = 0;
+    for (const QChar ch : text) {
+        if (!boundable(ch))
+            return inkBounds(text).right();
+        const FontMetricsCache::Ink &ink = m_metrics->ink(ch);
+        origin += ink.advance;
+        right = std::max(right, origin + ink.overhang);
+    }
+    // A text the shaper set otherwise (a ligature): the bound of the whole.
+    if (qAbs(origin * m_scale - width(text)) > 1e-6)
+        return inkBounds(text).right();
+    return right * m_scale;
+}
+
+namespace {
+// The same tolerance as the layout's other comparisons.
+constexpr double kEps = 1e-6;
+} // namespace
+
 bool fitsWidth(const FontMeasure &measure, const QString &text, double width)
 {
-    // The same tolerance as the layout's other comparisons.
-    constexpr double kEps = 1e-6;
     return measure.width(text) <= width + kEps;
+}
+
+bool printsWhole(const FontMeasure &measure, const QString &text, double width)
+{
+    if (text.isEmpty())
+        return true;
+    if (!fitsWidth(measure, text, width) && !(measure.width(text.left(text.size() - 1)) < width - kEps))
+        return false; // the last character starts at the edge or past it: dropped
+    return measure.inkRight(text) <= width + kEps;
 }
 
 } // namespace tavolux::report

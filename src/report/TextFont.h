@@ -53,6 +53,11 @@ public:
     // outside Latin), which shaping may move or join.
     QRectF inkBounds(const QString &text) const;
 
+    // How far right of the text's start its ink reaches, glyph by glyph: for
+    // each character its origin plus the right edge of its own ink. Where
+    // inkBounds() cannot bound the text, its right edge.
+    double inkRight(const QString &text) const;
+
 private:
     std::shared_ptr<FontMetricsCache> m_metrics;
     double m_scale = 1;
@@ -63,5 +68,13 @@ private:
 // Whether a line of text set from a box's left edge fits a box "width" units
 // wide. Layout cuts a line at the box's right edge exactly when this is false.
 bool fitsWidth(const FontMeasure &measure, const QString &text, double width);
+
+// Whether a line set from a box's left edge prints whole in a box "width"
+// units wide, as layout and painting treat it: every character starts left
+// of the right edge (layout drops the others) and no ink reaches past the
+// edge (the clip would cut it). A glyph whose ink overhangs its advance may
+// be cut although the text fits; one drawn well inside its advance may pass
+// the edge by its advance and still print whole.
+bool printsWhole(const FontMeasure &measure, const QString &text, double width);
 
 } // namespace tavolux::report

@@ -20,8 +20,10 @@ struct PrintRequest
 {
     QString title;
     QList<PreparedPage> pages;
-    // The controls of the dialog's options tab, or empty when there are none.
+    // The controls of the dialog's options tab, or empty when there are none,
+    // and the tab's name.
     std::function<QWidget *(QWidget *parent)> optionsTab;
+    QString optionsTitle;
 };
 
 // Test seams of the engine; production uses the real preview window, print

@@ -27,7 +27,7 @@ bool runPrintDialog(QPrinter &printer, const PrintRequest &request, QWidget *par
     dialog.setMinMax(1, int(request.pages.size()));
     if (request.optionsTab) {
         QWidget *tab = request.optionsTab(&dialog);
-        tab->setWindowTitle(QStringLiteral("Opzioni"));
+        tab->setWindowTitle(request.optionsTitle);
         dialog.setOptionTabs({tab});
     }
     return dialog.exec() == QDialog::Accepted;
@@ -144,10 +144,10 @@ bool printReport(const QString &title, const QList<PreparedPage> &designed, QWid
     if (availablePrinters().isEmpty()) {
         if (!chooseFileInstead(printer, title, parent))
             return false;
-    } else if (!runPrintDialog(printer, PrintRequest{title, pages, options.tab}, parent)) {
+    } else if (!runPrintDialog(printer, PrintRequest{title, pages, options.tab, options.title}, parent)) {
         return false;
-    } else if (options.tab && options.relayout) {
-        pages = options.relayout(); // as the options tab left the template
+    } else if (options.tab && options.accepted) {
+        pages = options.accepted(); // the options tab's choices applied
     }
     // The pages are laid out for this paper and orientation, whatever printer was chosen.
     setLayout(printer, pages);

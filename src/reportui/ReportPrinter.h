@@ -13,12 +13,14 @@ class QWidget;
 
 namespace tavolux::report {
 
-// What a template adds to the print dialog: an options tab whose controls
-// change the template, and the pages laid out again once OK is pressed.
+// What a template adds to the print dialog: an options tab of controls, and
+// what applies their choices once OK is pressed and gives the pages laid out
+// again. Cancel applies nothing.
 struct PrintOptions
 {
     std::function<QWidget *(QWidget *parent)> tab;
-    std::function<QList<PreparedPage>()> relayout;
+    QString title;
+    std::function<QList<PreparedPage>()> accepted;
 };
 
 // The print step: with no printer installed, says so and offers to save the

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <memory>
+
 namespace tavolux::report {
 
 void ShowReport(Report &report, QWidget *parent)
@@ -27,16 +29,26 @@ bool Print(Report &report, QWidget *parent)
     PrintOptions options;
     if (!report.printControls().isEmpty()) {
         // The template's own controls on an options tab of the print dialog;
-        // the pages are laid out again after a change.
-        options.tab = [&report](QWidget *parent) {
+        // their choices are applied, and the pages laid out again, only once
+        // the dialog is accepted.
+        auto accepts = std::make_shared<QList<std::function<void()>>>();
+        options.tab = [&report, accepts](QWidget *parent) {
+            accepts->clear();
             auto *tab = new QWidget(parent);
             auto *column = new QVBoxLayout(tab);
-            for (const Report::Control &control : report.printControls())
-                column->addWidget(control(tab, [] {}));
+            for (const Report::PrintControl &control : report.printControls()) {
+                std::function<void()> accept;
+                column->addWidget(control(tab, accept));
+                if (accept)
+                    accepts->append(accept);
+            }
             column->addStretch();
             return tab;
         };
-        options.relayout = [&report] {
+        options.title = report.printControlsTitle();
+        options.accepted = [&report, accepts] {
+            for (const std::function<void()> &accept : *accepts)
+                accept();
             report.PrepareReport();
             return report.preparedPages();
         };

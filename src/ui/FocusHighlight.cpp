@@ -7,6 +7,13 @@ namespace tavolux::ui {
 
 namespace {
 const char *kBackground = "tavoluxBackground";
+const char *kText = "tavoluxText";
+
+QString sheet(const QColor &background, const QColor &border, const QColor &text)
+{
+    return QStringLiteral("background-color: %1; border: 1px solid %2; padding: 2px; color: %3;")
+        .arg(background.name(), border.name(), text.isValid() ? text.name() : QStringLiteral("#000000"));
+}
 }
 
 FocusHighlight::FocusHighlight(QWidget *field, const QColor &rest, const QColor &border, const QColor &focus)
@@ -26,12 +33,20 @@ QColor FocusHighlight::currentBackground(const QWidget *field)
     return field->property(kBackground).value<QColor>();
 }
 
+void FocusHighlight::setTextColor(QWidget *field, const QColor &color)
+{
+    if (field->property(kText).value<QColor>() == color)
+        return;
+    field->setProperty(kText, color);
+    if (auto *highlight = field->findChild<FocusHighlight *>(QString(), Qt::FindDirectChildrenOnly))
+        highlight->paint(field, field->hasFocus());
+}
+
 void FocusHighlight::paint(QWidget *field, bool focused)
 {
     const QColor background = focused ? m_focus : m_rest;
     field->setProperty(kBackground, background);
-    field->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid %2; padding: 2px;")
-                             .arg(background.name(), m_border.name()));
+    field->setStyleSheet(sheet(background, m_border, field->property(kText).value<QColor>()));
 }
 
 bool FocusHighlight::eventFilter(QObject *watched, QEvent *event)

@@ -24,6 +24,9 @@ public:
                         const QColor &focus = colors::Focus);
     // The colour the field shows now (its resting or its focus colour).
     static QColor currentBackground(const QWidget *field);
+    // The colour of the field's text, focused or not; an invalid colour: black.
+    // It is part of the field's style sheet, which a palette would not survive.
+    static void setTextColor(QWidget *field, const QColor &color);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -25,13 +25,19 @@
 #include "reportui/ReportHooks.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
+#include "ui/FileChooser.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QPrintDialog>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QElapsedTimer>
 #include <QPrinter>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +62,21 @@ void snap(QWidget *window, const QString &name, bool fixedSize = false)
     QCoreApplication::processEvents();
     const QString path = outputDir + QLatin1Char('/') + name + QStringLiteral(".png");
     window->grab().save(path);
+    qInfo("%s", qPrintable(path));
+}
+
+// Under a window manager (the xcb platform): the whole screen too, with the
+// window's frame as the window manager draws it.
+void snapScreen(const QString &name)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    QElapsedTimer settling;
+    settling.start();
+    while (settling.elapsed() < 700)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    const QString path = outputDir + QStringLiteral("/screen_") + name + QStringLiteral(".png");
+    QGuiApplication::primaryScreen()->grabWindow(0).save(path);
     qInfo("%s", qPrintable(path));
 }
 
@@ -290,11 +311,50 @@ int main(int argc, char *argv[])
     fromSeven.btnStampa->click();
     report::hooks::setPreviewHandler({});
 
-    // Qt's own print dialog, in Italian like the rest of the program.
-    QPrinter printer;
-    QPrintDialog printDialog(&printer, addresses);
-    printDialog.setWindowTitle(QStringLiteral("Stampa"));
-    snap(&printDialog, QStringLiteral("qt_print_dialog"), true);
-    printDialog.hide();
+    // Qt's own print dialog, in Italian like the rest of the program, as the
+    // label page opens it: each of its tabs, the options shown.
+    report::hooks::setPrinterListHandler([] { return QStringList{QStringLiteral("Stampante")}; });
+    QTimer::singleShot(0, [] {
+        QPrintDialog *dialog = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *shown = qobject_cast<QPrintDialog *>(widget); shown && shown->isVisible())
+                dialog = shown;
+        if (!dialog)
+            return;
+        for (QPushButton *button : dialog->findChildren<QPushButton *>())
+            if (button->text().remove(QLatin1Char('&')).startsWith(QLatin1String("Opzioni")))
+                button->click();
+        QCoreApplication::processEvents();
+        if (auto *tabs = dialog->findChild<QTabWidget *>()) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                snap(dialog, QStringLiteral("qt_print_dialog_%1").arg(i + 1), true);
+                snapScreen(QStringLiteral("qt_print_dialog_%1").arg(i + 1));
+            }
+        }
+        dialog->reject();
+    });
+    TfrmStampaPagina(program.folder(), sampleLine, addresses).btnStampa->click();
+    report::hooks::setPrinterListHandler({});
+
+    // Qt's own file dialog, on a folder with a subfolder and a file.
+    QDir(folder.path()).mkpath(QStringLiteral("Documenti_Allegati"));
+    QTimer::singleShot(0, [] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QFileDialog *>(widget); dialog && dialog->isVisible()) {
+                for (QToolButton *button : dialog->findChildren<QToolButton *>())
+                    if (button->objectName() == QLatin1String("detailModeButton"))
+                        button->click();
+                QElapsedTimer reading; // the folder is read in the background
+                reading.start();
+                while (reading.elapsed() < 500)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+                snap(dialog, QStringLiteral("qt_file_dialog"), true);
+                snapScreen(QStringLiteral("qt_file_dialog"));
+                dialog->reject();
+            }
+    });
+    ui::chooseOpenFile(addresses, QStringLiteral("Selezionare il file da allegare:"), QStringLiteral("Tutti i file (*.*)"),
+                       folder.path());
     return 0;
 }
