@@ -308,7 +308,8 @@ void TestPictures::fileDialogAllItalian()
                 button->click();
         auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
         QAbstractItemModel *model = view->model();
-        QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == 2; }, 5000);
+        // A listing that never arrives shows up in the checks below.
+        (void)QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == 2; }, 5000);
         QTest::qWait(100);
         for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
             const QModelIndex name = model->index(row, 0, view->rootIndex());
