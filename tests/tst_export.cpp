@@ -473,7 +473,9 @@ void TestExport::failureShowsPlainMessage()
     QCOMPARE(m_messages->count(), 2);
     QCOMPARE(m_messages->last().kind, MessageKind::Plain);
     QCOMPARE(m_messages->last().buttons, MessageButtons::Ok);
-    QCOMPARE(m_messages->last().text, kFailure);
+    // The message, then the reason after an empty line.
+    QCOMPARE(m_messages->last().text, kFailure + QStringLiteral("\n\r\n\rIl file non si può creare né sostituire: "
+                                                                "il file o la sua cartella sono protetti."));
     QVERIFY(m_opened.isEmpty());
     QVERIFY(window->isVisible());
     QVERIFY(QFileInfo(exportPath()).isDir());

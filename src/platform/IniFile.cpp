@@ -1,12 +1,12 @@
 #include "platform/IniFile.h"
 
 #include "platform/Cp1252.h"
+#include "platform/FileSave.h"
 #include "platform/TextUtil.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -91,6 +91,11 @@ IniFile::IniFile(const QString &path)
 {
 }
 
+QString IniFile::damagedReason()
+{
+    return QStringLiteral("Il file esistente non si può leggere per intero e non viene sostituito.");
+}
+
 IniFile::Load IniFile::load(const QString &path, QByteArray *content)
 {
     content->clear();
@@ -172,12 +177,15 @@ QString IniFile::valueIn(const QByteArray &content, const QString &section, cons
     return {};
 }
 
-bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
+bool IniFile::writeString(const QString &section, const QString &key, const QString &value, QString *reason)
 {
     QByteArray content;
     // A file that cannot be read whole is not replaced: its other lines would be lost.
-    if (load(m_path, &content) == Load::Damaged)
+    if (load(m_path, &content) == Load::Damaged) {
+        if (reason)
+            *reason = damagedReason();
         return false;
+    }
     Lines file = splitLines(content);
     const QByteArray entry = file.bytes(key + QLatin1Char('=') + value);
     int sectionLine = -1;
@@ -218,19 +226,10 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
     for (const QByteArray &line : file.lines)
         bytes += line + "\r\n";
 
-    QSaveFile out(m_path);
-    // A folder where the file may be changed but no new file made: in place.
-    out.setDirectWriteFallback(true);
-    // Unbuffered, so a failed write is seen by QSaveFile itself and commit()
-    // drops the new file; a buffered write failing only at commit would
-    // still replace the old file with a short one.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    const FileSaveResult saved = saveFile(m_path, bytes);
+    if (!saved.ok() && reason)
+        *reason = saved.reason();
+    return saved.ok();
 }
 
 } // namespace tavolux

@@ -54,11 +54,11 @@ LabelShift LabelCalibration::read() const
                       parse(file.readString(section(), verticalKey()))};
 }
 
-bool LabelCalibration::write(const LabelShift &shift)
+bool LabelCalibration::write(const LabelShift &shift, QString *reason)
 {
     IniFile file(m_path);
-    return file.writeString(section(), horizontalKey(), format(shift.x))
-        && file.writeString(section(), verticalKey(), format(shift.y));
+    return file.writeString(section(), horizontalKey(), format(shift.x), reason)
+        && file.writeString(section(), verticalKey(), format(shift.y), reason);
 }
 
 void applyLabelShift(report::Report &document, const LabelShift &shift)
