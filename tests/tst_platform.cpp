@@ -3,6 +3,7 @@
 #include "platform/Conventions.h"
 #include "platform/Cp1252.h"
 #include "platform/FileSave.h"
+#include "platform/ScratchFolder.h"
 #include "platform/IniFile.h"
 #include "platform/TextUtil.h"
 
@@ -39,6 +40,7 @@ private slots:
     void iniFullDiskKeepsOldFile();
     void saveInPlace_data();
     void saveInPlace();
+    void scratchFolderRemovesOnlyAbandonedOnes();
     void iniQuotedValues_data();
     void iniQuotedValues();
     void iniByteOrderMark_data();
@@ -303,6 +305,56 @@ void TestPlatform::saveInPlace()
     QCOMPARE(after.st_ino, before.st_ino);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("dati.bin")});
+}
+
+void TestPlatform::scratchFolderRemovesOnlyAbandonedOnes()
+{
+    QTemporaryDir temp;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const QDir dir(temp.path());
+    // What a killed copy left: a folder of the name, with a file, that nobody holds.
+    QVERIFY(dir.mkpath(QStringLiteral("tavolux-prova-AbC123/dentro")));
+    QFile left(temp.filePath(QStringLiteral("tavolux-prova-AbC123/dentro/foglio.xlsx")));
+    QVERIFY(left.open(QIODevice::WriteOnly) && left.write(QByteArray(100000, 'x')) == 100000);
+    left.close();
+    // Not of this prefix, a link that only looks like one, and one of another user.
+    QVERIFY(dir.mkdir(QStringLiteral("tavolux-altro-AbC123")));
+    QVERIFY(dir.mkdir(QStringLiteral("bersaglio")));
+    QVERIFY(QFile::link(temp.filePath(QStringLiteral("bersaglio")), temp.filePath(QStringLiteral("tavolux-prova-Link00"))));
+    QVERIFY(dir.mkdir(QStringLiteral("tavolux-prova-Altrui")));
+    const passwd *nobody = ::getpwnam("nobody");
+    const bool otherUser = ::geteuid() == 0 && nobody
+                           && ::chown(QFile::encodeName(temp.filePath(QStringLiteral("tavolux-prova-Altrui"))).constData(),
+                                      nobody->pw_uid, nobody->pw_gid) == 0;
+    if (!otherUser)
+        QVERIFY(dir.rmdir(QStringLiteral("tavolux-prova-Altrui")));
+
+    QString firstPath;
+    {
+        const ScratchFolder first(QStringLiteral("tavolux-prova"));
+        QVERIFY(first.isValid());
+        firstPath = first.path();
+        QVERIFY(firstPath.startsWith(temp.path() + QStringLiteral("/tavolux-prova-")));
+        QVERIFY(!dir.exists(QStringLiteral("tavolux-prova-AbC123")));
+        QFile work(first.filePath(QStringLiteral("lavoro")));
+        QVERIFY(work.open(QIODevice::WriteOnly));
+        // A second one, while the first is alive, leaves it alone.
+        const ScratchFolder second(QStringLiteral("tavolux-prova"));
+        QVERIFY(second.isValid() && second.path() != firstPath);
+        QVERIFY(QFileInfo::exists(first.filePath(QStringLiteral("lavoro"))));
+    }
+    QVERIFY(!QFileInfo::exists(firstPath));
+    QStringList expected{QStringLiteral("bersaglio"), QStringLiteral("tavolux-altro-AbC123"),
+                         QStringLiteral("tavolux-prova-Link00")};
+    if (otherUser)
+        expected << QStringLiteral("tavolux-prova-Altrui");
+    expected.sort();
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System), expected);
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
 }
 
 void TestPlatform::iniQuotedValues_data()

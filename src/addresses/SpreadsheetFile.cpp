@@ -1,9 +1,9 @@
 #include "addresses/SpreadsheetFile.h"
 
 #include "addresses/SpreadsheetWriter.h"
+#include "platform/ScratchFolder.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace tavolux {
 
@@ -17,12 +17,17 @@ FileSaveResult saveSpreadsheet(const QString &path, const std::function<bool(con
     return saveFile(path, FileContent{write, -1});
 }
 
+QString workbookScratchPrefix()
+{
+    return QStringLiteral("tavolux-xlsx");
+}
+
 WorkbookResult saveWorkbook(const QString &path, const WorkbookSheet &sheet)
 {
     // The library writes to a file name and does not report every failed
     // write to its working files, so the workbook is made apart and the file
     // in the program folder is only ever written by the saver above.
-    QTemporaryDir scratch;
+    const ScratchFolder scratch(workbookScratchPrefix());
     if (!scratch.isValid())
         return {false, QStringLiteral("I file di lavoro temporanei non si possono creare.")};
     const QString made = scratch.filePath(QStringLiteral("foglio.xlsx"));

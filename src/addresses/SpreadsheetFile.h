@@ -20,9 +20,14 @@ bool saveSpreadsheet(const QString &path, const QList<QStringList> &rows);
 using SpreadsheetSink = ByteSink;
 FileSaveResult saveSpreadsheet(const QString &path, const std::function<bool(const SpreadsheetSink &)> &write);
 
+// The prefix of the working folders of the .xlsx export in the system's
+// temporary folder.
+QString workbookScratchPrefix();
+
 // Writes the .xlsx workbook of `sheet` (see writeWorkbook) to the file at
-// `path`: the workbook is made whole in a private temporary folder first,
-// then saved as above. The reason of a failure comes back in Italian.
+// `path`: the workbook is made whole in a working folder of its own in the
+// system's temporary folder (which also removes those that killed exports
+// left), then saved as above. The reason of a failure comes back in Italian.
 WorkbookResult saveWorkbook(const QString &path, const WorkbookSheet &sheet);
 
 } // namespace tavolux
