@@ -86,6 +86,14 @@ const char *const kExport[] = {
     "potrà essere aperto immediatamente rispondendo affermativamente al messaggio di domanda che appare.",
     "A questo punto è sufficiente salvare il file sul proprio disco fisso assegnandogli un nome "
     "qualsiasi.",
+    // What the .xls cannot keep, where the user will notice it.
+    "LibreOffice legge il file XLS come una pagina web e trasforma in numero ogni cella che contiene "
+    "soltanto un numero, con o senza segno, virgola decimale, punti delle migliaia o esponente: toglie gli "
+    "zeri iniziali, il segno più e gli zeri decimali finali e calcola l'esponente (ad esempio, \"00184\" "
+    "diventa 184, \"0012\" diventa 12, \"12,50\" diventa 12,5 e \"1e3\" diventa 1000). Le altre celle, "
+    "come quelle con lettere, spazi, date o percentuali, restano come sono. Il pulsante Esporta in formato "
+    "XLSX (l'icona del foglio verde con la scritta XLSX) crea invece il file Archivio_Indirizzi.xlsx, che "
+    "conserva ogni cella esattamente com'è.",
 };
 
 const char *const kGeneralOpening =
