@@ -61,6 +61,25 @@ QByteArray pattern(int size, char seed)
     return bytes;
 }
 
+// Files anyone may change, and folders where nobody may add a file.
+const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+                                    | QFile::ReadOther | QFile::WriteOther;
+const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                    | QFile::ReadOther | QFile::ExeOther;
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Sets the program folder and its attachments folder to `permissions`.
+bool setFolders(const ProgramFolder &folder, QFile::Permissions permissions)
+{
+    return QFile::setPermissions(folder.path(), permissions)
+           && QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), permissions);
+}
+
 // What an action leaves that the tests check beside its files.
 struct ActionResult {
     int printed = 0;      // jobs printed
@@ -287,8 +306,6 @@ void TestWriters::lockedFolderWritesInPlace()
     QVERIFY(QDir().mkpath(program + QStringLiteral("/Documenti_Allegati")));
     const ProgramFolder folder(program);
     const QString path = folder.file(file);
-    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
-                                        | QFile::ReadOther | QFile::WriteOther;
     // The files the action reads or writes may be changed by anyone...
     TSchedaIndirizzo card;
     card[TSchedaIndirizzo::Nome] = QStringLiteral("Rossi");
@@ -308,14 +325,10 @@ void TestWriters::lockedFolderWritesInPlace()
     QVERIFY(writeFile(source, pattern(70000, 's')));
     QVERIFY(QFile::setPermissions(source, everyone));
     // ...but no new file can be made in the folders.
-    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
-                                        | QFile::ReadOther | QFile::ExeOther;
-    QVERIFY(QFile::setPermissions(program, readOnly));
-    QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), readOnly));
+    QVERIFY(setFolders(folder, readOnly));
     const QStringList entries = QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    struct stat st;
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
-    const ino_t inode = st.st_ino;
+    const ino_t inode = inodeOf(path);
+    QVERIFY(inode != 0);
 
     ui::MessageRecorder messages;
     QString expected;
@@ -339,8 +352,7 @@ void TestWriters::lockedFolderWritesInPlace()
         const ActionResult result = act(writer, folder, source);
         QCOMPARE(result.printed, writer == QLatin1String("settings") ? 1 : 0);
     }
-    QVERIFY(QFile::setPermissions(program, readOnly | QFile::WriteOwner));
-    QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), readOnly | QFile::WriteOwner));
+    QVERIFY(setFolders(folder, readOnly | QFile::WriteOwner));
 
     if (!expected.isEmpty())
         QCOMPARE(messages.last().text, expected);
@@ -356,9 +368,7 @@ void TestWriters::lockedFolderWritesInPlace()
     else
         QVERIFY(after == pattern(70000, 's'));
     // The same file, written where it is; nothing else appeared.
-    struct stat now;
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &now), 0);
-    QCOMPARE(now.st_ino, inode);
+    QCOMPARE(inodeOf(path), inode);
     QCOMPARE(QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), entries);
 }
 
@@ -417,10 +427,6 @@ void TestWriters::lockedFolderOnFullDiskKeepsOldFile()
     QTemporaryDir elsewhere;
     const QString source = elsewhere.filePath(QStringLiteral("doc.bin"));
     QVERIFY(writeFile(source, pattern(90000, 'n')));
-    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
-                                        | QFile::ReadOther | QFile::WriteOther;
-    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
-                                        | QFile::ReadOther | QFile::ExeOther;
     QVERIFY(QFile::setPermissions(elsewhere.path(), readOnly | QFile::WriteOwner));
     QVERIFY(QFile::setPermissions(source, everyone));
     if (writer == QLatin1String("settings")) {
@@ -441,14 +447,12 @@ void TestWriters::lockedFolderOnFullDiskKeepsOldFile()
     }
     for (const QString &name : {file, QStringLiteral("Archivio_Indirizzi.pro")})
         QVERIFY(QFile::setPermissions(folder.file(name), everyone));
-    QVERIFY(QFile::setPermissions(program, readOnly));
-    QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), readOnly));
+    QVERIFY(setFolders(folder, readOnly));
     const QByteArray before = readFile(path);
     const QStringList entries = QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     const QStringList attachments = disk.entries(QStringLiteral("programma/Documenti_Allegati"));
-    struct stat st;
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
-    const ino_t inode = st.st_ino;
+    const ino_t inode = inodeOf(path);
+    QVERIFY(inode != 0);
     QVERIFY(disk.leaveRoom(room));
 
     ui::MessageRecorder messages;
@@ -474,8 +478,7 @@ void TestWriters::lockedFolderOnFullDiskKeepsOldFile()
         if (writer == QLatin1String("attachment"))
             QCOMPARE(result.attachedName, QFileInfo(file).fileName());
     }
-    QVERIFY(QFile::setPermissions(program, readOnly | QFile::WriteOwner));
-    QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Documenti_Allegati")), readOnly | QFile::WriteOwner));
+    QVERIFY(setFolders(folder, readOnly | QFile::WriteOwner));
 
     if (expected.isEmpty())
         QCOMPARE(messages.count(), 1); // the overwrite question; the copy fails silently
@@ -483,8 +486,7 @@ void TestWriters::lockedFolderOnFullDiskKeepsOldFile()
         QCOMPARE(messages.last().text, expected);
     QVERIFY2(readFile(path) == before, qPrintable(QStringLiteral("%1 is now %2 bytes, was %3")
                                                       .arg(file).arg(QFileInfo(path).size()).arg(before.size())));
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
-    QCOMPARE(st.st_ino, inode);
+    QCOMPARE(inodeOf(path), inode);
     QCOMPARE(QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), entries);
     QCOMPARE(disk.entries(QStringLiteral("programma/Documenti_Allegati")), attachments);
 }
