@@ -16,6 +16,8 @@
 //       "reads <records read> torn <records mixed from two writes>"
 //   storage_driver exportloop <folder>
 //       exports 3000 and 5000 rows in turn to Archivio_Indirizzi.xls, forever
+//   storage_driver workbookloop <folder>
+//       exports 3000 rows to Archivio_Indirizzi.xlsx, forever
 //   storage_driver passwordloop <folder>
 //       changes the password of unins000.dll in turn, forever
 //   storage_driver hold <file> <milliseconds>
@@ -243,6 +245,14 @@ int exportLoop(const ProgramFolder &folder)
             return 1;
 }
 
+int workbookLoop(const ProgramFolder &folder)
+{
+    const WorkbookSheet sheet = exportSheet(exportRows(3000, QStringLiteral("W")));
+    for (;;)
+        if (!saveWorkbook(folder.file(QStringLiteral("Archivio_Indirizzi.xlsx")), sheet).ok)
+            return 1;
+}
+
 int passwordLoop(const ProgramFolder &folder)
 {
     PasswordStore store(folder);
@@ -289,6 +299,8 @@ int main(int argc, char *argv[])
         return reader(ProgramFolder(target), std::atoi(argv[3]));
     if (!std::strcmp(mode, "exportloop"))
         return exportLoop(ProgramFolder(target));
+    if (!std::strcmp(mode, "workbookloop"))
+        return workbookLoop(ProgramFolder(target));
     if (!std::strcmp(mode, "passwordloop"))
         return passwordLoop(ProgramFolder(target));
     if (!std::strcmp(mode, "hold") && argc == 4)

@@ -723,7 +723,8 @@ void TestAccess::changeWriteFailure()
     QCOMPARE(m_messages->count(), 1);
     QCOMPARE(m_messages->last().text,
              QStringLiteral("Attenzione: si è verificato un errore durante la procedura di modifica della password. "
-                            "Si consiglia di reinstallare il software."));
+                            "Si consiglia di reinstallare il software.\r\n\r\n"
+                            "Il file supera la dimensione massima che il sistema consente."));
     QVERIFY(m_change->isVisible());
     QCOMPARE(readAll(storePath()), before);
     QCOMPARE(PasswordStore(folder()).check(QStringLiteral("chiaveprovvisa")), Check::Right);

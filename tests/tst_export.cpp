@@ -170,6 +170,7 @@ private slots:
 
     // A real spreadsheet program reads the file back.
     void libreOfficeReadsEveryCell();
+    void libreOfficeTurnsNumberCellsOfTheXlsIntoNumbers();
 
     // The .xlsx workbook beside it.
     void workbookKeepsEveryCell_data();
@@ -473,7 +474,9 @@ void TestExport::failureShowsPlainMessage()
     QCOMPARE(m_messages->count(), 2);
     QCOMPARE(m_messages->last().kind, MessageKind::Plain);
     QCOMPARE(m_messages->last().buttons, MessageButtons::Ok);
-    QCOMPARE(m_messages->last().text, kFailure);
+    // The message, then the reason after an empty line.
+    QCOMPARE(m_messages->last().text, kFailure + QStringLiteral("\n\r\n\rIl file non si può creare né sostituire: "
+                                                                "il file o la sua cartella sono protetti."));
     QVERIFY(m_opened.isEmpty());
     QVERIFY(window->isVisible());
     QVERIFY(QFileInfo(exportPath()).isDir());
@@ -1211,6 +1214,35 @@ void TestExport::workbookCheckFindsDamage()
     file.close();
     const QString problem = checkWorkbook(workbookPath(), expectedRows);
     QVERIFY2(problem.isEmpty() == whole, qPrintable(problem));
+}
+
+void TestExport::libreOfficeTurnsNumberCellsOfTheXlsIntoNumbers()
+{
+    if (OfficeConverter::soffice().isEmpty())
+        QSKIP(OfficeConverter::skipReason());
+    // What the README and the help say: LibreOffice reads the .xls as a web
+    // page and takes a cell that holds only a number as that number (here in
+    // its default English notation); every other cell stays as it is.
+    const QStringList typed{"0012", "1e3", "00184", "+39", "007", "+39 06 1234", "01/02/2026", "5%", "12a", "Via Roma 1"};
+    const QStringList shown{"12", "1000", "184", "39", "7", "+39 06 1234", "01/02/2026", "5%", "12a", "Via Roma 1"};
+    QList<TSchedaIndirizzo> cards;
+    for (const QString &value : typed)
+        cards << card({value});
+    fill(cards);
+    auto window = openWindow();
+    m_messages->answerNext(MessageAnswer::Yes);
+    m_messages->answerNext(MessageAnswer::No);
+    window->cmdEsporta->click();
+    // The file holds each text as typed.
+    for (const QString &value : typed)
+        QVERIFY(exported().contains("<td style=\"text-align: left;\">" + value.toLatin1() + "</td>"));
+    QString error;
+    QFile csv(office().convert(exportPath(), OfficeConverter::csvFormat(), QStringLiteral("HTML (StarCalc)"), &error));
+    QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(error));
+    const QList<QStringList> sheet = parseCsv(QString::fromUtf8(csv.readAll()));
+    QCOMPARE(sheet.size(), 1 + typed.size());
+    for (int r = 0; r < typed.size(); ++r)
+        QCOMPARE(sheet.at(r + 1).value(0), shown.at(r));
 }
 
 QTEST_MAIN(TestExport)

@@ -157,6 +157,8 @@ void TestHelp::topicsAreAssembledAsDesigned()
     QCOMPARE(addresses.size(), 10);
     QCOMPARE(labels.size(), 5);
     QCOMPARE(helpParagraphs(HelpTopic::Export).size(), 3);
+    // What LibreOffice makes of the .xls is told with the .xlsx export.
+    QVERIFY(helpParagraphs(HelpTopic::Workbook).last().contains(QStringLiteral("\"0012\" diventa 12")));
     QCOMPARE(general.mid(1, 10), addresses);
     QCOMPARE(general.mid(11, 5), labels);
 

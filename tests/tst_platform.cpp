@@ -1,6 +1,9 @@
+#include "AsUser.h"
 #include "FileSizeLimit.h"
 #include "platform/Conventions.h"
 #include "platform/Cp1252.h"
+#include "platform/FileSave.h"
+#include "platform/ScratchFolder.h"
 #include "platform/IniFile.h"
 #include "platform/TextUtil.h"
 
@@ -11,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +38,9 @@ private slots:
     void iniWriteFailureKeepsOldFile();
     void iniFullDiskKeepsOldFile_data();
     void iniFullDiskKeepsOldFile();
+    void saveInPlace_data();
+    void saveInPlace();
+    void scratchFolderRemovesOnlyAbandonedOnes();
     void iniQuotedValues_data();
     void iniQuotedValues();
     void iniByteOrderMark_data();
@@ -199,6 +207,154 @@ void TestPlatform::iniFullDiskKeepsOldFile()
     }
     QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("a")), QStringLiteral("1"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("x.ini")});
+}
+
+namespace {
+
+QByteArray numbered(int size, char seed)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(seed + i % 251);
+    return bytes;
+}
+
+} // namespace
+
+void TestPlatform::saveInPlace_data()
+{
+    QTest::addColumn<int>("oldSize");
+    QTest::addColumn<int>("newSize");
+    QTest::addColumn<bool>("sizeKnown");
+    QTest::addColumn<bool>("reserve");
+    QTest::addColumn<int>("limit"); // file size limit, 0: none
+    for (const bool reserve : {true, false}) {
+        const char *how = reserve ? "reserved" : "unreserved";
+        QTest::addRow("grows, %s", how) << 5000 << 70000 << true << reserve << 0;
+        QTest::addRow("grows, size counted, %s", how) << 5000 << 70000 << false << reserve << 0;
+        QTest::addRow("shrinks, %s", how) << 70000 << 5000 << true << reserve << 0;
+        QTest::addRow("same size, %s", how) << 4096 << 4096 << true << reserve << 0;
+        QTest::addRow("from empty, %s", how) << 0 << 3000 << false << reserve << 0;
+        QTest::addRow("to empty, %s", how) << 3000 << 0 << true << reserve << 0;
+        QTest::addRow("past the size limit, %s", how) << 5000 << 70000 << true << reserve << 40000;
+        QTest::addRow("shrinks past the size limit, %s", how) << 70000 << 50000 << false << reserve << 40000;
+    }
+}
+
+void TestPlatform::saveInPlace()
+{
+    QFETCH(int, oldSize);
+    QFETCH(int, newSize);
+    QFETCH(bool, sizeKnown);
+    QFETCH(bool, reserve);
+    QFETCH(int, limit);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dati.bin"));
+    const QByteArray old = numbered(oldSize, 'o');
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+    // Anyone may change the file, nobody may add one to the folder.
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    struct stat before;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+
+    // Handed out in pieces of odd sizes, and the same each time it is asked.
+    const QByteArray bytes = numbered(newSize, 'n');
+    int runs = 0;
+    FileContent content;
+    content.size = sizeKnown ? newSize : -1;
+    content.write = [&](const ByteSink &sink) {
+        ++runs;
+        for (qsizetype at = 0; at < bytes.size(); at += 1237)
+            if (!sink(bytes.constData() + at, qMin<qsizetype>(1237, bytes.size() - at)))
+                return false;
+        return true;
+    };
+    FileSaveResult saved;
+    {
+        AsNobody nobody;
+        if (!nobody.active())
+            QSKIP(AsNobody::skipReason());
+        QVERIFY(!QFile(dir.filePath(QStringLiteral("prova"))).open(QIODevice::WriteOnly));
+        setRoomReservation(reserve);
+        std::unique_ptr<FileSizeLimit> limited;
+        if (limit > 0)
+            limited = std::make_unique<FileSizeLimit>(rlim_t(limit));
+        saved = saveFile(path, content);
+        setRoomReservation(true);
+    }
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    if (limit > 0) {
+        // Nothing written: the old bytes stay, up to the last.
+        QCOMPARE(saved.failure, FileSaveResult::Failure::TooLarge);
+        QCOMPARE(saved.reason(), QStringLiteral("Il file supera la dimensione massima che il sistema consente."));
+        QVERIFY(file.readAll() == old);
+    } else {
+        QVERIFY(saved.ok());
+        QVERIFY(file.readAll() == bytes);
+    }
+    QVERIFY(runs <= 3);
+    struct stat after;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("dati.bin")});
+}
+
+void TestPlatform::scratchFolderRemovesOnlyAbandonedOnes()
+{
+    QTemporaryDir temp;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const QDir dir(temp.path());
+    // What a killed copy left: a folder of the name, with a file, that nobody holds.
+    QVERIFY(dir.mkpath(QStringLiteral("tavolux-prova-AbC123/dentro")));
+    QFile left(temp.filePath(QStringLiteral("tavolux-prova-AbC123/dentro/foglio.xlsx")));
+    QVERIFY(left.open(QIODevice::WriteOnly) && left.write(QByteArray(100000, 'x')) == 100000);
+    left.close();
+    // Not of this prefix, a link that only looks like one, and one of another user.
+    QVERIFY(dir.mkdir(QStringLiteral("tavolux-altro-AbC123")));
+    QVERIFY(dir.mkdir(QStringLiteral("bersaglio")));
+    QVERIFY(QFile::link(temp.filePath(QStringLiteral("bersaglio")), temp.filePath(QStringLiteral("tavolux-prova-Link00"))));
+    QVERIFY(dir.mkdir(QStringLiteral("tavolux-prova-Altrui")));
+    const passwd *nobody = ::getpwnam("nobody");
+    const bool otherUser = ::geteuid() == 0 && nobody
+                           && ::chown(QFile::encodeName(temp.filePath(QStringLiteral("tavolux-prova-Altrui"))).constData(),
+                                      nobody->pw_uid, nobody->pw_gid) == 0;
+    if (!otherUser)
+        QVERIFY(dir.rmdir(QStringLiteral("tavolux-prova-Altrui")));
+
+    QString firstPath;
+    {
+        const ScratchFolder first(QStringLiteral("tavolux-prova"));
+        QVERIFY(first.isValid());
+        firstPath = first.path();
+        QVERIFY(firstPath.startsWith(temp.path() + QStringLiteral("/tavolux-prova-")));
+        QVERIFY(!dir.exists(QStringLiteral("tavolux-prova-AbC123")));
+        QFile work(first.filePath(QStringLiteral("lavoro")));
+        QVERIFY(work.open(QIODevice::WriteOnly));
+        // A second one, while the first is alive, leaves it alone.
+        const ScratchFolder second(QStringLiteral("tavolux-prova"));
+        QVERIFY(second.isValid() && second.path() != firstPath);
+        QVERIFY(QFileInfo::exists(first.filePath(QStringLiteral("lavoro"))));
+    }
+    QVERIFY(!QFileInfo::exists(firstPath));
+    QStringList expected{QStringLiteral("bersaglio"), QStringLiteral("tavolux-altro-AbC123"),
+                         QStringLiteral("tavolux-prova-Link00")};
+    if (otherUser)
+        expected << QStringLiteral("tavolux-prova-Altrui");
+    expected.sort();
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System), expected);
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
 }
 
 void TestPlatform::iniQuotedValues_data()

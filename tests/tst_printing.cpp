@@ -759,18 +759,21 @@ void TestPrinting::envelopeStepOnBadValueFails()
 void TestPrinting::envelopeFailuresWarn_data()
 {
     QTest::addColumn<QString>("failure");
-    QTest::newRow("top not a number") << "top";
-    QTest::newRow("left with a dot") << "left";
-    QTest::newRow("settings cannot be written") << "unwritable";
-    QTest::newRow("printer cannot start") << "printer";
-    QTest::newRow("settings file is a FIFO") << "fifo";
-    QTest::newRow("top nan") << "nan";
-    QTest::newRow("left inf") << "inf";
-    QTest::newRow("top -inf") << "-inf";
-    QTest::newRow("top 1e308") << "1e308";
-    QTest::newRow("left beyond a metre") << "1000,5";
-    QTest::newRow("settings file leads to /dev/zero") << "zero";
-    QTest::newRow("template without its line boxes") << "template";
+    QTest::addColumn<QString>("reason"); // after the message, where the settings were not saved
+    const QString odd = QStringLiteral("Il file esistente non si può leggere per intero e non viene sostituito.");
+    QTest::newRow("top not a number") << "top" << QString();
+    QTest::newRow("left with a dot") << "left" << QString();
+    QTest::newRow("settings cannot be written")
+        << "unwritable" << QStringLiteral("Il file non si può creare né sostituire: il file o la sua cartella sono protetti.");
+    QTest::newRow("printer cannot start") << "printer" << QString();
+    QTest::newRow("settings file is a FIFO") << "fifo" << odd;
+    QTest::newRow("top nan") << "nan" << QString();
+    QTest::newRow("left inf") << "inf" << QString();
+    QTest::newRow("top -inf") << "-inf" << QString();
+    QTest::newRow("top 1e308") << "1e308" << QString();
+    QTest::newRow("left beyond a metre") << "1000,5" << QString();
+    QTest::newRow("settings file leads to /dev/zero") << "zero" << odd;
+    QTest::newRow("template without its line boxes") << "template" << QString();
 }
 
 void TestPrinting::envelopeFailuresWarn()
@@ -813,8 +816,10 @@ void TestPrinting::envelopeFailuresWarn()
     QCOMPARE(m_messages->count(), 1);
     QCOMPARE(m_messages->last().kind, ui::MessageKind::Warning);
     QCOMPARE(m_messages->last().buttons, ui::MessageButtons::OkCancel);
+    QFETCH(QString, reason);
     QCOMPARE(m_messages->last().text, QStringLiteral("Attenzione: la stampa non è andata a buon fine.\n\r\n\r"
-                                                     "Si consiglia di controllare le impostazioni della stampante."));
+                                                     "Si consiglia di controllare le impostazioni della stampante.")
+                                          + (reason.isEmpty() ? QString() : QStringLiteral("\n\r\n\r") + reason));
     QCOMPARE(printer.count(), failure == QLatin1String("printer") ? 1 : 0);
     QVERIFY(!dialog.isVisible());
     QVERIFY(!dialog.lblAttendere->isVisible());

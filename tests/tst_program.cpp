@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "app/TavoluxApplication.h"
 #include "app/TfrmAvvio.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/TMisc.h"
 #include "ui/Messages.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <stdexcept>
 #include <QLineEdit>
@@ -20,7 +22,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 using namespace tavolux;
 
@@ -95,6 +99,7 @@ private slots:
     void closingLauncherEndsProgram_data();
     void closingLauncherEndsProgram();
     void launcherSetsNumberConventions();
+    void writePastFileSizeLimitFailsWithItsMessage();
     void webSiteLineOpensTheShell();
 };
 
@@ -277,6 +282,32 @@ void TestProgram::launcherSetsNumberConventions()
     QTemporaryDir dir;
     Program program(dir.path());
     QCOMPARE(QLocale().toDouble(QStringLiteral("2,5")), 2.5);
+}
+
+void TestProgram::writePastFileSizeLimitFailsWithItsMessage()
+{
+    // As the system starts a process: a write past the file size limit ends
+    // it (SIGXFSZ), unless the program's start-up changes that.
+    std::signal(SIGXFSZ, SIG_DFL);
+    Folder dir;
+    Program program(dir.path());
+    logIn(program);
+    program.launcher()->btnApp01->click();
+    TfrmArchivio_Indirizzi *addresses = program.addressWindow();
+    QVERIFY(addresses->isVisible());
+    addresses->txtNome->setText(QStringLiteral("Rossi"));
+    ui::MessageRecorder messages;
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = 1000; // less than one card
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    addresses->cmdSalva->click();
+    setrlimit(RLIMIT_FSIZE, &old);
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, ui::accessDeniedMessage());
+    QVERIFY(addresses->lblPosizione->text().isEmpty());
+    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"))).size(), 0);
 }
 
 void TestProgram::webSiteLineOpensTheShell()

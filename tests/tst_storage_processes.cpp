@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
@@ -70,6 +71,7 @@ private slots:
     void killedSettingsWriteLeavesOldOrNew();
     void killedExportLeavesOldOrNew();
     void killedPasswordChangeLeavesOldOrNew();
+    void killedWorkbookExportsLeaveNoScratchBehind();
     void failingDiskKeepsStoredCards();
     void readersNeverSeeHalfAWrite();
     void heldLockFailsInTime_data();
@@ -250,6 +252,50 @@ void TestStorageProcesses::killedExportLeavesOldOrNew()
     // A kill between writing and renaming leaves the new file's temporary copy.
     const int leftovers = int(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size()) - 1;
     qInfo("export kill loop: %d kills, the file always whole, %d temporary files left", kills, leftovers);
+}
+
+void TestStorageProcesses::killedWorkbookExportsLeaveNoScratchBehind()
+{
+    const int rounds = qEnvironmentVariableIsSet("TAVOLUX_KILL_ROUNDS") ? qEnvironmentVariableIntValue("TAVOLUX_KILL_ROUNDS") : 20;
+    QTemporaryDir dir;
+    QTemporaryDir temp; // the system's temporary folder, for these exports alone
+    const QString path = ProgramFolder(dir.path()).file(QStringLiteral("Archivio_Indirizzi.xlsx"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temp.path());
+    const auto scratch = [&temp] {
+        return QDir(temp.path()).entryList({workbookScratchPrefix() + QStringLiteral("-*")},
+                                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    int kills = 0, left = 0;
+    for (int round = 0; round < rounds; ++round) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("workbookloop"), dir.path()});
+        QVERIFY(process.waitForStarted());
+        QTest::qSleep(50 + int(QRandomGenerator::global()->bounded(400)));
+        process.kill();
+        QVERIFY(process.waitForFinished());
+        ++kills;
+        // The killed export's folder, and no other: each export removed those before it.
+        QVERIFY2(scratch().size() <= 1, qPrintable(scratch().join(QLatin1Char(' '))));
+        left += int(scratch().size());
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            QVERIFY(file.read(4) == "PK\x03\x04");
+    }
+    // The next export, in this process, leaves nothing behind.
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const WorkbookResult saved = saveWorkbook(path, exportSheet(exportRows(10, QStringLiteral("Z"))));
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
+    QVERIFY2(saved.ok, qPrintable(saved.message));
+    QCOMPARE(scratch(), QStringList());
+    QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    qInfo("workbook kill loop: %d kills, %d left a working folder (one at most at a time), none after the next export",
+          kills, left);
 }
 
 void TestStorageProcesses::killedPasswordChangeLeavesOldOrNew()

@@ -53,9 +53,9 @@ QString PasswordStore::readValue(bool *damaged) const
     return IniFile(path()).readString(kSection, kKey, damaged);
 }
 
-bool PasswordStore::writeValue(const QString &value)
+bool PasswordStore::writeValue(const QString &value, QString *reason)
 {
-    return IniFile(path()).writeString(kSection, kKey, value);
+    return IniFile(path()).writeString(kSection, kKey, value, IniFile::Style::Profile, reason);
 }
 
 PasswordStore::Check PasswordStore::check(const QString &typed) const
@@ -68,11 +68,11 @@ PasswordStore::Check PasswordStore::check(const QString &typed) const
     return !form.isEmpty() && trimText(*stored) == form ? Check::Right : Check::Wrong;
 }
 
-bool PasswordStore::setPassword(const QString &typed)
+bool PasswordStore::setPassword(const QString &typed, QString *reason)
 {
     if (!canHold(typed) || storedForm(typed).isEmpty())
         return false;
-    return writeValue(trimText(Crypt::CifraPassword(storedForm(typed))));
+    return writeValue(trimText(Crypt::CifraPassword(storedForm(typed))), reason);
 }
 
 } // namespace tavolux

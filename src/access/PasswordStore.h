@@ -28,7 +28,7 @@ public:
     // The enciphered value, empty when the file, section or key is missing or
     // the file is damaged (not a regular file, or too large): then *damaged is set.
     QString readValue(bool *damaged = nullptr) const;
-    bool writeValue(const QString &value);
+    bool writeValue(const QString &value, QString *reason = nullptr);
 
     // Compares the typed text with the deciphered store. An empty stored form
     // never passes. Unreadable when the stored value cannot be deciphered or
@@ -36,8 +36,9 @@ public:
     Check check(const QString &typed) const;
 
     // Stores the new password. False when it cannot be held or written; the
-    // old value then stays as it was.
-    bool setPassword(const QString &typed);
+    // old value then stays as it was, and *reason (where given) says why a
+    // write failed, in Italian.
+    bool setPassword(const QString &typed, QString *reason = nullptr);
 
 private:
     ProgramFolder m_folder;

@@ -186,8 +186,9 @@ void TfrmCambiaPassword::changePassword()
         retypeNew();
         return;
     }
-    if (!store.setPassword(txtPasswordNew->text())) {
-        ui::plain(this, changeErrorMessage());
+    QString reason;
+    if (!store.setPassword(txtPasswordNew->text(), &reason)) {
+        ui::plain(this, ui::withReason(changeErrorMessage(), reason));
         return;
     }
     ui::plain(this, doneMessage());

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/FileSave.h"
 #include "workbook/WorkbookWriter.h"
 
-#include <QFileDevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,21 +12,22 @@
 namespace tavolux {
 
 // Writes the spreadsheet of `rows` (see writeSpreadsheet) to the file at
-// `path`. The new file replaces the old one only when it is written whole;
-// where no new file can be made in the folder but the file itself may be
-// written, it is written in place. False on any failure.
+// `path`, as saveFile() replaces a file. False on any failure.
 bool saveSpreadsheet(const QString &path, const QList<QStringList> &rows);
 
-// The same for a file that `write` makes, handing its bytes to the sink it is given.
-using SpreadsheetSink = std::function<bool(const char *, qsizetype)>;
-bool saveSpreadsheet(const QString &path, const std::function<bool(const SpreadsheetSink &)> &write,
-                     QFileDevice::FileError *error = nullptr);
+// The same for a file that `write` makes, handing its bytes to the sink it is
+// given (more than once where the file is written in place).
+using SpreadsheetSink = ByteSink;
+FileSaveResult saveSpreadsheet(const QString &path, const std::function<bool(const SpreadsheetSink &)> &write);
+
+// The prefix of the working folders of the .xlsx export in the system's
+// temporary folder.
+QString workbookScratchPrefix();
 
 // Writes the .xlsx workbook of `sheet` (see writeWorkbook) to the file at
-// `path`: the workbook is made whole in a private temporary folder first and
-// then saved as above, so that the old file is replaced only by a whole new
-// one (or, in a folder where no new file can be made, written in place).
-// The reason of a failure comes back in Italian.
+// `path`: the workbook is made whole in a working folder of its own in the
+// system's temporary folder (which also removes those that killed exports
+// left), then saved as above. The reason of a failure comes back in Italian.
 WorkbookResult saveWorkbook(const QString &path, const WorkbookSheet &sheet);
 
 } // namespace tavolux

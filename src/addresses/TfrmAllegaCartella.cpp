@@ -1,6 +1,7 @@
 #include "addresses/TfrmAllegaCartella.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "platform/FileSave.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
 #include "ui/Art.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -37,11 +37,9 @@ std::filesystem::path fsPath(const QString &path)
     return std::filesystem::path(path.toStdU16String());
 }
 
-// Copies source over target. The target is replaced only once the whole copy
-// is written (a new file renamed over it), and never when both names lead to
-// the same file: a file chosen from the attachments folder itself stays intact.
-// The new file is unbuffered, so that every write that fails (a full disk) is
-// seen where it happens; any failure drops the new file and keeps the old one.
+// Copies source over target, as saveFile() replaces a file: the old copy
+// stays whole unless the new one is written whole. Never when both names lead
+// to the same file: a file chosen from the attachments folder itself stays intact.
 bool copyReplacing(const QString &source, const QString &target)
 {
     std::error_code error;
@@ -50,34 +48,22 @@ bool copyReplacing(const QString &source, const QString &target)
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile out(target);
-    // A folder where the file may be changed but no new file made: in place.
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    QByteArray chunk;
-    qint64 copied = 0;
-    bool ok = true;
-    for (;;) {
-        chunk = in.read(1 << 16);
-        if (in.error() != QFileDevice::NoError) {
-            ok = false;
-            break;
+    const auto write = [&in](const ByteSink &sink) {
+        if (!in.seek(0))
+            return false;
+        for (;;) {
+            const QByteArray chunk = in.read(1 << 16);
+            if (in.error() != QFileDevice::NoError)
+                return false;
+            if (chunk.isEmpty())
+                return true;
+            if (!sink(chunk.constData(), chunk.size()))
+                return false;
         }
-        if (chunk.isEmpty())
-            break;
-        if (out.write(chunk) != chunk.size()) {
-            ok = false;
-            break;
-        }
-        copied += chunk.size();
-    }
+    };
     // The copy must hold every byte of the source.
-    if (!ok || copied != in.size() || out.size() != copied) {
-        out.cancelWriting(); // the new file goes with `out`
-        return false;
-    }
-    return out.commit();
+    const FileContent content{write, in.size()};
+    return saveFile(target, content).ok();
 }
 
 // Whether the shell may be handed `path`: a regular file that, with every link

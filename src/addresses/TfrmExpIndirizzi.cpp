@@ -202,9 +202,10 @@ void TfrmExpIndirizzi::exportArchive()
     if (!ui::ask(this, exportQuestion()))
         return;
     const QString path = m_folder.file(fileName());
-    const bool saved = saveSpreadsheet(path, [this](const SpreadsheetSink &sink) { return m_model->writeSpreadsheet(sink); });
-    if (!saved) {
-        ui::plain(this, failureMessage());
+    const FileSaveResult saved
+        = saveSpreadsheet(path, [this](const SpreadsheetSink &sink) { return m_model->writeSpreadsheet(sink); });
+    if (!saved.ok()) {
+        ui::plain(this, ui::withReason(failureMessage(), saved.reason()));
         return;
     }
     if (ui::ask(this, openQuestion()))
@@ -224,7 +225,7 @@ void TfrmExpIndirizzi::exportWorkbook()
     const QString path = m_folder.file(workbookFileName());
     const WorkbookResult result = saveWorkbook(path, sheet);
     if (!result.ok) {
-        ui::plain(this, failureMessage() + QStringLiteral("\n\r\n\r") + result.message);
+        ui::plain(this, ui::withReason(failureMessage(), result.message));
         return;
     }
     if (ui::ask(this, openQuestion()))

@@ -7,6 +7,7 @@
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "platform/Conventions.h"
+#include "platform/FileSave.h"
 #include "ui/AccessibleNames.h"
 #include "ui/FocusLook.h"
 #include "ui/FocusReturn.h"
@@ -32,6 +33,8 @@ Program::Program(const QString &programFolder)
 {
     // The number and date conventions hold before any window is shown.
     conventions::apply();
+    // A file size limit makes a write fail with its message, as a full disk does.
+    ignoreFileSizeSignal();
     if (qApp) {
         initAppResources();
         QCoreApplication::setOrganizationName(QStringLiteral("Tavolux Software"));

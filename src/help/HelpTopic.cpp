@@ -130,6 +130,14 @@ const char *const kWorkbook[] = {
     "viene aperto con il programma associato ai file XLSX. Se il file non può essere scritto, ad esempio "
     "perché è già aperto in un altro programma o perché il disco è pieno, un messaggio ne indica il motivo "
     "e il file precedente resta intatto.",
+    // What the .xls cannot keep, where the user will notice it.
+    "LibreOffice legge il file XLS come una pagina web e trasforma in numero ogni cella che contiene "
+    "soltanto un numero, con o senza segno, virgola decimale, punti delle migliaia o esponente: toglie gli "
+    "zeri iniziali, il segno più e gli zeri decimali finali e calcola l'esponente (ad esempio, \"00184\" "
+    "diventa 184, \"0012\" diventa 12, \"12,50\" diventa 12,5 e \"1e3\" diventa 1000). Le altre celle, "
+    "come quelle con lettere, spazi, date o percentuali, restano come sono. Il pulsante Esporta in formato "
+    "XLSX (l'icona del foglio verde con la scritta XLSX) crea invece il file Archivio_Indirizzi.xlsx, che "
+    "conserva ogni cella esattamente com'è.",
 };
 
 const char *const kLineFit[] = {

@@ -1,12 +1,12 @@
 #include "platform/IniFile.h"
 
 #include "platform/Cp1252.h"
+#include "platform/FileSave.h"
 #include "platform/TextUtil.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -96,6 +96,11 @@ IniFile::IniFile(const QString &path)
 {
 }
 
+QString IniFile::damagedReason()
+{
+    return QStringLiteral("Il file esistente non si può leggere per intero e non viene sostituito.");
+}
+
 IniFile::Load IniFile::load(const QString &path, QByteArray *content)
 {
     content->clear();
@@ -177,12 +182,16 @@ QString IniFile::valueIn(const QByteArray &content, const QString &section, cons
     return {};
 }
 
-bool IniFile::writeString(const QString &section, const QString &key, const QString &value, Style style)
+bool IniFile::writeString(const QString &section, const QString &key, const QString &value, Style style,
+                          QString *reason)
 {
     QByteArray content;
     // A file that cannot be read whole is not replaced: its other lines would be lost.
-    if (load(m_path, &content) == Load::Damaged)
+    if (load(m_path, &content) == Load::Damaged) {
+        if (reason)
+            *reason = damagedReason();
         return false;
+    }
     Lines file = splitLines(content);
     const QByteArray entry = file.bytes(key + QLatin1Char('=') + value);
     int sectionLine = -1;
@@ -234,19 +243,10 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
     for (qsizetype i = 0; i < file.lines.size(); ++i)
         bytes += file.lines.at(i) + (keep ? file.ends.at(i) : QByteArray("\r\n"));
 
-    QSaveFile out(m_path);
-    // A folder where the file may be changed but no new file made: in place.
-    out.setDirectWriteFallback(true);
-    // Unbuffered, so a failed write is seen by QSaveFile itself and commit()
-    // drops the new file; a buffered write failing only at commit would
-    // still replace the old file with a short one.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    const FileSaveResult saved = saveFile(m_path, bytes);
+    if (!saved.ok() && reason)
+        *reason = saved.reason();
+    return saved.ok();
 }
 
 } // namespace tavolux

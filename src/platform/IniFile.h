@@ -42,11 +42,14 @@ public:
         KeepBytes,
     };
 
-    // Writes one value; the file is replaced atomically (new file, then rename),
-    // so a failure leaves the old file as it was. Where no new file can be made
-    // in the folder but the file itself may be written, it is written in place.
-    // False when it cannot be written, or when the file there is damaged.
-    bool writeString(const QString &section, const QString &key, const QString &value, Style style = Style::Profile);
+    // Writes one value; the file is replaced as saveFile() replaces a file, so
+    // a failure leaves the old file as it was. False when it cannot be
+    // written, or when the file there is damaged; *reason (where given) then
+    // says why, in Italian.
+    bool writeString(const QString &section, const QString &key, const QString &value, Style style = Style::Profile,
+                     QString *reason = nullptr);
+    // The reason given for a file that is there but cannot be read whole.
+    static QString damagedReason();
 
 private:
     QString m_path;

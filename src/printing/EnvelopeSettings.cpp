@@ -29,19 +29,19 @@ QString EnvelopeSettings::orientation() const
     return IniFile(m_path).readString(kPrint, QStringLiteral("Orientamento"));
 }
 
-bool EnvelopeSettings::writeTop(const QString &value)
+bool EnvelopeSettings::writeTop(const QString &value, QString *reason)
 {
-    return IniFile(m_path).writeString(kMargins, QStringLiteral("Superiore"), value);
+    return IniFile(m_path).writeString(kMargins, QStringLiteral("Superiore"), value, IniFile::Style::Profile, reason);
 }
 
-bool EnvelopeSettings::writeLeft(const QString &value)
+bool EnvelopeSettings::writeLeft(const QString &value, QString *reason)
 {
-    return IniFile(m_path).writeString(kMargins, QStringLiteral("Sinistro"), value);
+    return IniFile(m_path).writeString(kMargins, QStringLiteral("Sinistro"), value, IniFile::Style::Profile, reason);
 }
 
-bool EnvelopeSettings::writeOrientation(const QString &value)
+bool EnvelopeSettings::writeOrientation(const QString &value, QString *reason)
 {
-    return IniFile(m_path).writeString(kPrint, QStringLiteral("Orientamento"), value);
+    return IniFile(m_path).writeString(kPrint, QStringLiteral("Orientamento"), value, IniFile::Style::Profile, reason);
 }
 
 } // namespace tavolux

@@ -21,10 +21,11 @@ public:
     QString left() const;
     QString orientation() const;
 
-    // Each writes one value; false when the file cannot be written.
-    bool writeTop(const QString &value);
-    bool writeLeft(const QString &value);
-    bool writeOrientation(const QString &value);
+    // Each writes one value; false when the file cannot be written, and
+    // *reason (where given) says why, in Italian.
+    bool writeTop(const QString &value, QString *reason = nullptr);
+    bool writeLeft(const QString &value, QString *reason = nullptr);
+    bool writeOrientation(const QString &value, QString *reason = nullptr);
 
 private:
     QString m_path;

@@ -54,12 +54,12 @@ LabelShift LabelCalibration::read() const
                       parse(file.readString(section(), verticalKey()))};
 }
 
-bool LabelCalibration::write(const LabelShift &shift)
+bool LabelCalibration::write(const LabelShift &shift, QString *reason)
 {
     // The section is an addition to the envelope's file: the rest of it stays byte for byte.
     IniFile file(m_path);
-    return file.writeString(section(), horizontalKey(), format(shift.x), IniFile::Style::KeepBytes)
-        && file.writeString(section(), verticalKey(), format(shift.y), IniFile::Style::KeepBytes);
+    return file.writeString(section(), horizontalKey(), format(shift.x), IniFile::Style::KeepBytes, reason)
+        && file.writeString(section(), verticalKey(), format(shift.y), IniFile::Style::KeepBytes, reason);
 }
 
 void applyLabelShift(report::Report &document, const LabelShift &shift)

@@ -36,7 +36,7 @@ public:
     LabelShift read() const;
     // Writes both values, rounded to tenths of a millimetre and kept within
     // the limit; false when the file cannot be written.
-    bool write(const LabelShift &shift);
+    bool write(const LabelShift &shift, QString *reason = nullptr);
 
     // "1,5", "-0,7", "0": a shift as the file and the dialog show it.
     static QString format(double mm);

@@ -129,8 +129,9 @@ void TfrmCalibrazione::printTestSheet()
 void TfrmCalibrazione::save()
 {
     LabelCalibration settings(m_folder);
-    if (!settings.write(shift())) {
-        ui::notice(this, ui::MessageKind::Warning, failureMessage());
+    QString reason;
+    if (!settings.write(shift(), &reason)) {
+        ui::notice(this, ui::MessageKind::Warning, ui::withReason(failureMessage(), reason));
         return;
     }
     accept();

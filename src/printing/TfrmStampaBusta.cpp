@@ -207,13 +207,15 @@ QString TfrmStampaBusta::checkedOrientation() const
 bool TfrmStampaBusta::applyTop()
 {
     EnvelopeSettings settings(m_folder);
-    return settings.writeTop(trimText(txtTop->text())) && settings.writeOrientation(checkedOrientation());
+    return settings.writeTop(trimText(txtTop->text()), &m_saveFailure)
+           && settings.writeOrientation(checkedOrientation(), &m_saveFailure);
 }
 
 bool TfrmStampaBusta::applyLeft()
 {
     EnvelopeSettings settings(m_folder);
-    return settings.writeLeft(trimText(txtLeft->text())) && settings.writeOrientation(checkedOrientation());
+    return settings.writeLeft(trimText(txtLeft->text()), &m_saveFailure)
+           && settings.writeOrientation(checkedOrientation(), &m_saveFailure);
 }
 
 bool TfrmStampaBusta::printSteps()
@@ -245,8 +247,10 @@ bool TfrmStampaBusta::printSteps()
 
 void TfrmStampaBusta::print()
 {
+    m_saveFailure.clear();
+    // A settings file that cannot be written says why after the message.
     if (!printSteps())
-        ui::notice(this, ui::MessageKind::Warning, failureMessage());
+        ui::notice(this, ui::MessageKind::Warning, ui::withReason(failureMessage(), m_saveFailure));
     lblAttendere->hide();
     accept();
 }

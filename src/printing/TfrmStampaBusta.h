@@ -60,7 +60,7 @@ public slots:
 private:
     void load();
     // The two save steps of printing; each is false when the file cannot be
-    // written.
+    // written, and m_saveFailure then says why.
     bool applyTop();
     bool applyLeft();
     // Steps 2 to 8 of printing; false at the first that fails.
@@ -69,6 +69,7 @@ private:
 
     ProgramFolder m_folder;
     LinesSource m_lines;
+    QString m_saveFailure;
 };
 
 } // namespace tavolux

@@ -86,6 +86,14 @@ MessageAnswer message(QWidget *parent, MessageKind kind, const QString &text, Me
     return answer;
 }
 
+QString withReason(const QString &message, const QString &reason)
+{
+    if (reason.isEmpty())
+        return message;
+    const QString lineBreak = message.contains(QLatin1String("\n\r")) ? QStringLiteral("\n\r") : QStringLiteral("\r\n");
+    return message + lineBreak + lineBreak + reason;
+}
+
 void setMessageHandler(MessageHandler h)
 {
     handler() = std::move(h);

@@ -38,6 +38,11 @@ inline void showFailure(QWidget *parent, const QString &what)
     message(parent, MessageKind::Error, what, MessageButtons::Ok);
 }
 
+// A failure message followed by an empty line and the reason, in the
+// message's own line breaks (line feed then carriage return where the message
+// has them); the message alone where there is no reason.
+QString withReason(const QString &message, const QString &reason);
+
 using MessageHandler = std::function<MessageAnswer(QWidget *, MessageKind, const QString &, MessageButtons)>;
 // Test seam: replaces the modal box; an empty handler restores it.
 void setMessageHandler(MessageHandler handler);

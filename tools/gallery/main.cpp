@@ -182,6 +182,9 @@ int main(int argc, char *argv[])
         help.lblTitolo->setText(helpTitle(HelpTopic::General));
         help.txtGuida->setPlainText(helpText(HelpTopic::General));
         snap(&help, QStringLiteral("help"));
+        help.lblTitolo->setText(helpTitle(HelpTopic::Export));
+        help.txtGuida->setPlainText(helpText(HelpTopic::Export));
+        snap(&help, QStringLiteral("help_export"));
     }
     {
         TfrmInfo info(program.launcher());
