@@ -1,136 +1,135 @@
 #include "cardimport/CsvReader.h"
 
+#include "cardimport/TextEncoding.h"
+
 namespace tavolux {
 
-QChar CsvReader::detectSeparator(QStringView text)
+char CsvReader::detectSeparator(QByteArrayView text)
 {
     int semicolons = 0, commas = 0, tabs = 0;
     bool quoted = false;
     bool fieldStart = true; // a quote opens a field only at its start
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
+        const char c = text.at(i);
         if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+            if (c == '"') {
+                if (i + 1 < text.size() && text.at(i + 1) == '"')
                     ++i;
                 else
                     quoted = false;
             }
             continue;
         }
-        if (c == QLatin1Char('"') && fieldStart) {
+        if (c == '"' && fieldStart) {
             quoted = true;
             fieldStart = false;
             continue;
         }
         fieldStart = false;
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+        if (c == '\n' || c == '\r') {
             if (semicolons + commas + tabs > 0)
                 break;
             fieldStart = true;
-        } else if (c == QLatin1Char(';')) {
+        } else if (c == ';') {
             ++semicolons;
             fieldStart = true;
-        } else if (c == QLatin1Char(',')) {
+        } else if (c == ',') {
             ++commas;
             fieldStart = true;
-        } else if (c == QLatin1Char('\t')) {
+        } else if (c == '\t') {
             ++tabs;
             fieldStart = true;
         }
     }
     if (semicolons >= commas && semicolons >= tabs && semicolons > 0)
-        return QLatin1Char(';');
+        return ';';
     if (commas >= tabs && commas > 0)
-        return QLatin1Char(',');
+        return ',';
     if (tabs > 0)
-        return QLatin1Char('\t');
-    return QLatin1Char(',');
+        return '\t';
+    return ',';
 }
 
-bool CsvReader::read(QStringView text, QChar separator)
+bool CsvReader::read(QByteArray text, qsizetype start, char separator, TextRows &rows, int maxColumns)
 {
-    m_rows.clear();
     m_error.clear();
-    const QChar *p = text.data();
-    const QChar *const end = p + text.size();
-    const char16_t sep = separator.unicode();
-    QStringList row;
-    QString field;
+    m_utf8Rows = 0;
+    rows.reset(std::move(text), TextRows::Fields::Csv);
+    // The rows keep the text; read it where they hold it.
+    const QByteArrayView all = rows.rawText();
+    const char *const base = all.data();
+    const char *p = base + start;
+    const char *const end = base + all.size();
     qsizetype line = 1;
-    bool rowHasData = false;
-    auto endRow = [&] {
-        if (rowHasData || !row.isEmpty()) {
-            row.append(field);
-            m_rows.append(std::move(row));
-            row = QStringList();
-            if (!m_rows.isEmpty())
-                row.reserve(m_rows.last().size());
-        }
-        field.clear();
-        rowHasData = false;
-    };
     while (p != end) {
-        const char16_t c = p->unicode();
-        if (c == u'"' && field.isEmpty()) {
-            // A quoted field: up to the quote that is not doubled.
-            const qsizetype startLine = line;
+        if (*p == '\n' || *p == '\r') { // a blank line
+            if (*p == '\n')
+                ++line;
+            else if (p + 1 == end || p[1] != '\n')
+                ++line;
             ++p;
-            const QChar *runStart = p;
-            for (;;) {
-                if (p == end) {
-                    m_error = QStringLiteral("virgolette non chiuse (riga %1)").arg(startLine);
-                    return false;
-                }
-                if (p->unicode() == u'"') {
-                    field.append(runStart, p - runStart);
-                    if (p + 1 != end && p[1].unicode() == u'"') {
-                        field.append(QLatin1Char('"'));
-                        p += 2;
-                        runStart = p;
-                        continue;
-                    }
-                    ++p;
-                    break;
-                }
-                if (p->unicode() == u'\n')
-                    ++line;
-                ++p;
-            }
-            rowHasData = true;
-            if (p != end && p->unicode() != sep && p->unicode() != u'\n' && p->unicode() != u'\r') {
-                m_error = QStringLiteral("testo dopo le virgolette di chiusura (riga %1)").arg(line);
+            continue;
+        }
+        const char *rowStart = p;
+        unsigned char high = 0; // the bits of every byte: 0x80 when one is not ASCII
+        int fields = 0;
+        for (;;) {
+            rows.addField(p - base);
+            if (++fields > maxColumns) {
+                m_error = QStringLiteral("più di %1 colonne (riga %2)").arg(maxColumns).arg(line);
                 return false;
             }
-            continue;
+            if (p != end && *p == '"') {
+                // A quoted field: up to the quote that is not doubled.
+                const qsizetype startLine = line;
+                ++p;
+                for (;;) {
+                    if (p == end) {
+                        m_error = QStringLiteral("virgolette non chiuse (riga %1)").arg(startLine);
+                        return false;
+                    }
+                    const char c = *p++;
+                    high |= static_cast<unsigned char>(c);
+                    if (c == '"') {
+                        if (p != end && *p == '"') {
+                            ++p;
+                            continue;
+                        }
+                        break;
+                    }
+                    if (c == '\n')
+                        ++line;
+                }
+                if (p != end && *p != separator && *p != '\n' && *p != '\r') {
+                    m_error = QStringLiteral("testo dopo le virgolette di chiusura (riga %1)").arg(line);
+                    return false;
+                }
+            } else {
+                // An unquoted run up to the next separator or line break; quotes in it are text.
+                while (p != end) {
+                    const char c = *p;
+                    if (c == separator || c == '\n' || c == '\r')
+                        break;
+                    high |= static_cast<unsigned char>(c);
+                    ++p;
+                }
+            }
+            if (p != end && *p == separator) {
+                ++p;
+                continue;
+            }
+            break;
         }
-        if (c == sep) {
-            row.append(field);
-            field.clear();
-            rowHasData = true;
-            ++p;
-            continue;
-        }
-        if (c == u'\n' || c == u'\r') {
-            endRow();
-            ++line;
-            if (c == u'\r' && p + 1 != end && p[1].unicode() == u'\n')
+        const bool windows1252 = (high & 0x80) && !isUtf8(rowStart, p - rowStart);
+        m_utf8Rows += (high & 0x80) && !windows1252 ? 1 : 0;
+        rows.endRow(p - base, windows1252, windows1252);
+        if (p != end) {
+            if (*p == '\r' && p + 1 != end && p[1] == '\n')
                 ++p;
             ++p;
-            continue;
+            ++line;
         }
-        // An unquoted run up to the next separator or line break; quotes in it are text.
-        const QChar *runStart = p;
-        while (p != end) {
-            const char16_t d = p->unicode();
-            if (d == sep || d == u'\n' || d == u'\r')
-                break;
-            ++p;
-        }
-        field.append(runStart, p - runStart);
-        rowHasData = true;
     }
-    endRow();
     return true;
 }
 
