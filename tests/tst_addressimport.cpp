@@ -1006,6 +1006,11 @@ void TestAddressImport::dialogSummaryAndResult_data()
             << QStringList{"2 righe da importare.",
                            "In una scheda alcuni testi superano i 250 caratteri di un campo e saranno troncati."}
             << "Sono state inserite 2 schede in archivio.";
+    QByteArray many("Nome;Rigo01\n");
+    for (int i = 0; i < 1234; ++i)
+        many += "Anna;Via Po " + QByteArray::number(i) + "\n";
+    QTest::newRow("thousands") << many << QStringList{"1.234 righe da importare."}
+                               << "Sono state inserite 1.234 schede in archivio.";
     QTest::newRow("a row in Windows-1252")
             << (QStringLiteral("Nome;Città\nAnna;Forlì\n").toUtf8() + QByteArray("Luca;Cant\xF9\n"))
             << QStringList{"2 righe da importare.",

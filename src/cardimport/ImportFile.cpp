@@ -261,8 +261,9 @@ ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping)
     CardBuilder builder(table.rows, table.roles, mapping);
     result.groups = builder.groups();
     result.groupCards = QList<qint64>(result.groups.size(), 0);
-    // Room for every card at once; only what is written takes memory.
-    result.records.reserve(table.rows.rawText().size() + qsizetype(table.dataRowCount()) * CardBuilder::Fields + 16);
+    // The cards go straight into one buffer, grown as they come.
+    qsizetype used = 0;
+    constexpr qsizetype MaxCard = CardBuilder::Fields * TCampo250::Size;
     CardBuilder::Card card;
     for (int r = table.firstDataRow(); r < table.rows.size(); ++r) {
         if (!builder.build(r, card)) {
@@ -277,11 +278,17 @@ ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping)
             ++result.cardsWithLostCharacters;
             mergeCharacters(result.lostCharacters, card.lost);
         }
+        if (used + MaxCard > result.records.size())
+            result.records.resize(qMax(2 * result.records.size(), used + MaxCard + (qsizetype(1) << 16)));
+        char *out = result.records.data() + used;
         for (int f = 0; f < CardBuilder::Fields; ++f) {
-            result.records.append(char(card.length[f]));
-            result.records.append(card.text[f], card.length[f]);
+            *out++ = char(card.length[f]);
+            std::memcpy(out, card.text[f], size_t(card.length[f]));
+            out += card.length[f];
         }
+        used = out - result.records.constData();
     }
+    result.records.resize(used);
     result.records.squeeze();
     return result;
 }
