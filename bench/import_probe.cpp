@@ -1,6 +1,7 @@
 // Imports a CSV file into a fresh archive through the import window, as the
 // user does it (choose the file, Importa), and prints what it took:
 // "<baseline rss kB> <peak kB> <file bytes> <seconds> <cards>".
+#include "ProcessMemory.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmImportaSchede.h"
 #include "storage/AddressArchive.h"
@@ -15,20 +16,6 @@
 
 #include <cstdio>
 
-namespace {
-
-long statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -45,18 +32,14 @@ int main(int argc, char *argv[])
     tavolux::TfrmImportaSchede dialog(window);
     dialog.show();
     QCoreApplication::processEvents();
-    // Reset the high-water mark so that the peak is the import's own.
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    clear.close();
-    const long baseline = statusKb("VmRSS:");
+    // The peak is the import's own.
+    const long baseline = tavolux::bench::resetPeak();
     QElapsedTimer timer;
     timer.start();
     dialog.btnScegli->click();
     dialog.btnImporta->click();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    const long peak = statusKb("VmHWM:");
+    const long peak = tavolux::bench::statusKb("VmHWM:");
     tavolux::AddressArchive archive(folder);
     const qint64 cards = archive.open() ? archive.count() : -1;
     archive.close();

@@ -158,6 +158,18 @@ TSchedaIndirizzo existingCard()
     return card;
 }
 
+// Appends existingCard() `times` times to the folder's address archive.
+bool putExistingCards(const ProgramFolder &folder, int times = 1)
+{
+    AddressArchive archive(folder);
+    if (!archive.open())
+        return false;
+    for (int i = 1; i <= times; ++i)
+        if (archive.append(existingCard()) != i)
+            return false;
+    return true;
+}
+
 QString fixture(const QString &name)
 {
     return QStringLiteral(IMPORT_FIXTURES "/") + name;
@@ -570,11 +582,7 @@ void TestAddressImport::addressBooks()
     // Through the dialog, as the user imports it, into an archive of one card.
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
-    {
-        AddressArchive archive(folder);
-        QVERIFY(archive.open());
-        QCOMPARE(archive.append(existingCard()), qint64(1));
-    }
+    QVERIFY(putExistingCards(folder));
     const QByteArray before = fileBytes(folder.file(AddressArchive::fileName()));
     ui::MessageRecorder messages;
     TfrmArchivio_Indirizzi window(folder);
@@ -765,12 +773,7 @@ void TestAddressImport::batchAppendKeepsFileWhenStopped()
     QFETCH(int, tailBytes);
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
-    {
-        AddressArchive archive(folder);
-        QVERIFY(archive.open());
-        QCOMPARE(archive.append(existingCard()), qint64(1));
-        QCOMPARE(archive.append(existingCard()), qint64(2));
-    }
+    QVERIFY(putExistingCards(folder, 2));
     const QString file = folder.file(AddressArchive::fileName());
     {
         QFile f(file);
@@ -798,11 +801,7 @@ void TestAddressImport::batchAppendOnFullDiskWritesNothing()
 {
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
-    {
-        AddressArchive archive(folder);
-        QVERIFY(archive.open());
-        QCOMPARE(archive.append(existingCard()), qint64(1));
-    }
+    QVERIFY(putExistingCards(folder));
     const QString file = folder.file(AddressArchive::fileName());
     const QByteArray before = fileBytes(file);
     QList<ImportedCard> cards(2000);
@@ -916,11 +915,7 @@ void TestAddressImport::windowHasImportButton()
 void TestAddressImport::dialogMapsAndImports()
 {
     DialogFixture f;
-    {
-        AddressArchive archive{ProgramFolder(f.dir.path())};
-        QVERIFY(archive.open());
-        QCOMPARE(archive.append(existingCard()), qint64(1));
-    }
+    QVERIFY(putExistingCards(ProgramFolder(f.dir.path())));
     const QString path =
             f.write(QStringLiteral("outlook.csv"),
                     QByteArray("First Name,Last Name,Company,Business Street,Business City,Notes,E-mail\r\n"
@@ -1160,11 +1155,7 @@ void TestAddressImport::dialogWarnsOfLostCharacters()
 void TestAddressImport::dialogCancelWritesNothing()
 {
     DialogFixture f;
-    {
-        AddressArchive archive{ProgramFolder(f.dir.path())};
-        QVERIFY(archive.open());
-        QCOMPARE(archive.append(existingCard()), qint64(1));
-    }
+    QVERIFY(putExistingCards(ProgramFolder(f.dir.path())));
     const QByteArray before = fileBytes(f.archivePath());
     QByteArray csv("Nome;Rigo01\n");
     for (int i = 0; i < 3000; ++i)
@@ -1208,11 +1199,7 @@ void TestAddressImport::dialogWriteFailureGivesReason()
     if (!disk.mounted())
         QSKIP(SmallDisk::skipReason());
     const ProgramFolder folder(disk.path());
-    {
-        AddressArchive archive(folder);
-        QVERIFY(archive.open());
-        QCOMPARE(archive.append(existingCard()), qint64(1));
-    }
+    QVERIFY(putExistingCards(folder));
     const QString file = folder.file(AddressArchive::fileName());
     const QByteArray before = fileBytes(file);
     QByteArray csv("Nome;Rigo01\n");
