@@ -24,14 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const ImportPlan plan = importfile::plan(table, table.proposed);
     if (plan.cards + plan.skippedRows != table.dataRowCount() || plan.lostCharacters.contains(QChar(0xFFFD)))
         __builtin_trap();
+    const QByteArray records = plan.records.join();
     qsizetype offset = 0;
     char field[TCampo250::Size];
     for (qint64 c = 0; c < plan.cards; ++c) {
         for (int f = 0; f < CardBuilder::Fields; ++f) {
-            if (offset >= plan.records.size())
+            if (offset >= records.size())
                 __builtin_trap();
-            const int length = static_cast<unsigned char>(plan.records.at(offset));
-            const QByteArray stored = plan.records.mid(offset + 1, length);
+            const int length = static_cast<unsigned char>(records.at(offset));
+            const QByteArray stored = records.mid(offset + 1, length);
             offset += 1 + length;
             if (length > TCampo250::MaxText || stored.size() != length || (f == 0 && length == 0))
                 __builtin_trap();
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 __builtin_trap();
         }
     }
-    if (offset != plan.records.size())
+    if (offset != records.size())
         __builtin_trap();
     return 0;
 }

@@ -203,6 +203,7 @@ private slots:
     void cardsAsStored_data();
     void cardsAsStored();
     void hundredThousandRows();
+    void largeTableBuiltInTwoHalves();
     void batchAppendKeepsFileWhenStopped_data();
     void batchAppendKeepsFileWhenStopped();
     void batchAppendOnFullDiskWritesNothing();
@@ -273,7 +274,7 @@ void TestAddressImport::csvRecords()
     QCOMPARE(QString(QLatin1Char(sep)), separator);
     CsvReader reader;
     TextRows read;
-    QVERIFY2(reader.read(text, 0, sep, read, 1000), qPrintable(reader.errorString()));
+    QVERIFY2(reader.read(text, 0, sep, read, 1000, 1 << 20) == CsvReader::Result::Ok, qPrintable(reader.errorString()));
     QCOMPARE(rowsText(read), rows);
 }
 
@@ -755,6 +756,42 @@ void TestAddressImport::hundredThousandRows()
     });
     QVERIFY(same);
     QCOMPARE(n, rows);
+}
+
+void TestAddressImport::largeTableBuiltInTwoHalves()
+{
+    // Large enough to be built in two halves at once: the counts, the
+    // characters and the order are those of one pass.
+    const int rows = 9000;
+    QByteArray csv("Nome;Via (uff.);Via (ab.)\n");
+    int skipped = 0, lost = 0;
+    QStringList expected;
+    for (int i = 1; i <= rows; ++i) {
+        if (i % 3 == 0) {
+            csv += ";;\n";
+            ++skipped;
+            continue;
+        }
+        const QString name = i > rows / 2 && i % 5 == 0 ? QStringLiteral("Ō %1").arg(i)
+                             : i % 7 == 0               ? QStringLiteral("Ł %1").arg(i)
+                                                        : QStringLiteral("N %1").arg(i);
+        lost += name.startsWith(QLatin1Char('N')) ? 0 : 1;
+        const QString street = i % 2 ? QStringLiteral("Via Ufficio %1").arg(i) : QString();
+        csv += QStringLiteral("%1;%2;Via Casa %3\n").arg(name, street).arg(i).toUtf8();
+        QString stored = name;
+        stored.replace(QChar(0x14C), QLatin1Char('?')).replace(QChar(0x141), QLatin1Char('?'));
+        expected << QStringLiteral("%1||%1|%2|||||").arg(stored, street.isEmpty() ? QStringLiteral("Via Casa %1").arg(i) : street);
+    }
+    ImportTable table;
+    QVERIFY(!importfile::parse(csv, table));
+    const ImportPlan plan = importfile::plan(table, table.proposed);
+    QCOMPARE(plan.records.size(), 2);
+    QCOMPARE(plan.cards, qint64(rows - skipped));
+    QCOMPARE(plan.skippedRows, qint64(skipped));
+    QCOMPARE(plan.cardsWithLostCharacters, qint64(lost));
+    QCOMPARE(plan.lostCharacters, QStringLiteral("ŁŌ"));
+    QCOMPARE(groupsText(plan), QStringLiteral("ufficio %1, abitazione %2").arg((rows - skipped) / 2).arg((rows - skipped) / 2));
+    QCOMPARE(cardLines(importfile::cards(plan)), expected);
 }
 
 // ------------------------------------------------------------ batch append

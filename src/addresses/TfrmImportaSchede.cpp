@@ -694,10 +694,11 @@ void TfrmImportaSchede::importCards()
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     const AppendResult result = importfile::appendPlanned(m_owner.folder(), m_plan, [&](qint64 done) {
-        prgImporta->setValue(int(qMin<qint64>(done, INT_MAX)));
         emit progressed(done, total);
-        // One thread: the dialog stays responsive (and Annulla works) between chunks.
+        // One thread: the bar moves and the dialog answers (Annulla works)
+        // between chunks, a few times a second.
         if (sinceEvents.elapsed() >= 50) {
+            prgImporta->setValue(int(qMin<qint64>(done, INT_MAX)));
             QCoreApplication::processEvents();
             sinceEvents.restart();
         }

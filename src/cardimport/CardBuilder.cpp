@@ -60,7 +60,10 @@ int staticGroupRank(const QString &group)
 // The rank a type value ("Work", "Casa") gives its address, or -1.
 int typeRank(QByteArrayView value)
 {
-    const QByteArray word = value.trimmed().toByteArray().toLower();
+    QByteArray word = value.trimmed().toByteArray().toLower();
+    if (word.startsWith("* "))
+        word = word.mid(2); // the mark of the first of its kind
+
     for (const char *w : {"work", "business", "lavoro", "ufficio", "uff", "uff."})
         if (word == w)
             return 0;
@@ -211,20 +214,20 @@ int CardBuilder::chooseGroup(int row) const
     return withStreet >= 0 ? withStreet : best(m_addressColumns);
 }
 
-// The text of one column as it goes into a field: line breaks as ", ", other
-// control characters as blanks, in Windows-1252; at most MaxText characters
-// (`overflow` when there were more). Characters the code page lacks become
-// '?' and are noted in m_lost (field -1, position within the piece).
-int CardBuilder::piece(int row, const Source &source, char *out, bool &overflow)
+// The text of one column as it goes into a field, written at `out` (room for
+// `room` characters; `overflow` when there were more): line breaks as ", ",
+// other control characters as blanks, in Windows-1252. Characters the code
+// page lacks become '?' and are noted in m_lost at their place in `field`
+// (`at` is where `out` begins in it).
+int CardBuilder::piece(int row, QByteArrayView text, bool quoted, char *out, int room, int field, int at,
+                       bool &overflow)
 {
-    bool quoted = false;
-    const QByteArrayView text = content(m_rows, m_rows.rawField(row, source.column), quoted);
     const bool windows1252 = m_rows.windows1252(row);
     const auto *p = reinterpret_cast<const unsigned char *>(text.data());
     const auto *const end = p + text.size();
     int n = 0;
     auto put = [&](char c) {
-        if (n == MaxText) {
+        if (n == room) {
             overflow = true;
             return false;
         }
@@ -232,6 +235,21 @@ int CardBuilder::piece(int row, const Source &source, char *out, bool &overflow)
         return true;
     };
     while (p != end) {
+        // A run of printable ASCII goes across as it is.
+        const unsigned char *run = p;
+        while (p != end && *p >= 32 && *p < 0x80 && (*p != '"' || !quoted))
+            ++p;
+        if (p != run) {
+            const int copied = int(qMin<qsizetype>(p - run, room - n));
+            std::memcpy(out + n, run, size_t(copied));
+            n += copied;
+            if (copied < p - run) {
+                overflow = true;
+                break;
+            }
+            if (p == end)
+                break;
+        }
         unsigned char b = *p++;
         if (b < 0x80) {
             if (b == '"' && quoted && p != end && *p == '"')
@@ -259,8 +277,8 @@ int CardBuilder::piece(int row, const Source &source, char *out, bool &overflow)
         while (more-- > 0 && p != end)
             c = (c << 6) | (*p++ & 0x3F);
         const char byte = c <= 0xFFFF ? cp1252::encodeChar(char16_t(c)) : '?';
-        if (byte == '?' && c != 0xFFFD)
-            m_lost.push_back({-1, n, c});
+        if (byte == '?' && c != 0xFFFD && n < room)
+            m_lost.push_back({field, at + n, c});
         if (!put(byte))
             break;
     }
@@ -274,57 +292,46 @@ void CardBuilder::compose(int row, int field, int group, Card &out)
     int length = 0;
     bool overflow = false;
     Kind previous = Kind::Unknown;
-    char part[MaxText];
+    auto write = [&](const char *s) {
+        for (; *s; ++s) {
+            if (length == MaxText) {
+                overflow = true;
+                return;
+            }
+            text[length++] = *s;
+        }
+    };
     for (const Source &source : m_sources[field]) {
         if (source.group >= 0 && source.group != group)
             continue;
+        bool quoted = false;
+        const QByteArrayView raw = content(m_rows, m_rows.rawField(row, source.column), quoted);
+        if (raw.isEmpty() || (source.kind == Kind::Country && isItaly(raw.data(), int(raw.size()))))
+            continue;
+        // The text goes straight into the field, after what joins it to the text before.
+        const int before = length;
         const size_t lostBefore = m_lost.size();
-        bool cut = false;
-        const int n = piece(row, source, part, cut);
-        if (n == 0 || (source.kind == Kind::Country && !cut && isItaly(part, n))) {
+        bool bracket = false;
+        if (length > 0) {
+            if (isStreet(previous) && isStreet(source.kind)) {
+                write(", ");
+            } else if (source.kind == Kind::Region && (previous == Kind::PostalCode || previous == Kind::Town)
+                       && raw.at(0) != '(') {
+                write(" (");
+                bracket = true;
+            } else {
+                write(" ");
+            }
+        }
+        const int n = piece(row, raw, quoted, text + length, MaxText - length, field, length, overflow);
+        if (n == 0) { // nothing but what cleaning removes
+            length = before;
             m_lost.resize(lostBefore);
             continue;
         }
-        overflow = overflow || cut;
-        const char *before = " ";
-        const char *after = "";
-        if (length > 0) {
-            if (isStreet(previous) && isStreet(source.kind))
-                before = ", ";
-            else if (source.kind == Kind::Region && (previous == Kind::PostalCode || previous == Kind::Town)
-                     && part[0] != '(') {
-                before = " (";
-                after = ")";
-            }
-        } else {
-            before = "";
-        }
-        const int start = length + int(std::strlen(before));
-        for (const char *s = before; *s; ++s) {
-            if (length == MaxText) {
-                overflow = true;
-                break;
-            }
-            text[length++] = *s;
-        }
-        for (size_t i = lostBefore; i < m_lost.size(); ++i) {
-            m_lost[i].field = field;
-            m_lost[i].position += start;
-        }
-        for (int i = 0; i < n; ++i) {
-            if (length == MaxText) {
-                overflow = true;
-                break;
-            }
-            text[length++] = part[i];
-        }
-        for (const char *s = after; *s; ++s) {
-            if (length == MaxText) {
-                overflow = true;
-                break;
-            }
-            text[length++] = *s;
-        }
+        length += n;
+        if (bracket)
+            write(")");
         previous = source.kind;
     }
     trimEnd(text, length);

@@ -76,7 +76,7 @@ private:
     int chooseGroup(int row) const;
     bool hasText(int row, int column) const;
     void compose(int row, int field, int group, Card &out);
-    int piece(int row, const Source &source, char *out, bool &overflow);
+    int piece(int row, QByteArrayView text, bool quoted, char *out, int room, int field, int at, bool &overflow);
 
     const TextRows &m_rows;
     std::vector<Source> m_sources[Fields];

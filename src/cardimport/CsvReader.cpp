@@ -50,87 +50,126 @@ char CsvReader::detectSeparator(QByteArrayView text)
     return ',';
 }
 
-bool CsvReader::read(QByteArray text, qsizetype start, char separator, TextRows &rows, int maxColumns)
+CsvReader::Result CsvReader::read(QByteArray text, qsizetype start, char separator, TextRows &rows, int maxColumns,
+                                  qsizetype maxLine)
 {
     m_error.clear();
     m_utf8Rows = 0;
     rows.reset(std::move(text), TextRows::Fields::Csv);
+    // What each byte is to the reader, outside quotes and inside them.
+    enum : unsigned char { Plain, Separator, Break, Quote, High, Control };
+    unsigned char outside[256], inside[256];
+    for (int c = 0; c < 256; ++c) {
+        const unsigned char kind = c >= 0x80 ? High : c < 32 && c != '\t' && c != '\f' ? Control : Plain;
+        outside[c] = inside[c] = kind;
+    }
+    outside['\n'] = outside['\r'] = Break;
+    inside['\n'] = inside['\r'] = Break;
+    inside['"'] = Quote;
+    outside[static_cast<unsigned char>(separator)] = Separator;
     // The rows keep the text; read it where they hold it.
     const QByteArrayView all = rows.rawText();
-    const char *const base = all.data();
-    const char *p = base + start;
-    const char *const end = base + all.size();
+    const auto *const base = reinterpret_cast<const unsigned char *>(all.data());
+    const unsigned char *p = base + start;
+    const unsigned char *const end = base + all.size();
+    const unsigned char *lineStart = p;
     qsizetype line = 1;
+    auto newLine = [&](const unsigned char *at) {
+        if (at - lineStart > maxLine)
+            return false;
+        lineStart = at + 1;
+        return true;
+    };
+    auto notText = [&] {
+        m_error = QStringLiteral("riga %1").arg(line);
+        return Result::NotText;
+    };
     while (p != end) {
         if (*p == '\n' || *p == '\r') { // a blank line
-            if (*p == '\n')
-                ++line;
-            else if (p + 1 == end || p[1] != '\n')
+            if (!newLine(p))
+                return notText();
+            if (*p == '\n' || p + 1 == end || p[1] != '\n')
                 ++line;
             ++p;
             continue;
         }
-        const char *rowStart = p;
-        unsigned char high = 0; // the bits of every byte: 0x80 when one is not ASCII
+        const unsigned char *rowStart = p;
+        bool high = false;
         int fields = 0;
         for (;;) {
             rows.addField(p - base);
             if (++fields > maxColumns) {
                 m_error = QStringLiteral("più di %1 colonne (riga %2)").arg(maxColumns).arg(line);
-                return false;
+                return Result::Damaged;
             }
             if (p != end && *p == '"') {
                 // A quoted field: up to the quote that is not doubled.
                 const qsizetype startLine = line;
                 ++p;
                 for (;;) {
+                    while (p != end && inside[*p] == Plain)
+                        ++p;
                     if (p == end) {
                         m_error = QStringLiteral("virgolette non chiuse (riga %1)").arg(startLine);
-                        return false;
+                        return Result::Damaged;
                     }
-                    const char c = *p++;
-                    high |= static_cast<unsigned char>(c);
-                    if (c == '"') {
-                        if (p != end && *p == '"') {
+                    const unsigned char kind = inside[*p];
+                    if (kind == Quote) {
+                        if (++p != end && *p == '"') {
                             ++p;
                             continue;
                         }
                         break;
                     }
-                    if (c == '\n')
-                        ++line;
+                    if (kind == High) {
+                        high = true;
+                    } else if (kind == Break) {
+                        if (!newLine(p))
+                            return notText();
+                        line += *p == '\n' ? 1 : 0;
+                    } else {
+                        return notText();
+                    }
+                    ++p;
                 }
                 if (p != end && *p != separator && *p != '\n' && *p != '\r') {
                     m_error = QStringLiteral("testo dopo le virgolette di chiusura (riga %1)").arg(line);
-                    return false;
+                    return Result::Damaged;
                 }
             } else {
                 // An unquoted run up to the next separator or line break; quotes in it are text.
-                while (p != end) {
-                    const char c = *p;
-                    if (c == separator || c == '\n' || c == '\r')
+                for (;;) {
+                    while (p != end && outside[*p] == Plain)
+                        ++p;
+                    if (p == end || outside[*p] != High)
                         break;
-                    high |= static_cast<unsigned char>(c);
+                    high = true;
                     ++p;
                 }
+                if (p != end && outside[*p] == Control)
+                    return notText();
             }
-            if (p != end && *p == separator) {
+            if (p != end && *p == static_cast<unsigned char>(separator)) {
                 ++p;
                 continue;
             }
             break;
         }
-        const bool windows1252 = (high & 0x80) && !isUtf8(rowStart, p - rowStart);
-        m_utf8Rows += (high & 0x80) && !windows1252 ? 1 : 0;
+        const bool windows1252 = high && !isUtf8(reinterpret_cast<const char *>(rowStart), p - rowStart);
+        m_utf8Rows += high && !windows1252 ? 1 : 0;
         rows.endRow(p - base, windows1252, windows1252);
         if (p != end) {
+            if (!newLine(p))
+                return notText();
             if (*p == '\r' && p + 1 != end && p[1] == '\n')
                 ++p;
             ++p;
             ++line;
         }
     }
-    return true;
+    if (end - lineStart > maxLine)
+        return notText();
+    return Result::Ok;
 }
 
 } // namespace tavolux

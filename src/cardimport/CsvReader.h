@@ -21,10 +21,13 @@ public:
 
     // Reads every record of `text` from byte `start` into `rows`, which keeps
     // the text. A record that is not valid UTF-8 is marked as Windows-1252.
-    // False, with errorString(), when a quoted field never ends, a closing
-    // quote is followed by other text, or a record has more than
-    // `maxColumns` fields.
-    bool read(QByteArray text, qsizetype start, char separator, TextRows &rows, int maxColumns);
+    // Damaged, with errorString(), when a quoted field never ends, a closing
+    // quote is followed by other text, or a record has more than `maxColumns`
+    // fields; NotText at a control character other than tab, form feed and
+    // line breaks, or a line longer than `maxLine` bytes.
+    enum class Result { Ok, Damaged, NotText };
+    Result read(QByteArray text, qsizetype start, char separator, TextRows &rows, int maxColumns,
+                qsizetype maxLine);
 
     QString errorString() const { return m_error; }
     // Records that are not ASCII but valid UTF-8 (those that are not, the

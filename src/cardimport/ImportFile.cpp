@@ -4,12 +4,14 @@
 #include "cardimport/CsvReader.h"
 #include "cardimport/VCardReader.h"
 #include "platform/Cp1252.h"
+#include "storage/RecordFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace tavolux {
 
@@ -173,8 +175,6 @@ ImportError parse(QByteArray bytes, ImportTable &out, std::optional<TextEncoding
     const QByteArrayView text = QByteArrayView(bytes).sliced(start);
     if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= 32; }))
         return error(ImportError::Kind::Empty);
-    if (!plainText(text))
-        return error(ImportError::Kind::NotText);
     const bool forcedWindows1252 = given == TextEncoding::Windows1252;
     auto utf8Name = [&] {
         if (given)
@@ -183,6 +183,8 @@ ImportError parse(QByteArray bytes, ImportTable &out, std::optional<TextEncoding
     };
 
     if (VCardReader::looksLikeVCard(text)) {
+        if (!plainText(text))
+            return error(ImportError::Kind::NotText);
         VCardReader reader;
         const VCardReader::Lines lines = forcedWindows1252 ? VCardReader::Lines::Windows1252
                                          : given           ? VCardReader::Lines::Utf8
@@ -206,10 +208,15 @@ ImportError parse(QByteArray bytes, ImportTable &out, std::optional<TextEncoding
 
     out.kind = ImportTable::Kind::Csv;
     out.separator = CsvReader::detectSeparator(text);
+    // An end-of-file mark of old programs is no part of the text.
+    while (bytes.endsWith('\x1A'))
+        bytes.chop(1);
     CsvReader reader;
-    if (!reader.read(std::move(bytes), start, out.separator, out.rows, MaxColumns)) {
+    const CsvReader::Result read = reader.read(std::move(bytes), start, out.separator, out.rows, MaxColumns, MaxLineBytes);
+    if (read != CsvReader::Result::Ok) {
         out.rows.clear();
-        return error(ImportError::Kind::Damaged, reader.errorString());
+        return read == CsvReader::Result::NotText ? error(ImportError::Kind::NotText)
+                                                  : error(ImportError::Kind::Damaged, reader.errorString());
     }
     if (out.rows.isEmpty())
         return error(ImportError::Kind::Empty);
@@ -255,45 +262,46 @@ ImportError load(const QString &path, ImportTable &out, std::optional<TextEncodi
     return parse(std::move(bytes), out, encoding);
 }
 
-ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping)
+namespace {
+
+// The cards of data rows [from, to) into `out`: its counts and its one part of records.
+void planRows(const ImportTable &table, const ColumnMapping &mapping, int from, int to, ImportPlan &out)
 {
-    ImportPlan result;
     CardBuilder builder(table.rows, table.roles, mapping);
-    result.groups = builder.groups();
-    result.groupCards = QList<qint64>(result.groups.size(), 0);
+    out.groups = builder.groups();
+    out.groupCards = QList<qint64>(out.groups.size(), 0);
     // The cards go straight into one buffer, grown as they come.
+    QByteArray records;
     qsizetype used = 0;
     constexpr qsizetype MaxCard = CardBuilder::Fields * TCampo250::Size;
     CardBuilder::Card card;
-    for (int r = table.firstDataRow(); r < table.rows.size(); ++r) {
+    for (int r = from; r < to; ++r) {
         if (!builder.build(r, card)) {
-            ++result.skippedRows;
+            ++out.skippedRows;
             continue;
         }
-        ++result.cards;
-        result.cutCards += card.cut ? 1 : 0;
+        ++out.cards;
+        out.cutCards += card.cut ? 1 : 0;
         if (card.group >= 0)
-            ++result.groupCards[card.group];
+            ++out.groupCards[card.group];
         if (!card.lost.isEmpty()) {
-            ++result.cardsWithLostCharacters;
-            mergeCharacters(result.lostCharacters, card.lost);
+            ++out.cardsWithLostCharacters;
+            mergeCharacters(out.lostCharacters, card.lost);
         }
-        if (used + MaxCard > result.records.size())
-            result.records.resize(qMax(2 * result.records.size(), used + MaxCard + (qsizetype(1) << 16)));
-        char *out = result.records.data() + used;
+        if (used + MaxCard > records.size())
+            records.resize(qMax(2 * records.size(), used + MaxCard + (qsizetype(1) << 16)));
+        char *p = records.data() + used;
         for (int f = 0; f < CardBuilder::Fields; ++f) {
-            *out++ = char(card.length[f]);
-            std::memcpy(out, card.text[f], size_t(card.length[f]));
-            out += card.length[f];
+            *p++ = char(card.length[f]);
+            std::memcpy(p, card.text[f], size_t(card.length[f]));
+            p += card.length[f];
         }
-        used = out - result.records.constData();
+        used = p - records.constData();
     }
-    result.records.resize(used);
-    result.records.squeeze();
-    return result;
+    records.resize(used);
+    records.squeeze();
+    out.records = {records};
 }
-
-namespace {
 
 // Writes the compact card at `*p` into a whole record and moves past it.
 void expand(const char *&p, char *record)
@@ -308,7 +316,82 @@ void expand(const char *&p, char *record)
     }
 }
 
+// Walks the planned cards in order, across the parts.
+class CardCursor
+{
+public:
+    explicit CardCursor(const ImportPlan &plan) : m_plan(plan) { rewind(); }
+
+    void rewind()
+    {
+        m_part = 0;
+        m_index = 0;
+        m_p = m_plan.records.isEmpty() ? nullptr : m_plan.records.first().constData();
+    }
+    // Card i (0-based) into a whole record; the cards are asked for in order.
+    void write(qint64 i, char *record)
+    {
+        if (i < m_index)
+            rewind();
+        while (m_index < i) {
+            skip();
+        }
+        settle();
+        expand(m_p, record);
+        ++m_index;
+    }
+
+private:
+    // Past the end of a part, on to the next.
+    void settle()
+    {
+        while (m_part + 1 < m_plan.records.size()
+               && m_p == m_plan.records.at(m_part).constData() + m_plan.records.at(m_part).size())
+            m_p = m_plan.records.at(++m_part).constData();
+    }
+    void skip()
+    {
+        settle();
+        for (int f = 0; f < CardBuilder::Fields; ++f)
+            m_p += 1 + static_cast<unsigned char>(*m_p);
+        ++m_index;
+    }
+
+    const ImportPlan &m_plan;
+    qsizetype m_part = 0;
+    qint64 m_index = 0;
+    const char *m_p = nullptr;
+};
+
 } // namespace
+
+ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping)
+{
+    // A large table is built in two halves at once, as the archive is read in
+    // parts; the halves are kept in file order.
+    const int first = table.firstDataRow();
+    const int rows = table.rows.size() - first;
+    const int parts = RecordFile::partsFor(rows);
+    if (parts < 2) {
+        ImportPlan result;
+        planRows(table, mapping, first, table.rows.size(), result);
+        return result;
+    }
+    const int middle = first + rows / 2;
+    ImportPlan result, second;
+    std::thread other([&] { planRows(table, mapping, middle, table.rows.size(), second); });
+    planRows(table, mapping, first, middle, result);
+    other.join();
+    result.cards += second.cards;
+    result.skippedRows += second.skippedRows;
+    result.cutCards += second.cutCards;
+    result.cardsWithLostCharacters += second.cardsWithLostCharacters;
+    mergeCharacters(result.lostCharacters, second.lostCharacters);
+    for (int g = 0; g < result.groupCards.size(); ++g)
+        result.groupCards[g] += second.groupCards.at(g);
+    result.records += second.records;
+    return result;
+}
 
 QList<TSchedaIndirizzo> cards(const ImportPlan &plan, qint64 limit)
 {
@@ -316,9 +399,9 @@ QList<TSchedaIndirizzo> cards(const ImportPlan &plan, qint64 limit)
     QList<TSchedaIndirizzo> list;
     list.reserve(count);
     QByteArray record(TSchedaIndirizzo::RecordSize, '\0');
-    const char *p = plan.records.constData();
+    CardCursor cursor(plan);
     for (qint64 i = 0; i < count; ++i) {
-        expand(p, record.data());
+        cursor.write(i, record.data());
         list << TSchedaIndirizzo::fromRecord(record.constData());
     }
     return list;
@@ -332,22 +415,9 @@ QList<TSchedaIndirizzo> buildCards(const ImportTable &table, const ColumnMapping
 AppendResult appendPlanned(const ProgramFolder &folder, const ImportPlan &plan,
                            const std::function<bool(qint64)> &progress)
 {
-    // The records are asked for in order; a cursor walks the compact cards.
-    const char *cursor = plan.records.constData();
-    qint64 next = 0;
+    CardCursor cursor(plan);
     return appendCards(
-            folder, plan.cards,
-            [&](qint64 i, char *record) {
-                if (i != next) {
-                    cursor = plan.records.constData();
-                    for (next = 0; next < i; ++next)
-                        for (int f = 0; f < CardBuilder::Fields; ++f)
-                            cursor += 1 + static_cast<unsigned char>(*cursor);
-                }
-                expand(cursor, record);
-                next = i + 1;
-            },
-            progress);
+            folder, plan.cards, [&](qint64 i, char *record) { cursor.write(i, record); }, progress);
 }
 
 } // namespace importfile

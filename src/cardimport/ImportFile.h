@@ -68,8 +68,8 @@ struct ImportPlan
     QStringList groups;        // the address groups the cards choose among
     QList<qint64> groupCards;  // how many cards took each
     // The cards in file order, each as nine fields (Nome .. Note) of a length
-    // byte and that many Windows-1252 bytes.
-    QByteArray records;
+    // byte and that many Windows-1252 bytes, in one part or more.
+    QList<QByteArray> records;
 };
 
 namespace importfile {

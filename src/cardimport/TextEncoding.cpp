@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
+
 namespace tavolux {
 
 QList<TextEncoding> textEncodings()
@@ -61,6 +63,16 @@ bool isUtf8(const char *data, qsizetype size)
     const auto *p = reinterpret_cast<const unsigned char *>(data);
     const auto *const end = p + size;
     while (p != end) {
+        // ASCII eight bytes at a time.
+        while (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            p += 8;
+        }
+        if (p == end)
+            break;
         const unsigned char b = *p;
         if (b < 0x80) {
             ++p;
