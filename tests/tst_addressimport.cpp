@@ -260,6 +260,12 @@ void TestAddressImport::csvRecords_data()
                                                           << "5\" disk|b";
     QTest::newRow("single column") << QByteArray("Rossi\nBianchi\n") << ","
                                    << "Rossi / Bianchi";
+    QTest::newRow("long fields: quotes, separators and letters past eight bytes")
+            << QStringLiteral("Via Giuseppe Garibaldi 12345;\"Società \"\"Rossi\"\" e figli; Milano centro\";"
+                              "àèìòù e altre parole;\"primo rigo\r\nsecondo rigo lungo\"\r\n").toUtf8()
+            << ";"
+            << "Via Giuseppe Garibaldi 12345|Società \"Rossi\" e figli; Milano centro|àèìòù e altre parole|"
+               "primo rigo\r\nsecondo rigo lungo";
     QTest::newRow("UTF-8 and Windows-1252 records side by side")
             << QByteArray("Citt\xC3\xA0;1\nCitt\xE0;2\n") << ";"
             << "Città|1 / Città|2";
