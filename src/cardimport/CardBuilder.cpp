@@ -306,14 +306,13 @@ void CardBuilder::compose(int row, int field, int group, Card &out)
     int length = 0;
     bool overflow = false;
     Kind previous = Kind::Unknown;
-    auto write = [&](const char *s) {
-        for (; *s; ++s) {
-            if (length == MaxText) {
-                overflow = true;
-                return;
-            }
-            text[length++] = *s;
+    auto write = [&](const char *s, int n) {
+        if (length + n > MaxText) {
+            n = MaxText - length;
+            overflow = true;
         }
+        std::memcpy(text + length, s, size_t(n));
+        length += n;
     };
     for (const Source &source : m_sources[field]) {
         if (source.group >= 0 && source.group != group)
@@ -328,13 +327,13 @@ void CardBuilder::compose(int row, int field, int group, Card &out)
         bool bracket = false;
         if (length > 0) {
             if (isStreet(previous) && isStreet(source.kind)) {
-                write(", ");
+                write(", ", 2);
             } else if (source.kind == Kind::Region && (previous == Kind::PostalCode || previous == Kind::Town)
                        && raw.at(0) != '(') {
-                write(" (");
+                write(" (", 2);
                 bracket = true;
             } else {
-                write(" ");
+                write(" ", 1);
             }
         }
         const int n = piece(row, raw, quoted, text + length, MaxText - length, field, length, overflow);
@@ -345,7 +344,7 @@ void CardBuilder::compose(int row, int field, int group, Card &out)
         }
         length += n;
         if (bracket)
-            write(")");
+            write(")", 1);
         previous = source.kind;
     }
     trimEnd(text, length);

@@ -49,17 +49,6 @@ void TextRows::appendRow(const QStringList &values, bool readOtherWay)
     endRow(m_text.size(), false, readOtherWay);
 }
 
-QByteArrayView TextRows::rawField(int row, int column) const
-{
-    const quint32 first = m_rowFirst.at(row);
-    const quint32 index = first + quint32(column);
-    if (column < 0 || index >= m_rowFirst.at(row + 1))
-        return {};
-    const quint32 start = m_fieldStart.at(index);
-    const quint32 end = index + 1 < m_rowFirst.at(row + 1) ? m_fieldStart.at(index + 1) - 1 : m_rowEnd.at(row);
-    return QByteArrayView(m_text.constData() + start, qsizetype(end) - qsizetype(start));
-}
-
 QString TextRows::field(int row, int column) const
 {
     QByteArrayView raw = rawField(row, column);

@@ -36,7 +36,16 @@ public:
 
     // The bytes of field `column` of `row` as the file has them, quotes
     // included; empty past the row's last field.
-    QByteArrayView rawField(int row, int column) const;
+    QByteArrayView rawField(int row, int column) const
+    {
+        const quint32 next = m_rowFirst.constData()[row + 1];
+        const quint32 index = m_rowFirst.constData()[row] + quint32(column);
+        if (column < 0 || index >= next)
+            return {};
+        const quint32 start = m_fieldStart.constData()[index];
+        const quint32 end = index + 1 < next ? m_fieldStart.constData()[index + 1] - 1 : m_rowEnd.constData()[row];
+        return QByteArrayView(m_text.constData() + start, qsizetype(end) - qsizetype(start));
+    }
     bool quoted(QByteArrayView raw) const { return m_fields == Fields::Csv && raw.startsWith('"'); }
     // Whether the row's bytes are Windows-1252 (else UTF-8).
     bool windows1252(int row) const { return m_flags.at(row) & Windows1252; }
