@@ -1036,8 +1036,8 @@ void TestAddressImport::dialogSummaryAndResult_data()
             << QByteArray("Nome;Via (uff.);Città (uff.);Via (ab.);Città (ab.)\nA;Via U 1;Roma;Via C 1;Roma\n"
                           "B;;;Via C 2;Milano\nC;;Torino;;\nD;;;;\n")
             << QStringList{"4 righe da importare.",
-                           "Indirizzo di ogni scheda, il primo con via o città: ufficio in 2 schede, abitazione in "
-                           "una scheda."}
+                           "Indirizzo usato (il primo con via o città, prima quello dell'ufficio): ufficio in 2 "
+                           "schede, abitazione in una scheda."}
             << "Sono state inserite 4 schede in archivio.";
     QTest::newRow("texts longer than a field")
             << (QByteArray("Nome;Note\nA;") + QByteArray(300, 'x') + "\nB;corta\n")

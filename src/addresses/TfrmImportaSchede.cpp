@@ -174,7 +174,7 @@ QStringList TfrmImportaSchede::summary(const ImportTable &table, const ImportPla
                 taken << QStringLiteral("%1 in %2").arg(columnmapping::groupName(plan.groups.at(g)),
                                                        cardCount(plan.groupCards.at(g)));
         if (!taken.isEmpty())
-            lines << QStringLiteral("Indirizzo di ogni scheda, il primo con via o città: %1.")
+            lines << QStringLiteral("Indirizzo usato (il primo con via o città, prima quello dell'ufficio): %1.")
                              .arg(taken.join(QStringLiteral(", ")));
     }
     if (plan.cutCards > 0)
