@@ -33,6 +33,13 @@ public:
     SmallDisk &operator=(const SmallDisk &) = delete;
 
     bool mounted() const { return m_mounted; }
+    // Mounts the disk again read-only: every write then fails with EROFS.
+    bool setReadOnly()
+    {
+        return m_mounted
+               && ::mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                          nullptr) == 0;
+    }
     static const char *skipReason() { return "needs root to mount a small tmpfs"; }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }

@@ -142,6 +142,10 @@ void TestPlatform::conventionsIgnoreSystemLocale()
     QCOMPARE(process.toDate(QStringLiteral("05/03/2024"), QLocale::ShortFormat), QDate(2024, 3, 5));
     QCOMPARE(process.monthName(3), QStringLiteral("marzo"));
     QCOMPARE(process.toString(1234.5), QStringLiteral("1234,5"));
+    // Counts in messages group thousands the Italian way, whatever the locale.
+    QCOMPARE(conventions::count(999), QStringLiteral("999"));
+    QCOMPARE(conventions::count(32767), QStringLiteral("32.767"));
+    QCOMPARE(conventions::count(1000000), QStringLiteral("1.000.000"));
 }
 
 void TestPlatform::iniReadsWithProfileSemantics()

@@ -1,16 +1,20 @@
 #include "addresses/TfrmImportaSchede.h"
 
+#include "addresses/LineFitMarker.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "archivewindow/ArchiveNotices.h"
 #include "cardimport/CardAppender.h"
 #include "help/ShowHelp.h"
+#include "platform/Conventions.h"
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
 #include "ui/FileChooser.h"
 #include "ui/Messages.h"
+#include "ui/NamedComboBox.h"
 #include "ui/PictureButton.h"
 #include "ui/Shortcuts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -26,30 +30,66 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <climits>
 
 namespace tavolux {
 
 namespace {
 
-QString separatorName(QChar separator)
+QString separatorName(char separator)
 {
-    if (separator == QLatin1Char(';'))
+    if (separator == ';')
         return QStringLiteral("punto e virgola");
-    if (separator == QLatin1Char('\t'))
+    if (separator == '\t')
         return QStringLiteral("tabulazione");
     return QStringLiteral("virgola");
 }
 
+// "una scheda", "100.000 schede".
+QString counted(qint64 n, const QString &one, const QString &many)
+{
+    return n == 1 ? QStringLiteral("una ") + one : conventions::count(n) + QLatin1Char(' ') + many;
+}
+
+QString cardCount(qint64 n)
+{
+    return counted(n, QStringLiteral("scheda"), QStringLiteral("schede"));
+}
+
+QString rowCount(qint64 n)
+{
+    return counted(n, QStringLiteral("riga"), QStringLiteral("righe"));
+}
+
+QString capitalised(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text.at(0).toUpper();
+    return text;
+}
+
+constexpr int ColumnWidth = 150;
+constexpr int CampoHeight = 28;
+
 } // namespace
+
+QString TfrmImportaSchede::instruction()
+{
+    return QStringLiteral("Scegliere nella riga Campo, sopra ogni colonna, il campo della scheda in cui importarla; "
+                          "a destra la scheda che darà la riga selezionata.");
+}
 
 QString TfrmImportaSchede::nothingToImportMessage()
 {
-    return QStringLiteral("Attenzione: il file non contiene nessuna scheda da importare.");
+    return QStringLiteral("Attenzione: il file non contiene nessuna scheda da importare. "
+                          "Controllare l'assegnazione delle colonne ai campi.");
 }
 
-QString TfrmImportaSchede::lostCharactersQuestion(const QString &characters, int cards)
+QString TfrmImportaSchede::lostCharactersQuestion(const QString &characters, qint64 affected)
 {
     QStringList shown;
     for (int i = 0; i < characters.size(); ++i) {
@@ -58,18 +98,24 @@ QString TfrmImportaSchede::lostCharactersQuestion(const QString &characters, int
             c.append(characters.at(++i));
         shown << c;
     }
-    return QStringLiteral("Attenzione: %1 non possono essere salvati nell'archivio e diventeranno \"?\":\r\n\r\n"
-                          "%2\r\n\r\nSi vuole importare comunque?")
-            .arg(cards == 1 ? QStringLiteral("alcuni caratteri di 1 scheda")
-                            : QStringLiteral("alcuni caratteri di %1 schede").arg(cards),
+    return QStringLiteral("Attenzione: alcuni caratteri di %1 non possono essere memorizzati in archivio e saranno "
+                          "sostituiti da \"?\":\r\n\r\n%2\r\n\r\nSi vuole importare comunque?")
+            .arg(affected == 1 ? QStringLiteral("una scheda") : QStringLiteral("%1 schede").arg(conventions::count(affected)),
                  shown.join(QLatin1Char(' ')));
 }
 
-QString TfrmImportaSchede::addedMessage(qint64 cards)
+QString TfrmImportaSchede::addedMessage(qint64 added, qint64 skippedRows, bool vcard)
 {
-    if (cards == 1)
-        return QStringLiteral("E' stata aggiunta 1 scheda all'archivio.");
-    return QStringLiteral("Sono state aggiunte %1 schede all'archivio.").arg(cards);
+    QString text = added == 1 ? QStringLiteral("E' stata inserita una scheda in archivio.")
+                                  : QStringLiteral("Sono state inserite %1 schede in archivio.")
+                                            .arg(conventions::count(added));
+    if (skippedRows > 0) {
+        const QString what = vcard ? cardCount(skippedRows) : rowCount(skippedRows);
+        text += QStringLiteral("\r\n\r\n%1 senza testo nei campi scelti %2.")
+                        .arg(capitalised(what), skippedRows == 1 ? QStringLiteral("non è stata importata")
+                                                                 : QStringLiteral("non sono state importate"));
+    }
+    return text;
 }
 
 QString TfrmImportaSchede::cancelledMessage()
@@ -77,12 +123,85 @@ QString TfrmImportaSchede::cancelledMessage()
     return QStringLiteral("Importazione annullata: l'archivio non è stato modificato.");
 }
 
+QString TfrmImportaSchede::writeFailureMessage(AppendResult::Reason reason)
+{
+    const QString fact = QStringLiteral("Attenzione: le schede non sono state inserite in archivio perché %1; "
+                                        "l'archivio non è stato modificato.\r\n\r\n%2");
+    switch (reason) {
+    case AppendResult::Reason::DiskFull:
+        return fact.arg(QStringLiteral("il disco è pieno"),
+                        QStringLiteral("Liberare spazio sul disco e ripetere l'importazione."));
+    case AppendResult::Reason::Quota:
+        return fact.arg(QStringLiteral("è esaurito lo spazio su disco concesso all'utente"),
+                        QStringLiteral("Liberare spazio o chiedere all'amministratore di sistema di aumentarlo, "
+                                       "poi ripetere l'importazione."));
+    case AppendResult::Reason::ReadOnly:
+        return fact.arg(QStringLiteral("il disco è protetto dalla scrittura"),
+                        QStringLiteral("Accertarsi che il disco del programma consenta la scrittura."));
+    case AppendResult::Reason::FileTooLarge:
+        return fact.arg(QStringLiteral("l'archivio supererebbe la dimensione massima consentita per un file"),
+                        QStringLiteral("Si consiglia di importare meno schede per volta."));
+    case AppendResult::Reason::Busy:
+        return fact.arg(QStringLiteral("l'archivio è in uso da un'altra copia del programma"),
+                        QStringLiteral("Ripetere l'importazione quando l'altra copia ha terminato."));
+    case AppendResult::Reason::NoPermission:
+    case AppendResult::Reason::Other:
+    case AppendResult::Reason::None:
+        break;
+    }
+    return ui::accessDeniedMessage();
+}
+
+QString TfrmImportaSchede::encodingWarning()
+{
+    return QStringLiteral("Attenzione: il file contiene caratteri non validi per la codifica scelta; "
+                          "sceglierne un'altra.");
+}
+
+QStringList TfrmImportaSchede::summary(const ImportTable &table, const ImportPlan &plan)
+{
+    const bool vcard = table.kind == ImportTable::Kind::VCard;
+    const qint64 n = table.dataRowCount();
+    QStringList lines;
+    lines << capitalised(vcard ? cardCount(n) + QStringLiteral(" nel file.") : rowCount(n) + QStringLiteral(" da importare."));
+    if (plan.skippedRows > 0)
+        lines << QStringLiteral("%1 senza testo nei campi scelti (per esempio con il solo indirizzo e-mail) %2.")
+                         .arg(capitalised(vcard ? cardCount(plan.skippedRows) : rowCount(plan.skippedRows)),
+                              plan.skippedRows == 1 ? QStringLiteral("non sarà importata")
+                                                    : QStringLiteral("non saranno importate"));
+    if (!plan.groups.isEmpty()) {
+        QStringList taken;
+        for (int g = 0; g < plan.groups.size(); ++g)
+            if (plan.groupCards.at(g) > 0)
+                taken << QStringLiteral("%1 in %2").arg(columnmapping::groupName(plan.groups.at(g)),
+                                                       cardCount(plan.groupCards.at(g)));
+        if (!taken.isEmpty())
+            lines << QStringLiteral("Indirizzo usato (il primo con via o città, prima quello dell'ufficio): %1.")
+                             .arg(taken.join(QStringLiteral(", ")));
+    }
+    if (plan.cutCards > 0)
+        lines << QStringLiteral("In %1 alcuni testi superano i 250 caratteri di un campo e saranno troncati.")
+                         .arg(cardCount(plan.cutCards));
+    if (plan.cardsWithLostCharacters > 0)
+        lines << QStringLiteral("In %1 alcuni caratteri non possono essere memorizzati in archivio e saranno "
+                                "sostituiti da \"?\".")
+                         .arg(cardCount(plan.cardsWithLostCharacters));
+    if (table.otherWayLines == 1)
+        lines << QStringLiteral("Una riga del file non è in UTF-8 ed è stata letta come Windows-1252.");
+    else if (table.otherWayLines > 1)
+        lines << QStringLiteral("%1 righe del file non sono in UTF-8 e sono state lette come Windows-1252.")
+                         .arg(conventions::count(table.otherWayLines));
+    if (!table.encodingValid)
+        lines << encodingWarning();
+    return lines;
+}
+
 TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     : QDialog(&owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_owner(owner)
 {
     setObjectName(QStringLiteral("TfrmImportaSchede"));
     setWindowTitle(title());
-    setFixedSize(900, 600);
+    setFixedSize(960, 660);
     setAutoFillBackground(true);
     QPalette shade = palette();
     shade.setColor(QPalette::Window, QColor(0xEE, 0xED, 0xED));
@@ -90,7 +209,7 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(8, 8, 8, 8);
-    column->setSpacing(8);
+    column->setSpacing(6);
 
     // Top strip: banner and exit.
     auto *strip = new QFrame(this);
@@ -103,6 +222,7 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     banner->setObjectName(QStringLiteral("imgBanner"));
     banner->setPixmap(ui::textArt(QStringLiteral("Importazione schede da file"), QSize(430, 40), 24,
                                   QColor(0x1D, 0x7A, 0x3A), true));
+    banner->setAccessibleName(QStringLiteral("Importazione schede da file"));
     cmdEsci = new ui::PictureButton(QStringLiteral("esci"), QSize(44, 44), strip);
     cmdEsci->setObjectName(QStringLiteral("cmdEsci"));
     cmdEsci->setToolTip(QStringLiteral("Esci da questa schermata."));
@@ -122,11 +242,14 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     txtPercorso = new QLineEdit(this);
     txtPercorso->setObjectName(QStringLiteral("txtPercorso"));
     txtPercorso->setReadOnly(true);
-    btnScegli = new QPushButton(QStringLiteral("Scegli file..."), this);
+    txtPercorso->setAccessibleName(QStringLiteral("File da importare"));
+    fileLabel->setBuddy(txtPercorso);
+    btnScegli = new QPushButton(QStringLiteral("Scegli file…"), this);
     btnScegli->setObjectName(QStringLiteral("btnScegli"));
     auto *encodingLabel = new QLabel(QStringLiteral("Codifica:"), this);
-    cboCodifica = new QComboBox(this);
+    cboCodifica = new ui::NamedComboBox(this);
     cboCodifica->setObjectName(QStringLiteral("cboCodifica"));
+    cboCodifica->setAccessibleName(QStringLiteral("Codifica del file"));
     for (TextEncoding encoding : textEncodings())
         cboCodifica->addItem(encodingName(encoding), int(encoding));
     encodingLabel->setBuddy(cboCodifica);
@@ -144,20 +267,114 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     form->setColumnStretch(3, 1);
     column->addLayout(form);
 
-    // The preview: first row the field each column goes to, then the file's first rows.
+    lblIstruzioni = new QLabel(instruction(), this);
+    lblIstruzioni->setObjectName(QStringLiteral("lblIstruzioni"));
+    lblIstruzioni->setWordWrap(true);
+    column->addWidget(lblIstruzioni);
+
+    // Left the file's rows under the field of each column, right the card of the chosen row.
+    auto *middle = new QHBoxLayout;
+    middle->setSpacing(10);
+    auto *table = new QVBoxLayout;
+    table->setSpacing(0);
+    panCampi = new QWidget(this);
+    panCampi->setObjectName(QStringLiteral("panCampi"));
+    panCampi->setFixedHeight(CampoHeight);
+    m_corner = new QLabel(QStringLiteral("Campo"), panCampi);
+    m_corner->setObjectName(QStringLiteral("lblCampo"));
+    m_corner->setAlignment(Qt::AlignCenter);
+    QFont bold = m_corner->font();
+    bold.setBold(true);
+    m_corner->setFont(bold);
+    table->addWidget(panCampi);
     grdAnteprima = new QTableWidget(this);
     grdAnteprima->setObjectName(QStringLiteral("grdAnteprima"));
+    grdAnteprima->setAccessibleName(QStringLiteral("Anteprima del file da importare"));
     grdAnteprima->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdAnteprima->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdAnteprima->setSelectionMode(QAbstractItemView::SingleSelection);
     grdAnteprima->setAlternatingRowColors(true);
+    // Tab leaves the grid: the arrows move in it.
+    grdAnteprima->setTabKeyNavigation(false);
     grdAnteprima->setStyleSheet(QStringLiteral(
             "QTableWidget { background: white; alternate-background-color: #e8eef8; gridline-color: #c8c8c8; }"));
-    grdAnteprima->horizontalHeader()->setDefaultSectionSize(150);
+    grdAnteprima->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    grdAnteprima->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdAnteprima->verticalHeader()->setDefaultSectionSize(24);
-    column->addWidget(grdAnteprima, 1);
+    grdAnteprima->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Wide enough for the name of the row of fields above it.
+    grdAnteprima->verticalHeader()->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("Campo")) + 16);
+    table->addWidget(grdAnteprima, 1);
+    middle->addLayout(table, 1);
 
+    auto *cardBox = new QFrame(this);
+    cardBox->setObjectName(QStringLiteral("panScheda"));
+    cardBox->setFixedWidth(300);
+    cardBox->setStyleSheet(
+            QStringLiteral("QFrame#panScheda { background: white; border: 1px solid #c8c8c8; border-radius: 4px; }"));
+    auto *cardColumn = new QVBoxLayout(cardBox);
+    cardColumn->setContentsMargins(8, 6, 8, 6);
+    cardColumn->setSpacing(3);
+    lblScheda = new QLabel(cardBox);
+    lblScheda->setObjectName(QStringLiteral("lblScheda"));
+    lblScheda->setFont(bold);
+    lblScheda->setWordWrap(true);
+    cardColumn->addWidget(lblScheda);
+    auto field = [&](const QString &name, const QString &spoken) {
+        auto *edit = new QLineEdit(cardBox);
+        edit->setObjectName(name);
+        edit->setReadOnly(true);
+        edit->setAccessibleName(spoken);
+        return edit;
+    };
+    auto caption = [&](const QString &text, QLineEdit *buddy) {
+        auto *label = new QLabel(text, cardBox);
+        label->setBuddy(buddy);
+        cardColumn->addWidget(label);
+        cardColumn->addWidget(buddy);
+    };
+    txtSchedaNome = field(QStringLiteral("txtSchedaNome"), QStringLiteral("Nome etichetta della scheda"));
+    caption(QStringLiteral("Nome etichetta:"), txtSchedaNome);
+    txtSchedaTipo = field(QStringLiteral("txtSchedaTipo"), QStringLiteral("Tipo della scheda"));
+    caption(QStringLiteral("Tipo:"), txtSchedaTipo);
+    auto *linesLabel = new QLabel(QStringLiteral("Etichetta:"), cardBox);
+    cardColumn->addWidget(linesLabel);
+    for (int l = 1; l <= 6; ++l) {
+        QLineEdit *line = field(QStringLiteral("txtSchedaRigo%1").arg(l, 2, 10, QLatin1Char('0')),
+                                QStringLiteral("Indirizzo (rigo %1)").arg(l));
+        cardColumn->addWidget(line);
+        txtSchedaRigo << line;
+    }
+    linesLabel->setBuddy(txtSchedaRigo.first());
+    txtSchedaNote = field(QStringLiteral("txtSchedaNote"), QStringLiteral("Note della scheda"));
+    caption(QStringLiteral("Note:"), txtSchedaNote);
+    lblSchedaInfo = new QLabel(cardBox);
+    lblSchedaInfo->setObjectName(QStringLiteral("lblSchedaInfo"));
+    lblSchedaInfo->setWordWrap(true);
+    QPalette warning = lblSchedaInfo->palette();
+    warning.setColor(QPalette::WindowText, QColor(0x8B, 0x00, 0x00));
+    lblSchedaInfo->setPalette(warning);
+    cardColumn->addWidget(lblSchedaInfo);
+    cardColumn->addStretch();
+    // The mark of a line that will be cut in print, with its words here.
+    for (QLineEdit *line : std::as_const(txtSchedaRigo))
+        LineFitMarker::install(line, lblSchedaInfo);
+    middle->addWidget(cardBox);
+    column->addLayout(middle, 1);
+
+    auto *summaryRow = new QHBoxLayout;
     lblRiepilogo = new QLabel(QStringLiteral("Scegliere un file CSV o vCard da importare."), this);
     lblRiepilogo->setObjectName(QStringLiteral("lblRiepilogo"));
-    column->addWidget(lblRiepilogo);
+    lblRiepilogo->setWordWrap(true);
+    lblRiepilogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblRiepilogo->setMinimumHeight(5 * lblRiepilogo->fontMetrics().lineSpacing());
+    btnMostraRighe = new QPushButton(QStringLiteral("Mostra le righe lette come Windows-1252"), this);
+    btnMostraRighe->setObjectName(QStringLiteral("btnMostraRighe"));
+    btnMostraRighe->setAutoDefault(false);
+    btnMostraRighe->hide();
+    summaryRow->addWidget(lblRiepilogo, 1);
+    summaryRow->addWidget(btnMostraRighe, 0, Qt::AlignTop);
+    column->addLayout(summaryRow);
     prgImporta = new QProgressBar(this);
     prgImporta->setObjectName(QStringLiteral("prgImporta"));
     prgImporta->setAccessibleName(QStringLiteral("Avanzamento dell'importazione"));
@@ -185,6 +402,10 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     connect(cmdGuida, &ui::PictureButton::clicked, this,
             [this] { showHelpTopic(this, m_owner.folder(), HelpTopic::Import); });
     ui::bindShortcut(this, cmdGuida, QKeySequence(Qt::Key_F1));
+    connect(btnMostraRighe, &QPushButton::clicked, this, [this] {
+        m_otherWayOnly = !m_otherWayOnly;
+        showRows();
+    });
     connect(cboCodifica, &QComboBox::activated, this,
             [this](int index) { setEncoding(TextEncoding(cboCodifica->itemData(index).toInt())); });
     connect(chkIntestazione, &QCheckBox::toggled, this, [this](bool header) {
@@ -194,6 +415,10 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
         m_mapping = m_table.proposed;
         showTable();
     });
+    connect(grdAnteprima->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TfrmImportaSchede::placeTargets);
+    grdAnteprima->installEventFilter(this);
+    grdAnteprima->verticalHeader()->installEventFilter(this);
+    connect(grdAnteprima, &QTableWidget::currentCellChanged, this, [this] { showCard(); });
     clearTable();
     btnScegli->setFocus();
 }
@@ -201,8 +426,8 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
 void TfrmImportaSchede::chooseFile()
 {
     const QString path =
-            ui::chooseOpenFile(this, QStringLiteral(" Scegli il file da importare"),
-                               QStringLiteral("File CSV o vCard (*.csv *.txt *.vcf *.vcard);;Tutti i file (*)"));
+            ui::chooseOpenFile(this, QStringLiteral("Selezionare il file da importare:"),
+                               QStringLiteral("File CSV o vCard (*.csv *.txt *.vcf *.vcard);;Tutti i file (*.*)"));
     if (!path.isEmpty())
         setFile(path);
 }
@@ -223,7 +448,11 @@ void TfrmImportaSchede::setEncoding(TextEncoding encoding)
 
 bool TfrmImportaSchede::load(std::optional<TextEncoding> encoding)
 {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The rows and cards of the last file go first: never two files at once.
+    clearTable();
     const ImportError failure = importfile::load(m_path, m_table, encoding);
+    QApplication::restoreOverrideCursor();
     if (failure) {
         clearTable();
         ui::message(this, ui::MessageKind::Warning, failure.message(), ui::MessageButtons::Ok);
@@ -237,15 +466,22 @@ bool TfrmImportaSchede::load(std::optional<TextEncoding> encoding)
 void TfrmImportaSchede::clearTable()
 {
     m_table = ImportTable();
+    m_plan = ImportPlan();
     m_mapping.clear();
+    qDeleteAll(m_targets);
     m_targets.clear();
+    m_shownRows.clear();
+    m_otherWayOnly = false;
     grdAnteprima->clear();
     grdAnteprima->setRowCount(0);
     grdAnteprima->setColumnCount(0);
     lblSeparatore->clear();
     chkIntestazione->setEnabled(false);
     btnImporta->setEnabled(false);
+    btnMostraRighe->hide();
     lblRiepilogo->setText(QStringLiteral("Scegliere un file CSV o vCard da importare."));
+    showCard();
+    setTabOrder();
 }
 
 void TfrmImportaSchede::showTable()
@@ -261,44 +497,165 @@ void TfrmImportaSchede::showTable()
     }
     chkIntestazione->setEnabled(csv);
 
-    grdAnteprima->clear();
+    qDeleteAll(m_targets);
     m_targets.clear();
-    const int shown = qMin(PreviewRows, m_table.dataRowCount());
-    grdAnteprima->setColumnCount(columns);
-    grdAnteprima->setRowCount(shown + 1);
-    grdAnteprima->setHorizontalHeaderLabels(m_table.header);
-    QStringList rowNames{QStringLiteral("Campo")};
-    for (int r = 1; r <= shown; ++r)
-        rowNames << QString::number(r);
-    grdAnteprima->setVerticalHeaderLabels(rowNames);
+    m_otherWayOnly = false;
     for (int c = 0; c < columns; ++c) {
-        auto *box = new QComboBox;
+        auto *box = new ui::NamedComboBox(panCampi);
         box->setObjectName(QStringLiteral("cboCampo%1").arg(c + 1));
-        box->setAccessibleName(QStringLiteral("Campo della colonna %1").arg(m_table.header.at(c)));
+        const QString name = m_table.header.at(c);
+        // "Colonna 3" where the file names no column.
+        box->setAccessibleName(m_table.headerRow || !csv ? QStringLiteral("Campo per la colonna %1").arg(name)
+                                                         : QStringLiteral("Campo per la colonna %1").arg(c + 1));
         for (int target : columnmapping::targets())
             box->addItem(columnmapping::targetName(target), target);
         box->setCurrentIndex(box->findData(c < m_mapping.size() ? m_mapping.at(c) : columnmapping::Ignored));
+        box->installEventFilter(this);
         connect(box, &QComboBox::activated, this,
                 [this, c, box](int index) { setColumnTarget(c, box->itemData(index).toInt()); });
-        grdAnteprima->setCellWidget(0, c, box);
+        box->show();
         m_targets << box;
     }
-    for (int r = 0; r < shown; ++r) {
-        const QStringList &row = m_table.rows.at(m_table.firstDataRow() + r);
-        for (int c = 0; c < columns && c < row.size(); ++c)
-            grdAnteprima->setItem(r + 1, c, new QTableWidgetItem(row.at(c)));
+    m_corner->raise();
+    grdAnteprima->setColumnCount(columns);
+    grdAnteprima->setHorizontalHeaderLabels(m_table.header);
+    replan();
+    showRows();
+    setTabOrder();
+}
+
+void TfrmImportaSchede::showRows()
+{
+    m_shownRows.clear();
+    for (int r = 0; r < m_table.dataRowCount() && m_shownRows.size() < PreviewRows; ++r)
+        if (!m_otherWayOnly || m_table.rows.readOtherWay(m_table.firstDataRow() + r))
+            m_shownRows << r;
+    const QSignalBlocker blocker(grdAnteprima);
+    grdAnteprima->clearContents();
+    grdAnteprima->setRowCount(int(m_shownRows.size()));
+    QStringList rowNames;
+    for (int i = 0; i < m_shownRows.size(); ++i) {
+        const int r = m_shownRows.at(i);
+        rowNames << QString::number(r + 1);
+        const QStringList values = m_table.row(m_table.firstDataRow() + r);
+        for (int c = 0; c < m_table.columnCount() && c < values.size(); ++c)
+            grdAnteprima->setItem(i, c, new QTableWidgetItem(values.at(c)));
     }
+    grdAnteprima->setVerticalHeaderLabels(rowNames);
+    if (!m_shownRows.isEmpty())
+        grdAnteprima->setCurrentCell(0, 0);
+    btnMostraRighe->setText(m_otherWayOnly ? QStringLiteral("Mostra tutte le righe")
+                                           : QStringLiteral("Mostra le righe lette come Windows-1252"));
+    placeTargets();
+    showCard();
+}
+
+void TfrmImportaSchede::placeTargets()
+{
+    // The boxes stand over their columns, scrolled with them, right of the
+    // corner that names their row.
+    const int left = grdAnteprima->frameWidth()
+                     + (grdAnteprima->verticalHeader()->isVisible() ? grdAnteprima->verticalHeader()->width() : 0);
+    m_corner->setGeometry(0, 0, qMax(left, 40), CampoHeight);
+    for (int c = 0; c < m_targets.size(); ++c) {
+        const int x = left + grdAnteprima->columnViewportPosition(c);
+        m_targets.at(c)->setGeometry(x, 1, grdAnteprima->columnWidth(c), CampoHeight - 2);
+        m_targets.at(c)->setVisible(x + grdAnteprima->columnWidth(c) > left);
+    }
+    m_corner->raise();
+}
+
+bool TfrmImportaSchede::eventFilter(QObject *watched, QEvent *event)
+{
+    // A box reached by Tab brings its column into view.
+    if (event->type() == QEvent::FocusIn && qobject_cast<QComboBox *>(watched)) {
+        const int c = int(m_targets.indexOf(qobject_cast<QComboBox *>(watched)));
+        if (c >= 0 && grdAnteprima->columnCount() > c) {
+            const int row = qMax(0, grdAnteprima->currentRow());
+            if (grdAnteprima->rowCount() > 0)
+                grdAnteprima->scrollTo(grdAnteprima->model()->index(row, c));
+            else
+                grdAnteprima->horizontalScrollBar()->setValue(c * ColumnWidth);
+            placeTargets();
+        }
+    } else if (event->type() == QEvent::Show || event->type() == QEvent::Resize) {
+        placeTargets();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmImportaSchede::setTabOrder()
+{
+    // The file, how it is read, the field of each column, the rows, the
+    // card, then the buttons: never a trap.
+    QList<QWidget *> chain{txtPercorso, btnScegli, cboCodifica, chkIntestazione};
+    for (QComboBox *box : std::as_const(m_targets))
+        chain << box;
+    chain << grdAnteprima << txtSchedaNome << txtSchedaTipo;
+    for (QLineEdit *line : std::as_const(txtSchedaRigo))
+        chain << line;
+    chain << txtSchedaNote << btnMostraRighe << btnImporta << btnChiudi << cmdEsci;
+    for (int i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+}
+
+void TfrmImportaSchede::replan()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_plan = ImportPlan(); // the cards of the last mapping go first
+    m_plan = importfile::plan(m_table, m_mapping);
+    QApplication::restoreOverrideCursor();
     showSummary();
 }
 
 void TfrmImportaSchede::showSummary()
 {
-    const int rows = m_table.dataRowCount();
-    QString text = rows == 1 ? QStringLiteral("1 riga nel file") : QStringLiteral("%1 righe nel file").arg(rows);
-    if (!m_table.encodingValid)
-        text += QStringLiteral(" - attenzione: il testo non è corretto nella codifica scelta");
-    lblRiepilogo->setText(text + QLatin1Char('.'));
-    btnImporta->setEnabled(rows > 0);
+    lblRiepilogo->setText(summary(m_table, m_plan).join(QLatin1Char('\n')));
+    btnImporta->setEnabled(m_table.dataRowCount() > 0);
+    btnMostraRighe->setVisible(m_table.otherWayLines > 0);
+}
+
+int TfrmImportaSchede::previewRow() const
+{
+    const int shown = grdAnteprima->currentRow();
+    return shown >= 0 && shown < m_shownRows.size() ? m_shownRows.at(shown) : -1;
+}
+
+void TfrmImportaSchede::showCard()
+{
+    const int row = previewRow();
+    TSchedaIndirizzo card;
+    QString note;
+    if (row >= 0) {
+        CardBuilder builder(m_table.rows, m_table.roles, m_mapping);
+        CardBuilder::Card built;
+        if (builder.build(m_table.firstDataRow() + row, built))
+            card = built.card();
+        else
+            note = QStringLiteral("Questa riga non ha testo nei campi scelti e non sarà importata.");
+        lblScheda->setText(QStringLiteral("La riga %1 del file darà questa scheda:").arg(conventions::count(row + 1)));
+    } else {
+        lblScheda->setText(QStringLiteral("Anteprima della scheda"));
+    }
+    txtSchedaNome->setText(card[TSchedaIndirizzo::Nome]);
+    txtSchedaTipo->setText(card[TSchedaIndirizzo::Tipo]);
+    for (int l = 0; l < txtSchedaRigo.size(); ++l) {
+        txtSchedaRigo.at(l)->setText(card[TSchedaIndirizzo::Rigo01 + l]);
+        txtSchedaRigo.at(l)->setCursorPosition(0);
+    }
+    txtSchedaNote->setText(card[TSchedaIndirizzo::Note]);
+    txtSchedaNome->setCursorPosition(0);
+    txtSchedaNote->setCursorPosition(0);
+    // The lines that will be cut in print are marked; say so once here.
+    QStringList cut;
+    for (int l = 0; l < txtSchedaRigo.size(); ++l)
+        if (!LineFitMarker::warning(txtSchedaRigo.at(l)->text()).isEmpty())
+            cut << QString::number(l + 1);
+    if (note.isEmpty() && !cut.isEmpty())
+        note = cut.size() == 1 ? QStringLiteral("Il rigo %1 è troppo lungo e in stampa verrà tagliato.").arg(cut.first())
+                               : QStringLiteral("I righi %1 sono troppo lunghi e in stampa verranno tagliati.")
+                                         .arg(cut.join(QStringLiteral(", ")));
+    lblSchedaInfo->setText(note);
 }
 
 void TfrmImportaSchede::setColumnTarget(int column, int target)
@@ -310,47 +667,47 @@ void TfrmImportaSchede::setColumnTarget(int column, int target)
         const QSignalBlocker blocker(m_targets.at(column));
         m_targets.at(column)->setCurrentIndex(m_targets.at(column)->findData(target));
     }
+    replan();
+    showCard();
 }
 
-QList<ImportedCard> TfrmImportaSchede::cards() const
+QList<TSchedaIndirizzo> TfrmImportaSchede::cards() const
 {
-    return importfile::buildCards(m_table, m_mapping);
+    return importfile::cards(m_plan);
 }
 
 void TfrmImportaSchede::importCards()
 {
     if (m_importing || m_table.rows.isEmpty())
         return;
-    // The cards are built once to count them and find what they cannot keep,
-    // and again, one by one, as they are written.
-    const importfile::ImportPlan plan = importfile::plan(m_table, m_mapping);
-    if (plan.rows.isEmpty()) {
+    // The cards were built once, with the summary; they are written as they are.
+    if (m_plan.cards == 0) {
         ui::message(this, ui::MessageKind::Warning, nothingToImportMessage(), ui::MessageButtons::Ok);
         return;
     }
-    if (!plan.lostCharacters.isEmpty()
-        && !ui::ask(this, lostCharactersQuestion(plan.lostCharacters, plan.cardsWithLostCharacters)))
+    if (!m_plan.lostCharacters.isEmpty()
+        && !ui::ask(this, lostCharactersQuestion(m_plan.lostCharacters, m_plan.cardsWithLostCharacters)))
         return;
 
     m_importing = true;
     m_cancel = false;
-    btnImporta->setEnabled(false);
-    btnScegli->setEnabled(false);
-    cboCodifica->setEnabled(false);
-    chkIntestazione->setEnabled(false);
-    grdAnteprima->setEnabled(false);
+    const QList<QWidget *> locked{btnImporta, btnScegli, cboCodifica, chkIntestazione, panCampi, grdAnteprima,
+                                  btnMostraRighe};
+    for (QWidget *w : locked)
+        w->setEnabled(false);
     btnChiudi->setText(QStringLiteral("Annulla"));
-    prgImporta->setRange(0, int(plan.rows.size()));
+    const qint64 total = m_plan.cards;
+    prgImporta->setRange(0, int(qMin<qint64>(total, INT_MAX)));
     prgImporta->setValue(0);
     prgImporta->show();
-    const qint64 total = plan.rows.size();
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    const AppendResult result = importfile::appendPlanned(m_owner.folder(), m_table, m_mapping, plan, [&](qint64 done) {
-        prgImporta->setValue(int(done));
+    const AppendResult result = importfile::appendPlanned(m_owner.folder(), m_plan, [&](qint64 done) {
         emit progressed(done, total);
-        // One thread: the dialog stays responsive (and Annulla works) between chunks.
+        // One thread: the bar moves and the dialog answers (Annulla works)
+        // between chunks, a few times a second.
         if (sinceEvents.elapsed() >= 50) {
+            prgImporta->setValue(int(qMin<qint64>(done, INT_MAX)));
             QCoreApplication::processEvents();
             sinceEvents.restart();
         }
@@ -359,33 +716,31 @@ void TfrmImportaSchede::importCards()
     m_importing = false;
     prgImporta->hide();
     btnChiudi->setText(QStringLiteral("Chiudi"));
-    btnImporta->setEnabled(true);
-    btnScegli->setEnabled(true);
-    cboCodifica->setEnabled(true);
+    for (QWidget *w : locked)
+        w->setEnabled(true);
     chkIntestazione->setEnabled(m_table.kind == ImportTable::Kind::Csv);
-    grdAnteprima->setEnabled(true);
 
     switch (result.status) {
     case AppendResult::Status::Cancelled:
         ui::message(this, ui::MessageKind::Information, cancelledMessage(), ui::MessageButtons::Ok);
         return;
     case AppendResult::Status::Failed:
-        ui::message(this, ui::MessageKind::Error, ui::accessDeniedMessage(), ui::MessageButtons::Ok);
+        ui::message(this, ui::MessageKind::Error, writeFailureMessage(result.reason), ui::MessageButtons::Ok);
         return;
     case AppendResult::Status::Done:
         break;
     }
     // The window shows the first new card as the archive holds it.
-    ImportedCard built;
-    cardbuilder::build(m_table.rows.at(plan.rows.first()), m_mapping, built);
-    TSchedaIndirizzo first = built.card;
+    TSchedaIndirizzo first;
     {
         AddressArchive archive(m_owner.folder());
-        if (archive.open())
-            archive.read(result.firstPosition, first);
+        if (!archive.open() || !archive.read(result.firstPosition, first))
+            first = importfile::cards(m_plan, 1).value(0);
     }
     m_owner.showCard(first, result.firstPosition);
-    ui::message(this, ui::MessageKind::Information, addedMessage(total), ui::MessageButtons::Ok);
+    ui::message(this, ui::MessageKind::Information,
+                addedMessage(total, m_plan.skippedRows, m_table.kind == ImportTable::Kind::VCard),
+                ui::MessageButtons::Ok);
     accept();
 }
 

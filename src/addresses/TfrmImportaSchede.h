@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cardimport/CardAppender.h"
 #include "cardimport/ColumnMapping.h"
 #include "cardimport/ImportFile.h"
 
@@ -23,8 +24,9 @@ class PictureButton;
 }
 
 // Imports the cards of a CSV or vCard file into the address archive: the file,
-// its encoding, a preview of its first rows and where each column goes; then
-// all cards are appended in one pass and the owner shows the first of them.
+// its encoding, a preview of its first rows with the field each column goes
+// to above them, the card the chosen row gives, and what the import will do;
+// then all cards are appended in one pass and the owner shows the first.
 class TfrmImportaSchede : public QDialog
 {
     Q_OBJECT
@@ -35,29 +37,48 @@ public:
     static constexpr int PreviewRows = 20;
 
     static QString title() { return QStringLiteral(" Importazione schede nell'archivio indirizzi"); }
+    static QString instruction();
     static QString nothingToImportMessage();
-    static QString lostCharactersQuestion(const QString &characters, int cards);
-    static QString addedMessage(qint64 cards);
+    static QString lostCharactersQuestion(const QString &characters, qint64 cards);
+    static QString addedMessage(qint64 cards, qint64 skippedRows, bool vcard);
     static QString cancelledMessage();
+    static QString writeFailureMessage(AppendResult::Reason reason);
+    static QString encodingWarning();
+    // The summary of a table and its plan, one sentence a line.
+    static QStringList summary(const ImportTable &table, const ImportPlan &plan);
 
-    // Reads the file (the encoding detected) and shows it; a file that cannot
+    // Reads the file (the encoding found) and shows it; a file that cannot
     // be read is reported and leaves the dialog empty.
     bool setFile(const QString &path);
     const ImportTable &table() const { return m_table; }
     const ColumnMapping &mapping() const { return m_mapping; }
-    // Where column c goes (columnmapping targets), as its box in the grid does.
+    const ImportPlan &plan() const { return m_plan; }
+    // Where column c goes (columnmapping targets), as its box above the grid does.
     void setColumnTarget(int column, int target);
     void setEncoding(TextEncoding encoding);
     // The cards that Importa would add, as the archive will hold them.
-    QList<ImportedCard> cards() const;
+    QList<TSchedaIndirizzo> cards() const;
+    // The box that sets where column c goes.
+    QComboBox *cboCampo(int column) const { return column >= 0 && column < m_targets.size() ? m_targets.at(column) : nullptr; }
+    // The data row (0-based) whose card the preview shows, -1 when none.
+    int previewRow() const;
 
     QLineEdit *txtPercorso = nullptr;
     QPushButton *btnScegli = nullptr;
     QComboBox *cboCodifica = nullptr;
     QLabel *lblSeparatore = nullptr;
     QCheckBox *chkIntestazione = nullptr;
+    QLabel *lblIstruzioni = nullptr;
+    QWidget *panCampi = nullptr;
     QTableWidget *grdAnteprima = nullptr;
+    QLabel *lblScheda = nullptr;
+    QLineEdit *txtSchedaNome = nullptr;
+    QLineEdit *txtSchedaTipo = nullptr;
+    QList<QLineEdit *> txtSchedaRigo; // txtSchedaRigo01 .. txtSchedaRigo06
+    QLineEdit *txtSchedaNote = nullptr;
+    QLabel *lblSchedaInfo = nullptr;
     QLabel *lblRiepilogo = nullptr;
+    QPushButton *btnMostraRighe = nullptr;
     QProgressBar *prgImporta = nullptr;
     QPushButton *btnImporta = nullptr;
     QPushButton *btnChiudi = nullptr;
@@ -77,18 +98,28 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool load(std::optional<TextEncoding> encoding);
     void showTable();
+    void showRows();
+    void replan();
     void showSummary();
+    void showCard();
+    void placeTargets();
     void clearTable();
+    void setTabOrder();
 
     TfrmArchivio_Indirizzi &m_owner;
     QString m_path;
     ImportTable m_table;
     ColumnMapping m_mapping;
+    ImportPlan m_plan;
     QList<QComboBox *> m_targets;
+    QLabel *m_corner = nullptr;
+    QList<int> m_shownRows; // the data rows the grid shows
+    bool m_otherWayOnly = false;
     bool m_importing = false;
     bool m_cancel = false;
 };

@@ -2,7 +2,36 @@
 
 #include "storage/AddressArchive.h"
 
+#include <cerrno>
+
 namespace tavolux {
+
+namespace {
+
+AppendResult::Reason reasonOf(int systemError)
+{
+    switch (systemError) {
+    case ENOSPC:
+        return AppendResult::Reason::DiskFull;
+#ifdef EDQUOT
+    case EDQUOT:
+        return AppendResult::Reason::Quota;
+#endif
+    case EROFS:
+        return AppendResult::Reason::ReadOnly;
+    case EACCES:
+    case EPERM:
+        return AppendResult::Reason::NoPermission;
+    case EFBIG:
+        return AppendResult::Reason::FileTooLarge;
+    case EBUSY:
+        return AppendResult::Reason::Busy;
+    default:
+        return AppendResult::Reason::Other;
+    }
+}
+
+} // namespace
 
 AppendResult appendCards(const ProgramFolder &folder, const QList<ImportedCard> &cards,
                          const std::function<bool(qint64)> &progress)
@@ -18,6 +47,7 @@ AppendResult appendCards(const ProgramFolder &folder, qint64 count, const std::f
     AddressArchive archive(folder);
     if (!archive.open()) {
         result.error = archive.errorString();
+        result.reason = reasonOf(archive.systemError());
         return result;
     }
     const qint64 first = archive.appendAll(count, write, progress);
@@ -28,6 +58,7 @@ AppendResult appendCards(const ProgramFolder &folder, qint64 count, const std::f
         result.status = AppendResult::Status::Cancelled;
     } else {
         result.error = archive.errorString();
+        result.reason = reasonOf(archive.systemError());
     }
     return result;
 }

@@ -15,7 +15,10 @@ namespace tavolux {
 struct AppendResult
 {
     enum class Status { Done, Cancelled, Failed };
+    // Why it failed, as the system said.
+    enum class Reason { None, DiskFull, Quota, ReadOnly, NoPermission, FileTooLarge, Busy, Other };
     Status status = Status::Failed;
+    Reason reason = Reason::None;
     qint64 firstPosition = 0; // the first new card, when done
     QString error;
 };

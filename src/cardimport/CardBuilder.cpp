@@ -1,343 +1,409 @@
 #include "cardimport/CardBuilder.h"
 
-#include "cardimport/VCardReader.h"
 #include "platform/Cp1252.h"
-#include "platform/TextUtil.h"
-#include "storage/TCampo250.h"
 
+#include <algorithm>
 #include <cstring>
 
-namespace tavolux::cardbuilder {
+namespace tavolux {
 
 namespace {
 
-bool isItaly(const QString &country)
+using Kind = ColumnRole::Kind;
+
+constexpr int MaxText = TCampo250::MaxText;
+
+bool isStreet(Kind kind)
 {
-    static const QStringList names{QStringLiteral("italia"), QStringLiteral("italy"),  QStringLiteral("it"),
-                                   QStringLiteral("ita"),    QStringLiteral("italie"), QStringLiteral("italien")};
-    return names.contains(trimText(country).toLower());
+    return kind == Kind::PoBox || kind == Kind::Street || kind == Kind::Street2 || kind == Kind::Street3;
 }
 
-QStringList splitLines(const QString &text)
+bool isTown(Kind kind)
 {
-    QStringList lines;
-    for (const QString &line : QString(text)
-                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                                       .replace(QLatin1Char('\r'), QLatin1Char('\n'))
-                                       .split(QLatin1Char('\n'))) {
-        const QString trimmed = trimText(line);
-        if (!trimmed.isEmpty())
-            lines << trimmed;
-    }
-    return lines;
+    return kind == Kind::PostalCode || kind == Kind::Town || kind == Kind::Region;
 }
 
-QString joinNonEmpty(const QStringList &parts, const QString &sep)
+// The order of a kind among the kinds that share a line with it: PO box and
+// street lines; postal code, town and province.
+int orderInLine(Kind kind)
 {
-    QStringList kept;
-    for (const QString &part : parts) {
-        const QString trimmed = trimText(part);
-        if (!trimmed.isEmpty())
-            kept << trimmed;
+    switch (kind) {
+    case Kind::PoBox:
+    case Kind::PostalCode:
+        return 0;
+    case Kind::Street:
+    case Kind::Town:
+        return 1;
+    case Kind::Street2:
+    case Kind::Region:
+        return 2;
+    case Kind::Street3:
+        return 3;
+    default:
+        return 0;
     }
-    return kept.join(sep);
+}
+
+int staticGroupRank(const QString &group)
+{
+    if (group == QLatin1String("uff"))
+        return 0;
+    if (group == QLatin1String("ab"))
+        return 1;
+    if (group == QLatin1String("altro"))
+        return 2;
+    if (group.startsWith(QLatin1String("address ")))
+        return 3 + group.mid(8).toInt();
+    return 20;
+}
+
+// The rank a type value ("Work", "Casa") gives its address, or -1.
+int typeRank(QByteArrayView value)
+{
+    QByteArray word = value.trimmed().toByteArray().toLower();
+    if (word.startsWith("* "))
+        word = word.mid(2); // the mark of the first of its kind
+
+    for (const char *w : {"work", "business", "lavoro", "ufficio", "uff", "uff."})
+        if (word == w)
+            return 0;
+    for (const char *w : {"home", "casa", "abitazione", "ab", "ab.", "privato", "private"})
+        if (word == w)
+            return 1;
+    return -1;
+}
+
+// The content of a raw field: without its quotes, trimmed of bytes <= 32.
+QByteArrayView content(const TextRows &rows, QByteArrayView raw, bool &quoted)
+{
+    quoted = rows.quoted(raw);
+    if (quoted)
+        raw = raw.sliced(1, qMax<qsizetype>(0, raw.size() - 2));
+    qsizetype b = 0, e = raw.size();
+    while (b < e && static_cast<unsigned char>(raw.at(b)) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(raw.at(e - 1)) <= 32)
+        --e;
+    return raw.sliced(b, e - b);
+}
+
+bool isItaly(const char *text, int length)
+{
+    static const char *const names[] = {"italia", "italy", "it", "ita", "italie", "italien"};
+    for (const char *name : names) {
+        const int n = int(std::strlen(name));
+        if (n == length && qstrnicmp(text, name, uint(n)) == 0)
+            return true;
+    }
+    return false;
+}
+
+void trimEnd(const char *text, int &length)
+{
+    while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= 32)
+        --length;
 }
 
 } // namespace
 
-QString storedValue(const QString &text)
+TSchedaIndirizzo CardBuilder::Card::card() const
 {
-    // Fast path: nothing inside to change.
-    bool controls = false;
-    for (const QChar c : text)
-        if (c.unicode() < 32) {
-            controls = true;
-            break;
-        }
-    QString value = trimText(text);
-    if (controls) {
-        QString clean;
-        clean.reserve(value.size());
-        for (qsizetype i = 0; i < value.size(); ++i) {
-            const QChar c = value.at(i);
-            if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-                while (i + 1 < value.size() && value.at(i + 1).unicode() <= 32)
-                    ++i;
-                clean.append(QStringLiteral(", "));
-            } else {
-                clean.append(c.unicode() < 32 ? QChar(QLatin1Char(' ')) : c);
-            }
-        }
-        value = trimText(clean);
-    }
-    if (value.size() <= TCampo250::MaxText)
-        return value;
-    // One byte per character, a surrogate pair included: the first 250 characters stay.
-    qsizetype bytes = 0, i = 0;
-    const qsizetype limit = qMin<qsizetype>(value.size(), 255);
-    while (i < limit && bytes < TCampo250::MaxText) {
-        if (value.at(i).isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate())
-            ++i;
-        ++i;
-        ++bytes;
-    }
-    if (i < value.size())
-        value = trimText(value.left(i));
-    return value;
+    TSchedaIndirizzo card;
+    for (int f = 0; f < Fields; ++f)
+        card[f] = cp1252::decode(text[f], length[f]);
+    return card;
 }
 
-void collectLost(const QString &text, QString &lost)
+CardBuilder::CardBuilder(const TextRows &rows, const QList<ColumnRole> &roles, const ColumnMapping &mapping)
+    : m_rows(rows)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.unicode() < 0x80)
-            continue;
-        QString character(c);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            character.append(text.at(++i));
-        else if (cp1252::encodeChar(c.unicode()) != '?')
-            continue;
-        if (!lost.contains(character))
-            lost.append(character);
-    }
-}
-
-FieldColumns fieldColumns(const ColumnMapping &mapping)
-{
-    FieldColumns columns;
+    auto roleOf = [&roles](int c) { return c < roles.size() ? roles.at(c) : ColumnRole(); };
+    // The groups of the mapped address columns, the preferred first.
     for (int c = 0; c < mapping.size(); ++c) {
+        const ColumnRole role = roleOf(c);
+        if (mapping.at(c) >= 0 && role.isAddressPart() && !role.group.isEmpty() && !m_groups.contains(role.group))
+            m_groups << role.group;
+    }
+    if (m_groups.size() < 2)
+        m_groups.clear();
+    std::stable_sort(m_groups.begin(), m_groups.end(),
+                     [](const QString &a, const QString &b) { return staticGroupRank(a) < staticGroupRank(b); });
+    for (const QString &group : std::as_const(m_groups))
+        m_groupRank << staticGroupRank(group);
+    m_typeColumns.resize(size_t(m_groups.size()));
+    m_streetOrTown.resize(size_t(m_groups.size()));
+    m_addressColumns.resize(size_t(m_groups.size()));
+
+    bool ownLines = false, otherLines = false;
+    for (int c = 0; c < mapping.size(); ++c) {
+        const ColumnRole role = roleOf(c);
+        const int group = int(m_groups.indexOf(role.group));
+        if (role.kind == Kind::AddressType && group >= 0)
+            m_typeColumns[size_t(group)].push_back(c);
         const int field = mapping.at(c);
-        if (field >= TSchedaIndirizzo::Nome && field <= TSchedaIndirizzo::Note)
-            columns[size_t(field)].append(c);
-    }
-    return columns;
-}
-
-bool build(const QStringList &row, const FieldColumns &columns, ImportedCard &out)
-{
-    out = ImportedCard();
-    TSchedaIndirizzo &card = out.card;
-    bool any = false;
-    QStringView parts[16];
-    for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f) {
-        const QList<int> &sources = columns[size_t(f)];
-        if (sources.isEmpty())
+        if (field < 0 || field >= Fields)
             continue;
-        // The texts of the field's columns, joined by a blank: one string made once.
-        int count = 0;
-        qsizetype length = 0;
-        int only = -1;
-        for (int c : sources) {
-            if (c >= row.size() || count == 16)
-                continue;
-            const QString &cell = row.at(c);
-            qsizetype b = 0, e = cell.size();
-            while (b < e && cell.at(b).unicode() <= 32)
-                ++b;
-            while (e > b && cell.at(e - 1).unicode() <= 32)
-                --e;
-            if (b == e)
-                continue;
-            parts[count++] = QStringView(cell).mid(b, e - b);
-            length += e - b + 1;
-            only = c;
+        const bool grouped = role.isAddressPart() && group >= 0;
+        m_sources[field].push_back({c, role.kind, grouped ? group : -1});
+        if (grouped) {
+            m_addressColumns[size_t(group)].push_back(c);
+            if (role.isStreetOrTown())
+                m_streetOrTown[size_t(group)].push_back(c);
         }
-        if (count == 0)
-            continue;
-        QString value;
-        if (count == 1 && parts[0].size() == row.at(only).size()) {
-            value = row.at(only); // shared, no copy
-        } else {
-            value.reserve(length);
-            for (int i = 0; i < count; ++i) {
-                if (i)
-                    value.append(QLatin1Char(' '));
-                value.append(parts[i]);
+        if (field >= TSchedaIndirizzo::Rigo01 && field <= TSchedaIndirizzo::Rigo06)
+            (role.kind == Kind::Line ? ownLines : otherLines) = true;
+    }
+    // The program's own lines keep their places.
+    m_pack = otherLines || !ownLines;
+    // Within a field, the street parts and the town parts each stand together
+    // where the first of them stands, in their own order.
+    for (std::vector<Source> &sources : m_sources) {
+        auto anchor = [&sources](const Source &s) {
+            for (const Source &o : sources) {
+                if ((isStreet(s.kind) && isStreet(o.kind)) || (isTown(s.kind) && isTown(o.kind)))
+                    return o.column;
             }
-        }
-        card[f] = storedValue(value);
-        any = any || !card[f].isEmpty();
+            return s.column;
+        };
+        std::vector<std::pair<std::pair<int, int>, Source>> keyed;
+        for (const Source &s : sources)
+            keyed.push_back({{anchor(s), isStreet(s.kind) || isTown(s.kind) ? orderInLine(s.kind) : 0}, s});
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            sources[i] = keyed[i].second;
     }
-    if (!any)
-        return false;
-    if (card[TSchedaIndirizzo::Nome].isEmpty()) {
-        for (int f = TSchedaIndirizzo::Rigo01; f <= TSchedaIndirizzo::Note && card[TSchedaIndirizzo::Nome].isEmpty();
-             ++f)
-            card[TSchedaIndirizzo::Nome] = card[f];
-        if (card[TSchedaIndirizzo::Nome].isEmpty())
-            card[TSchedaIndirizzo::Nome] = card[TSchedaIndirizzo::Tipo];
-    }
-    for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f)
-        collectLost(card[f], out.lostCharacters);
-    return true;
 }
 
-bool build(const QStringList &row, const ColumnMapping &mapping, ImportedCard &out)
+bool CardBuilder::hasText(int row, int column) const
 {
-    return build(row, fieldColumns(mapping), out);
+    bool quoted = false;
+    return !content(m_rows, m_rows.rawField(row, column), quoted).isEmpty();
 }
 
-namespace {
-
-// The trimmed, non-empty texts of a field's columns; false when one of them
-// holds a control character or a surrogate inside, or when joined by blanks
-// they pass 250 characters.
-struct SimpleField
+int CardBuilder::chooseGroup(int row) const
 {
-    QStringView parts[16];
-    int count = 0;
-    qsizetype length = 0;
-};
-
-bool simpleField(const QStringList &row, const QList<int> &sources, SimpleField &out)
-{
-    out.count = 0;
-    out.length = 0;
-    for (int c : sources) {
-        if (c >= row.size())
-            continue;
-        const QString &cell = row.at(c);
-        const QChar *text = cell.constData();
-        qsizetype b = 0, e = cell.size();
-        while (b < e && text[b].unicode() <= 32)
-            ++b;
-        while (e > b && text[e - 1].unicode() <= 32)
-            --e;
-        if (b == e)
-            continue;
-        for (qsizetype i = b; i < e; ++i) {
-            const char16_t u = text[i].unicode();
-            if (u < 32 || QChar::isSurrogate(u))
-                return false;
-        }
-        if (out.count == 16)
-            return false;
-        out.length += (out.count ? 1 : 0) + (e - b);
-        out.parts[out.count++] = QStringView(cell).mid(b, e - b);
-        if (out.length > TCampo250::MaxText)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-bool scanSimple(const QStringList &row, const FieldColumns &columns, bool &givesCard, QString &lost)
-{
-    SimpleField fields[TSchedaIndirizzo::Note + 1];
-    givesCard = false;
-    for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f) {
-        if (!simpleField(row, columns[size_t(f)], fields[f]))
-            return false;
-        givesCard = givesCard || fields[f].count > 0;
-    }
-    for (const SimpleField &field : fields)
-        for (int i = 0; i < field.count; ++i)
-            for (const QChar c : field.parts[i])
-                if (c.unicode() >= 0x80 && cp1252::encodeChar(c.unicode()) == '?' && !lost.contains(c))
-                    lost.append(c);
-    return true;
-}
-
-bool encodeSimple(const QStringList &row, const FieldColumns &columns, char *record)
-{
-    SimpleField fields[TSchedaIndirizzo::Note + 1];
-    for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f)
-        if (!simpleField(row, columns[size_t(f)], fields[f]))
-            return false;
-    // A card with no name takes its first non-empty line, else its note, else its type.
-    int nameFrom = TSchedaIndirizzo::Nome;
-    if (fields[TSchedaIndirizzo::Nome].count == 0) {
-        nameFrom = TSchedaIndirizzo::Tipo;
-        for (int f = TSchedaIndirizzo::Rigo01; f <= TSchedaIndirizzo::Note; ++f) {
-            if (fields[f].count > 0) {
-                nameFrom = f;
-                break;
-            }
+    const int n = int(m_groups.size());
+    if (n == 0)
+        return -1;
+    // A type column that says work or home ranks its address as such.
+    int rank[16];
+    for (int g = 0; g < n && g < 16; ++g) {
+        rank[g] = m_groupRank.at(g);
+        for (int c : m_typeColumns[size_t(g)]) {
+            const int typed = typeRank(m_rows.rawField(row, c));
+            if (typed >= 0)
+                rank[g] = typed - 10;
         }
     }
-    for (int f = 0; f < TSchedaIndirizzo::FieldCount; ++f) {
-        char *field = record + f * TCampo250::Size;
-        int length = 0;
-        if (f <= TSchedaIndirizzo::Note) {
-            const SimpleField &source = fields[f == TSchedaIndirizzo::Nome ? nameFrom : f];
-            char *out = field + 1;
-            for (int i = 0; i < source.count; ++i) {
-                if (i)
-                    out[length++] = ' ';
-                for (const QChar c : source.parts[i]) {
-                    const char16_t u = c.unicode();
-                    out[length++] = u < 0x80 ? char(u) : cp1252::encodeChar(u);
+    auto best = [&](const std::vector<std::vector<int>> &columns) {
+        int chosen = -1;
+        for (int g = 0; g < n && g < 16; ++g) {
+            if (chosen >= 0 && rank[g] >= rank[chosen])
+                continue;
+            for (int c : columns[size_t(g)]) {
+                if (hasText(row, c)) {
+                    chosen = g;
+                    break;
                 }
             }
         }
-        field[0] = char(length);
-        std::memset(field + 1 + length, 0, size_t(TCampo250::MaxText - length));
+        return chosen;
+    };
+    const int withStreet = best(m_streetOrTown);
+    return withStreet >= 0 ? withStreet : best(m_addressColumns);
+}
+
+// The text of one column as it goes into a field, written at `out` (room for
+// `room` characters; `overflow` when there were more): line breaks as ", ",
+// other control characters as blanks, in Windows-1252. Characters the code
+// page lacks become '?' and are noted in m_lost at their place in `field`
+// (`at` is where `out` begins in it).
+int CardBuilder::piece(int row, QByteArrayView text, bool quoted, char *out, int room, int field, int at,
+                       bool &overflow)
+{
+    const bool windows1252 = m_rows.windows1252(row);
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *const end = p + text.size();
+    int n = 0;
+    auto put = [&](char c) {
+        if (n == room) {
+            overflow = true;
+            return false;
+        }
+        out[n++] = c;
+        return true;
+    };
+    // Eight bytes that are all printable ASCII (and no quote, in a quoted
+    // field) go across at once.
+    const quint64 quotes = quoted ? 0x2222222222222222ULL : 0;
+    auto plain = [quoted, quotes](quint64 x) {
+        constexpr quint64 ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+        quint64 bad = (x & highs) | ((x - 0x20 * ones) & ~x & highs);
+        if (quoted) {
+            const quint64 y = x ^ quotes;
+            bad |= (y - ones) & ~y & highs;
+        }
+        return bad == 0;
+    };
+    while (p != end) {
+        while (end - p >= 8 && room - n >= 8) {
+            quint64 x;
+            std::memcpy(&x, p, 8);
+            if (!plain(x))
+                break;
+            std::memcpy(out + n, &x, 8);
+            n += 8;
+            p += 8;
+        }
+        if (p == end)
+            break;
+        if (*p >= 32 && *p < 0x80 && (*p != '"' || !quoted)) {
+            if (!put(char(*p)))
+                break;
+            ++p;
+            continue;
+        }
+        unsigned char b = *p++;
+        if (b < 0x80) {
+            if (b == '"' && quoted && p != end && *p == '"')
+                ++p;
+            if (b == '\n' || b == '\r') {
+                trimEnd(out, n);
+                while (p != end && *p <= 32)
+                    ++p;
+                if (!put(',') || !put(' '))
+                    break;
+                continue;
+            }
+            if (!put(b < 32 ? ' ' : char(b)))
+                break;
+            continue;
+        }
+        if (windows1252) {
+            if (!put(char(b)))
+                break;
+            continue;
+        }
+        // One UTF-8 character (the row is valid UTF-8).
+        int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+        char32_t c = b & (0x3F >> more);
+        while (more-- > 0 && p != end)
+            c = (c << 6) | (*p++ & 0x3F);
+        const char byte = c <= 0xFFFF ? cp1252::encodeChar(char16_t(c)) : '?';
+        if (byte == '?' && c != 0xFFFD && n < room)
+            m_lost.push_back({field, at + n, c});
+        if (!put(byte))
+            break;
+    }
+    trimEnd(out, n);
+    return n;
+}
+
+void CardBuilder::compose(int row, int field, int group, Card &out)
+{
+    char *text = out.text[field];
+    int length = 0;
+    bool overflow = false;
+    Kind previous = Kind::Unknown;
+    auto write = [&](const char *s, int n) {
+        if (length + n > MaxText) {
+            n = MaxText - length;
+            overflow = true;
+        }
+        std::memcpy(text + length, s, size_t(n));
+        length += n;
+    };
+    for (const Source &source : m_sources[field]) {
+        if (source.group >= 0 && source.group != group)
+            continue;
+        bool quoted = false;
+        const QByteArrayView raw = content(m_rows, m_rows.rawField(row, source.column), quoted);
+        if (raw.isEmpty() || (source.kind == Kind::Country && isItaly(raw.data(), int(raw.size()))))
+            continue;
+        // The text goes straight into the field, after what joins it to the text before.
+        const int before = length;
+        const size_t lostBefore = m_lost.size();
+        bool bracket = false;
+        if (length > 0) {
+            if (isStreet(previous) && isStreet(source.kind)) {
+                write(", ", 2);
+            } else if (source.kind == Kind::Region && (previous == Kind::PostalCode || previous == Kind::Town)
+                       && raw.at(0) != '(') {
+                write(" (", 2);
+                bracket = true;
+            } else {
+                write(" ", 1);
+            }
+        }
+        const int n = piece(row, raw, quoted, text + length, MaxText - length, field, length, overflow);
+        if (n == 0) { // nothing but what cleaning removes
+            length = before;
+            m_lost.resize(lostBefore);
+            continue;
+        }
+        length += n;
+        if (bracket)
+            write(")", 1);
+        previous = source.kind;
+    }
+    trimEnd(text, length);
+    out.length[field] = length;
+    out.cut = out.cut || overflow;
+}
+
+bool CardBuilder::build(int row, Card &out)
+{
+    m_lost.clear();
+    out.cut = false;
+    out.lost.clear();
+    out.group = chooseGroup(row);
+    for (int f = 0; f < Fields; ++f)
+        compose(row, f, out.group, out);
+
+    if (m_pack) {
+        // No empty line between two filled ones.
+        int to = TSchedaIndirizzo::Rigo01;
+        for (int from = TSchedaIndirizzo::Rigo01; from <= TSchedaIndirizzo::Rigo06; ++from) {
+            if (out.length[from] == 0)
+                continue;
+            if (from != to) {
+                std::memcpy(out.text[to], out.text[from], size_t(out.length[from]));
+                out.length[to] = out.length[from];
+                out.length[from] = 0;
+                for (Lost &lost : m_lost)
+                    if (lost.field == from)
+                        lost.field = to;
+            }
+            ++to;
+        }
+    }
+    bool any = false;
+    for (int f = 0; f < Fields; ++f)
+        any = any || out.length[f] > 0;
+    if (!any)
+        return false;
+    if (out.length[TSchedaIndirizzo::Nome] == 0) {
+        int from = TSchedaIndirizzo::Tipo;
+        for (int f = TSchedaIndirizzo::Rigo01; f <= TSchedaIndirizzo::Note; ++f) {
+            if (out.length[f] > 0) {
+                from = f;
+                break;
+            }
+        }
+        std::memcpy(out.text[TSchedaIndirizzo::Nome], out.text[from], size_t(out.length[from]));
+        out.length[TSchedaIndirizzo::Nome] = out.length[from];
+    }
+    // What the card cannot keep, of what it stores.
+    for (const Lost &lost : m_lost) {
+        if (lost.field < 0 || lost.position >= out.length[lost.field])
+            continue;
+        const QString character = lost.character <= 0xFFFF ? QString(QChar(char16_t(lost.character)))
+                                                            : QString::fromUcs4(&lost.character, 1);
+        if (!out.lost.contains(character))
+            out.lost += character;
     }
     return true;
 }
 
-QStringList fieldNames()
-{
-    QStringList names;
-    for (int f = TSchedaIndirizzo::Nome; f <= TSchedaIndirizzo::Note; ++f)
-        names << columnmapping::targetName(f);
-    return names;
-}
-
-QStringList vcardRow(const VCard &card)
-{
-    const QString formatted = trimText(card.formattedName);
-    // N: family; given; additional; prefixes; suffixes.
-    const QStringList n = card.name;
-    auto part = [&n](int i) { return i < n.size() ? n.at(i) : QString(); };
-    const QString fromN = joinNonEmpty({part(3), part(1), part(2), part(0), part(4)}, QStringLiteral(" "));
-    const QString organisation = trimText(card.organisation);
-    QString person = !formatted.isEmpty() ? formatted : fromN;
-    const QString name = !person.isEmpty() ? person : organisation;
-    if (person == organisation)
-        person.clear();
-
-    QStringList lines;
-    if (!person.isEmpty())
-        lines << person;
-    if (!organisation.isEmpty())
-        lines << organisation;
-    QStringList address;
-    if (!card.address.isEmpty()) {
-        // ADR: PO box; extended; street; locality; region; postal code; country.
-        const QStringList a = card.address;
-        auto adr = [&a](int i) { return i < a.size() ? trimText(a.at(i)) : QString(); };
-        QStringList streets;
-        if (!adr(0).isEmpty())
-            streets << splitLines(adr(0));
-        streets << splitLines(adr(2));
-        streets << splitLines(adr(1));
-        QString town = joinNonEmpty({adr(5), adr(3)}, QStringLiteral(" "));
-        if (!adr(4).isEmpty())
-            town = town.isEmpty() ? adr(4) : town + QStringLiteral(" (") + adr(4) + QLatin1Char(')');
-        address = streets;
-        if (!town.isEmpty())
-            address << town;
-        if (!adr(6).isEmpty() && !isItaly(adr(6)))
-            address << adr(6);
-        // Six lines at most: the streets share one line first, then the last lines share the sixth.
-        if (lines.size() + address.size() > 6 && streets.size() > 1) {
-            address = QStringList{streets.join(QStringLiteral(", "))} + address.mid(int(streets.size()));
-        }
-    } else if (!trimText(card.label).isEmpty()) {
-        address = splitLines(card.label);
-    }
-    lines += address;
-    if (lines.size() > 6)
-        lines = lines.mid(0, 5) << lines.mid(5).join(QStringLiteral(", "));
-    while (lines.size() < 6)
-        lines << QString();
-
-    QStringList row{name, QString()};
-    row += lines;
-    row << trimText(card.note);
-    return row;
-}
-
-} // namespace tavolux::cardbuilder
+} // namespace tavolux

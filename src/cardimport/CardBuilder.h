@@ -1,17 +1,17 @@
 #pragma once
 
 #include "cardimport/ColumnMapping.h"
+#include "cardimport/TextRows.h"
+#include "storage/TCampo250.h"
 #include "storage/TSchedaIndirizzo.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <array>
+#include <vector>
 
 namespace tavolux {
-
-struct VCard;
 
 // An address card made from one imported row, as the archive will hold it.
 struct ImportedCard
@@ -21,47 +21,72 @@ struct ImportedCard
     QString lostCharacters;
 };
 
-namespace cardbuilder {
+// Builds the address cards of the rows of a table under a mapping, straight
+// from the rows' bytes into the Windows-1252 bytes the archive keeps:
+// - each field takes the texts of its columns: the street lines joined by
+//   ", ", postal code, town and province in that order ("06012 Città di
+//   Castello (PG)"), other texts by a blank in column order; the country is
+//   left out when it is Italy;
+// - where the columns hold several addresses (work, home, ...), each row takes
+//   the first that has a street or a town, work first;
+// - line breaks inside a text become ", ", other control characters blanks;
+//   texts are trimmed and cut to the 250 characters of a field;
+// - the lines are packed so that no empty line stands between two filled
+//   ones, unless they are the program's own line columns;
+// - a card with no name takes its first line, else its note, else its type.
+class CardBuilder
+{
+public:
+    CardBuilder(const TextRows &rows, const QList<ColumnRole> &roles, const ColumnMapping &mapping);
 
-// The value a field of the archive keeps of `text`: line breaks inside it
-// become ", ", other control characters blanks; then trimmed and cut to the
-// 250 bytes of the field, trimmed again (what reading it back gives, but for
-// characters outside Windows-1252, which the file holds as '?').
-QString storedValue(const QString &text);
+    static constexpr int Fields = TSchedaIndirizzo::Note + 1;
 
-// The characters of `text` that Windows-1252 cannot hold, appended to `lost`
-// where it does not have them yet.
-void collectLost(const QString &text, QString &lost);
+    struct Card
+    {
+        char text[Fields][TCampo250::MaxText];
+        int length[Fields];
+        bool cut = false; // a field was longer than a field holds
+        int group = -1;   // the address group taken (see groups()), -1 when none
+        QString lost;     // characters Windows-1252 cannot hold, each once
 
-// The card of one row: each field takes the texts of its columns, joined by a
-// blank. A card with no name takes its first non-empty line (or else its
-// note) as its name. False when the row gives no text at all.
-bool build(const QStringList &row, const ColumnMapping &mapping, ImportedCard &out);
+        TSchedaIndirizzo card() const;
+    };
 
-// The columns of each field (Nome .. Note) under a mapping, in column order:
-// worked out once for a whole table.
-using FieldColumns = std::array<QList<int>, TSchedaIndirizzo::Note + 1>;
-FieldColumns fieldColumns(const ColumnMapping &mapping);
-bool build(const QStringList &row, const FieldColumns &columns, ImportedCard &out);
+    // The card of row `row`; false when the row gives no text at all.
+    bool build(int row, Card &out);
 
-// The same without making the card, for a row whose fields need no cleaning
-// and no cut (no control characters or surrogates inside, at most 250
-// characters joined): whether it gives a card, and its lost characters
-// appended to `lost`. False when the row needs build().
-bool scanSimple(const QStringList &row, const FieldColumns &columns, bool &givesCard, QString &lost);
-// Writes the record of such a row (all RecordSize bytes), exactly as
-// build() and TSchedaIndirizzo::writeRecord() would; false, writing nothing,
-// when the row needs them.
-bool encodeSimple(const QStringList &row, const FieldColumns &columns, char *record);
+    // The address groups the mapping uses, in the order they are preferred;
+    // empty when there are fewer than two.
+    const QStringList &groups() const { return m_groups; }
 
-// The nine values (Nome, Tipo, Rigo01..Rigo06, Note) of a vCard: the name
-// from FN, or N, or ORG; the lines are the person's name, the organisation,
-// then the address in Italian order (street; postal code, town and province;
-// the country when not Italy), or the LABEL where there is no address.
-QStringList vcardRow(const VCard &card);
+private:
+    struct Source
+    {
+        int column;
+        ColumnRole::Kind kind;
+        int group; // index into m_groups, -1 for none
+    };
+    struct Lost
+    {
+        int field;
+        int position;
+        char32_t character;
+    };
 
-// The column names of vcardRow.
-QStringList fieldNames();
+    int chooseGroup(int row) const;
+    bool hasText(int row, int column) const;
+    void compose(int row, int field, int group, Card &out);
+    int piece(int row, QByteArrayView text, bool quoted, char *out, int room, int field, int at, bool &overflow);
 
-} // namespace cardbuilder
+    const TextRows &m_rows;
+    std::vector<Source> m_sources[Fields];
+    QStringList m_groups;
+    QList<int> m_groupRank;                   // static preference of each group
+    std::vector<std::vector<int>> m_typeColumns; // "Address N - Type" columns of each group
+    std::vector<std::vector<int>> m_streetOrTown; // mapped street and town columns of each group
+    std::vector<std::vector<int>> m_addressColumns; // mapped address columns of each group
+    bool m_pack = true;
+    std::vector<Lost> m_lost;
+};
+
 } // namespace tavolux

@@ -9,25 +9,7 @@ namespace tavolux::columnmapping {
 
 namespace {
 
-enum class Role {
-    Unknown,
-    Name,
-    Given,
-    Middle,
-    Family,
-    Organisation,
-    PoBox,
-    Street,
-    Street2,
-    Street3,
-    PostalCode,
-    Town,
-    Region,
-    Country,
-    Note,
-    Type,
-    Line
-};
+using Kind = ColumnRole::Kind;
 
 // Lower case, without accents, punctuation as blanks, blanks collapsed.
 QString normalised(const QString &name)
@@ -43,93 +25,106 @@ QString normalised(const QString &name)
     return out.simplified();
 }
 
-const QHash<QString, Role> &roles()
+const QHash<QString, Kind> &kinds()
 {
-    static const QHash<QString, Role> table = [] {
-        QHash<QString, Role> t;
-        auto add = [&t](Role role, std::initializer_list<const char *> names) {
+    static const QHash<QString, Kind> table = [] {
+        QHash<QString, Kind> t;
+        auto add = [&t](Kind kind, std::initializer_list<const char *> names) {
             for (const char *n : names)
-                t.insert(QString::fromLatin1(n), role);
+                t.insert(QString::fromLatin1(n), kind);
         };
-        add(Role::Name, {"name", "display name", "full name", "formatted name", "nome", "nome visualizzato",
+        add(Kind::Name, {"name", "display name", "full name", "formatted name", "nome", "nome visualizzato",
                          "nome completo", "nominativo", "nome etichetta", "nome e cognome", "contatto"});
-        add(Role::Given, {"first name", "given name", "first", "nome proprio", "nome di battesimo"});
-        add(Role::Middle, {"middle name", "additional name", "secondo nome", "altro nome"});
-        add(Role::Family, {"last name", "family name", "surname", "last", "cognome"});
-        add(Role::Organisation, {"company", "company name", "organization", "organisation", "organization name",
+        add(Kind::Given, {"first name", "given name", "first", "nome proprio", "nome di battesimo"});
+        add(Kind::Middle, {"middle name", "additional name", "secondo nome", "altro nome"});
+        add(Kind::Family, {"last name", "family name", "surname", "last", "cognome"});
+        add(Kind::Organisation, {"company", "company name", "organization", "organisation", "organization name",
                                  "societa", "azienda", "ditta", "ragione sociale", "organizzazione", "ente"});
-        add(Role::PoBox, {"po box", "p o box", "casella postale"});
-        add(Role::Street, {"street", "address", "street address", "address street", "address line 1", "indirizzo",
+        add(Kind::PoBox, {"po box", "p o box", "casella postale"});
+        add(Kind::Street, {"street", "address", "street address", "address street", "address line 1", "indirizzo",
                            "via", "address 1", "street 1", "indirizzo 1", "via 1"});
-        add(Role::Street2, {"street 2", "address 2", "address line 2", "indirizzo 2", "via 2", "extended address"});
-        add(Role::Street3, {"street 3", "address 3", "address line 3", "indirizzo 3", "via 3"});
-        add(Role::PostalCode, {"postal code", "zip", "zipcode", "zip code", "postcode", "post code", "cap",
+        add(Kind::Street2, {"street 2", "address 2", "address line 2", "indirizzo 2", "via 2", "extended address"});
+        add(Kind::Street3, {"street 3", "address 3", "address line 3", "indirizzo 3", "via 3"});
+        add(Kind::PostalCode, {"postal code", "zip", "zipcode", "zip code", "postcode", "post code", "cap",
                                "codice postale", "codice avviamento postale"});
-        add(Role::Town, {"city", "town", "locality", "citta", "localita", "comune"});
-        add(Role::Region, {"state", "region", "province", "provincia", "state province", "prov", "county"});
-        add(Role::Country, {"country", "country region", "nation", "paese", "nazione", "stato", "paese area geografica",
+        add(Kind::Town, {"city", "town", "locality", "citta", "localita", "comune"});
+        add(Kind::Region, {"state", "region", "province", "provincia", "state province", "prov", "county"});
+        add(Kind::Country, {"country", "country region", "nation", "paese", "nazione", "stato", "paese area geografica",
                             "paese regione"});
-        add(Role::Note, {"note", "notes", "nota", "annotazioni", "commenti", "comments", "osservazioni"});
-        add(Role::Type, {"tipo", "type", "category", "categories", "categoria", "categorie", "gruppo", "group"});
+        add(Kind::Note, {"note", "notes", "nota", "annotazioni", "commenti", "comments", "osservazioni"});
+        add(Kind::Type, {"tipo", "type", "category", "categories", "categoria", "categorie", "gruppo", "group"});
         return t;
     }();
     return table;
 }
 
-// Words that name the address a column belongs to ("Business Street",
-// "Home City", "Via (uff.)").
-bool isGroupWord(const QString &word)
+// The group a word names ("Business Street", "Home City", "Via (uff.)",
+// "Altra via"), as one key per kind of address; empty for other words.
+QString groupOf(const QString &word)
 {
-    static const QStringList words{QStringLiteral("business"), QStringLiteral("work"),       QStringLiteral("home"),
-                                   QStringLiteral("other"),    QStringLiteral("personal"),   QStringLiteral("ufficio"),
-                                   QStringLiteral("uff"),      QStringLiteral("abitazione"), QStringLiteral("ab"),
-                                   QStringLiteral("casa"),     QStringLiteral("lavoro"),     QStringLiteral("altro"),
-                                   QStringLiteral("privato"),  QStringLiteral("mailing")};
-    return words.contains(word);
+    static const QHash<QString, QString> words = [] {
+        QHash<QString, QString> w;
+        for (const char *n : {"business", "work", "uff", "ufficio", "lavoro"})
+            w.insert(QString::fromLatin1(n), QStringLiteral("uff"));
+        for (const char *n : {"home", "ab", "abitazione", "casa", "privato", "personal", "residenza"})
+            w.insert(QString::fromLatin1(n), QStringLiteral("ab"));
+        for (const char *n : {"other", "altro", "altra", "mailing"})
+            w.insert(QString::fromLatin1(n), QStringLiteral("altro"));
+        return w;
+    }();
+    return words.value(word);
 }
 
-struct Column
+ColumnRole classify(const QString &header)
 {
-    Role role = Role::Unknown;
-    QString group;
-    int line = 0; // Role::Line: 1..6
-};
-
-Column classify(const QString &header)
-{
-    Column column;
+    ColumnRole role;
     const QString name = normalised(header);
-    static const QRegularExpression lineName(QStringLiteral("^(rigo|riga|linea|line)\\s*0?([1-6])$"));
+    static const QRegularExpression lineName(
+            QStringLiteral("^(?:indirizzo )?(?:rigo|riga|linea|line) ?0?([1-6])$"));
     const QRegularExpressionMatch line = lineName.match(name);
     if (line.hasMatch()) {
-        column.role = Role::Line;
-        column.line = line.captured(2).toInt();
-        return column;
+        role.kind = Kind::Line;
+        role.line = line.captured(1).toInt();
+        return role;
     }
+    role.kind = kinds().value(name, Kind::Unknown);
+    if (role.kind != Kind::Unknown)
+        return role;
     QStringList words = name.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.isEmpty())
-        return column;
-    // Google Contacts: "Address 1 - Street", "Organization 1 - Name".
+    if (words.size() < 2)
+        return role;
+    // Google Contacts: "Address 1 - Street", "Address 1 - Type", "Organization 1 - Name".
     if (words.size() > 2 && words.at(1).size() == 1 && words.at(1).at(0).isDigit()) {
         if (words.at(0) == QLatin1String("address") || words.at(0) == QLatin1String("indirizzo")) {
-            column.group = words.mid(0, 2).join(QLatin1Char(' '));
+            role.group = QStringLiteral("address ") + words.at(1);
             words = words.mid(2);
-        } else if (words.at(0) == QLatin1String("organization") && words.at(2) == QLatin1String("name")) {
-            column.role = words.at(1) == QLatin1String("1") ? Role::Organisation : Role::Unknown;
-            return column;
+            if (words.size() == 1 && (words.first() == QLatin1String("type") || words.first() == QLatin1String("label"))) {
+                role.kind = Kind::AddressType;
+                return role;
+            }
+        } else {
+            if (words.at(0) == QLatin1String("organization") && words.size() == 3
+                && words.at(2) == QLatin1String("name") && words.at(1) == QLatin1String("1"))
+                role.kind = Kind::Organisation;
+            return role;
+        }
+    } else {
+        for (int i = 0; i < words.size(); ++i) {
+            const QString group = groupOf(words.at(i));
+            if (!group.isEmpty()) {
+                role.group = group;
+                words.removeAt(i);
+                break;
+            }
         }
     }
-    if (words.size() > 1 && isGroupWord(words.first())) {
-        column.group = words.takeFirst();
-    } else if (words.size() > 1 && isGroupWord(words.last())) {
-        column.group = words.takeLast();
-    }
-    const QString base = words.join(QLatin1Char(' '));
-    column.role = roles().value(base, Role::Unknown);
-    // "Home Address", "Work Address" are streets; a bare "Address 1 - Formatted" is not known.
-    if (column.role == Role::Name && !column.group.isEmpty())
-        column.role = Role::Unknown;
-    return column;
+    role.kind = kinds().value(words.join(QLatin1Char(' ')), Kind::Unknown);
+    // Only the parts of an address belong to one of several.
+    if (!role.group.isEmpty() && !role.isAddressPart())
+        role.kind = Kind::Unknown;
+    if (role.kind == Kind::Unknown)
+        role.group.clear();
+    return role;
 }
 
 int lineField(int line)
@@ -149,20 +144,53 @@ QList<int> targets()
 
 QString targetName(int target)
 {
-    static const QStringList names{QStringLiteral("Nome"),   QStringLiteral("Tipo"),   QStringLiteral("Rigo01"),
-                                   QStringLiteral("Rigo02"), QStringLiteral("Rigo03"), QStringLiteral("Rigo04"),
-                                   QStringLiteral("Rigo05"), QStringLiteral("Rigo06"), QStringLiteral("Note")};
-    if (target >= 0 && target < names.size())
-        return names.at(target);
-    return QStringLiteral("(ignora)");
+    switch (target) {
+    case TSchedaIndirizzo::Nome:
+        return QStringLiteral("Nome etichetta");
+    case TSchedaIndirizzo::Tipo:
+        return QStringLiteral("Tipo");
+    case TSchedaIndirizzo::Note:
+        return QStringLiteral("Note");
+    default:
+        if (target >= TSchedaIndirizzo::Rigo01 && target <= TSchedaIndirizzo::Rigo06)
+            return QStringLiteral("Rigo %1").arg(target - TSchedaIndirizzo::Rigo01 + 1);
+        return QStringLiteral("(non importare)");
+    }
+}
+
+QString groupName(const QString &group)
+{
+    if (group == QLatin1String("uff"))
+        return QStringLiteral("ufficio");
+    if (group == QLatin1String("ab"))
+        return QStringLiteral("abitazione");
+    if (group == QLatin1String("altro"))
+        return QStringLiteral("altro indirizzo");
+    if (group.startsWith(QLatin1String("address ")))
+        return QStringLiteral("indirizzo ") + group.mid(8);
+    return group;
+}
+
+QList<ColumnRole> roles(const QStringList &header)
+{
+    QList<ColumnRole> list;
+    list.reserve(header.size());
+    for (const QString &name : header)
+        list << classify(name);
+    // "Nome" next to "Cognome" is the given name.
+    const bool family = std::any_of(list.cbegin(), list.cend(), [](const ColumnRole &r) { return r.kind == Kind::Family; });
+    if (family) {
+        for (int i = 0; i < list.size(); ++i)
+            if (list.at(i).kind == Kind::Name && normalised(header.at(i)) == QLatin1String("nome"))
+                list[i].kind = Kind::Given;
+    }
+    return list;
 }
 
 bool looksLikeHeader(const QStringList &header)
 {
-    for (const QString &name : header)
-        if (classify(name).role != Role::Unknown)
-            return true;
-    return false;
+    const QList<ColumnRole> list = roles(header);
+    return std::any_of(list.cbegin(), list.cend(), [](const ColumnRole &r) { return r.kind != Kind::Unknown; });
 }
 
 ColumnMapping byPosition(int columns)
@@ -173,116 +201,114 @@ ColumnMapping byPosition(int columns)
     return mapping;
 }
 
-ColumnMapping propose(const QStringList &header)
+ColumnMapping propose(const QList<ColumnRole> &columns)
 {
-    const int n = int(header.size());
+    const int n = int(columns.size());
     ColumnMapping mapping(n, Ignored);
-    QList<Column> columns;
-    for (const QString &name : header)
-        columns << classify(name);
-
-    auto has = [&](Role role) {
-        for (const Column &c : columns)
-            if (c.role == role)
-                return true;
-        return false;
-    };
-    auto first = [&](Role role) {
+    auto first = [&](Kind kind) {
         for (int i = 0; i < n; ++i)
-            if (columns.at(i).role == role)
+            if (columns.at(i).kind == kind)
                 return i;
         return -1;
     };
+    auto has = [&](Kind kind) { return first(kind) >= 0; };
+    auto fields = [&] {
+        if (has(Kind::Type))
+            mapping[first(Kind::Type)] = TSchedaIndirizzo::Tipo;
+        if (has(Kind::Note))
+            mapping[first(Kind::Note)] = TSchedaIndirizzo::Note;
+    };
 
-    // A table with the card's own line columns is taken as it stands.
-    if (has(Role::Line)) {
-        for (int i = 0; i < n; ++i) {
-            const Column &c = columns.at(i);
-            if (c.role == Role::Line)
-                mapping[i] = lineField(c.line);
-        }
-        if (first(Role::Name) >= 0)
-            mapping[first(Role::Name)] = TSchedaIndirizzo::Nome;
-        if (first(Role::Type) >= 0)
-            mapping[first(Role::Type)] = TSchedaIndirizzo::Tipo;
-        if (first(Role::Note) >= 0)
-            mapping[first(Role::Note)] = TSchedaIndirizzo::Note;
+    // A table with the program's own line columns is taken as it stands.
+    if (has(Kind::Line)) {
+        for (int i = 0; i < n; ++i)
+            if (columns.at(i).kind == Kind::Line)
+                mapping[i] = lineField(columns.at(i).line);
+        if (has(Kind::Name))
+            mapping[first(Kind::Name)] = TSchedaIndirizzo::Nome;
+        fields();
         return mapping;
     }
 
-    // "Nome" next to "Cognome" is the given name.
-    const bool familyColumn = has(Role::Family);
-    if (familyColumn) {
-        for (int i = 0; i < n; ++i)
-            if (columns.at(i).role == Role::Name && normalised(header.at(i)) == QLatin1String("nome"))
-                columns[i].role = Role::Given;
-    }
-    const bool personParts = has(Role::Given) || has(Role::Middle) || familyColumn;
-
-    // One address: the group of the first address column.
-    QString group;
-    bool groupChosen = false;
-    for (const Column &c : columns) {
-        if (c.role == Role::PoBox || c.role == Role::Street || c.role == Role::Street2 || c.role == Role::Street3
-            || c.role == Role::PostalCode || c.role == Role::Town || c.role == Role::Region
-            || c.role == Role::Country) {
-            group = c.group;
-            groupChosen = true;
-            break;
+    // The kinds of line a label may have, in the order they are printed.
+    enum Slot { Person, Organisation, PoBox, Street, Street2, Street3, Town, Country, SlotCount };
+    auto slotOf = [](Kind kind) {
+        switch (kind) {
+        case Kind::Given:
+        case Kind::Middle:
+        case Kind::Family:
+        case Kind::Name:
+            return Person;
+        case Kind::Organisation:
+            return Organisation;
+        case Kind::PoBox:
+            return PoBox;
+        case Kind::Street:
+            return Street;
+        case Kind::Street2:
+            return Street2;
+        case Kind::Street3:
+            return Street3;
+        case Kind::PostalCode:
+        case Kind::Town:
+        case Kind::Region:
+            return Town;
+        case Kind::Country:
+            return Country;
+        default:
+            return SlotCount;
         }
-    }
-    auto inGroup = [&](const Column &c) { return !groupChosen || c.group == group; };
-
-    // The lines, in the order they are printed; each takes every column of its roles.
-    QList<QList<Role>> lines;
-    if (personParts)
-        lines << QList<Role>{Role::Given, Role::Middle, Role::Family};
-    else if (has(Role::Name))
-        lines << QList<Role>{Role::Name}; // the card's name comes from this first line
-    lines << QList<Role>{Role::Organisation} << QList<Role>{Role::PoBox} << QList<Role>{Role::Street}
-          << QList<Role>{Role::Street2} << QList<Role>{Role::Street3}
-          << QList<Role>{Role::PostalCode, Role::Town, Role::Region} << QList<Role>{Role::Country};
-    auto lineHasColumns = [&](const QList<Role> &roles) {
-        for (const Column &c : columns)
-            if (roles.contains(c.role)
-                && (c.role == Role::Organisation || c.role == Role::Name || c.role == Role::Given
-                    || c.role == Role::Middle || c.role == Role::Family || inGroup(c)))
-                return true;
-        return false;
     };
-    QList<QList<Role>> used;
-    for (const QList<Role> &line : lines)
-        if (lineHasColumns(line))
-            used << line;
-    // At most six lines: the third street line, the PO box, then the second street line give way.
-    for (Role dropped : {Role::Street3, Role::PoBox, Role::Street2, Role::Country}) {
-        if (used.size() <= 6)
+    const bool personParts = has(Kind::Given) || has(Kind::Middle) || has(Kind::Family);
+    bool present[SlotCount] = {};
+    for (const ColumnRole &c : columns) {
+        const Slot slot = slotOf(c.kind);
+        if (slot == SlotCount || (c.kind == Kind::Name && personParts))
+            continue;
+        present[slot] = true;
+    }
+    // Where each slot goes: its own line, or the line of the slot it joins.
+    int joins[SlotCount];
+    for (int s = 0; s < SlotCount; ++s)
+        joins[s] = s;
+    auto lines = [&] {
+        int count = 0;
+        for (int s = 0; s < SlotCount; ++s)
+            count += present[s] && joins[s] == s ? 1 : 0;
+        return count;
+    };
+    const int streetLine = present[Street] ? Street : present[Street2] ? Street2 : Street3;
+    for (Slot joining : {Street3, PoBox, Street2}) {
+        if (lines() <= 6)
             break;
-        used.removeIf([dropped](const QList<Role> &line) { return line.size() == 1 && line.first() == dropped; });
+        if (present[joining] && joining != streetLine && present[streetLine])
+            joins[joining] = streetLine;
     }
-    while (used.size() > 6)
-        used.removeLast();
+    if (lines() > 6 && present[Country] && present[Town])
+        joins[Country] = Town;
+    int lineOf[SlotCount];
+    int next = 1;
+    for (int s = 0; s < SlotCount; ++s)
+        lineOf[s] = present[s] && joins[s] == s ? next++ : 0;
 
-    for (int l = 0; l < used.size(); ++l) {
-        for (int i = 0; i < n; ++i) {
-            const Column &c = columns.at(i);
-            if (!used.at(l).contains(c.role))
-                continue;
-            const bool addressPart = c.role != Role::Organisation && c.role != Role::Name && c.role != Role::Given
-                                     && c.role != Role::Middle && c.role != Role::Family;
-            if (addressPart && !inGroup(c))
-                continue;
-            if (c.role == Role::Organisation && mapping.indexOf(lineField(l + 1)) >= 0)
+    int organisation = -1;
+    for (int i = 0; i < n; ++i) {
+        const ColumnRole &c = columns.at(i);
+        const Slot slot = slotOf(c.kind);
+        if (slot == SlotCount || (c.kind == Kind::Name && personParts))
+            continue;
+        if (c.kind == Kind::Organisation) {
+            if (organisation >= 0)
                 continue; // one organisation column
-            mapping[i] = lineField(l + 1);
+            organisation = i;
         }
+        const int line = lineOf[joins[slot]];
+        if (line >= 1 && line <= 6)
+            mapping[i] = lineField(line);
     }
-    if (personParts && first(Role::Name) >= 0)
-        mapping[first(Role::Name)] = TSchedaIndirizzo::Nome;
-    if (first(Role::Type) >= 0)
-        mapping[first(Role::Type)] = TSchedaIndirizzo::Tipo;
-    if (first(Role::Note) >= 0)
-        mapping[first(Role::Note)] = TSchedaIndirizzo::Note;
+    if (personParts && has(Kind::Name))
+        mapping[first(Kind::Name)] = TSchedaIndirizzo::Nome;
+    fields();
     return mapping;
 }
 

@@ -4,6 +4,7 @@
 #include "cardimport/CardBuilder.h"
 #include "cardimport/ColumnMapping.h"
 #include "cardimport/TextEncoding.h"
+#include "cardimport/TextRows.h"
 #include "platform/ProgramFolder.h"
 
 #include <QByteArray>
@@ -23,17 +24,22 @@ struct ImportTable
 
     Kind kind = Kind::Csv;
     TextEncoding encoding = TextEncoding::Utf8;
-    // False when the bytes are not a correct text in `encoding`.
+    // False when the bytes are not a correct text in `encoding` (UTF-16).
     bool encodingValid = true;
-    QChar separator;         // CSV only
-    QList<QStringList> rows; // every record, the header row included
-    bool headerRow = false;  // rows.first() names the columns
+    // Lines of a UTF-8 file that are not UTF-8 and were read as Windows-1252.
+    int otherWayLines = 0;
+    char separator = ',';    // CSV only
+    TextRows rows;           // every record, the header row included
+    bool headerRow = false;  // the first row names the columns
     QStringList header;      // the column names shown
+    QList<ColumnRole> roles; // what the header says of each column
     ColumnMapping proposed;  // from the header (vCard: field by field)
 
     int columnCount() const { return int(header.size()); }
     int firstDataRow() const { return headerRow ? 1 : 0; }
-    int dataRowCount() const { return int(rows.size()) - firstDataRow(); }
+    int dataRowCount() const { return rows.size() - firstDataRow(); }
+    // The values of file row r (0-based, the header row included).
+    QStringList row(int r) const { return rows.row(r); }
     // Takes the first row as the header, or as data; the names and the proposal follow.
     void setHeaderRow(bool header);
 };
@@ -41,7 +47,7 @@ struct ImportTable
 // Why a file could not be read as a table.
 struct ImportError
 {
-    enum class Kind { None, Unreadable, Empty, TooLarge, NotCsvOrVCard, Damaged };
+    enum class Kind { None, Unreadable, Empty, TooLarge, NotText, Damaged };
     Kind kind = Kind::None;
     QString detail;
 
@@ -50,41 +56,49 @@ struct ImportError
     QString message() const;
 };
 
+// What importing a table under a mapping gives: the cards, built once and
+// kept compactly, and what the user is told of them before and after.
+struct ImportPlan
+{
+    qint64 cards = 0;
+    qint64 skippedRows = 0;    // data rows that give no text to a card
+    qint64 cutCards = 0;       // cards with a text longer than a field holds
+    qint64 cardsWithLostCharacters = 0;
+    QString lostCharacters;    // characters Windows-1252 cannot hold, each once
+    QStringList groups;        // the address groups the cards choose among
+    QList<qint64> groupCards;  // how many cards took each
+    // The cards in file order, each as nine fields (Nome .. Note) of a length
+    // byte and that many Windows-1252 bytes, in one part or more.
+    QList<QByteArray> records;
+};
+
 namespace importfile {
 
 // Files larger than this are refused.
 constexpr qint64 MaxBytes = qint64(512) << 20;
 // A table of more columns is no address list (and would not fit the preview).
 constexpr int MaxColumns = 1000;
+// A line longer than this is no line of text.
+constexpr qsizetype MaxLineBytes = qsizetype(1) << 20;
 
 // Reads the file as a table, in the encoding given or, without one, the
-// encoding detected. A vCard is a text whose first line is BEGIN:VCARD;
-// anything else that is text is CSV.
+// encoding found. A vCard is a text whose first line is BEGIN:VCARD;
+// anything else that is text is CSV. Text has no NUL, no control character
+// but tab, line breaks and form feed, lines of at most MaxLineBytes, and
+// where it is read as Windows-1252 at least two thirds of its bytes in ASCII.
 ImportError load(const QString &path, ImportTable &out, std::optional<TextEncoding> encoding = std::nullopt);
-ImportError parse(const QByteArray &bytes, ImportTable &out, std::optional<TextEncoding> encoding = std::nullopt);
+ImportError parse(QByteArray bytes, ImportTable &out, std::optional<TextEncoding> encoding = std::nullopt);
 
-// The cards of the table's data rows under `mapping`, in file order; rows
-// that give no text are left out.
-QList<ImportedCard> buildCards(const ImportTable &table, const ColumnMapping &mapping);
-
-// The characters the cards cannot keep, each once.
-QString lostCharacters(const QList<ImportedCard> &cards, int *cardsAffected = nullptr);
-
-// What importing the table under a mapping will do, found without keeping
-// the cards: the rows that give a card, in file order, and the characters
-// those cards cannot keep.
-struct ImportPlan
-{
-    QList<int> rows;
-    QString lostCharacters;
-    int cardsWithLostCharacters = 0;
-};
+// Builds the cards of the table's data rows under `mapping`, once.
 ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping);
+// The planned cards as the archive will hold them (at most `limit`, where not negative).
+QList<TSchedaIndirizzo> cards(const ImportPlan &plan, qint64 limit = -1);
+// The same as plan() then cards().
+QList<TSchedaIndirizzo> buildCards(const ImportTable &table, const ColumnMapping &mapping);
 
-// Appends the planned cards to the address archive, each built again from
-// its row as it is written (see appendCards).
-AppendResult appendPlanned(const ProgramFolder &folder, const ImportTable &table, const ColumnMapping &mapping,
-                           const ImportPlan &plan, const std::function<bool(qint64 done)> &progress = {});
+// Appends the planned cards to the address archive (see appendCards).
+AppendResult appendPlanned(const ProgramFolder &folder, const ImportPlan &plan,
+                           const std::function<bool(qint64 done)> &progress = {});
 
 } // namespace importfile
 } // namespace tavolux

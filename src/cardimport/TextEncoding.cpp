@@ -4,38 +4,9 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
+
 namespace tavolux {
-
-namespace {
-
-bool startsWith(const QByteArray &bytes, const char *mark, int size)
-{
-    return bytes.size() >= size && std::equal(mark, mark + size, bytes.constData());
-}
-
-bool hasUtf8Mark(const QByteArray &bytes)
-{
-    return startsWith(bytes, "\xEF\xBB\xBF", 3);
-}
-bool hasUtf16LEMark(const QByteArray &bytes)
-{
-    return startsWith(bytes, "\xFF\xFE", 2);
-}
-bool hasUtf16BEMark(const QByteArray &bytes)
-{
-    return startsWith(bytes, "\xFE\xFF", 2);
-}
-
-QString decodeWith(QStringConverter::Encoding encoding, const QByteArray &bytes, qsizetype skip, bool *valid)
-{
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(QByteArrayView(bytes.constData() + skip, bytes.size() - skip));
-    if (valid)
-        *valid = !decoder.hasError();
-    return text;
-}
-
-} // namespace
 
 QList<TextEncoding> textEncodings()
 {
@@ -60,61 +31,97 @@ QString encodingName(TextEncoding encoding)
     return QString();
 }
 
-TextEncoding detectEncoding(const QByteArray &bytes)
+std::optional<TextEncoding> markedEncoding(QByteArrayView bytes)
 {
-    if (hasUtf8Mark(bytes))
+    if (bytes.startsWith("\xEF\xBB\xBF"))
         return TextEncoding::Utf8Bom;
-    if (hasUtf16LEMark(bytes))
+    if (bytes.startsWith("\xFF\xFE"))
         return TextEncoding::Utf16LE;
-    if (hasUtf16BEMark(bytes))
+    if (bytes.startsWith("\xFE\xFF"))
         return TextEncoding::Utf16BE;
-    bool valid = false;
-    decodeWith(QStringConverter::Utf8, bytes, 0, &valid);
-    return valid ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    return std::nullopt;
 }
 
-QString detectAndDecode(const QByteArray &bytes, TextEncoding &encoding, bool *valid)
-{
-    if (hasUtf8Mark(bytes) || hasUtf16LEMark(bytes) || hasUtf16BEMark(bytes)) {
-        encoding = detectEncoding(bytes);
-        return decodeText(bytes, encoding, valid);
-    }
-    bool utf8 = false;
-    QString text = decodeWith(QStringConverter::Utf8, bytes, 0, &utf8);
-    if (utf8) {
-        encoding = TextEncoding::Utf8;
-        if (valid)
-            *valid = true;
-        return text;
-    }
-    encoding = TextEncoding::Windows1252;
-    return decodeText(bytes, encoding, valid);
-}
-
-QString decodeText(const QByteArray &bytes, TextEncoding encoding, bool *valid)
+qsizetype markLength(QByteArrayView bytes, TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
-        return decodeWith(QStringConverter::Utf8, bytes, hasUtf8Mark(bytes) ? 3 : 0, valid);
-    case TextEncoding::Utf16LE: {
-        QString text = decodeWith(QStringConverter::Utf16LE, bytes, hasUtf16LEMark(bytes) ? 2 : 0, valid);
-        if (valid && bytes.size() % 2)
-            *valid = false;
-        return text;
-    }
-    case TextEncoding::Utf16BE: {
-        QString text = decodeWith(QStringConverter::Utf16BE, bytes, hasUtf16BEMark(bytes) ? 2 : 0, valid);
-        if (valid && bytes.size() % 2)
-            *valid = false;
-        return text;
-    }
+        return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    case TextEncoding::Utf16LE:
+        return bytes.startsWith("\xFF\xFE") ? 2 : 0;
+    case TextEncoding::Utf16BE:
+        return bytes.startsWith("\xFE\xFF") ? 2 : 0;
     case TextEncoding::Windows1252:
-        if (valid)
-            *valid = true;
-        return cp1252::decode(bytes);
+        return 0;
     }
-    return QString();
+    return 0;
+}
+
+bool isUtf8(const char *data, qsizetype size)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    const auto *const end = p + size;
+    while (p != end) {
+        // ASCII eight bytes at a time.
+        while (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            p += 8;
+        }
+        if (p == end)
+            break;
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        int more;
+        char32_t c;
+        if (b >= 0xC2 && b <= 0xDF) {
+            more = 1;
+            c = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            more = 2;
+            c = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            more = 3;
+            c = b & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= more)
+            return false;
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        if ((more == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (more == 3 && (c < 0x10000 || c > 0x10FFFF)))
+            return false;
+        p += more + 1;
+    }
+    return true;
+}
+
+QByteArray utf16ToUtf8(QByteArrayView bytes, bool bigEndian, bool *valid)
+{
+    QStringDecoder decoder(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE,
+                           QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (valid)
+        *valid = !decoder.hasError() && bytes.size() % 2 == 0;
+    return text.toUtf8();
+}
+
+QString decodeUtf8OrWindows1252(QByteArrayView bytes, bool *windows1252)
+{
+    const bool utf8 = isUtf8(bytes.data(), bytes.size());
+    if (windows1252)
+        *windows1252 = !utf8;
+    return utf8 ? QString::fromUtf8(bytes) : cp1252::decode(bytes.data(), int(bytes.size()));
 }
 
 } // namespace tavolux

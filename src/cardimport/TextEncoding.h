@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace tavolux {
 
-// The encodings an imported text file may be in.
+// The encodings an imported text file may be in. A file read as UTF-8 reads
+// each line that is not valid UTF-8 as Windows-1252.
 enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
 
 // All of them, in the order the import dialog offers them.
@@ -14,18 +18,20 @@ QList<TextEncoding> textEncodings();
 // The name shown for it ("UTF-8", "Windows-1252", ...).
 QString encodingName(TextEncoding encoding);
 
-// The byte-order mark decides where there is one; otherwise a text that is
-// valid UTF-8 is UTF-8, and anything else Windows-1252 (where every byte is a
-// character).
-TextEncoding detectEncoding(const QByteArray &bytes);
+// The encoding a byte-order mark gives, if any.
+std::optional<TextEncoding> markedEncoding(QByteArrayView bytes);
+// The length of the mark of `encoding` at the start of `bytes` (0 when none).
+qsizetype markLength(QByteArrayView bytes, TextEncoding encoding);
 
-// The text of `bytes` in `encoding`, without its byte-order mark. `valid` is
-// false when the bytes are not a correct text in that encoding (the bad bytes
-// then read as U+FFFD).
-QString decodeText(const QByteArray &bytes, TextEncoding encoding, bool *valid = nullptr);
+// Whether the bytes are correct UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(const char *data, qsizetype size);
+inline bool isUtf8(QByteArrayView bytes) { return isUtf8(bytes.data(), bytes.size()); }
 
-// detectEncoding() and decodeText() in one, decoding the bytes only once
-// where they are UTF-8 or have a mark.
-QString detectAndDecode(const QByteArray &bytes, TextEncoding &encoding, bool *valid = nullptr);
+// UTF-16 text (without its mark) as UTF-8; `valid` is false when it is not
+// correct UTF-16 (the bad units then read as U+FFFD).
+QByteArray utf16ToUtf8(QByteArrayView bytes, bool bigEndian, bool *valid);
+
+// UTF-8 where the bytes are correct UTF-8, Windows-1252 otherwise.
+QString decodeUtf8OrWindows1252(QByteArrayView bytes, bool *windows1252 = nullptr);
 
 } // namespace tavolux

@@ -1,53 +1,193 @@
 #include "cardimport/VCardReader.h"
 
+#include "cardimport/TextEncoding.h"
 #include "platform/Cp1252.h"
 #include "platform/TextUtil.h"
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace tavolux {
 
 namespace {
 
+// One content line, unfolded, still in bytes.
 struct ContentLine
 {
-    QString name;       // upper case, without its group
-    QStringList params; // upper case as written, e.g. "CHARSET=UTF-8", "QUOTED-PRINTABLE"
-    QString value;
+    QByteArray name; // upper case, without its group
+    QList<QByteArray> params;
+    QByteArray value;
     qsizetype line = 0;
 
-    QString param(const QString &key) const
+    // The value of parameter `key` ("CHARSET"), without quotes; empty when missing.
+    QByteArray param(const char *key) const
     {
-        for (const QString &p : params) {
-            const qsizetype eq = p.indexOf(QLatin1Char('='));
+        for (const QByteArray &p : params) {
+            const qsizetype eq = p.indexOf('=');
             if (eq > 0 && p.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
-                QString v = p.mid(eq + 1).trimmed();
-                if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"')))
+                QByteArray v = p.mid(eq + 1).trimmed();
+                if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
                     v = v.mid(1, v.size() - 2);
                 return v;
             }
         }
-        return QString();
+        return QByteArray();
     }
     // A bare 2.1 parameter ("QUOTED-PRINTABLE", "PREF"), ENCODING=, PREF=n,
     // or one of the TYPE= values.
-    bool hasFlag(const QString &flag) const
+    bool hasFlag(const QByteArray &flag) const
     {
-        for (const QString &p : params) {
-            const QString upper = p.trimmed().toUpper();
-            if (upper == flag || upper == QStringLiteral("ENCODING=") + flag)
+        for (const QByteArray &p : params) {
+            const QByteArray upper = p.trimmed().toUpper();
+            if (upper == flag || upper == "ENCODING=" + flag)
                 return true;
-            if (flag == QLatin1String("PREF") && upper.startsWith(QStringLiteral("PREF=")))
+            if (flag == "PREF" && upper.startsWith("PREF="))
                 return true;
-            if (upper.startsWith(QStringLiteral("TYPE="))) {
-                const QStringList types = upper.mid(5).remove(QLatin1Char('"')).split(QLatin1Char(','));
-                if (types.contains(flag))
-                    return true;
+            if (upper.startsWith("TYPE=")) {
+                for (const QByteArray &type : upper.mid(5).replace('"', QByteArray()).split(','))
+                    if (type.trimmed() == flag)
+                        return true;
             }
         }
         return false;
     }
+    bool quotedPrintable() const { return hasFlag("QUOTED-PRINTABLE") || hasFlag("QP"); }
+    bool base64() const { return hasFlag("BASE64") || hasFlag("B"); }
 };
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Splits at `sep` outside double quotes.
+QList<QByteArray> splitOutsideQuotes(QByteArrayView text, char sep)
+{
+    QList<QByteArray> parts;
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '"')
+            quoted = !quoted;
+        else if (text.at(i) == sep && !quoted) {
+            parts << text.sliced(start, i - start).toByteArray();
+            start = i + 1;
+        }
+    }
+    parts << text.sliced(start).toByteArray();
+    return parts;
+}
+
+// Makes one content line of an unfolded line; false when it has no name.
+bool parseLine(const QByteArray &text, qsizetype number, ContentLine &out)
+{
+    // The value begins after the first ':' outside quoted parameters.
+    qsizetype colon = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == ':' && !quoted) {
+            colon = i;
+            break;
+        }
+    }
+    if (colon <= 0)
+        return false;
+    QList<QByteArray> head = splitOutsideQuotes(QByteArrayView(text).first(colon), ';');
+    QByteArray name = head.takeFirst().trimmed().toUpper();
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot >= 0)
+        name = name.mid(dot + 1); // item1.ADR
+    out.name = name;
+    out.params = head;
+    out.value = text.mid(colon + 1);
+    out.line = number;
+    return true;
+}
+
+// The physical lines unfolded: a line that begins with a blank or a tab
+// continues the one before, and a quoted-printable value whose line ends in
+// '=' continues on the next line. All on bytes, so a fold may fall inside a
+// character.
+QList<ContentLine> contentLines(QByteArrayView bytes)
+{
+    QList<ContentLine> lines;
+    QByteArray current;
+    qsizetype currentLine = 0;
+    bool softBreak = false;
+    auto flush = [&] {
+        ContentLine line;
+        if (!current.trimmed().isEmpty() && parseLine(current, currentLine, line))
+            lines.append(std::move(line));
+        current.clear();
+    };
+    qsizetype number = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        qsizetype end = i;
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        const QByteArrayView piece = bytes.sliced(i, end - i);
+        ++number;
+        if (softBreak) {
+            current.append(piece);
+        } else if (!piece.isEmpty() && isBlank(piece.at(0)) && !current.isEmpty()) {
+            current.append(piece.sliced(1));
+        } else {
+            flush();
+            current = piece.toByteArray();
+            currentLine = number;
+        }
+        softBreak = false;
+        if (current.endsWith('=')) {
+            const qsizetype colon = current.indexOf(':');
+            const QByteArray head = current.left(colon < 0 ? 0 : colon).toUpper();
+            if (head.contains("QUOTED-PRINTABLE")) {
+                current.chop(1);
+                softBreak = true;
+            }
+        }
+        if (end == bytes.size())
+            break;
+        i = end + ((bytes.at(end) == '\r' && end + 1 < bytes.size() && bytes.at(end + 1) == '\n') ? 2 : 1);
+    }
+    flush();
+    return lines;
+}
+
+QByteArray decodeQuotedPrintable(QByteArrayView value)
+{
+    QByteArray bytes;
+    bytes.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char c = value.at(i);
+        if (c == '=' && i + 2 < value.size() && hexDigit(QLatin1Char(value.at(i + 1))) >= 0
+            && hexDigit(QLatin1Char(value.at(i + 2))) >= 0) {
+            bytes.append(char(hexDigit(QLatin1Char(value.at(i + 1))) * 16 + hexDigit(QLatin1Char(value.at(i + 2)))));
+            i += 2;
+        } else {
+            bytes.append(c);
+        }
+    }
+    return bytes;
+}
+
+QString decodeCharset(QByteArrayView bytes, const QByteArray &charset)
+{
+    const QByteArray upper = charset.toUpper();
+    if (upper == "UTF-8" || upper == "UTF8")
+        return decodeUtf8OrWindows1252(bytes); // a wrong byte reads as Windows-1252, never as U+FFFD
+    // ISO-8859-1 as mail programs write it is Windows-1252.
+    if (upper == "ISO-8859-1" || upper == "LATIN1" || upper == "WINDOWS-1252" || upper == "CP1252"
+        || upper == "US-ASCII" || upper == "ASCII")
+        return cp1252::decode(bytes.data(), int(bytes.size()));
+    QStringDecoder decoder(upper.constData());
+    if (decoder.isValid())
+        return decoder.decode(bytes);
+    return decodeUtf8OrWindows1252(bytes);
+}
 
 // Splits at `sep` where it is not escaped by a backslash.
 QStringList splitUnescaped(const QString &value, QChar sep)
@@ -89,206 +229,215 @@ QString unescape(const QString &value)
     return out;
 }
 
-QByteArray decodeQuotedPrintable(const QString &value)
+// A parameter value with the circumflex escapes of RFC 6868 (^n, ^^, ^').
+QString unescapeParameter(const QString &value)
 {
-    QByteArray bytes;
-    bytes.reserve(value.size());
+    QString out;
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
-        if (c == QLatin1Char('=') && i + 2 < value.size() && hexDigit(value.at(i + 1)) >= 0
-            && hexDigit(value.at(i + 2)) >= 0) {
-            bytes.append(char(hexDigit(value.at(i + 1)) * 16 + hexDigit(value.at(i + 2))));
-            i += 2;
-        } else if (c.unicode() < 0x100) {
-            bytes.append(char(c.unicode()));
-        } else {
-            bytes.append(value.mid(i, 1).toUtf8());
-        }
-    }
-    return bytes;
-}
-
-QString decodeCharset(const QByteArray &bytes, const QString &charset, TextEncoding fileEncoding)
-{
-    const QString upper = charset.toUpper();
-    if (upper.isEmpty()) {
-        if (fileEncoding == TextEncoding::Windows1252)
-            return cp1252::decode(bytes);
-        return QString::fromUtf8(bytes);
-    }
-    if (upper == QLatin1String("UTF-8") || upper == QLatin1String("UTF8"))
-        return QString::fromUtf8(bytes);
-    if (upper == QLatin1String("ISO-8859-1") || upper == QLatin1String("LATIN1"))
-        return QString::fromLatin1(bytes);
-    if (upper == QLatin1String("WINDOWS-1252") || upper == QLatin1String("CP1252")
-        || upper == QLatin1String("ISO-8859-15") || upper == QLatin1String("US-ASCII")
-        || upper == QLatin1String("ASCII"))
-        return cp1252::decode(bytes);
-    QStringDecoder decoder(upper.toLatin1().constData());
-    if (decoder.isValid())
-        return decoder.decode(bytes);
-    return cp1252::decode(bytes);
-}
-
-// Unfolds the physical lines into content lines. A line that begins with a
-// blank or a tab continues the one before; a quoted-printable value whose
-// line ends in '=' continues on the next line.
-QList<ContentLine> contentLines(const QString &text)
-{
-    QList<ContentLine> lines;
-    const QStringList physical = text.split(QLatin1Char('\n'));
-    QString current;
-    qsizetype currentLine = 0;
-    bool softBreak = false;
-    auto flush = [&] {
-        if (current.trimmed().isEmpty()) {
-            current.clear();
-            return;
-        }
-        ContentLine line;
-        line.line = currentLine;
-        // The value begins after the first ':' outside quoted parameters.
-        qsizetype colon = -1;
-        bool quoted = false;
-        for (qsizetype i = 0; i < current.size(); ++i) {
-            const QChar c = current.at(i);
-            if (c == QLatin1Char('"'))
-                quoted = !quoted;
-            else if (c == QLatin1Char(':') && !quoted) {
-                colon = i;
-                break;
+        if (c == QLatin1Char('^') && i + 1 < value.size()) {
+            const QChar n = value.at(i + 1);
+            if (n == QLatin1Char('n')) {
+                out.append(QLatin1Char('\n'));
+                ++i;
+                continue;
+            }
+            if (n == QLatin1Char('^') || n == QLatin1Char('\'')) {
+                out.append(n == QLatin1Char('^') ? n : QChar(QLatin1Char('"')));
+                ++i;
+                continue;
             }
         }
-        if (colon > 0) {
-            const QStringList head = current.left(colon).split(QLatin1Char(';'));
-            QString name = head.first().trimmed().toUpper();
-            const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-            if (dot >= 0)
-                name = name.mid(dot + 1); // item1.ADR
-            line.name = name;
-            line.params = head.mid(1);
-            line.value = current.mid(colon + 1);
-            lines.append(line);
-        }
-        current.clear();
-    };
-    for (qsizetype i = 0; i < physical.size(); ++i) {
-        QString piece = physical.at(i);
-        if (piece.endsWith(QLatin1Char('\r')))
-            piece.chop(1);
-        if (softBreak) {
-            current.append(piece);
-        } else if (!piece.isEmpty() && (piece.at(0) == QLatin1Char(' ') || piece.at(0) == QLatin1Char('\t'))
-                   && !current.isEmpty()) {
-            current.append(piece.mid(1));
-        } else {
-            flush();
-            current = piece;
-            currentLine = i + 1;
-        }
-        // Quoted-printable soft line break.
-        softBreak = false;
-        if (current.endsWith(QLatin1Char('='))) {
-            const QString upper = current.left(current.indexOf(QLatin1Char(':'))).toUpper();
-            if (upper.contains(QLatin1String("QUOTED-PRINTABLE"))) {
-                current.chop(1);
-                softBreak = true;
-            }
-        }
+        out.append(c);
     }
-    flush();
-    return lines;
+    return unescape(out);
 }
 
-QString valueText(const ContentLine &line, TextEncoding fileEncoding)
-{
-    const QString charset = line.param(QStringLiteral("CHARSET"));
-    if (line.hasFlag(QStringLiteral("QUOTED-PRINTABLE")))
-        return decodeCharset(decodeQuotedPrintable(line.value), charset, fileEncoding);
-    // 2.1 may give one value a charset of its own in a file that is not UTF-8:
-    // its bytes come back unchanged from Windows-1252 and are read in that charset.
-    if (!charset.isEmpty() && fileEncoding == TextEncoding::Windows1252)
-        return decodeCharset(cp1252::encode(line.value), charset, fileEncoding);
-    return line.value;
-}
-
+// Each part of a structured value (';'), unescaped; a part that is a list
+// (',') has its non-empty items joined by ", ".
 QStringList structured(const QString &value)
 {
     QStringList parts = splitUnescaped(value, QLatin1Char(';'));
-    for (QString &part : parts)
-        part = unescape(part);
+    for (QString &part : parts) {
+        QStringList items;
+        for (const QString &item : splitUnescaped(part, QLatin1Char(','))) {
+            const QString text = trimText(unescape(item));
+            if (!text.isEmpty())
+                items << text;
+        }
+        part = items.join(QStringLiteral(", "));
+    }
     return parts;
+}
+
+bool isItaly(const QString &country)
+{
+    static const QStringList names{QStringLiteral("italia"), QStringLiteral("italy"),  QStringLiteral("it"),
+                                   QStringLiteral("ita"),    QStringLiteral("italie"), QStringLiteral("italien")};
+    return names.contains(trimText(country).toLower());
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    for (const QString &line : QString(text)
+                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                       .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                                       .split(QLatin1Char('\n'))) {
+        const QString trimmed = trimText(line);
+        if (!trimmed.isEmpty())
+            lines << trimmed;
+    }
+    return lines;
+}
+
+QString joinNonEmpty(const QStringList &parts, const QString &sep)
+{
+    QStringList kept;
+    for (const QString &part : parts) {
+        const QString trimmed = trimText(part);
+        if (!trimmed.isEmpty())
+            kept << trimmed;
+    }
+    return kept.join(sep);
 }
 
 } // namespace
 
-bool VCardReader::looksLikeVCard(QStringView text)
+bool VCardReader::looksLikeVCard(QByteArrayView bytes)
 {
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
-        const QStringView trimmed = text.mid(start, end - start).trimmed();
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        const QByteArrayView trimmed = bytes.sliced(start, end - start).trimmed();
         if (!trimmed.isEmpty())
-            return trimmed.compare(QLatin1String("BEGIN:VCARD"), Qt::CaseInsensitive) == 0;
+            return trimmed.compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
         start = end + 1;
     }
     return false;
 }
 
-bool VCardReader::read(const QString &text, TextEncoding fileEncoding)
+bool VCardReader::read(QByteArrayView bytes, Lines lines)
 {
     m_cards.clear();
     m_error.clear();
-    bool inside = false;
-    bool preferredAddress = false;
-    qsizetype begun = 0;
+    m_otherWayLines = 0;
+    m_highBytes = 0;
+    m_textBytes = 0;
+    const QList<ContentLine> content = contentLines(bytes);
+
+    // The lines that are not ASCII decide, where the file's encoding is not given.
+    m_utf8 = lines != Lines::Windows1252;
+    if (lines == Lines::Detect) {
+        int utf8 = 0, other = 0;
+        for (const ContentLine &line : content) {
+            const QByteArrayView value = line.value;
+            if (std::all_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+                continue;
+            (isUtf8(value) ? utf8 : other) += 1;
+        }
+        m_utf8 = other <= utf8;
+    }
+
     VCard card;
-    for (const ContentLine &line : contentLines(text)) {
-        if (line.name == QLatin1String("BEGIN")
-            && line.value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
+    auto text = [&](QByteArrayView raw) {
+        // A value or parameter that names no charset.
+        const bool ascii =
+                std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii || (m_utf8 && isUtf8(raw)))
+            return QString::fromUtf8(raw);
+        if (m_utf8) {
+            ++m_otherWayLines;
+            card.readOtherWay = true;
+        }
+        for (const char c : raw) {
+            const auto b = static_cast<unsigned char>(c);
+            m_highBytes += b >= 0x80 ? 1 : 0;
+            m_textBytes += b > ' ' ? 1 : 0;
+        }
+        return cp1252::decode(raw.data(), int(raw.size()));
+    };
+    auto valueText = [&](const ContentLine &line) {
+        const QByteArray charset = line.param("CHARSET");
+        if (line.quotedPrintable()) {
+            // Decoded on its own: UTF-8 where its bytes are, else Windows-1252.
+            const QByteArray decoded = decodeQuotedPrintable(line.value);
+            return charset.isEmpty() ? decodeUtf8OrWindows1252(decoded) : decodeCharset(decoded, charset);
+        }
+        if (!charset.isEmpty())
+            return decodeCharset(line.value, charset);
+        return text(line.value);
+    };
+
+    bool inside = false;
+    qsizetype begun = 0;
+    int nested = 0;          // depth inside an AGENT's own card
+    bool agentNext = false;  // the line before was an empty AGENT
+    int addressRank = 3;     // of the chosen ADR: 0 preferred, 1 work, 2 any other
+    for (const ContentLine &line : content) {
+        const bool begin = line.name == "BEGIN" && line.value.trimmed().compare("VCARD", Qt::CaseInsensitive) == 0;
+        const bool end = line.name == "END" && line.value.trimmed().compare("VCARD", Qt::CaseInsensitive) == 0;
+        if (nested > 0) {
+            nested += begin ? 1 : end ? -1 : 0;
+            continue;
+        }
+        if (begin) {
+            if (inside && agentNext) {
+                nested = 1; // vCard 2.1: AGENT: then the agent's card
+                agentNext = false;
+                continue;
+            }
             if (inside) {
                 m_error = QStringLiteral("la scheda della riga %1 non termina con END:VCARD").arg(begun);
                 return false;
             }
             inside = true;
-            preferredAddress = false;
+            addressRank = 3;
             begun = line.line;
             card = VCard();
             continue;
         }
+        agentNext = false;
         if (!inside)
             continue;
-        if (line.name == QLatin1String("END")) {
+        if (end) {
             m_cards.append(card);
             inside = false;
             continue;
         }
-        const QString value = valueText(line, fileEncoding);
-        if (line.name == QLatin1String("FN")) {
-            card.formattedName = unescape(value);
-        } else if (line.name == QLatin1String("N")) {
-            card.name = structured(value);
-        } else if (line.name == QLatin1String("ORG")) {
-            QStringList units = structured(value);
-            units.removeAll(QString());
-            card.organisation = units.join(QStringLiteral(", "));
-        } else if (line.name == QLatin1String("ADR")) {
-            // The first address, or a later one marked as preferred.
-            const bool preferred = line.hasFlag(QStringLiteral("PREF"));
-            if (card.address.isEmpty() || (preferred && !preferredAddress)) {
-                card.address = structured(value);
-                preferredAddress = preferred;
-                const QString label = line.param(QStringLiteral("LABEL"));
-                if (!label.isEmpty())
-                    card.label = unescape(label);
+        if (line.name == "AGENT") {
+            agentNext = line.value.trimmed().isEmpty();
+            continue;
+        }
+        if (line.base64())
+            continue;
+        if (line.name == "FN") {
+            card.formattedName = unescape(valueText(line));
+        } else if (line.name == "N") {
+            card.name = structured(valueText(line));
+        } else if (line.name == "ORG") {
+            if (card.organisation.isEmpty()) {
+                QStringList units = structured(valueText(line));
+                units.removeAll(QString());
+                card.organisation = units.join(QStringLiteral(", "));
             }
-        } else if (line.name == QLatin1String("LABEL")) {
+        } else if (line.name == "ADR") {
+            // The preferred address, else the first work address, else the first.
+            const int rank = line.hasFlag("PREF") ? 0 : line.hasFlag("WORK") ? 1 : 2;
+            if (rank < addressRank) {
+                addressRank = rank;
+                card.address = structured(valueText(line));
+                const QByteArray label = line.param("LABEL");
+                if (!label.isEmpty())
+                    card.label = unescapeParameter(text(label));
+            }
+        } else if (line.name == "LABEL") {
             if (card.label.isEmpty())
-                card.label = unescape(value);
-        } else if (line.name == QLatin1String("NOTE")) {
-            card.note = unescape(value);
+                card.label = unescape(valueText(line));
+        } else if (line.name == "NOTE") {
+            card.note = unescape(valueText(line));
         }
     }
     if (inside) {
@@ -300,6 +449,57 @@ bool VCardReader::read(const QString &text, TextEncoding fileEncoding)
         return false;
     }
     return true;
+}
+
+QStringList VCard::values() const
+{
+    const QString formatted = trimText(formattedName);
+    // N: family; given; additional; prefixes; suffixes.
+    auto part = [this](int i) { return i < name.size() ? name.at(i) : QString(); };
+    const QString fromN = joinNonEmpty({part(3), part(1), part(2), part(0), part(4)}, QStringLiteral(" "));
+    const QString org = trimText(organisation);
+    QString person = !formatted.isEmpty() ? formatted : fromN;
+    const QString cardName = !person.isEmpty() ? person : org;
+    if (person == org)
+        person.clear();
+
+    QStringList lines;
+    if (!person.isEmpty())
+        lines << person;
+    if (!org.isEmpty())
+        lines << org;
+    QStringList lower;
+    const bool hasAddress = std::any_of(address.begin(), address.end(),
+                                        [](const QString &part) { return !trimText(part).isEmpty(); });
+    if (hasAddress) {
+        // ADR: PO box; extended; street; locality; region; postal code; country.
+        auto adr = [this](int i) { return i < address.size() ? trimText(address.at(i)) : QString(); };
+        QStringList streets;
+        streets << splitLines(adr(0)) << splitLines(adr(2)) << splitLines(adr(1));
+        QString town = joinNonEmpty({adr(5), adr(3)}, QStringLiteral(" "));
+        if (!adr(4).isEmpty())
+            town = town.isEmpty() ? adr(4) : town + QStringLiteral(" (") + adr(4) + QLatin1Char(')');
+        lower = streets;
+        if (!town.isEmpty())
+            lower << town;
+        if (!adr(6).isEmpty() && !isItaly(adr(6)))
+            lower << adr(6);
+        // Six lines at most: the streets share one line first.
+        if (lines.size() + lower.size() > 6 && streets.size() > 1)
+            lower = QStringList{streets.join(QStringLiteral(", "))} + lower.mid(int(streets.size()));
+    } else if (!trimText(label).isEmpty()) {
+        lower = splitLines(label);
+    }
+    lines += lower;
+    if (lines.size() > 6)
+        lines = lines.mid(0, 5) << lines.mid(5).join(QStringLiteral(", "));
+    while (lines.size() < 6)
+        lines << QString();
+
+    QStringList row{cardName, QString()};
+    row += lines;
+    row << trimText(note);
+    return row;
 }
 
 } // namespace tavolux

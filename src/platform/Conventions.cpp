@@ -94,6 +94,18 @@ QString fromNumber(double value, int decimals)
     return numberLocale().toString(value, 'f', decimals);
 }
 
+QString count(qint64 value)
+{
+    const QString digits = QString::number(value < 0 ? -value : value);
+    QString out;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += QLatin1Char('.');
+        out += digits.at(i);
+    }
+    return value < 0 ? QLatin1Char('-') + out : out;
+}
+
 QString shortDate(const QDate &date)
 {
     return QLocale().toString(date, QLocale::ShortFormat);

@@ -13,6 +13,8 @@ void apply();
 double toNumber(const QString &text, bool *ok = nullptr);
 // Number to text with the decimal comma and no grouping.
 QString fromNumber(double value, int decimals = -1);
+// A count with the Italian thousands separator: "100.000", "32.767".
+QString count(qint64 value);
 // The short date format "dd/mm/yyyy".
 QString shortDate(const QDate &date);
 

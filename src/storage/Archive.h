@@ -58,6 +58,7 @@ public:
     }
 
     QString errorString() const { return m_file.errorString(); }
+    int systemError() const { return m_file.systemError(); }
 
 private:
     QString m_path;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <cerrno>
 #include <thread>
 #include <vector>
 
@@ -11,7 +12,6 @@
 #include <io.h>
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -178,16 +178,25 @@ bool RecordFile::open(const QString &path)
     close();
     m_error.clear();
     m_file.setFileName(path);
+    m_systemError = 0;
     const auto mode = QIODevice::ReadWrite | QIODevice::Unbuffered;
     if (m_file.open(mode | QIODevice::ExistingOnly))
         return true;
+    int reason = errno;
     // Create only where nothing exists; a file that is there but cannot be
     // opened is a failure, never replaced. Another copy may create it at any
     // moment after the first try: a file that is there now is opened again.
-    if (!QFileInfo::exists(path) && m_file.open(mode | QIODevice::NewOnly))
-        return true;
-    if (QFileInfo::exists(path) && m_file.open(mode | QIODevice::ExistingOnly))
-        return true;
+    if (!QFileInfo::exists(path)) {
+        if (m_file.open(mode | QIODevice::NewOnly))
+            return true;
+        reason = errno;
+    }
+    if (QFileInfo::exists(path)) {
+        if (m_file.open(mode | QIODevice::ExistingOnly))
+            return true;
+        reason = errno;
+    }
+    m_systemError = reason;
     return fail(QStringLiteral("open"));
 }
 
@@ -199,6 +208,8 @@ void RecordFile::close()
 
 bool RecordFile::fail(const QString &what)
 {
+    if (m_systemError == 0)
+        m_systemError = errno;
     m_error = what + QStringLiteral(": ") + m_file.errorString();
     close();
     return false;
@@ -372,8 +383,10 @@ qint64 RecordFile::append(const QByteArray &record)
         fail(QStringLiteral("append"));
         return -1;
     }
+    m_systemError = 0;
     const RangeLock lock(m_file, 0, 0, RangeLock::Exclusive);
     if (!lock.ok()) {
+        m_systemError = EBUSY; // another copy held the archive longer than a wait
         fail(QStringLiteral("lock"));
         return -1;
     }
@@ -399,8 +412,10 @@ qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char
         fail(QStringLiteral("append"));
         return -1;
     }
+    m_systemError = 0;
     const RangeLock lock(m_file, 0, 0, RangeLock::Exclusive);
     if (!lock.ok()) {
+        m_systemError = EBUSY; // another copy held the archive longer than a wait
         fail(QStringLiteral("lock"));
         return -1;
     }
@@ -448,6 +463,7 @@ qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char
         while (written < chunk.size()) {
             const qint64 n = m_file.write(chunk.constData() + written, chunk.size() - written);
             if (n <= 0) {
+                m_systemError = errno; // before the undo's own calls
                 undo(QStringLiteral("append"));
                 return -1;
             }
@@ -460,6 +476,7 @@ qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char
         }
     }
     if (!m_file.flush()) {
+        m_systemError = errno;
         undo(QStringLiteral("append"));
         return -1;
     }

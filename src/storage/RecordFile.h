@@ -65,6 +65,8 @@ public:
                      const std::function<bool(qint64 done)> &progress = {});
 
     QString errorString() const { return m_error; }
+    // The system's error number of the last failure (EBUSY: the lock wait gave up), 0 when none.
+    int systemError() const { return m_systemError; }
 
 private:
     bool fail(const QString &what);
@@ -73,6 +75,7 @@ private:
     int m_recordSize;
     QFile m_file;
     QString m_error;
+    int m_systemError = 0;
 };
 
 } // namespace tavolux

@@ -38,8 +38,14 @@ void FocusHighlight::setTextColor(QWidget *field, const QColor &color)
     if (field->property(kText).value<QColor>() == color)
         return;
     field->setProperty(kText, color);
-    if (auto *highlight = field->findChild<FocusHighlight *>(QString(), Qt::FindDirectChildrenOnly))
+    if (auto *highlight = field->findChild<FocusHighlight *>(QString(), Qt::FindDirectChildrenOnly)) {
         highlight->paint(field, field->hasFocus());
+    } else {
+        // A field without a highlight has no style sheet of ours: its palette carries the colour.
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Text, color);
+        field->setPalette(palette);
+    }
 }
 
 void FocusHighlight::paint(QWidget *field, bool focused)

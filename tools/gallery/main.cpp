@@ -247,16 +247,21 @@ int main(int argc, char *argv[])
         snap(&exporter, QStringLiteral("export_dialog"), true);
     }
     {
-        // A mail program's address book, ready to import.
+        // An Italian mail program's address book, ready to import: work and
+        // home addresses, a contact with an e-mail alone, a row another
+        // program wrote in Windows-1252.
         const QString csv = folder.filePath(QStringLiteral("rubrica.csv"));
         QFile file(csv);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(QStringLiteral("First Name;Last Name;Company;Business Street;Business Postal Code;Business City;"
-                                      "Business State;Notes;E-mail Address\r\n"
-                                      "Mario;Rossi;Studio Rossi & Figli;Via Garibaldi 12;20121;Milano;MI;Cliente dal 2019;mario@rossi.it\r\n"
-                                      "Lucia;Bianchi;;\"Corso Italia 5, scala B\";10121;Torino;TO;;lucia@bianchi.it\r\n"
-                                      "Gennaro;Esposito;Caffè Esposito;Via Toledo 200;80134;Napoli;NA;Consegna il lunedì;\r\n")
-                           .toUtf8());
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(QStringLiteral("Nome;Cognome;Società;Città (uff.);CAP (uff.);Via (uff.);Provincia (uff.);"
+                                      "Via (ab.);Città (ab.);CAP (ab.);Note;Indirizzo posta elettronica\r\n"
+                                      "Mario;Rossi;Studio Rossi & Figli;Città di Castello;06012;Via Garibaldi 12;PG;;;;"
+                                      "Cliente dal 2019;mario@rossi.it\r\n"
+                                      "Lucia;Bianchi;;;;;;\"Corso Italia 5, scala B\";Torino;10121;;lucia@bianchi.it\r\n"
+                                      ";;;;;;;;;;;notizie@esempio.it\r\n")
+                               .toUtf8());
+            file.write("Gennaro;Esposito;Caff\xE8 Esposito;Napoli;80134;Via Toledo 200;NA;;;;Consegna il luned\xEC;\r\n");
+        }
         file.close();
         TfrmImportaSchede importer(*addresses);
         importer.setFile(csv);
