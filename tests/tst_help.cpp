@@ -531,8 +531,9 @@ void TestHelp::newCapabilitiesHaveTopics()
     }
     // What each topic must tell (the names the windows show, the files they write).
     const QList<QPair<HelpTopic, QStringList>> facts{
-        {HelpTopic::Import, {QStringLiteral("CSV"), QStringLiteral("vCard"), QStringLiteral("Scegli file..."),
-                             QStringLiteral("Codifica"), QStringLiteral("(ignora)"), QStringLiteral("Annulla")}},
+        {HelpTopic::Import, {QStringLiteral("CSV"), QStringLiteral("vCard"), QStringLiteral("Scegli file…"),
+                             QStringLiteral("Codifica"), QStringLiteral("(non importare)"),
+                             QStringLiteral("Mostra le righe lette come Windows-1252"), QStringLiteral("Annulla")}},
         {HelpTopic::Workbook, {QStringLiteral("Archivio_Indirizzi.xlsx"), QStringLiteral("testo")}},
         {HelpTopic::LineFit, {QStringLiteral("arancione"), QStringLiteral("barra di stato")}},
         {HelpTopic::StartLabel, {QStringLiteral("Inizia dall'etichetta"), QStringLiteral("scheda Etichette")}},

@@ -93,26 +93,37 @@ const char *const kImport[] = {
     "operazione, gli indirizzi contenuti in un file CSV, ad esempio esportato da un foglio di calcolo, da "
     "Outlook, da Thunderbird o dai contatti di Google, oppure in un file vCard (estensione VCF). Le schede "
     "già presenti in archivio non vengono modificate: le nuove schede sono aggiunte in coda all'archivio.",
-    "Dopo aver premuto il pulsante Scegli file... e selezionato il file, la finestra mostra la codifica dei "
-    "caratteri riconosciuta, il separatore delle colonne e le prime righe del file. Se le lettere accentate "
-    "non appaiono corrette, bisogna scegliere un'altra codifica nell'elenco Codifica. La casella La prima "
-    "riga contiene i nomi delle colonne va selezionata se la prima riga del file riporta le intestazioni "
-    "delle colonne invece di un indirizzo.",
-    "Nella prima riga della griglia è indicato, per ogni colonna del file, il campo della scheda che la "
-    "riceverà: Nome (il nome dell'etichetta), Tipo, uno dei sei righi dell'indirizzo da Rigo01 a Rigo06, "
-    "Note, oppure (ignora) se la colonna non va importata. Il programma propone da solo una corrispondenza "
-    "in base ai nomi delle colonne, che è possibile modificare a piacere. Più colonne assegnate allo stesso "
-    "campo vengono unite e separate da uno spazio. Di un file vCard vengono importati il nome, "
+    "Dopo aver premuto il pulsante Scegli file… e selezionato il file, la finestra mostra la codifica dei "
+    "caratteri riconosciuta, il separatore delle colonne e le righe del file. Ogni riga scritta in UTF-8 "
+    "viene letta in UTF-8, le altre in Windows-1252: in tal caso, sotto la griglia è indicato quante righe "
+    "sono state lette in Windows-1252, e il pulsante Mostra le righe lette come Windows-1252 consente di "
+    "controllarle prima dell'importazione. Se le lettere accentate non appaiono corrette, bisogna scegliere "
+    "un'altra codifica nell'elenco Codifica. La casella La prima riga contiene i nomi delle colonne va "
+    "selezionata se la prima riga del file riporta le intestazioni delle colonne invece di un indirizzo. Un "
+    "file che non contiene testo, ad esempio un'immagine, viene rifiutato con un messaggio.",
+    "Nella riga Campo, sopra ogni colonna del file, è indicato il campo della scheda che la riceverà: Nome "
+    "etichetta, Tipo, uno dei sei righi dell'indirizzo da Rigo 1 a Rigo 6, Note, oppure (non importare) se "
+    "la colonna non va importata. Il programma propone da solo una corrispondenza in base ai nomi delle "
+    "colonne, che è possibile modificare a piacere; più colonne assegnate allo stesso campo vengono unite. "
+    "Il codice di avviamento postale, la città e la provincia formano un solo rigo, nell'ordine usato in "
+    "Italia (ad esempio \"06012 Città di Castello (PG)\"), il paese non viene riportato se è l'Italia e "
+    "nessun rigo vuoto resta fra due righi compilati. Se il file riporta più indirizzi per ogni contatto, "
+    "come quello dell'ufficio e quello dell'abitazione, per ogni scheda viene usato il primo che contiene la "
+    "via o la città, a partire da quello dell'ufficio. Di un file vCard vengono importati il nome, "
     "l'organizzazione, l'indirizzo e le note di ogni contatto.",
-    "Per avviare l'importazione, bisogna premere il pulsante Importa della finestra. Le righe vuote vengono "
-    "tralasciate, una scheda senza nome prende come nome il primo rigo compilato dell'indirizzo e ogni "
-    "campo viene ridotto a 250 caratteri. Se il file contiene caratteri che l'archivio non può "
-    "memorizzare, il programma li elenca e chiede se proseguire: in tal caso, questi caratteri saranno "
-    "sostituiti da un punto interrogativo. Al termine, un messaggio indica il numero di schede aggiunte "
-    "all'archivio.",
+    "A destra della griglia è mostrata la scheda che darà la riga selezionata, con i righi esattamente come "
+    "saranno stampati: un rigo scritto in arancione sarà tagliato in stampa. Sotto la griglia sono indicati "
+    "il numero di righe (di schede, per un file vCard) da importare, le righe che non contengono testo per "
+    "i campi scelti e non saranno importate, le schede con testi più lunghi dei 250 caratteri di un campo, "
+    "che saranno troncati, e gli indirizzi usati.",
+    "Per avviare l'importazione, bisogna premere il pulsante Importa della finestra. Una scheda senza nome "
+    "prende come nome il primo rigo compilato dell'indirizzo. Se il file contiene caratteri che l'archivio "
+    "non può memorizzare, il programma li elenca e chiede se proseguire: in tal caso, questi caratteri "
+    "saranno sostituiti da un punto interrogativo. Al termine, un messaggio indica il numero di schede "
+    "inserite in archivio e quello delle righe tralasciate.",
     "Durante l'importazione di un file molto grande, il pulsante Annulla o il tasto Esc interrompono "
     "l'operazione: l'archivio torna esattamente com'era prima dell'importazione. Lo stesso avviene se la "
-    "scrittura non va a buon fine, ad esempio perché il disco è pieno.",
+    "scrittura non va a buon fine, ad esempio perché il disco è pieno: un messaggio ne indica il motivo.",
 };
 
 const char *const kWorkbook[] = {
