@@ -3,6 +3,7 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/FileChooser.h"
 #include "ui/GradientWidget.h"
@@ -174,6 +175,8 @@ TfrmAllegaCartella::TfrmAllegaCartella(TfrmArchivio_Indirizzi &owner)
     auto *title = new QLabel(banner);
     title->setPixmap(ui::textArt(QStringLiteral("Documenti allegati alla scheda"), QSize(420, 36), 22,
                                  QColor(0x1F, 0x4F, 0xB0), true));
+    ui::describePicture(clip, QStringLiteral("Graffetta"));
+    ui::describePicture(title, QStringLiteral("Documenti allegati alla scheda"));
     bannerRow->addWidget(clip);
     bannerRow->addWidget(title);
     bannerRow->addStretch();
@@ -256,7 +259,7 @@ QWidget *TfrmAllegaCartella::buildGroup(int n, QWidget *parent)
 
     slot.clear = new ui::PictureButton(QStringLiteral("cancella"), QSize(22, 22), group);
     slot.clear->setObjectName(QStringLiteral("imgCancella") + digits);
-    slot.clear->setToolTip(QStringLiteral("Elimina il nome del file"));
+    slot.clear->setToolTip(QStringLiteral("Cancella"));
     slot.browse = button(QStringLiteral("Sfoglia..."), qPrintable(QStringLiteral("btnSfoglia") + digits), group);
     slot.open = button(QStringLiteral("Apri"), qPrintable(QStringLiteral("btnApri") + digits), group);
     slot.open->setEnabled(false);

@@ -12,6 +12,14 @@ namespace tavolux::ui {
 // Empty when the control has no name here.
 QString accessibleNameFor(const QString &objectName);
 
+// The short caption of a picture button, by object name (its hint is the
+// description); empty when it has none here.
+QString pictureButtonName(const QString &objectName);
+
+// A picture that shows text or stands for something: assistive tools read
+// `name`, and as its description the text drawn in it.
+void describePicture(QWidget *picture, const QString &name, const QString &description = QString());
+
 // Gives every control of `window` that has no accessible name yet the name
 // above; run once per window when it is first shown.
 void nameControls(QWidget *window);

@@ -28,7 +28,7 @@ MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, Me
         break;
     case MessageKind::Information:
         box.setIcon(QMessageBox::Information);
-        box.setWindowTitle(QStringLiteral("Informazione"));
+        box.setWindowTitle(QStringLiteral("Informazioni"));
         break;
     case MessageKind::Warning:
         box.setIcon(QMessageBox::Warning);
