@@ -9,6 +9,7 @@ conventions; the kept ones only for being still there, unchanged.
 
   check_texts.py SRC_DIR TABLE          check (exit 1 on a fault)
   check_texts.py --list SRC_DIR [TABLE] print the candidates: kind, origin, text
+  check_texts.py --self-test             check the checks on texts that break them
 """
 import pathlib
 import re
@@ -192,8 +193,7 @@ def faults(kind, text):
         return found
     if 'È' in text:
         found.append('capital E with accent: write "E\'"')
-    for wrong, right in (('Archivio indirizzi', 'Archivio Indirizzi'), ('Gestione etichette', 'Gestione Etichette'),
-                         ('Rigo0', 'Rigo 1'), ('(ignora)', '(non importare)')):
+    for wrong, right in (('Archivio indirizzi', 'Archivio Indirizzi'), ('Gestione etichette', 'Gestione Etichette')):
         if wrong in text:
             found.append(f'"{wrong}": write "{right}"')
     if kind != 'piece' and kind != 'caption' and text != text.strip(' '):
@@ -242,10 +242,56 @@ def faults(kind, text):
     return found
 
 
+# ---------------------------------------------------------------- self-test
+
+# (kind, text, the fault it must give, or None when it breaks nothing)
+SELF_TEST = [
+    ('message', "Attenzione: il file non si può scrivere.", None),
+    ('message', "Il file non si può scrivere.", 'begins "Attenzione: "'),
+    ('message', "attenzione: il file non si può scrivere.", 'begins "Attenzione: "'),
+    ('message', "Attenzione: il file non si può scrivere", 'ends with a full stop'),
+    ('message', "Attenzione: uno.\r\n\r\nDue.\r\n\r\nTre.", 'the fact and the remedy'),
+    ('hint', "Salva la scheda corrente.\nCtrl+S", None),
+    ('hint', "Salva la scheda corrente\nCtrl+S", 'ends with a full stop'),
+    ('name', "Salva", None),
+    ('name', "Salva la scheda.", 'no final full stop'),
+    ('question', "Si vuole salvarlo in un file PDF?", None),
+    ('question', "Salvarlo in un file PDF?", 'Si vuole'),
+    ('filter', "Tutti i file (*.*)", None),
+    ('filter', "File CSV o vCard (*.csv *.vcf);;Tutti i file (*.*)", None),
+    ('filter', "File CSV (*.csv);;Tutti i file (*)", '"Tutti i file (*.*)"'),
+    ('filter', "Documenti PDF", 'a pattern in brackets'),
+    ('filetitle', "Selezionare il file da importare:", None),
+    ('filetitle', " Scegli il file da importare", 'infinitive with a colon'),
+    ('instruction', "Premere OK per continuare.", None),
+    ('instruction', "Premi OK per continuare.", 'infinitive'),
+    ('caption', " Calibrazione etichette", None),
+    ('caption', "Calibrazione etichette", 'one blank'),
+    ('label', "È possibile", 'capital E with accent'),
+    ('name', "Archivio indirizzi", '"Archivio Indirizzi"'),
+    ('name', "Gestione etichette", '"Gestione Etichette"'),
+    ('label', "Nome etichetta ", 'trailing blank'),
+]
+
+
+def self_test():
+    failures = 0
+    for kind, text, expected in SELF_TEST:
+        found = faults(kind, unescape(text))
+        ok = (not found) if expected is None else any(expected in f for f in found)
+        if not ok:
+            failures += 1
+            print(f'FAIL: {kind} {text!r}: expected {expected or "no fault"}, got {found}')
+    print(f'{len(SELF_TEST) - failures} of {len(SELF_TEST)} self-test cases pass')
+    return 1 if failures else 0
+
+
 # ---------------------------------------------------------------- main
 
 
 def main(argv):
+    if argv and argv[0] == '--self-test':
+        return self_test()
     if argv and argv[0] == '--list':
         src = argv[1]
         table = {}

@@ -243,6 +243,7 @@ QWidget *TfrmAllegaCartella::buildGroup(int n, QWidget *parent)
     group->setObjectName(QStringLiteral("grpAllegato") + digits);
     group->setStyleSheet(QStringLiteral("QFrame#%1 { background: #e6f0fc; border: 1px solid #87b4e8; border-radius: 5px; }")
                              .arg(group->objectName()));
+    ui::nameGroup(group, QStringLiteral("%1° file allegato").arg(n));
     auto *grid = new QGridLayout(group);
     grid->setContentsMargins(10, 8, 10, 10);
     grid->setHorizontalSpacing(6);

@@ -99,4 +99,11 @@ QString shortDate(const QDate &date)
     return QLocale().toString(date, QLocale::ShortFormat);
 }
 
+QString formatCount(qlonglong count)
+{
+    QLocale italian(QLocale::Italian, QLocale::Italy);
+    italian.setNumberOptions(QLocale::DefaultNumberOptions);
+    return italian.toString(count);
+}
+
 } // namespace tavolux::conventions

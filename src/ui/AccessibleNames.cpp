@@ -2,6 +2,8 @@
 
 #include "ui/PictureButton.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QHash>
 #include <QRegularExpression>
@@ -110,6 +112,27 @@ void nameControls(QWidget *window)
         if (!name.isEmpty())
             control->setAccessibleName(name);
     }
+}
+
+namespace {
+
+const char kGroup[] = "tavoluxGroup";
+
+QAccessibleInterface *groupFactory(const QString &, QObject *object)
+{
+    if (object && object->isWidgetType() && object->property(kGroup).toBool())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
+} // namespace
+
+void nameGroup(QWidget *group, const QString &name)
+{
+    static const bool factory = (QAccessible::installFactory(groupFactory), true);
+    Q_UNUSED(factory);
+    group->setProperty(kGroup, true);
+    group->setAccessibleName(name);
 }
 
 void describePicture(QWidget *picture, const QString &name, const QString &description)

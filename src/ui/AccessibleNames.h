@@ -20,6 +20,10 @@ QString pictureButtonName(const QString &objectName);
 // `name`, and as its description the text drawn in it.
 void describePicture(QWidget *picture, const QString &name, const QString &description = QString());
 
+// Shows `group` to assistive tools as a named group of the controls in it,
+// so that controls of the same name in several groups are told apart.
+void nameGroup(QWidget *group, const QString &name);
+
 // Gives every control of `window` that has no accessible name yet the name
 // above; run once per window when it is first shown.
 void nameControls(QWidget *window);
