@@ -239,11 +239,10 @@ TfrmAllegaCartella::TfrmAllegaCartella(TfrmArchivio_Indirizzi &owner)
 QWidget *TfrmAllegaCartella::buildGroup(int n, QWidget *parent)
 {
     const QString digits = QStringLiteral("0%1").arg(n);
-    auto *group = new QFrame(parent);
+    auto *group = new ui::GroupFrame(QStringLiteral("%1° file allegato").arg(n), parent);
     group->setObjectName(QStringLiteral("grpAllegato") + digits);
     group->setStyleSheet(QStringLiteral("QFrame#%1 { background: #e6f0fc; border: 1px solid #87b4e8; border-radius: 5px; }")
                              .arg(group->objectName()));
-    ui::nameGroup(group, QStringLiteral("%1° file allegato").arg(n));
     auto *grid = new QGridLayout(group);
     grid->setContentsMargins(10, 8, 10, 10);
     grid->setHorizontalSpacing(6);

@@ -147,6 +147,7 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
     layout->setSpacing(0);
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setAccessibleName(QStringLiteral("Comandi dell'anteprima"));
     layout->addWidget(bar);
 
     const Report::PreviewButtons offered = report.previewButtons();

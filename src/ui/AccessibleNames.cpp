@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QDialog>
 #include <QEvent>
 #include <QHash>
 #include <QRegularExpression>
@@ -116,23 +117,27 @@ void nameControls(QWidget *window)
 
 namespace {
 
-const char kGroup[] = "tavoluxGroup";
-
-QAccessibleInterface *groupFactory(const QString &, QObject *object)
+QAccessibleInterface *groupFactory(const QString &className, QObject *object)
 {
-    if (object && object->isWidgetType() && object->property(kGroup).toBool())
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grouping);
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (className == QLatin1String("tavolux::ui::GroupFrame"))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    // The program's own windows that are not dialogs are windows, not panes.
+    if (widget->isWindow() && className.startsWith(QLatin1String("tavolux::Tfrm")) && !qobject_cast<QDialog *>(widget))
+        return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }
 
+const bool kFactory = (QAccessible::installFactory(groupFactory), true);
+
 } // namespace
 
-void nameGroup(QWidget *group, const QString &name)
+GroupFrame::GroupFrame(const QString &name, QWidget *parent) : QFrame(parent)
 {
-    static const bool factory = (QAccessible::installFactory(groupFactory), true);
-    Q_UNUSED(factory);
-    group->setProperty(kGroup, true);
-    group->setAccessibleName(name);
+    Q_UNUSED(kFactory);
+    setAccessibleName(name);
 }
 
 void describePicture(QWidget *picture, const QString &name, const QString &description)

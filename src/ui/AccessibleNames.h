@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFrame>
 #include <QObject>
 #include <QString>
 
@@ -20,9 +21,14 @@ QString pictureButtonName(const QString &objectName);
 // `name`, and as its description the text drawn in it.
 void describePicture(QWidget *picture, const QString &name, const QString &description = QString());
 
-// Shows `group` to assistive tools as a named group of the controls in it,
-// so that controls of the same name in several groups are told apart.
-void nameGroup(QWidget *group, const QString &name);
+// A frame that assistive tools know as a group of the controls in it, by
+// its name, so that controls of the same name in several groups are told apart.
+class GroupFrame : public QFrame
+{
+    Q_OBJECT
+public:
+    GroupFrame(const QString &name, QWidget *parent);
+};
 
 // Gives every control of `window` that has no accessible name yet the name
 // above; run once per window when it is first shown.
