@@ -49,6 +49,30 @@ DATA_ROLES = {'table', 'list', 'tree table', 'tree'}
 PASSWORD_FIELDS = {'login': ['Password'], 'change password': ['Vecchia password', 'Nuova password',
                                                              'Conferma nuova password']}
 TYPED = 'chiave'
+# The tab orders the program keeps: these controls, by name, in this order
+# in the Tab cycle (controls added since may come between or after them).
+KEPT_ORDER = {
+    'find': ['Testo da cercare', 'Elenco delle schede', 'Stampa', 'Trova', 'Chiudi'],
+    'import': ['Testo da cercare', 'Elenco delle schede', 'Stampa', 'Trova', 'Chiudi'],
+    'attachments': [x for n in (1, 2, 3) for x in (f'Nome {n}° file allegato', 'Sfoglia...',
+                                                   f'Descrizione {n}° file allegato')]
+                   + ['Applica e chiudi', 'Annulla'],
+    'address window': ['Nome etichetta', 'Tipo'] + [f'Indirizzo (rigo {n})' for n in range(1, 7)] + ['Note'],
+    'label window': [f'Etichetta {k}' for k in range(1, 25)],
+}
+
+
+def in_order(cycle, wanted):
+    """Whether `wanted` appears in this order in one turn of the Tab cycle."""
+    if not wanted or wanted[0] not in cycle:
+        return False
+    start = cycle.index(wanted[0])
+    turn = cycle[start:] + cycle[:start]
+    at = 0
+    for name in turn:
+        if at < len(wanted) and name == wanted[at]:
+            at += 1
+    return at == len(wanted)
 
 
 def start_bus():
@@ -217,6 +241,12 @@ class Walk:
             lines.append('not reached by Tab: ' + ', '.join(missed))
             if judged:
                 self.failures.append(f'{name}: not reached by Tab: ' + ', '.join(missed))
+        names = [o.split(' "', 1)[1][:-1] if ' "' in o else o for o in order]
+        wanted = KEPT_ORDER.get(name)
+        if wanted and not in_order(names, wanted):
+            self.failures.append(f'{name}: the Tab order is not ' + ' → '.join(wanted))
+        elif wanted:
+            lines.append('Tab order kept: ' + ' → '.join(wanted))
         if '(no focus event)' in order and judged:
             self.failures.append(f'{name}: a Tab gave no focus event')
 
