@@ -52,9 +52,9 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
 {
     setObjectName(QStringLiteral("TfrmCalibrazione"));
     setWindowTitle(QStringLiteral(" Calibrazione etichette"));
-    setFixedSize(498, 330);
+    setFixedSize(498, 350);
     auto *column = stepDialogColumn(this);
-    imgIstruzioni = instructionsPanel(column, infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 92)),
+    imgIstruzioni = instructionsPanel(column, infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 112)),
                                       instructionsText());
 
     StepRow horizontal{"btnOrizzMinus", "txtOrizzontale", "btnOrizzPlus"};
