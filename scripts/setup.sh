@@ -19,10 +19,11 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-de
           libxlsxwriter-dev zlib1g-dev)
 # What only the tests need: printing through a PDF queue and reading it back,
 # a spreadsheet program, and a real X server with two window managers (xfwm4
-# reads its settings through a session bus) and screenshots of it.
+# reads its settings through a session bus) and screenshots of it, and the
+# assistive-technology bus that screen readers use, walked from Python.
 test_packages=(cups cups-client printer-driver-cups-pdf poppler-utils mupdf-tools
                libreoffice-calc-nogui xvfb openbox xfwm4 xfconf dbus-daemon x11-utils xdotool imagemagick
-               desktop-file-utils appstream)
+               desktop-file-utils appstream at-spi2-core python3-pyatspi python3)
 [ "$action" = start ] || packages+=("${test_packages[@]}")
 
 sudo_cmd=()

@@ -6,7 +6,9 @@
 #include "access/TfrmPassword.h"
 #include "platform/IniFile.h"
 #include "ui/Messages.h"
+#include "ui/PasswordAccessibility.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -106,6 +108,11 @@ private slots:
     void changeRefusesUnholdablePassword();
     void changeWriteFailure();
     void changeUnreadableStore();
+
+    // Assistive tools
+    void passwordCharactersNeverReachAssistiveTools_data();
+    void passwordCharactersNeverReachAssistiveTools();
+    void padlockPicturesCarryTheirText();
 
 private:
     QString storePath() const { return m_dir->filePath(PasswordStore::fileName()); }
@@ -740,6 +747,91 @@ void TestAccess::changeUnreadableStore()
     QCOMPARE(m_messages->last().text, TfrmCambiaPassword::changeErrorMessage());
     QVERIFY(m_change->isVisible());
     QCOMPARE(readAll(storePath()), QByteArray("[Accesso]\r\nValore=nonhex\r\n"));
+}
+
+namespace {
+
+// What reached the assistive-technology bridge: the text of every text event.
+QStringList g_spoken;
+
+void recordSpoken(QAccessibleEvent *event)
+{
+    switch (event->type()) {
+    case QAccessible::TextInserted:
+        g_spoken << static_cast<QAccessibleTextInsertEvent *>(event)->textInserted();
+        break;
+    case QAccessible::TextRemoved:
+        g_spoken << static_cast<QAccessibleTextRemoveEvent *>(event)->textRemoved();
+        break;
+    case QAccessible::TextUpdated:
+        g_spoken << static_cast<QAccessibleTextUpdateEvent *>(event)->textRemoved()
+                 << static_cast<QAccessibleTextUpdateEvent *>(event)->textInserted();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void TestAccess::passwordCharactersNeverReachAssistiveTools_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("login") << "txtPassword";
+    QTest::newRow("old password") << "txtPasswordOld";
+    QTest::newRow("new password") << "txtPasswordNew";
+    QTest::newRow("confirmation") << "txtConferma";
+}
+
+void TestAccess::passwordCharactersNeverReachAssistiveTools()
+{
+    // The text events that a line edit sends as it is typed into, deleted and
+    // set (handed here to the windows' handler as the field sends them, since
+    // only a running assistive-technology bridge makes Qt send them; the
+    // AT-SPI walk types for real): what goes on carries a star for each
+    // character, and the field's own interface the stars alone. Other fields'
+    // events go on unchanged.
+    QFETCH(QString, field);
+    m_login = std::make_unique<TfrmPassword>(folder());
+    m_change = std::make_unique<TfrmCambiaPassword>(folder());
+    QWidget *window = field == QLatin1String("txtPassword") ? static_cast<QWidget *>(m_login.get()) : m_change.get();
+    auto *edit = window->findChild<QLineEdit *>(field);
+    QVERIFY(edit);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    g_spoken.clear();
+    ui::setAccessibilityForward(recordSpoken);
+    edit->setText(QStringLiteral("chiave"));
+    QAccessibleTextInsertEvent typed(edit, 0, QStringLiteral("c"));
+    ui::passOnAccessibilityEvent(&typed);
+    QAccessibleTextRemoveEvent deleted(edit, 5, QStringLiteral("e"));
+    ui::passOnAccessibilityEvent(&deleted);
+    QAccessibleTextUpdateEvent replaced(edit, 0, QStringLiteral("chiav"), QStringLiteral("segreta"));
+    ui::passOnAccessibilityEvent(&replaced);
+    QLineEdit plain;
+    QAccessibleTextInsertEvent other(&plain, 0, QStringLiteral("Rossi"));
+    ui::passOnAccessibilityEvent(&other);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(edit);
+    const QString value = accessible->text(QAccessible::Value);
+    const QString text = accessible->textInterface() ? accessible->textInterface()->text(0, 100) : QString();
+    ui::setAccessibilityForward(nullptr);
+    QCOMPARE(g_spoken, QStringList({QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*****"),
+                                    QStringLiteral("*******"), QStringLiteral("Rossi")}));
+    for (const QString &spoken : {value, text})
+        QVERIFY2(!spoken.contains(QRegularExpression(QStringLiteral("[^*]"))), qPrintable(spoken));
+}
+
+void TestAccess::padlockPicturesCarryTheirText()
+{
+    m_login = std::make_unique<TfrmPassword>(folder());
+    m_change = std::make_unique<TfrmCambiaPassword>(folder());
+    QCOMPARE(m_login->imgLogo->accessibleName(), QStringLiteral("Password"));
+    QCOMPARE(m_login->imgLogo->accessibleDescription(),
+             QStringLiteral("Proteggere l'accesso all'app con una password a propria scelta. "
+                            "Per il primo accesso utilizzare la password \"chiaveprovvisa\" (scritta senza le virgolette)."));
+    QCOMPARE(m_change->imgLogo->accessibleName(), QStringLiteral("Cambia password"));
+    QCOMPARE(m_change->imgLogo->accessibleDescription(),
+             QStringLiteral("Compilare i campi sottostanti e premere OK per sostituire la password di accesso."));
 }
 
 QTEST_MAIN(TestAccess)

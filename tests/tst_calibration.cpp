@@ -31,6 +31,7 @@
 #include "report/Units.h"
 #include "ui/Messages.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -753,7 +754,7 @@ void TestCalibration::cutLinesMarked()
     QCOMPARE(status.contains(QLatin1String("busta")), envelopeCut);
     window.txtRigo05->setFocus();
     QApplication::processEvents();
-    QVERIFY(!window.panInfo->text().contains(QLatin1String("troppo lunga")));
+    QVERIFY(!window.panInfo->text().contains(QStringLiteral("troppo lungo")));
 
     // The label-page window marks the slot's name.
     TfrmArchivio_Etichette labels(folder());
@@ -854,7 +855,17 @@ void TestCalibration::cutMarkWhateverTheFocus()
         // While focused, the status text says why.
         marked->setFocus();
         QTRY_VERIFY(marked->hasFocus());
-        QVERIFY(static_cast<TfrmArchivio_Indirizzi *>(shown.get())->panInfo->text().contains(QLatin1String("troppo lunga")));
+        const QString status = static_cast<TfrmArchivio_Indirizzi *>(shown.get())->panInfo->text();
+        QVERIFY2(status.startsWith(QStringLiteral("Attenzione: il rigo è troppo lungo per "))
+                     && status.endsWith(QStringLiteral(" e in stampa verrà tagliato. Si consiglia di abbreviarlo.")),
+                 qPrintable(status));
+    } else {
+        // The slot says it in its tooltip and to assistive tools; a plain one says nothing.
+        const QString warning = QStringLiteral("Attenzione: un rigo dell'etichetta è troppo lungo e in stampa verrà "
+                                               "tagliato. Si consiglia di abbreviarlo nella scheda dell'indirizzo.");
+        QCOMPARE(marked->toolTip(), warning);
+        QCOMPARE(QAccessible::queryAccessibleInterface(marked)->text(QAccessible::Description), warning);
+        QCOMPARE(plain->toolTip(), QString());
     }
 }
 

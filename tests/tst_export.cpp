@@ -491,7 +491,7 @@ void TestExport::statusHints()
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     const QList<QPair<QWidget *, QString>> hints{
         {window->cmdEsporta, QStringLiteral("Esporta l'archivio in formato Microsoft Excel.")},
-        {window->cmdEsportaXlsx, QStringLiteral("Esporta l'archivio in formato Excel .xlsx, ogni cella come testo.")},
+        {window->cmdEsportaXlsx, QStringLiteral("Esporta l'archivio in formato Microsoft Excel .xlsx (tutte le celle come testo).")},
         {window->cmdGuida, QStringLiteral("Visualizza la pagina della guida sensibile al contesto.")},
         {window->cmdEsci, QStringLiteral("Esci da questo ambiente di lavoro.")},
     };
@@ -1023,7 +1023,9 @@ void TestExport::workbookAsksOnlyToOpenIt()
     QCOMPARE(window->cmdEsporta->nextInFocusChain(), window->cmdEsportaXlsx);
     ui::nameControls(window.get());
     QCOMPARE(QAccessible::queryAccessibleInterface(window->cmdEsportaXlsx)->text(QAccessible::Name),
-             QStringLiteral("Esporta l'archivio in formato xlsx"));
+             QStringLiteral("XLSX"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(window->cmdEsportaXlsx)->text(QAccessible::Description),
+             QStringLiteral("Esporta l'archivio in formato Microsoft Excel .xlsx (tutte le celle come testo)."));
     m_messages->answerNext(openIt ? MessageAnswer::Yes : MessageAnswer::No);
     window->cmdEsportaXlsx->click();
     QCOMPARE(m_messages->count(), 1);

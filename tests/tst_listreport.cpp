@@ -201,9 +201,9 @@ void TestListReport::printFailuresShowTheirMessage_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("message");
-    QTest::newRow("printer cannot start") << "printer" << "Impossibile avviare la stampa sulla stampante \"%1\".";
-    QTest::newRow("no title box") << "title" << "Il modello \"Riepilogo dati\" non contiene il testo txtTitolo.";
-    QTest::newRow("no data band") << "band" << "Il modello \"Riepilogo dati\" non contiene la banda MasterData.";
+    QTest::newRow("printer cannot start") << "printer" << "Attenzione: non è possibile scrivere il file \"%1\".\r\n\r\nAccertarsi che la cartella esista e di possedere i privilegi di scrittura.";
+    QTest::newRow("no title box") << "title" << "Attenzione: il modello di stampa \"Riepilogo dati\" non contiene il testo txtTitolo.\r\n\r\nSi consiglia di reinstallare il software.";
+    QTest::newRow("no data band") << "band" << "Attenzione: il modello di stampa \"Riepilogo dati\" non contiene la banda MasterData.\r\n\r\nSi consiglia di reinstallare il software.";
 }
 
 void TestListReport::printFailuresShowTheirMessage()

@@ -142,10 +142,11 @@ void TestPlatform::conventionsIgnoreSystemLocale()
     QCOMPARE(process.toDate(QStringLiteral("05/03/2024"), QLocale::ShortFormat), QDate(2024, 3, 5));
     QCOMPARE(process.monthName(3), QStringLiteral("marzo"));
     QCOMPARE(process.toString(1234.5), QStringLiteral("1234,5"));
-    // Counts in messages group thousands the Italian way, whatever the locale.
-    QCOMPARE(conventions::count(999), QStringLiteral("999"));
-    QCOMPARE(conventions::count(32767), QStringLiteral("32.767"));
-    QCOMPARE(conventions::count(1000000), QStringLiteral("1.000.000"));
+    // Counts in the program's texts are grouped in thousands, whatever the locale.
+    QCOMPARE(conventions::formatCount(7), QStringLiteral("7"));
+    QCOMPARE(conventions::formatCount(32767), QStringLiteral("32.767"));
+    QCOMPARE(conventions::formatCount(100000), QStringLiteral("100.000"));
+    QCOMPARE(conventions::formatCount(-1234567), QStringLiteral("-1.234.567"));
 }
 
 void TestPlatform::iniReadsWithProfileSemantics()

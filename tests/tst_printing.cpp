@@ -437,12 +437,12 @@ void TestPrinting::labelDialogsReportFailures_data()
     QTest::addColumn<int>("which");
     QTest::addColumn<bool>("badTemplate"); // else the printer cannot start
     QTest::addColumn<QString>("message");
-    const QString noPrinter = QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".");
+    const QString noPrinter = QStringLiteral("Attenzione: non è possibile scrivere il file \"%1\".\r\n\r\nAccertarsi che la cartella esista e di possedere i privilegi di scrittura.");
     QTest::newRow("page print, printer") << 1 << false << noPrinter;
     QTest::newRow("page print, template") << 1 << true
-                                          << "Il modello \"Pagina Etichette\" non contiene il testo txtRigo01_E01.";
+                                          << "Attenzione: il modello di stampa \"Pagina Etichette\" non contiene il testo txtRigo01_E01.\r\n\r\nSi consiglia di reinstallare il software.";
     QTest::newRow("page preview, template") << 0 << true
-                                            << "Il modello \"Pagina Etichette\" non contiene il testo txtRigo01_E01.";
+                                            << "Attenzione: il modello di stampa \"Pagina Etichette\" non contiene il testo txtRigo01_E01.\r\n\r\nSi consiglia di reinstallare il software.";
     QTest::newRow("page preview, printed from it") << 0 << false << noPrinter;
     QTest::newRow("one address, printed from it") << 2 << false << noPrinter;
 }
@@ -751,8 +751,8 @@ void TestPrinting::envelopeStepOnBadValueFails()
     QCOMPARE(m_messages->count(), 2);
     QCOMPARE(m_messages->entries().at(0).kind, ui::MessageKind::Error);
     QCOMPARE(m_messages->entries().at(0).buttons, ui::MessageButtons::Ok);
-    QCOMPARE(m_messages->entries().at(0).text, QStringLiteral("'abc' non è un valore intero valido."));
-    QCOMPARE(m_messages->entries().at(1).text, QStringLiteral("'1,5' non è un valore intero valido."));
+    QCOMPARE(m_messages->entries().at(0).text, QStringLiteral("Attenzione: \"abc\" non è un numero intero valido."));
+    QCOMPARE(m_messages->entries().at(1).text, QStringLiteral("Attenzione: \"1,5\" non è un numero intero valido."));
     QVERIFY(!QFile::exists(iniPath()) || readFile(iniPath()).contains(QStringLiteral("Superiore=abc")));
 }
 

@@ -152,16 +152,16 @@ void TestReport::model()
     QVERIFY(!report->failed());
     // A look-up of a missing name, or of another kind, fails with a message.
     QVERIFY(!report->text(QStringLiteral("MasterData")));
-    QCOMPARE(report->errorString(), QStringLiteral("Il modello \"Riepilogo dati\" non contiene il testo MasterData."));
+    QCOMPARE(report->errorString(), QStringLiteral("Attenzione: il modello di stampa \"Riepilogo dati\" non contiene il testo MasterData.\r\n\r\nSi consiglia di reinstallare il software."));
     QVERIFY(!report->band(QStringLiteral("txtNessuno")));
-    QCOMPARE(report->errorString(), QStringLiteral("Il modello \"Riepilogo dati\" non contiene la banda txtNessuno."));
+    QCOMPARE(report->errorString(), QStringLiteral("Attenzione: il modello di stampa \"Riepilogo dati\" non contiene la banda txtNessuno.\r\n\r\nSi consiglia di reinstallare il software."));
     QVERIFY(report->band(QStringLiteral("MasterData")));
     QVERIFY(!report->failed());
     // A second object of a name is refused.
     const int objects = int(report->page().objects().size());
     QVERIFY(!report->page().addShape(QStringLiteral("txtTitolo"), QRectF(0, 0, 1, 1)));
     QVERIFY(!report->page().addBand(QStringLiteral("txtTitolo"), Band::Type::Footer, 10));
-    QCOMPARE(report->page().errorString(), QStringLiteral("Il modello contiene già un oggetto di nome txtTitolo."));
+    QCOMPARE(report->page().errorString(), QStringLiteral("Attenzione: il modello di stampa contiene già un oggetto di nome txtTitolo.\r\n\r\nSi consiglia di reinstallare il software."));
     QCOMPARE(int(report->page().objects().size()), objects);
     QCOMPARE(report->page().bands().size(), size_t(3));
 
@@ -640,7 +640,7 @@ void TestReport::printerThatCannotStart()
     report->PrepareReport();
     PrintRecorder printer;
     printer.answerPrintToFile(QStringLiteral("/nonexistent/folder/out.pdf"));
-    const QString message = QStringLiteral("Impossibile avviare la stampa sulla stampante \"/nonexistent/folder/out.pdf\".");
+    const QString message = QStringLiteral("Attenzione: non è possibile scrivere il file \"/nonexistent/folder/out.pdf\".\r\n\r\nAccertarsi che la cartella esista e di possedere i privilegi di scrittura.");
     ui::MessageRecorder messages;
     // Print gives the failure back; it shows nothing itself.
     QVERIFY(!report::Print(*report));

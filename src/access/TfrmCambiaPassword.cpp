@@ -4,8 +4,10 @@
 #include "access/PadlockPicture.h"
 #include "access/PasswordStore.h"
 #include "platform/TextUtil.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/Messages.h"
+#include "ui/PasswordAccessibility.h"
 #include "ui/Shortcuts.h"
 #include "ui/WindowPlacement.h"
 
@@ -44,24 +46,25 @@ QString TfrmCambiaPassword::unusablePasswordMessage()
 {
     return QStringLiteral("Attenzione: la nuova password non può essere memorizzata. Sono ammessi al massimo "
                           "255 caratteri, scelti tra lettere anche accentate, cifre e simboli comuni "
-                          "(non, ad esempio, il simbolo dell'euro). E' necessario reinserire entrambi i valori.");
+                          "(non è ammesso, ad esempio, il simbolo dell'euro). E' necessario reinserire entrambi i valori.");
 }
 
 TfrmCambiaPassword::TfrmCambiaPassword(const ProgramFolder &folder, QWidget *parent)
     : ui::GradientWidget(ui::colors::SteelBlue, parent), m_folder(folder)
 {
     setObjectName(QStringLiteral("TfrmCambiaPassword"));
+    ui::protectPasswordFields();
     setWindowTitle(QStringLiteral(" Cambia password"));
     ui::makeFixedWindow(this, QSize(480, 470));
 
     imgLogo = new QLabel(this);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    ui::setPictureWhenShown(imgLogo, QSize(440, 110), [] {
-        return padlockPicture(
-            QStringLiteral("Cambia password"),
-            {QStringLiteral("Compila i campi sottostanti e premi OK per sostituire la password di accesso.")},
-            QSize(440, 110));
+    const QString logoLine =
+        QStringLiteral("Compilare i campi sottostanti e premere OK per sostituire la password di accesso.");
+    ui::setPictureWhenShown(imgLogo, QSize(440, 110), [logoLine] {
+        return padlockPicture(QStringLiteral("Cambia password"), {logoLine}, QSize(440, 110));
     });
+    ui::describePicture(imgLogo, QStringLiteral("Cambia password"), logoLine);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 18);

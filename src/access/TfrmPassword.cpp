@@ -4,7 +4,9 @@
 #include "access/PadlockPicture.h"
 #include "access/PasswordStore.h"
 #include "platform/TextUtil.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Messages.h"
+#include "ui/PasswordAccessibility.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -44,16 +46,17 @@ TfrmPassword::TfrmPassword(const ProgramFolder &folder, QWidget *parent)
     : ui::GradientWidget(ui::colors::SteelBlue, parent), m_folder(folder)
 {
     setObjectName(QStringLiteral("TfrmPassword"));
+    ui::protectPasswordFields();
     setWindowTitle(QStringLiteral(" Tavolux - Accesso"));
     ui::makeFixedWindow(this, QSize(480, 330));
 
     imgLogo = new QLabel(this);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setPixmap(padlockPicture(
-        QStringLiteral("Password"),
-        {QStringLiteral("Proteggi l'accesso all'app con una password a tua scelta."),
-         QStringLiteral("Per il primo accesso utilizza la password chiaveprovvisa (scritta senza virgolette).")},
-        QSize(440, 128)));
+    const QStringList logoLines{
+        QStringLiteral("Proteggere l'accesso all'app con una password a propria scelta."),
+        QStringLiteral("Per il primo accesso utilizzare la password \"chiaveprovvisa\" (scritta senza le virgolette).")};
+    imgLogo->setPixmap(padlockPicture(QStringLiteral("Password"), logoLines, QSize(440, 128)));
+    ui::describePicture(imgLogo, QStringLiteral("Password"), logoLines.join(QLatin1Char(' ')));
 
     lblRigo05 = new QLabel(QStringLiteral("Immetti la password e premi OK."), this);
     lblRigo05->setObjectName(QStringLiteral("lblRigo05"));

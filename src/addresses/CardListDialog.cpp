@@ -6,6 +6,7 @@
 #include "report/Report.h"
 #include "reportui/ReportSteps.h"
 #include "storage/AddressArchive.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/FocusLook.h"
 #include "ui/GradientWidget.h"
@@ -47,17 +48,21 @@ CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title
     bannerPicture->setObjectName(QStringLiteral("imgBanner"));
     bannerPicture->setPixmap(ui::textArt(banner, QSize(830, 44), 26, Qt::white, true));
     column->addWidget(bannerPicture);
+    ui::describePicture(bannerPicture, banner);
     auto *instructions = new QLabel(background);
     instructions->setObjectName(QStringLiteral("imgIstruzioni"));
     instructions->setPixmap(ui::textArt(
         QStringLiteral("1. Scrivere il testo da cercare    2. Premere Trova    3. Fare doppio clic sulla voce"),
         QSize(830, 22), 13, QColor(0x10, 0x25, 0x50), true, true));
+    ui::describePicture(instructions, QStringLiteral("Istruzioni"),
+                        QStringLiteral("1. Scrivere il testo da cercare. 2. Premere Trova. 3. Fare doppio clic sulla voce."));
     column->addWidget(instructions);
 
     auto *searchRow = new QHBoxLayout;
     auto *lens = new QLabel(background);
     lens->setObjectName(QStringLiteral("imgTrova"));
     lens->setPixmap(ui::art(QStringLiteral("trova"), QSize(30, 30)));
+    ui::describePicture(lens, QStringLiteral("Lente di ingrandimento"));
     txtTrova = new QLineEdit(background);
     txtTrova->setObjectName(QStringLiteral("txtTrova"));
     QFont searchFont(QStringLiteral("Verdana"), 12);

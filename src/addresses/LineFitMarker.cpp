@@ -30,11 +30,12 @@ QString LineFitMarker::warning(const QString &text)
     const bool label = !fitsLabelLine(text);
     const bool envelope = !fitsEnvelopeLine(text);
     if (label && envelope)
-        return QStringLiteral("Attenzione: la riga è troppo lunga per l'etichetta e per la busta: in stampa sarà tagliata.");
+        return QStringLiteral("Attenzione: il rigo è troppo lungo per l'etichetta e per la busta e in stampa verrà tagliato. "
+                              "Si consiglia di abbreviarlo.");
     if (label)
-        return QStringLiteral("Attenzione: la riga è troppo lunga per l'etichetta: in stampa sarà tagliata.");
+        return QStringLiteral("Attenzione: il rigo è troppo lungo per l'etichetta e in stampa verrà tagliato. Si consiglia di abbreviarlo.");
     if (envelope)
-        return QStringLiteral("Attenzione: la riga è troppo lunga per la busta: in stampa sarà tagliata.");
+        return QStringLiteral("Attenzione: il rigo è troppo lungo per la busta e in stampa verrà tagliato. Si consiglia di abbreviarlo.");
     return QString();
 }
 

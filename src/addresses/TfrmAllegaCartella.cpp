@@ -4,6 +4,7 @@
 #include "platform/FileSave.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/FileChooser.h"
 #include "ui/GradientWidget.h"
@@ -160,6 +161,8 @@ TfrmAllegaCartella::TfrmAllegaCartella(TfrmArchivio_Indirizzi &owner)
     auto *title = new QLabel(banner);
     title->setPixmap(ui::textArt(QStringLiteral("Documenti allegati alla scheda"), QSize(420, 36), 22,
                                  QColor(0x1F, 0x4F, 0xB0), true));
+    ui::describePicture(clip, QStringLiteral("Graffetta"));
+    ui::describePicture(title, QStringLiteral("Documenti allegati alla scheda"));
     bannerRow->addWidget(clip);
     bannerRow->addWidget(title);
     bannerRow->addStretch();
@@ -222,7 +225,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(TfrmArchivio_Indirizzi &owner)
 QWidget *TfrmAllegaCartella::buildGroup(int n, QWidget *parent)
 {
     const QString digits = QStringLiteral("0%1").arg(n);
-    auto *group = new QFrame(parent);
+    auto *group = new ui::GroupFrame(QStringLiteral("%1° file allegato").arg(n), parent);
     group->setObjectName(QStringLiteral("grpAllegato") + digits);
     group->setStyleSheet(QStringLiteral("QFrame#%1 { background: #e6f0fc; border: 1px solid #87b4e8; border-radius: 5px; }")
                              .arg(group->objectName()));
@@ -242,7 +245,7 @@ QWidget *TfrmAllegaCartella::buildGroup(int n, QWidget *parent)
 
     slot.clear = new ui::PictureButton(QStringLiteral("cancella"), QSize(22, 22), group);
     slot.clear->setObjectName(QStringLiteral("imgCancella") + digits);
-    slot.clear->setToolTip(QStringLiteral("Elimina il nome del file"));
+    slot.clear->setToolTip(QStringLiteral("Cancella"));
     slot.browse = button(QStringLiteral("Sfoglia..."), qPrintable(QStringLiteral("btnSfoglia") + digits), group);
     slot.open = button(QStringLiteral("Apri"), qPrintable(QStringLiteral("btnApri") + digits), group);
     slot.open->setEnabled(false);

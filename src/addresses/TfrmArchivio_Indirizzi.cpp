@@ -14,6 +14,7 @@
 #include "archivewindow/ArchiveToolbar.h"
 #include "archivewindow/ArchiveWindowSteps.h"
 #include "archivewindow/ArchiveNotices.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
@@ -206,6 +207,7 @@ void TfrmArchivio_Indirizzi::build()
     auto *envelope = new QLabel(body);
     envelope->setObjectName(QStringLiteral("imgBusta"));
     envelope->setFixedSize(936, 330);
+    ui::describePicture(envelope, QStringLiteral("Busta da lettera"));
     ui::setPictureWhenShown(envelope, envelope->size(),
                             [size = envelope->size()] { return ui::art(QStringLiteral("sfondo_busta"), size); });
     auto *recipient = new QVBoxLayout(envelope);

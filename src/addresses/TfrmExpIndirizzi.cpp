@@ -7,6 +7,7 @@
 #include "workbook/WorkbookWriter.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/GridView.h"
 #include "ui/Messages.h"
@@ -49,7 +50,7 @@ QString TfrmExpIndirizzi::failureMessage()
 
 QString TfrmExpIndirizzi::workbookHint()
 {
-    return QStringLiteral("Esporta l'archivio in formato Excel .xlsx, ogni cella come testo.");
+    return QStringLiteral("Esporta l'archivio in formato Microsoft Excel .xlsx (tutte le celle come testo).");
 }
 
 TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
@@ -86,6 +87,8 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(const ProgramFolder &folder, QWidget *parent)
     auto *hand = new QLabel(strip);
     hand->setObjectName(QStringLiteral("imgMano"));
     hand->setPixmap(ui::art(QStringLiteral("mano"), QSize(40, 40)));
+    ui::describePicture(banner, QStringLiteral("Esportazione archivio indirizzi"));
+    ui::describePicture(hand, QStringLiteral("Mano che indica i pulsanti di esportazione"));
     cmdEsporta = new ui::PictureButton(QStringLiteral("esporta"), QSize(44, 44), strip);
     cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
     cmdEsportaXlsx = new ui::PictureButton(QStringLiteral("esporta_xlsx"), QSize(44, 44), strip);

@@ -52,7 +52,7 @@ QString separatorName(char separator)
 // "una scheda", "100.000 schede".
 QString counted(qint64 n, const QString &one, const QString &many)
 {
-    return n == 1 ? QStringLiteral("una ") + one : conventions::count(n) + QLatin1Char(' ') + many;
+    return n == 1 ? QStringLiteral("una ") + one : conventions::formatCount(n) + QLatin1Char(' ') + many;
 }
 
 QString cardCount(qint64 n)
@@ -100,7 +100,7 @@ QString TfrmImportaSchede::lostCharactersQuestion(const QString &characters, qin
     }
     return QStringLiteral("Attenzione: alcuni caratteri di %1 non possono essere memorizzati in archivio e saranno "
                           "sostituiti da \"?\":\r\n\r\n%2\r\n\r\nSi vuole importare comunque?")
-            .arg(affected == 1 ? QStringLiteral("una scheda") : QStringLiteral("%1 schede").arg(conventions::count(affected)),
+            .arg(affected == 1 ? QStringLiteral("una scheda") : QStringLiteral("%1 schede").arg(conventions::formatCount(affected)),
                  shown.join(QLatin1Char(' ')));
 }
 
@@ -108,7 +108,7 @@ QString TfrmImportaSchede::addedMessage(qint64 added, qint64 skippedRows, bool v
 {
     QString text = added == 1 ? QStringLiteral("E' stata inserita una scheda in archivio.")
                                   : QStringLiteral("Sono state inserite %1 schede in archivio.")
-                                            .arg(conventions::count(added));
+                                            .arg(conventions::formatCount(added));
     if (skippedRows > 0) {
         const QString what = vcard ? cardCount(skippedRows) : rowCount(skippedRows);
         text += QStringLiteral("\r\n\r\n%1 senza testo nei campi scelti %2.")
@@ -190,7 +190,7 @@ QStringList TfrmImportaSchede::summary(const ImportTable &table, const ImportPla
         lines << QStringLiteral("Una riga del file non è in UTF-8 ed è stata letta come Windows-1252.");
     else if (table.otherWayLines > 1)
         lines << QStringLiteral("%1 righe del file non sono in UTF-8 e sono state lette come Windows-1252.")
-                         .arg(conventions::count(table.otherWayLines));
+                         .arg(conventions::formatCount(table.otherWayLines));
     if (!table.encodingValid)
         lines << encodingWarning();
     return lines;
@@ -633,7 +633,7 @@ void TfrmImportaSchede::showCard()
             card = built.card();
         else
             note = QStringLiteral("Questa riga non ha testo nei campi scelti e non sarà importata.");
-        lblScheda->setText(QStringLiteral("La riga %1 del file darà questa scheda:").arg(conventions::count(row + 1)));
+        lblScheda->setText(QStringLiteral("La riga %1 del file darà questa scheda:").arg(conventions::formatCount(row + 1)));
     } else {
         lblScheda->setText(QStringLiteral("Anteprima della scheda"));
     }

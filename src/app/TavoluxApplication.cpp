@@ -20,7 +20,7 @@ bool TavoluxApplication::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &failure) {
         reportUncaughtFailure(QString::fromLocal8Bit(failure.what()));
     } catch (...) {
-        reportUncaughtFailure(QStringLiteral("Errore imprevisto."));
+        reportUncaughtFailure(QStringLiteral("Attenzione: si è verificato un errore imprevisto."));
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include "help/TfrmSplash.h"
 #include "platform/Conventions.h"
 #include "platform/TMisc.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/PictureButton.h"
 #include "ui/Shortcuts.h"
@@ -27,6 +28,9 @@ QFrame *whiteBox(QWidget *parent)
     box->setStyleSheet(QStringLiteral("QFrame#whiteBox { background: white; border: 1px solid #9fb6d9; border-radius: 8px; }"));
     return box;
 }
+
+const QString kSubtitle = QStringLiteral(
+    "Stampa velocemente indirizzi o qualsiasi altro testo su fogli A4 da 24 etichette o direttamente su buste da lettera");
 
 ui::PictureButton *picture(ui::PictureButton *button, const char *name)
 {
@@ -74,10 +78,10 @@ TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
     auto *subtitle = new QLabel(top);
     subtitle->setObjectName(QStringLiteral("imgSottotitolo"));
     ui::setPictureWhenShown(subtitle, QSize(690, 22), [] {
-        return ui::textArt(
-            QStringLiteral("Stampa velocemente indirizzi o qualsiasi altro testo su fogli A4 da 24 etichette o direttamente su buste da lettera"),
-            QSize(690, 22), 12, QColor(0x40, 0x40, 0x40), false, true);
+        return ui::textArt(kSubtitle, QSize(690, 22), 12, QColor(0x40, 0x40, 0x40), false, true);
     });
+    ui::describePicture(title, QStringLiteral("Tavolux"));
+    ui::describePicture(subtitle, kSubtitle);
     titles->addWidget(title, 0, Qt::AlignHCenter);
     titles->addWidget(subtitle, 0, Qt::AlignHCenter);
     topRow->addWidget(imgInfo, 0, Qt::AlignTop);
@@ -131,7 +135,12 @@ TfrmAvvio::TfrmAvvio(const ProgramFolder &folder, QWidget *parent)
     outer->addWidget(panel, 0, 0, Qt::AlignCenter);
 
     // From the keyboard: the first app has the focus, F1 opens the help.
+    ui::setHintTooltip(imgGuida, QStringLiteral("Visualizza la guida in linea."));
     ui::bindShortcut(this, imgGuida, QKeySequence(Qt::Key_F1));
+    // Each app's picture does what its button does; Tab and assistive tools
+    // reach the button alone.
+    imgApp01->setTwin(btnApp01);
+    imgApp02->setTwin(btnApp02);
     btnApp01->setFocus(Qt::OtherFocusReason);
 
     connect(imgApp01, &ui::PictureButton::clicked, this, &TfrmAvvio::openAddresses);

@@ -41,6 +41,17 @@ QPixmap headerPicture(const QString &iconName, const QString &lettering, const Q
     return pixmap;
 }
 
+namespace {
+
+QStringList creditsLines()
+{
+    return {QStringLiteral("Tavolux"), QStringLiteral("Indirizzi ed etichette, stampati in pochi secondi"),
+            QStringLiteral("Un software di ") + maker::name(),
+            QStringLiteral("\u00A9 ") + maker::name() + QStringLiteral(" - Tutti i diritti riservati")};
+}
+
+} // namespace
+
 QPixmap creditsPicture(const QSize &size)
 {
     QPixmap pixmap = ui::canvas(size);
@@ -69,29 +80,32 @@ QPixmap creditsPicture(const QSize &size)
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(QColor(0xFF, 0xD7, 0x5A));
-    painter.drawText(QRect(0, 18, w, 72), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Tavolux"));
+    const QStringList lines = creditsLines();
+    painter.drawText(QRect(0, 18, w, 72), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(0));
 
     QFont line(QStringLiteral("Verdana"));
     line.setPixelSize(14);
     line.setItalic(true);
     painter.setFont(line);
     painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 90, w, 24), Qt::AlignHCenter | Qt::AlignVCenter,
-                     QStringLiteral("Indirizzi ed etichette, stampati in pochi secondi"));
+    painter.drawText(QRect(0, 90, w, 24), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(1));
 
     QFont maker(QStringLiteral("Verdana"));
     maker.setPixelSize(16);
     maker.setBold(true);
     painter.setFont(maker);
-    painter.drawText(QRect(0, h - 76, w, 26), Qt::AlignHCenter | Qt::AlignVCenter,
-                     QStringLiteral("Un software di ") + maker::name());
+    painter.drawText(QRect(0, h - 76, w, 26), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(2));
     QFont rights(QStringLiteral("Verdana"));
     rights.setPixelSize(12);
     painter.setFont(rights);
     painter.setPen(QColor(0xDD, 0xDD, 0xDD));
-    painter.drawText(QRect(0, h - 48, w, 22), Qt::AlignHCenter | Qt::AlignVCenter,
-                     QStringLiteral("\u00A9 ") + maker::name() + QStringLiteral(" - Tutti i diritti riservati"));
+    painter.drawText(QRect(0, h - 48, w, 22), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(3));
     return pixmap;
+}
+
+QString creditsText()
+{
+    return creditsLines().join(QStringLiteral(". ")) + QLatin1Char('.');
 }
 
 } // namespace tavolux

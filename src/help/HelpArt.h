@@ -13,5 +13,7 @@ QPixmap headerPicture(const QString &iconName, const QString &lettering, const Q
 
 // The maker's credits artwork.
 QPixmap creditsPicture(const QSize &size);
+// The text drawn in the credits picture, line after line.
+QString creditsText();
 
 } // namespace tavolux

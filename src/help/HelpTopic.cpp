@@ -152,15 +152,16 @@ const char *const kWorkbook[] = {
 };
 
 const char *const kLineFit[] = {
-    "Ogni riga di un'etichetta o di una busta da lettera viene stampata per una larghezza fissa: il testo "
+    "Ogni rigo di un'etichetta o di una busta da lettera viene stampato per una larghezza fissa: il testo "
     "che non vi entra viene tagliato. Per accorgersene prima della stampa, nell'app Archivio Indirizzi i "
-    "campi dell'indirizzo che contengono una riga troppo lunga sono scritti in arancione. Mentre si scrive "
-    "in uno di questi campi, la barra di stato in basso indica se la riga sarà tagliata sull'etichetta, "
+    "campi dell'indirizzo che contengono un rigo troppo lungo sono scritti in arancione. Mentre si scrive "
+    "in uno di questi campi, la barra di stato in basso indica se il rigo sarà tagliato sull'etichetta, "
     "sulla busta da lettera o su entrambe.",
-    "Nell'app Gestione Etichette, il nome di un'etichetta importata è scritto in arancione se almeno una "
-    "delle sue righe sarà tagliata in stampa. In tal caso, è sufficiente aprire la relativa scheda "
-    "nell'archivio degli indirizzi, accorciare la riga, ad esempio con un'abbreviazione o spostando una "
-    "parte del testo nel rigo successivo, premere Salva e importare di nuovo l'etichetta.",
+    "Nell'app Gestione Etichette, il nome di un'etichetta importata è scritto in arancione se almeno uno "
+    "dei suoi righi sarà tagliato in stampa, come indica anche il suggerimento che appare fermandovi sopra "
+    "il mouse. In tal caso, è sufficiente aprire la relativa scheda nell'archivio degli indirizzi, "
+    "accorciare il rigo, ad esempio con un'abbreviazione o spostando una parte del testo nel rigo "
+    "successivo, premere Salva e importare di nuovo l'etichetta.",
 };
 
 const char *const kStartLabel[] = {
@@ -335,7 +336,7 @@ QString helpTitle(HelpTopic topic)
     case HelpTopic::Workbook:
         return QStringLiteral("Esportazione archivio indirizzi in formato XLSX");
     case HelpTopic::LineFit:
-        return QStringLiteral("Righe troppo lunghe per l'etichetta");
+        return QStringLiteral("Righi troppo lunghi per l'etichetta");
     case HelpTopic::StartLabel:
         return QStringLiteral("Inizia dall'etichetta");
     case HelpTopic::Calibration:

@@ -3,6 +3,7 @@
 #include "help/HelpArt.h"
 #include "help/LinkLabel.h"
 #include "platform/TMisc.h"
+#include "ui/AccessibleNames.h"
 #include "ui/GradientWidget.h"
 #include "ui/PictureButton.h"
 #include "ui/WindowPlacement.h"
@@ -37,6 +38,7 @@ TfrmGuida::TfrmGuida(const ProgramFolder &folder, QWidget *parent)
     imgIntestazione->setObjectName(QStringLiteral("imgIntestazione"));
     imgIntestazione->setPixmap(headerPicture(QStringLiteral("guida"), QStringLiteral("Guida all'utilizzo del software"),
                                              QSize(600, 56)));
+    ui::describePicture(imgIntestazione, QStringLiteral("Guida all'utilizzo del software"));
     headerRow->addWidget(imgIntestazione, 0, Qt::AlignLeft);
 
     lblTitolo = new QLabel(QStringLiteral("Argomento della guida."), background);

@@ -7,6 +7,7 @@
 #include "ui/GradientWidget.h"
 #include "ui/PictureButton.h"
 #include "ui/WindowPlacement.h"
+#include "ui/AccessibleNames.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -47,6 +48,7 @@ TfrmInfo::TfrmInfo(QWidget *parent)
     imgIntestazione->setObjectName(QStringLiteral("imgIntestazione"));
     imgIntestazione->setPixmap(
         headerPicture(QStringLiteral("info"), QStringLiteral("Informazioni sul programma"), QSize(460, 56)));
+    ui::describePicture(imgIntestazione, QStringLiteral("Informazioni sul programma"));
     headerRow->addWidget(imgIntestazione, 0, Qt::AlignLeft);
 
     lblVersione = new QLabel(QStringLiteral("Versione %1").arg(QCoreApplication::applicationVersion()), background);
@@ -56,7 +58,7 @@ TfrmInfo::TfrmInfo(QWidget *parent)
     lblVersione->setStyleSheet(QStringLiteral("color: #303030;"));
 
     auto *about = new QLabel(QStringLiteral("Tavolux - un software di %1.\n"
-                                            "Per richiedere informazioni sul programma, scrivici:")
+                                            "Per richiedere informazioni sul programma, scrivere a:")
                                  .arg(maker::name()),
                              background);
     QFont aboutFont(QStringLiteral("Verdana"), 11);

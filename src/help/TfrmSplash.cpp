@@ -4,6 +4,7 @@
 #include "help/LinkLabel.h"
 #include "help/Maker.h"
 #include "platform/TMisc.h"
+#include "ui/AccessibleNames.h"
 #include "ui/GradientWidget.h"
 #include "ui/PictureButton.h"
 #include "ui/WindowPlacement.h"
@@ -31,6 +32,7 @@ TfrmSplash::TfrmSplash(QWidget *parent)
     imgSplash = new QLabel(background);
     imgSplash->setObjectName(QStringLiteral("imgSplash"));
     imgSplash->setPixmap(creditsPicture(QSize(568, 390)));
+    ui::describePicture(imgSplash, QStringLiteral("Riconoscimenti"), creditsText());
 
     imgWeb = new ui::PictureButton(helpArt(QStringLiteral("web"), QSize(36, 36)), background);
     imgWeb->setObjectName(QStringLiteral("imgWeb"));

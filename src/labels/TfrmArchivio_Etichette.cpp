@@ -11,6 +11,7 @@
 #include "archivewindow/ArchiveToolbar.h"
 #include "archivewindow/ArchiveWindowSteps.h"
 #include "archivewindow/ArchiveNotices.h"
+#include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
 #include "ui/Messages.h"
@@ -194,6 +195,7 @@ void TfrmArchivio_Etichette::build()
     sheets->setObjectName(QStringLiteral("imgEtichette"));
     ui::setPictureWhenShown(sheets, QSize(80, 105), [] { return ui::art(QStringLiteral("etichette"), QSize(80, 105)); });
     sheets->setFixedSize(80, 105);
+    ui::describePicture(sheets, QStringLiteral("Foglio di etichette"));
     instructionRow->addWidget(sheets, 0, Qt::AlignVCenter);
     auto *lines = new QVBoxLayout;
     lines->setSpacing(3);
@@ -382,6 +384,12 @@ std::function<QString(int, int)> TfrmArchivio_Etichette::lineReader() const
     return [this](int slot, int line) { return lineText(slot, line); };
 }
 
+QString TfrmArchivio_Etichette::cutLineWarning()
+{
+    return QStringLiteral("Attenzione: un rigo dell'etichetta è troppo lungo e in stampa verrà tagliato. "
+                          "Si consiglia di abbreviarlo nella scheda dell'indirizzo.");
+}
+
 void TfrmArchivio_Etichette::fillSlot(int slot, const QString &name, const QStringList &lines)
 {
     QLineEdit *field = txtNome_E(slot);
@@ -392,8 +400,12 @@ void TfrmArchivio_Etichette::fillSlot(int slot, const QString &name, const QStri
         txtRigo_E(slot, j)->setText(j <= lines.size() ? lines.at(j - 1) : QString());
         cut = cut || !fitsLabelLine(txtRigo_E(slot, j)->text());
     }
-    // A slot one of whose lines will be cut shows its name in dark orange.
+    // A slot one of whose lines will be cut shows its name in dark orange,
+    // and says so in its tooltip and to assistive tools.
     ui::FocusHighlight::setTextColor(field, cut ? kCutLineColor : QColor(Qt::black));
+    const QString warning = cut ? cutLineWarning() : QString();
+    field->setToolTip(warning);
+    field->setAccessibleDescription(warning);
 }
 
 void TfrmArchivio_Etichette::showPage(const TPaginaEtichette &page, qint64 position)

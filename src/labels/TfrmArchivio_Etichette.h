@@ -56,6 +56,8 @@ public:
     // Writes an imported card into a slot: its name and its six lines
     // (missing lines are emptied).
     void fillSlot(int slot, const QString &name, const QStringList &lines);
+    // What the tooltip of a slot says when one of its lines will be cut.
+    static QString cutLineWarning();
 
     // Sets every slot from a page, then the position label (0: empty).
     void showPage(const TPaginaEtichette &page, qint64 position);

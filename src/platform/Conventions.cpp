@@ -94,7 +94,12 @@ QString fromNumber(double value, int decimals)
     return numberLocale().toString(value, 'f', decimals);
 }
 
-QString count(qint64 value)
+QString shortDate(const QDate &date)
+{
+    return QLocale().toString(date, QLocale::ShortFormat);
+}
+
+QString formatCount(qlonglong value)
 {
     const QString digits = QString::number(value < 0 ? -value : value);
     QString out;
@@ -104,11 +109,6 @@ QString count(qint64 value)
         out += digits.at(i);
     }
     return value < 0 ? QLatin1Char('-') + out : out;
-}
-
-QString shortDate(const QDate &date)
-{
-    return QLocale().toString(date, QLocale::ShortFormat);
 }
 
 } // namespace tavolux::conventions

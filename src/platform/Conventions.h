@@ -13,8 +13,9 @@ void apply();
 double toNumber(const QString &text, bool *ok = nullptr);
 // Number to text with the decimal comma and no grouping.
 QString fromNumber(double value, int decimals = -1);
-// A count with the Italian thousands separator: "100.000", "32.767".
-QString count(qint64 value);
+// A count as the program's texts write it, with the Italian thousands
+// separator: "7", "32.767", "100.000".
+QString formatCount(qlonglong count);
 // The short date format "dd/mm/yyyy".
 QString shortDate(const QDate &date);
 

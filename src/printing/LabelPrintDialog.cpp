@@ -2,6 +2,7 @@
 
 #include "platform/Conventions.h"
 #include "printing/InfoPicture.h"
+#include "ui/AccessibleNames.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -41,6 +42,8 @@ LabelPrintDialog::LabelPrintDialog(const QString &caption, const QStringList &in
         auto *picture = new QLabel(panel);
         picture->setObjectName(QStringLiteral("imgInfo%1").arg(i + 1, 2, 10, QLatin1Char('0')));
         picture->setPixmap(infoPicture(pictures.value(i), information.value(i), QSize(316, 84)));
+        ui::describePicture(picture, i == 0 ? QStringLiteral("Informazioni") : QStringLiteral("Istruzioni"),
+                            information.value(i));
         infoColumn->addWidget(picture);
         *targets[i] = picture;
     }

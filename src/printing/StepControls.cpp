@@ -1,4 +1,6 @@
 #include "printing/StepControls.h"
+#include "ui/AccessibleNames.h"
+
 
 #include <QFrame>
 #include <QGridLayout>
@@ -59,7 +61,7 @@ QLabel *instructionsPanel(QVBoxLayout *column, const QPixmap &picture, const QSt
     auto *image = new QLabel(panel);
     image->setObjectName(QStringLiteral("imgIstruzioni"));
     image->setPixmap(picture);
-    image->setAccessibleDescription(text);
+    ui::describePicture(image, QStringLiteral("Istruzioni"), text);
     layout->addWidget(image);
     column->addWidget(panel);
     return image;

@@ -33,13 +33,15 @@ void step(QLineEdit *box, int tenths)
 
 QString TfrmCalibrazione::failureMessage()
 {
-    return QStringLiteral("Attenzione: non è stato possibile salvare la calibrazione in Impostazioni.ini.");
+    return QStringLiteral("Attenzione: non è stato possibile salvare la calibrazione in Impostazioni.ini.\n\r\n\r"
+                          "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
 }
 
 QString TfrmCalibrazione::instructionsText()
 {
-    return QStringLiteral("Stampare il foglio di prova su un foglio di etichette e misurare in millimetri di "
-                          "quanto i riquadri sono spostati rispetto alle etichette.\n"
+    return QStringLiteral("Stampare il foglio di prova su un foglio di etichette, misurare di quanto i riquadri "
+                          "sono spostati rispetto alle etichette e inserire lo stesso valore con il segno opposto "
+                          "(al massimo ±10 mm).\n"
                           "Valori positivi spostano la stampa a destra e in basso, valori negativi a sinistra "
                           "e in alto.");
 }
@@ -50,9 +52,9 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
 {
     setObjectName(QStringLiteral("TfrmCalibrazione"));
     setWindowTitle(QStringLiteral(" Calibrazione etichette"));
-    setFixedSize(498, 330);
+    setFixedSize(498, 350);
     auto *column = stepDialogColumn(this);
-    imgIstruzioni = instructionsPanel(column, infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 92)),
+    imgIstruzioni = instructionsPanel(column, infoPicture(QStringLiteral("info"), instructionsText(), QSize(448, 112)),
                                       instructionsText());
 
     StepRow horizontal{"btnOrizzMinus", "txtOrizzontale", "btnOrizzPlus"};

@@ -28,7 +28,11 @@ namespace tavolux {
 
 namespace {
 
-const char *const kSettingsNotWritten = "Impostazioni.ini: scrittura non riuscita";
+QString settingsNotWritten()
+{
+    return QStringLiteral("Attenzione: non è possibile scrivere il file Impostazioni.ini.\n\r\n\r"
+                          "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
+}
 
 // Adds "delta" to the whole number in a value box. Text that is not a whole
 // number stays as it is and goes to the general error box; at the largest or
@@ -38,7 +42,7 @@ void step(QLineEdit *box, int delta, QWidget *parent)
     bool ok = false;
     const qlonglong value = trimText(box->text()).toLongLong(&ok);
     if (!ok) {
-        ui::showFailure(parent, QStringLiteral("'%1' non è un valore intero valido.").arg(box->text()));
+        ui::showFailure(parent, QStringLiteral("Attenzione: \"%1\" non è un numero intero valido.").arg(box->text()));
         return;
     }
     qlonglong next;
@@ -160,11 +164,11 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     connect(btnLeftPlus, &QPushButton::clicked, this, [this] { step(txtLeft, +1, this); });
     connect(btnApplicaTop, &QPushButton::clicked, this, [this] {
         if (!applyTop())
-            ui::showFailure(this, QLatin1String(kSettingsNotWritten));
+            ui::showFailure(this, settingsNotWritten());
     });
     connect(btnApplicaLeft, &QPushButton::clicked, this, [this] {
         if (!applyLeft())
-            ui::showFailure(this, QLatin1String(kSettingsNotWritten));
+            ui::showFailure(this, settingsNotWritten());
     });
     // The notice shows as soon as the button goes down, before the click.
     connect(btnStampa, &QPushButton::pressed, this, [this] {

@@ -24,7 +24,7 @@ TextBox *Report::text(const QString &name)
 {
     ReportObject *object = FindObject(name);
     if (!object || object->kind() != ReportObject::Kind::Text) {
-        m_error = QStringLiteral("Il modello \"%1\" non contiene il testo %2.").arg(m_name, name);
+        m_error = QStringLiteral("Attenzione: il modello di stampa \"%1\" non contiene il testo %2.\r\n\r\nSi consiglia di reinstallare il software.").arg(m_name, name);
         return nullptr;
     }
     m_error.clear();
@@ -35,7 +35,7 @@ Band *Report::band(const QString &name)
 {
     ReportObject *object = FindObject(name);
     if (!object || object->kind() != ReportObject::Kind::Band) {
-        m_error = QStringLiteral("Il modello \"%1\" non contiene la banda %2.").arg(m_name, name);
+        m_error = QStringLiteral("Attenzione: il modello di stampa \"%1\" non contiene la banda %2.\r\n\r\nSi consiglia di reinstallare il software.").arg(m_name, name);
         return nullptr;
     }
     m_error.clear();

@@ -35,7 +35,7 @@ QRectF ReportPage::printableArea() const
 ReportObject *ReportPage::place(std::unique_ptr<ReportObject> object, Band *band)
 {
     if (find(object->name())) {
-        m_error = QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(object->name());
+        m_error = QStringLiteral("Attenzione: il modello di stampa contiene già un oggetto di nome %1.\r\n\r\nSi consiglia di reinstallare il software.").arg(object->name());
         return nullptr;
     }
     const QString name = object->name();
@@ -74,7 +74,7 @@ Shape *ReportPage::addShape(const QString &name, const QRectF &units, Band *band
 Band *ReportPage::addBand(const QString &name, Band::Type type, double heightUnits)
 {
     if (find(name)) {
-        m_error = QStringLiteral("Il modello contiene già un oggetto di nome %1.").arg(name);
+        m_error = QStringLiteral("Attenzione: il modello di stampa contiene già un oggetto di nome %1.\r\n\r\nSi consiglia di reinstallare il software.").arg(name);
         return nullptr;
     }
     auto band = std::make_unique<Band>(name, type);

@@ -1,5 +1,6 @@
 #include "reportui/PreviewWindow.h"
 
+#include "platform/Conventions.h"
 #include "report/PagePainter.h"
 #include "report/Report.h"
 #include "reportui/ReportSteps.h"
@@ -146,6 +147,7 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
     layout->setSpacing(0);
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setAccessibleName(QStringLiteral("Comandi dell'anteprima"));
     layout->addWidget(bar);
 
     const Report::PreviewButtons offered = report.previewButtons();
@@ -179,6 +181,23 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
         bar->addWidget(lblPagina);
         btnSuccessiva = toolButton(bar, "btnSuccessiva", QString(), style()->standardIcon(QStyle::SP_MediaSeekForward));
         btnUltima = toolButton(bar, "btnUltima", QString(), style()->standardIcon(QStyle::SP_MediaSkipForward));
+        // Picture buttons: their name and their tooltip say which page they show.
+        const QPair<QToolButton *, QString> pageButtons[] = {
+            {btnPrima, QStringLiteral("Prima pagina")},
+            {btnPrecedente, QStringLiteral("Pagina precedente")},
+            {btnSuccessiva, QStringLiteral("Pagina successiva")},
+            {btnUltima, QStringLiteral("Ultima pagina")},
+        };
+        const QString pageHints[] = {
+            QStringLiteral("Visualizza la prima pagina."),
+            QStringLiteral("Visualizza la pagina precedente."),
+            QStringLiteral("Visualizza la pagina successiva."),
+            QStringLiteral("Visualizza l'ultima pagina."),
+        };
+        for (int i = 0; i < 4; ++i) {
+            pageButtons[i].first->setAccessibleName(pageButtons[i].second);
+            ui::setHintTooltip(pageButtons[i].first, pageHints[i]);
+        }
         connect(btnPrima, &QToolButton::clicked, this, [this] { showPage(0); });
         connect(btnPrecedente, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
         connect(btnSuccessiva, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
@@ -197,6 +216,7 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("scroll"));
+    m_scroll->setAccessibleName(QStringLiteral("Anteprima delle pagine"));
     m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette desk = m_scroll->palette();
     desk.setColor(QPalette::Window, kDesk);
@@ -278,7 +298,9 @@ void PreviewWindow::updateLabels()
     if (btnZoom)
         btnZoom->setText(QStringLiteral("Zoom %1 %").arg(qRound(m_zoom * 100)));
     if (lblPagina)
-        lblPagina->setText(QStringLiteral("Pagina %1 di %2").arg(m_page + 1).arg(m_report.preparedPages().size()));
+        lblPagina->setText(QStringLiteral("Pagina %1 di %2")
+                               .arg(conventions::formatCount(m_page + 1),
+                                    conventions::formatCount(qlonglong(m_report.preparedPages().size()))));
 }
 
 void PreviewWindow::relayout()

@@ -37,7 +37,7 @@ bool chooseFileInstead(QPrinter &printer, const QString &title, QWidget *parent)
 {
     if (!ui::ask(parent, noPrinterQuestion()))
         return false;
-    QString path = ui::chooseSaveFile(parent, QStringLiteral("Salva il documento in PDF"),
+    QString path = ui::chooseSaveFile(parent, QStringLiteral("Salvare il documento in formato PDF:"),
                                       QStringLiteral("Documenti PDF (*.pdf)"), title + QStringLiteral(".pdf"));
     if (path.isEmpty())
         return false;
@@ -68,7 +68,7 @@ void setLayout(QPrinter &printer, const QList<PreparedPage> &pages)
 QString noPrinterQuestion()
 {
     return QStringLiteral("Nessuna stampante installata: il documento non può essere stampato.\r\n\r\n"
-                          "Salvarlo in un file PDF?");
+                          "Si vuole salvarlo in un file PDF?");
 }
 
 QStringList availablePrinters()
@@ -114,15 +114,20 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
 
     QPainter painter;
     if (!painter.begin(&printer))
-        return fail(QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".")
-                        .arg(printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
-                                                                           : printer.printerName()));
+        return fail(printer.outputFormat() == QPrinter::PdfFormat
+                        ? QStringLiteral("Attenzione: non è possibile scrivere il file \"%1\".\r\n\r\n"
+                                         "Accertarsi che la cartella esista e di possedere i privilegi di scrittura.")
+                              .arg(printer.outputFileName())
+                        : QStringLiteral("Attenzione: non è possibile avviare la stampa sulla stampante \"%1\".\r\n\r\n"
+                                         "Si consiglia di controllare le impostazioni della stampante.")
+                              .arg(printer.printerName()));
     const double scale = printer.resolution() / kUnitsPerInch;
     bool first = true;
     for (int index : order) {
         if (!first && !printer.newPage()) {
             painter.end();
-            return fail(QStringLiteral("La stampante non accetta una nuova pagina."));
+            return fail(QStringLiteral("Attenzione: la stampante non accetta una nuova pagina.\r\n\r\n"
+                                       "Si consiglia di controllare le impostazioni della stampante."));
         }
         first = false;
         painter.save();
@@ -131,7 +136,8 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
         painter.restore();
     }
     if (!painter.end())
-        return fail(QStringLiteral("La stampa non è stata completata."));
+        return fail(QStringLiteral("Attenzione: la stampa non è stata completata.\r\n\r\n"
+                                   "Si consiglia di controllare le impostazioni della stampante."));
     return true;
 }
 

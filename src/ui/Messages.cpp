@@ -1,11 +1,12 @@
 #include "ui/Messages.h"
 
 #include <QApplication>
-#include <QPointer>
-
-#include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+
+#include <memory>
 
 namespace tavolux::ui {
 
@@ -17,9 +18,12 @@ MessageHandler &handler()
     return instance;
 }
 
-MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons)
+} // namespace
+
+QMessageBox *messageBox(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons)
 {
-    QMessageBox box(parent);
+    auto *owned = new QMessageBox(parent);
+    QMessageBox &box = *owned;
     // A caption and no title-bar buttons: the box is answered by its own buttons.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     switch (kind) {
@@ -28,7 +32,7 @@ MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, Me
         break;
     case MessageKind::Information:
         box.setIcon(QMessageBox::Information);
-        box.setWindowTitle(QStringLiteral("Informazione"));
+        box.setWindowTitle(QStringLiteral("Informazioni"));
         break;
     case MessageKind::Warning:
         box.setIcon(QMessageBox::Warning);
@@ -63,11 +67,29 @@ MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, Me
         break;
     }
     box.setDefaultButton(ok ? ok : yes);
-    box.exec();
-    QAbstractButton *clicked = box.clickedButton();
+    // Its icon says to assistive tools what the caption says.
+    if (auto *icon = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label")))
+        icon->setAccessibleName(box.windowTitle());
+    if (ok)
+        ok->setObjectName(QStringLiteral("ok"));
+    else
+        yes->setObjectName(QStringLiteral("yes"));
+    if (cancel)
+        cancel->setObjectName(QStringLiteral("cancel"));
+    return owned;
+}
+
+namespace {
+
+MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons)
+{
+    const std::unique_ptr<QMessageBox> box(messageBox(parent, kind, text, buttons));
+    box->exec();
+    QAbstractButton *clicked = box->clickedButton();
+    const QString which = clicked ? clicked->objectName() : QString();
     if (buttons == MessageButtons::YesNo)
-        return clicked == yes ? MessageAnswer::Yes : MessageAnswer::No;
-    if (clicked == cancel && cancel)
+        return which == QLatin1String("yes") ? MessageAnswer::Yes : MessageAnswer::No;
+    if (which == QLatin1String("cancel"))
         return MessageAnswer::Cancel;
     return MessageAnswer::Ok;
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QMessageBox;
 class QWidget;
 
 namespace tavolux::ui {
@@ -12,6 +13,9 @@ namespace tavolux::ui {
 enum class MessageKind { Plain, Information, Warning, Error, Confirmation };
 enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// The box that `message` shows, not yet shown (owned by the caller).
+QMessageBox *messageBox(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons);
 
 // Every message box of the program goes through here.
 MessageAnswer message(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons);

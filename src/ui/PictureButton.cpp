@@ -12,14 +12,21 @@ namespace tavolux::ui {
 
 namespace {
 
-// A picture button is a push button to assistive tools: its role, its name
-// and the press action.
+// A picture button is a push button to assistive tools: its role, its name,
+// its hint as the description and the press action. The twin of a button is
+// a picture.
 class PictureButtonAccessible : public QAccessibleWidget
 {
 public:
-    explicit PictureButtonAccessible(PictureButton *button) : QAccessibleWidget(button, QAccessible::Button)
+    explicit PictureButtonAccessible(PictureButton *button)
+        : QAccessibleWidget(button, button->twin() ? QAccessible::Graphic : QAccessible::Button)
     {
         addControllingSignal(QStringLiteral("clicked()"));
+    }
+
+    QAccessible::Role role() const override
+    {
+        return static_cast<const PictureButton *>(widget())->twin() ? QAccessible::Graphic : QAccessible::Button;
     }
 
     QString text(QAccessible::Text t) const override
@@ -34,7 +41,10 @@ public:
         return QAccessibleWidget::text(t);
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override
+    {
+        return static_cast<const PictureButton *>(widget())->twin() ? QStringList() : QStringList{pressAction()};
+    }
     void doAction(const QString &name) override
     {
         if (name == pressAction() && widget()->isEnabled())
@@ -78,6 +88,12 @@ void PictureButton::setUp()
     Q_UNUSED(factory);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureButton::setTwin(PictureButton *twin)
+{
+    m_twin = twin;
+    setFocusPolicy(twin ? Qt::NoFocus : Qt::StrongFocus);
 }
 
 QString PictureButton::spokenName() const

@@ -20,6 +20,12 @@ public:
     PictureButton(const QSize &size, std::function<QPixmap()> make, QWidget *parent = nullptr);
     void click() { emit clicked(); }
 
+    // This picture does what `twin`, a button beside it, does: the mouse
+    // presses either, while Tab and assistive tools reach only the twin, so
+    // the picture shows itself as a picture and takes no focus.
+    void setTwin(PictureButton *twin);
+    PictureButton *twin() const { return m_twin; }
+
     // The name assistive tools read: the accessible name, else the tooltip
     // without its shortcut line and final full stop.
     QString spokenName() const;
@@ -39,6 +45,7 @@ private:
     void setUp();
 
     bool m_pressed = false;
+    PictureButton *m_twin = nullptr;
 };
 
 } // namespace tavolux::ui
