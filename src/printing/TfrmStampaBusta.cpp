@@ -234,13 +234,17 @@ QWidget *TfrmStampaBusta::envelopeControls()
     auto *column = new QVBoxLayout(added);
     column->setContentsMargins(12, 0, 12, 12);
     column->setSpacing(8);
+    const auto group = [added, column](const QString &title, const char *name, QGroupBox **box) {
+        *box = new QGroupBox(title, added);
+        (*box)->setObjectName(QLatin1String(name));
+        column->addWidget(*box);
+        auto *grid = new QGridLayout(*box);
+        grid->setContentsMargins(16, 18, 16, 10);
+        grid->setSpacing(6);
+        return grid;
+    };
 
-    panBusta = new QGroupBox(QStringLiteral("Busta:"), added);
-    panBusta->setObjectName(QStringLiteral("panBusta"));
-    auto *format = new QGridLayout(panBusta);
-    format->setContentsMargins(16, 18, 16, 10);
-    format->setHorizontalSpacing(6);
-    format->setVerticalSpacing(6);
+    QGridLayout *format = group(QStringLiteral("Busta:"), "panBusta", &panBusta);
     cboFormato = new ui::NamedComboBox(panBusta);
     cboFormato->setObjectName(QStringLiteral("cboFormato"));
     cboFormato->setAccessibleName(QStringLiteral("Formato della busta"));
@@ -285,14 +289,8 @@ QWidget *TfrmStampaBusta::envelopeControls()
     format->addWidget(txtLatoLungo, 1, 3);
     format->addWidget(btnGuida, 1, 5);
     format->setColumnStretch(4, 1);
-    column->addWidget(panBusta);
 
-    panMittente = new QGroupBox(QStringLiteral("Mittente:"), added);
-    panMittente->setObjectName(QStringLiteral("panMittente"));
-    auto *sender = new QGridLayout(panMittente);
-    sender->setContentsMargins(16, 18, 16, 10);
-    sender->setHorizontalSpacing(8);
-    sender->setVerticalSpacing(6);
+    QGridLayout *sender = group(QStringLiteral("Mittente:"), "panMittente", &panMittente);
     chkMittente = new QCheckBox(QStringLiteral("Stampa il mittente in alto a sinistra"), panMittente);
     chkMittente->setObjectName(QStringLiteral("chkMittente"));
     chkMittente->setToolTip(QStringLiteral("Stampa le righe del mittente a 10 mm dal bordo superiore e dal bordo "
@@ -308,7 +306,6 @@ QWidget *TfrmStampaBusta::envelopeControls()
         sender->addWidget(edit, 1 + (line - 1) / 2, (line - 1) % 2);
         txtMittente[line - 1] = edit;
     }
-    column->addWidget(panMittente);
     return added;
 }
 
