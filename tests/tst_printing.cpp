@@ -2,7 +2,9 @@
 #include "TestPrintQueue.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "printing/EnvelopeChoices.h"
 #include "printing/EnvelopeFormat.h"
+#include "printing/EnvelopeSettings.h"
 #include "printing/EnvelopeLayout.h"
 #include "printing/EnvelopeTemplate.h"
 #include "printing/LineFit.h"
@@ -178,6 +180,7 @@ private slots:
     void envelopePreview();
     void envelopePreviewOfBadMargin();
     void envelopeLinesFitEveryFormat();
+    void envelopeLayoutForEachCard_data();
     void envelopeLayoutForEachCard();
 
     // The address window opens its two dialogs
@@ -1223,28 +1226,46 @@ void TestPrinting::envelopeLinesFitEveryFormat()
     }
 }
 
+void TestPrinting::envelopeLayoutForEachCard_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::newRow("no file: the A4 page") << QByteArray();
+    QTest::newRow("A4 page landscape, -3, 12")
+        << QByteArray("[Margini Busta]\r\nSuperiore=-3\r\nSinistro=12\r\n[Stampa Busta]\r\nOrientamento=Orizzontale\r\n");
+    QTest::newRow("A4 page with its sender") << QByteArray("[Mittente]\r\nRigo01=Mitt1 Studio Bianchi\r\nA4=S\xEC\r\n");
+    QTest::newRow("C5 -3, 12 with a sender")
+        << QByteArray("[Formato Busta]\r\nFormato=C5\r\n[Busta C5]\r\nSuperiore=-3\r\nSinistro=12\r\n"
+                      "[Mittente]\r\nRigo01=Mitt1 Studio Bianchi\r\nRigo03=Mitt3 Torino\r\n");
+    QTest::newRow("own, portrait, sender off")
+        << QByteArray("[Formato Busta]\r\nFormato=Personalizzata\r\n[Busta Personalizzata]\r\nLato corto=130\r\n"
+                      "Lato lungo=190\r\nOrientamento=Verticale\r\n[Mittente]\r\nRigo01=Mitt1\r\nPersonalizzata=No\r\n");
+}
+
 void TestPrinting::envelopeLayoutForEachCard()
 {
-    // The page the dialog prints is the one function's for that card: what a
-    // mailing lays out card by card.
-    writeFile(iniPath(), "[Formato Busta]\r\nFormato=C5\r\n[Busta C5]\r\nSuperiore=-3\r\nSinistro=12\r\n"
-                         "[Mittente]\r\nRigo01=Mitt1 Studio Bianchi\r\n");
+    // What a mailing prints for each card: the stored choices read on their
+    // own and one function, giving the very page the dialog prints.
+    QFETCH(QByteArray, ini);
+    if (!ini.isEmpty())
+        writeFile(iniPath(), ini);
+    const EnvelopeChoices stored{EnvelopeSettings(ProgramFolder(m_dir->path()))};
+    const std::optional<EnvelopePlacement> placement = stored.placement();
+    QVERIFY(placement);
+    const PreparedPage laid = layOutEnvelope(stored.effectiveFormat(), *placement, stored.senderToPrint(), m_lines);
     report::PrintRecorder printer;
     envelope(m_lines)->btnStampa->click();
     QCOMPARE(printer.count(), 1);
     const PreparedPage printed = printer.requests().first().pages.first();
-    const EnvelopeFormat *c5 = envelopeFormats::find(QStringLiteral("C5"));
-    const PreparedPage laid = layOutEnvelope(*c5, EnvelopePlacement{report::Orientation::Landscape, -3, 12},
-                                             {QStringLiteral("Mitt1 Studio Bianchi")}, m_lines);
     QCOMPARE(laid.paper, printed.paper);
+    QCOMPARE(laid.orientation, printed.orientation);
     QCOMPARE(laid.items.size(), printed.items.size());
     for (int i = 0; i < laid.items.size(); ++i) {
         QCOMPARE(laid.items.at(i).source, printed.items.at(i).source);
         QCOMPARE(laid.items.at(i).text, printed.items.at(i).text);
         QCOMPARE(laid.items.at(i).rect, printed.items.at(i).rect);
     }
-    // Each card its own page, the template as designed for each.
-    const PreparedPage other = layOutEnvelope(*c5, EnvelopePlacement{}, {}, {QStringLiteral("Solo una riga")});
+    // Each card its own page, from the template as designed.
+    const PreparedPage other = layOutEnvelope(stored.effectiveFormat(), *placement, {}, {QStringLiteral("Solo una riga")});
     QCOMPARE(other.texts().size(), 1);
     QCOMPARE(other.texts().first().text, QStringLiteral("Solo una riga"));
 }

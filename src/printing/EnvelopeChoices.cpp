@@ -1,8 +1,11 @@
 #include "printing/EnvelopeChoices.h"
 
+#include "platform/Conventions.h"
 #include "platform/TextUtil.h"
 #include "printing/EnvelopeSettings.h"
 #include "printing/EnvelopeTemplate.h"
+
+#include <cmath>
 
 namespace tavolux {
 
@@ -32,8 +35,17 @@ EnvelopeChoices::EnvelopeChoices(const EnvelopeSettings &settings)
             choice.sender = false;
         else
             choice.sender = !format.isPage(); // the A4 page prints none unless asked to
-        if (format.isPage())
-            continue; // its margins and orientation are the dialog's
+        if (format.isPage()) {
+            // As the dialog shows them when it opens.
+            const QString top = trimText(settings.top());
+            const QString left = trimText(settings.left());
+            if (!top.isEmpty())
+                choice.top = settings.top();
+            if (!left.isEmpty())
+                choice.left = settings.left();
+            choice.portrait = trimText(settings.orientation()) != EnvelopeSettings::landscape();
+            continue;
+        }
         const QString top = settings.formatValue(format.key, EnvelopeSettings::topKey());
         const QString left = settings.formatValue(format.key, EnvelopeSettings::leftKey());
         if (!trimText(top).isEmpty())
@@ -55,6 +67,27 @@ EnvelopeChoices::EnvelopeChoices(const EnvelopeSettings &settings)
     for (int line = 1; line <= EnvelopeTemplate::kSenderLines; ++line)
         m_storedSender << trimText(settings.senderLine(line));
     sender = m_storedSender;
+}
+
+std::optional<double> EnvelopeChoices::marginMm(const QString &text)
+{
+    constexpr double kMaxMarginMm = 1000;
+    bool ok = false;
+    const double value = conventions::toNumber(trimText(text), &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxMarginMm)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<EnvelopePlacement> EnvelopeChoices::placement() const
+{
+    const EnvelopeFormatChoice shown = m_choices.value(m_format->key);
+    const std::optional<double> top = marginMm(shown.top);
+    const std::optional<double> left = marginMm(shown.left);
+    if (!top || !left)
+        return std::nullopt;
+    return EnvelopePlacement{shown.portrait ? report::Orientation::Portrait : report::Orientation::Landscape, *top,
+                             *left};
 }
 
 void EnvelopeChoices::setFormat(const EnvelopeFormat &format)

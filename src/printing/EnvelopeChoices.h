@@ -1,10 +1,13 @@
 #pragma once
 
 #include "printing/EnvelopeFormat.h"
+#include "printing/EnvelopeLayout.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace tavolux {
 
@@ -25,13 +28,25 @@ struct EnvelopeFormatChoice
 
 // The envelope dialog's choices of every format, read from Impostazioni.ini
 // when it opens and changed by the user, and what printing saves of them.
-// The A4 page's margins and orientation are read and saved by the dialog
-// itself, as they always were; here they are only kept while another format
-// is shown.
+// The A4 page's margins and orientation are saved by the dialog itself, as
+// they always were. Read on their own, the choices are how the format chosen
+// last prints:
+//
+//     const EnvelopeChoices stored{EnvelopeSettings(folder)};
+//     if (const auto placement = stored.placement())
+//         page = layOutEnvelope(stored.effectiveFormat(), *placement, stored.senderToPrint(), lines);
 class EnvelopeChoices
 {
 public:
     explicit EnvelopeChoices(const EnvelopeSettings &settings);
+
+    // A margin as its value box shows it, in mm, read in the process's
+    // number format; none when it is no number, not finite, or beyond a
+    // metre (only a hand-edited file puts one there).
+    static std::optional<double> marginMm(const QString &text);
+    // How the format chosen prints: its orientation and margins; none when a
+    // margin is no margin.
+    std::optional<EnvelopePlacement> placement() const;
 
     // The format chosen last, the A4 page where none is stored.
     const EnvelopeFormat &format() const { return *m_format; }

@@ -3,7 +3,6 @@
 #include "printing/StepControls.h"
 
 #include "help/ShowHelp.h"
-#include "platform/Conventions.h"
 #include "platform/TextUtil.h"
 #include "printing/EnvelopeChoices.h"
 #include "printing/EnvelopeFormat.h"
@@ -28,7 +27,6 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <cmath>
 #include <optional>
 
 namespace tavolux {
@@ -52,20 +50,6 @@ void step(QLineEdit *box, int delta, QWidget *parent)
     if (__builtin_add_overflow(value, qlonglong(delta), &next))
         return;
     box->setText(QString::number(next));
-}
-
-// A margin beyond this many millimetres (a hand-edited file) is no margin.
-constexpr double kMaxMarginMm = 1000;
-
-// The margin in a value box, in the process's number format; none when the
-// text is not a number, is not finite or is absurd.
-std::optional<double> margin(const QLineEdit *box)
-{
-    bool ok = false;
-    const double value = conventions::toNumber(trimText(box->text()), &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxMarginMm)
-        return std::nullopt;
-    return value;
 }
 
 } // namespace
@@ -402,16 +386,10 @@ bool TfrmStampaBusta::applyLeft()
 
 bool TfrmStampaBusta::fill()
 {
-    EnvelopePlacement placement;
-    placement.orientation = optVerticale->isChecked() ? report::Orientation::Portrait : report::Orientation::Landscape;
-    const std::optional<double> top = margin(txtTop);
-    const std::optional<double> left = margin(txtLeft);
-    if (!top || !left)
-        return false;
-    placement.topMm = *top;
-    placement.leftMm = *left;
     keepShown();
-    return fillEnvelope(*repModulo, m_choices->effectiveFormat(), placement, m_choices->senderToPrint(), m_lines());
+    const std::optional<EnvelopePlacement> placement = m_choices->placement();
+    return placement
+           && fillEnvelope(*repModulo, m_choices->effectiveFormat(), *placement, m_choices->senderToPrint(), m_lines());
 }
 
 bool TfrmStampaBusta::printSteps()
