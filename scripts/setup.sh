@@ -17,11 +17,12 @@ action=${1:-start}
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libxcb1-dev
           qt6-translations-l10n fonts-liberation2 fonts-dejavu-core xdg-utils
           libxlsxwriter-dev zlib1g-dev)
-# What only the tests need: printing through a PDF queue and reading it back,
+# What only the tests need: printing through a PDF queue and reading it back
+# (with the attributes of its jobs),
 # a spreadsheet program, and a real X server with two window managers (xfwm4
 # reads its settings through a session bus) and screenshots of it, and the
 # assistive-technology bus that screen readers use, walked from Python.
-test_packages=(cups cups-client printer-driver-cups-pdf poppler-utils mupdf-tools
+test_packages=(cups cups-client cups-ipp-utils printer-driver-cups-pdf poppler-utils mupdf-tools
                libreoffice-calc-nogui xvfb openbox xfwm4 xfconf dbus-daemon x11-utils xdotool imagemagick
                desktop-file-utils appstream at-spi2-core python3-pyatspi python3)
 [ "$action" = start ] || packages+=("${test_packages[@]}")

@@ -56,6 +56,23 @@ QString PdfText::pageText(int page) const
     return parts.join(QLatin1Char(' '));
 }
 
+QStringList pdfBoxLines(const QString &path, QString *error)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        *error = QStringLiteral("pdftotext failed on %1: %2").arg(path, process.errorString());
+        return {};
+    }
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QString bare = line.trimmed();
+        if (bare.startsWith(QLatin1String("<page ")) || bare.startsWith(QLatin1String("<word ")))
+            lines << bare;
+    }
+    return lines;
+}
+
 PdfText readPdfText(const QString &path)
 {
     PdfText result;

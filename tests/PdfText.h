@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 // The words of a PDF file with their boxes in mm from the top-left corner of
 // their page, read back with poppler's `pdftotext -bbox`.
@@ -42,6 +43,9 @@ struct PdfText
 };
 
 PdfText readPdfText(const QString &path);
+// The page and word lines of `pdftotext -bbox` as it writes them, without
+// their indentation: the text positions of a PDF, to compare byte for byte.
+QStringList pdfBoxLines(const QString &path, QString *error);
 
 // One run of characters in one font and size, as MuPDF's structured text
 // (`mutool draw -F stext`) gives it: the size is the font size times the

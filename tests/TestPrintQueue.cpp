@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 
 TestPrintQueue::TestPrintQueue()
@@ -26,6 +27,32 @@ QString TestPrintQueue::filePrefix(const QString &title)
                     ? c
                     : QLatin1Char('_');
     return name + QStringLiteral("-job_");
+}
+
+QString TestPrintQueue::jobAttribute(const QString &pdfPath, const QString &name, QString *why)
+{
+    static const QRegularExpression jobId(QStringLiteral("-job_(\\d+)\\.pdf$"));
+    const QRegularExpressionMatch id = jobId.match(pdfPath);
+    if (!id.hasMatch()) {
+        *why = QStringLiteral("no job number in %1").arg(pdfPath);
+        return {};
+    }
+    QProcess ipptool;
+    ipptool.start(QStringLiteral("ipptool"), {QStringLiteral("-tv"), QStringLiteral("ipp://localhost/jobs/") + id.captured(1),
+                                             QStringLiteral("get-job-attributes.test")});
+    if (!ipptool.waitForFinished(30000) || ipptool.exitStatus() != QProcess::NormalExit) {
+        *why = QStringLiteral("ipptool did not run: %1").arg(ipptool.errorString());
+        return {};
+    }
+    const QString out = QString::fromLocal8Bit(ipptool.readAllStandardOutput());
+    const QRegularExpression line(QStringLiteral("^\\s*%1 \\([^)]*\\) = (.*)$").arg(QRegularExpression::escape(name)),
+                                  QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch found = line.match(out);
+    if (!found.hasMatch()) {
+        *why = QStringLiteral("job %1 has no attribute %2: %3").arg(id.captured(1), name, out.right(400));
+        return {};
+    }
+    return found.captured(1).trimmed();
 }
 
 QSet<QString> TestPrintQueue::files(const QString &title) const

@@ -25,6 +25,11 @@ public:
     // characters become "_", then "-job_<id>.pdf".
     static QString filePrefix(const QString &title);
 
+    // An attribute of the job that printed a PDF of the queue, as CUPS keeps
+    // it ("media": "EnvDL"), read with ipptool; empty with the reason in
+    // *why when it cannot be read.
+    static QString jobAttribute(const QString &pdfPath, const QString &name, QString *why);
+
 private:
     QString m_name;
     QString m_output;

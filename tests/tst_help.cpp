@@ -16,6 +16,7 @@
 #include "platform/TMisc.h"
 #include "printing/LabelPageTemplate.h"
 #include "printing/TfrmCalibrazione.h"
+#include "printing/TfrmStampaBusta.h"
 #include "report/Report.h"
 #include "reportui/PreviewWindow.h"
 #include "ui/Messages.h"
@@ -229,6 +230,8 @@ void TestHelp::eachCallerOpensItsTopic_data()
     QTest::newRow("calibration btnGuida") << "calibration" << int(HelpTopic::Calibration);
     QTest::newRow("import of cards F1") << "import cards F1" << int(HelpTopic::Import);
     QTest::newRow("calibration F1") << "calibration F1" << int(HelpTopic::Calibration);
+    QTest::newRow("envelope btnGuida") << "envelope" << int(HelpTopic::Envelopes);
+    QTest::newRow("envelope F1") << "envelope F1" << int(HelpTopic::Envelopes);
 }
 
 void TestHelp::eachCallerOpensItsTopic()
@@ -270,6 +273,9 @@ void TestHelp::eachCallerOpensItsTopic()
         if (caller.startsWith(QLatin1String("import cards"))) {
             auto *cards = new TfrmImportaSchede(addresses);
             openFrom(cards, cards->cmdGuida);
+        } else if (caller.startsWith(QLatin1String("envelope"))) {
+            auto *envelope = new TfrmStampaBusta(folder, [] { return QStringList(); }, &addresses);
+            openFrom(envelope, envelope->btnGuida);
         } else {
             auto *calibration = new TfrmCalibrazione(folder, &labels);
             openFrom(calibration, calibration->btnGuida);
@@ -513,7 +519,7 @@ void TestHelp::newCapabilitiesHaveTopics()
     const QList<HelpTopic> topics = helpTopics();
     QCOMPARE(topics.mid(0, 4), (QList<HelpTopic>{HelpTopic::General, HelpTopic::Addresses, HelpTopic::Labels,
                                                  HelpTopic::Export}));
-    const QList<HelpTopic> added{HelpTopic::Import,      HelpTopic::Workbook,  HelpTopic::LineFit,
+    const QList<HelpTopic> added{HelpTopic::Import,      HelpTopic::Workbook,  HelpTopic::Envelopes, HelpTopic::LineFit,
                                  HelpTopic::StartLabel,  HelpTopic::Calibration, HelpTopic::Shortcuts,
                                  HelpTopic::ProgramFolder, HelpTopic::SharedFolder};
     QStringList titles;
@@ -535,6 +541,15 @@ void TestHelp::newCapabilitiesHaveTopics()
                              QStringLiteral("Codifica"), QStringLiteral("(non importare)"),
                              QStringLiteral("Mostra le righe lette come Windows-1252"), QStringLiteral("Annulla")}},
         {HelpTopic::Workbook, {QStringLiteral("Archivio_Indirizzi.xlsx"), QStringLiteral("testo")}},
+        {HelpTopic::Envelopes, {QStringLiteral("Formato"), QStringLiteral("Foglio A4"), QStringLiteral("DL (110 × 220 mm)"),
+                                QStringLiteral("commerciale (110 × 230 mm)"), QStringLiteral("C6 (114 × 162 mm)"),
+                                QStringLiteral("C5 (162 × 229 mm)"), QStringLiteral("C4 (229 × 324 mm)"),
+                                QStringLiteral("lato corto"), QStringLiteral("Orizzontale"), QStringLiteral("Verticale"),
+                                QStringLiteral("55 per cento"), QStringLiteral("Mittente"), QStringLiteral("quattro righe"),
+                                QStringLiteral("10 mm"), QStringLiteral("Arial da 8 punti"),
+                                QStringLiteral("Stampa il mittente in alto a sinistra"), QStringLiteral("Anteprima"),
+                                QStringLiteral("contorno"), QStringLiteral("Impostazioni.ini"), QStringLiteral("Annulla"),
+                                QStringLiteral("90 mm"), QStringLiteral("arancione")}},
         {HelpTopic::LineFit, {QStringLiteral("arancione"), QStringLiteral("barra di stato")}},
         {HelpTopic::StartLabel, {QStringLiteral("Inizia dall'etichetta"), QStringLiteral("scheda Etichette")}},
         {HelpTopic::Calibration, {QStringLiteral("Stampa foglio di prova"), QStringLiteral("croce"),

@@ -2,7 +2,12 @@
 #include "TestPrintQueue.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "printing/EnvelopeChoices.h"
+#include "printing/EnvelopeFormat.h"
+#include "printing/EnvelopeSettings.h"
+#include "printing/EnvelopeLayout.h"
 #include "printing/EnvelopeTemplate.h"
+#include "printing/LineFit.h"
 #include "printing/LabelPageTemplate.h"
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmAnteprima_Etichette.h"
@@ -13,12 +18,16 @@
 #include "reportui/PrintRecorder.h"
 #include "report/Report.h"
 #include "reportui/ReportHooks.h"
+#include "reportui/ReportPrinter.h"
 #include "report/TextBox.h"
 #include "report/Units.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -28,6 +37,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -161,6 +171,18 @@ private slots:
     void envelopeWaitNotice();
     void envelopeBlankCard();
 
+    // Envelope formats, the sender and the preview
+    void envelopeFormats_data();
+    void envelopeFormats();
+    void envelopeFormatSettingsSaved();
+    void envelopeFormatsKeepTheirEdits();
+    void envelopePreview_data();
+    void envelopePreview();
+    void envelopePreviewOfBadMargin();
+    void envelopeLinesFitEveryFormat();
+    void envelopeLayoutForEachCard_data();
+    void envelopeLayoutForEachCard();
+
     // The address window opens its two dialogs
     void addressWindowOpensDialogs();
 
@@ -169,6 +191,9 @@ private slots:
     void cupsOneAddressPage();
     void cupsEnvelope_data();
     void cupsEnvelope();
+    void cupsEnvelopeFormats_data();
+    void cupsEnvelopeFormats();
+    void cupsEnvelopesInOneJob();
 
 private:
     QString iniPath() const { return m_dir->filePath(QStringLiteral("Impostazioni.ini")); }
@@ -584,8 +609,13 @@ void TestPrinting::envelopeOpens()
     QCOMPARE(QFile::exists(iniPath()), !ini.isEmpty());
 
     QCOMPARE(dialog->windowTitle(), QStringLiteral(" Stampa indirizzo su busta"));
-    QCOMPARE(dialog->size(), QSize(498, 470));
+    // The designed controls keep their 498 x 470; the envelope's own lie below.
+    QCOMPARE(dialog->width(), 498);
+    QVERIFY2(dialog->height() > 470 && dialog->height() <= 720, qPrintable(QString::number(dialog->height())));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    QCOMPARE(dialog->cboFormato->currentText(), QStringLiteral("Foglio A4 (210 × 297 mm)"));
+    QVERIFY(!dialog->chkMittente->isChecked());
+    QVERIFY(!dialog->txtLatoCorto->isEnabled() && !dialog->txtLatoLungo->isEnabled());
     QVERIFY(!(dialog->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint | Qt::WindowSystemMenuHint)));
     QCOMPARE(dialog->panOrientamento->title(), QStringLiteral("Orientamento:"));
     QVERIFY(dialog->txtTop->isReadOnly() && dialog->txtLeft->isReadOnly());
@@ -596,6 +626,24 @@ void TestPrinting::envelopeOpens()
     QVERIFY(!dialog->lblAttendere->isVisible());
     QVERIFY(!dialog->btnApplicaTop->isVisible() && !dialog->btnApplicaLeft->isVisible());
     QVERIFY(dialog->btnAnnulla->geometry().center().x() < dialog->btnStampa->geometry().center().x());
+    QCOMPARE(dialog->panStampa->geometry(), QRect(0, 0, 498, 470));
+    const QList<QWidget *> designed{dialog->imgIstruzioni, dialog->panOrientamento, dialog->panMargini,
+                                    dialog->lblAttendere, dialog->btnAnnulla, dialog->btnStampa};
+    QList<QWidget *> added{dialog->panBusta, dialog->panMittente};
+    for (QWidget *control : designed)
+        QVERIFY2(QRect(0, 0, 498, 470).contains(QRect(control->mapTo(dialog.get(), QPoint(0, 0)), control->size())),
+                 qPrintable(control->objectName()));
+    for (QWidget *control : added)
+        QVERIFY2(control->mapTo(dialog.get(), QPoint(0, 0)).y() >= 470, qPrintable(control->objectName()));
+    // Tab reaches the designed controls first, then the added ones from the top down.
+    const QList<QWidget *> order{dialog->optVerticale, dialog->btnTopMinus, dialog->btnLeftPlus, dialog->btnAnnulla,
+                                 dialog->btnStampa, dialog->cboFormato, dialog->txtLatoCorto, dialog->btnAnteprima,
+                                 dialog->btnGuida, dialog->chkMittente, dialog->txtMittente[0], dialog->txtMittente[3]};
+    QList<QWidget *> chain;
+    for (QWidget *w = dialog->nextInFocusChain(); w != dialog.get() && chain.size() < 200; w = w->nextInFocusChain())
+        chain << w;
+    for (int i = 1; i < order.size(); ++i)
+        QVERIFY2(chain.indexOf(order.at(i - 1)) < chain.indexOf(order.at(i)), qPrintable(order.at(i)->objectName()));
 }
 
 void TestPrinting::envelopeLayout_data()
@@ -880,6 +928,348 @@ void TestPrinting::envelopeBlankCard()
     QVERIFY(printer.requests().first().pages.first().items.isEmpty());
 }
 
+// ------------------------------------------------- envelope formats, sender
+
+namespace {
+
+int formatIndex(const QString &key)
+{
+    const QList<EnvelopeFormat> &formats = envelopeFormats::all();
+    for (int i = 0; i < formats.size(); ++i)
+        if (formats.at(i).key == key)
+            return i;
+    return -1;
+}
+
+const QStringList kSender{QStringLiteral("Mitt1 Studio Bianchi"), QStringLiteral("Mitt2 Corso Italia 5"),
+                          QStringLiteral("Mitt3 10121 Torino")};
+
+// Where sender line n starts, in mm from the paper's corner, whatever the margins.
+QPointF senderLineMm(int line)
+{
+    return QPointF(10, 10 + 4 * (line - 1));
+}
+
+} // namespace
+
+void TestPrinting::envelopeFormats_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QSizeF>("media");     // the printer's paper, short side across
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QPointF>("firstLine"); // mm from the page's corner
+    QTest::addColumn<bool>("sender");
+
+    const auto ini = [](const char *format, const char *section) {
+        return QByteArray("[Formato Busta]\r\nFormato=") + format + "\r\n" + section
+               + "[Mittente]\r\nRigo01=Mitt1 Studio Bianchi\r\nRigo02=Mitt2 Corso Italia 5\r\nRigo03=Mitt3 10121 Torino\r\n";
+    };
+    QTest::newRow("A4 page, sender off as designed")
+        << QByteArray("[Margini Busta]\r\nSuperiore=-3\r\nSinistro=12\r\n") + ini("A4", "") << "A4" << QSizeF(210, 297)
+        << false << QPointF(131, 54) << false;
+    QTest::newRow("A4 page, sender turned on")
+        << QByteArray("[Margini Busta]\r\nSuperiore=-3\r\nSinistro=12\r\n") + ini("A4", "") + "A4=S\xEC\r\n" << "A4"
+        << QSizeF(210, 297) << false << QPointF(131, 54) << true;
+    QTest::newRow("DL as designed") << ini("DL", "") << "DL" << QSizeF(110, 220) << true << QPointF(110, 60.5) << true;
+    QTest::newRow("DL -3, 12") << ini("dl", "[Busta DL]\r\nSuperiore=-3\r\nSinistro=12\r\n") << "DL" << QSizeF(110, 220)
+                               << true << QPointF(122, 57.5) << true;
+    QTest::newRow("DL portrait, sender off")
+        << ini("DL", "[Busta DL]\r\nOrientamento=Verticale\r\n") + "DL=No\r\n" << "DL" << QSizeF(110, 220) << false
+        << QPointF(55, 121) << false;
+    QTest::newRow("DL, orientation in lower case is landscape")
+        << ini("DL", "[Busta DL]\r\nOrientamento=verticale\r\n") << "DL" << QSizeF(110, 220) << true
+        << QPointF(110, 60.5) << true;
+    QTest::newRow("commerciale") << ini("Commerciale", "") << "Commerciale" << QSizeF(110, 230) << true
+                                 << QPointF(115, 60.5) << true;
+    QTest::newRow("C6 -3, 12") << ini("C6", "[Busta C6]\r\nSuperiore=-3\r\nSinistro=12\r\n") << "C6" << QSizeF(114, 162)
+                               << true << QPointF(93, 59.7) << true;
+    QTest::newRow("C5 decimal comma") << ini("C5", "[Busta C5]\r\nSuperiore=2,5\r\nSinistro=-0,5\r\n") << "C5"
+                                      << QSizeF(162, 229) << true << QPointF(114, 91.6) << true;
+    QTest::newRow("C4") << ini("C4", "") << "C4" << QSizeF(229, 324) << true << QPointF(162, 125.95) << true;
+    QTest::newRow("own 125 x 176, -3, 12")
+        << ini("Personalizzata", "[Busta Personalizzata]\r\nLato corto=125\r\nLato lungo=176\r\nSuperiore=-3\r\nSinistro=12\r\n")
+        << "Personalizzata" << QSizeF(125, 176) << true << QPointF(100, 65.75) << true;
+    QTest::newRow("own, sides the other way round")
+        << ini("Personalizzata", "[Busta Personalizzata]\r\nLato corto=240\r\nLato lungo=120\r\n") << "Personalizzata"
+        << QSizeF(120, 240) << true << QPointF(120, 66) << true;
+    QTest::newRow("own, sides out of bounds as designed")
+        << ini("Personalizzata", "[Busta Personalizzata]\r\nLato corto=10\r\nLato lungo=lungo\r\n") << "Personalizzata"
+        << QSizeF(114, 229) << true << QPointF(114.5, 62.7) << true;
+    QTest::newRow("unknown format is the A4 page") << ini("B6", "") << "A4" << QSizeF(210, 297) << false
+                                                   << QPointF(119, 57) << false;
+}
+
+void TestPrinting::envelopeFormats()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, format);
+    QFETCH(QSizeF, media);
+    QFETCH(bool, landscape);
+    QFETCH(QPointF, firstLine);
+    QFETCH(bool, sender);
+    writeFile(iniPath(), ini);
+    report::PrintRecorder printer;
+    auto dialog = envelope(m_lines);
+    QCOMPARE(dialog->cboFormato->currentIndex(), formatIndex(format));
+    QCOMPARE(dialog->chkMittente->isChecked(), sender);
+    QCOMPARE(dialog->txtMittente[0]->text(), kSender.first());
+    QCOMPARE(dialog->txtLatoCorto->isEnabled(), format == QLatin1String("Personalizzata"));
+    dialog->btnStampa->click();
+    QCOMPARE(m_messages->count(), 0);
+    QCOMPARE(printer.count(), 1);
+    const auto &request = printer.requests().first();
+    QCOMPARE(request.title, QStringLiteral("Indirizzo su Busta"));
+    // The job goes with the envelope's own paper (to the whole point a
+    // printer's paper is given in), in the orientation chosen.
+    QVERIFY2(qAbs(request.paperMm.width() - media.width()) < 0.36 && qAbs(request.paperMm.height() - media.height()) < 0.36,
+             qPrintable(QStringLiteral("%1 x %2 mm").arg(request.paperMm.width()).arg(request.paperMm.height())));
+    QCOMPARE(request.orientation, landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const PreparedPage &page = request.pages.first();
+    const QSizeF paper = page.paper / report::kUnitsPerMm;
+    const QSizeF expectedPaper = landscape ? media.transposed() : media;
+    QVERIFY(qAbs(paper.width() - expectedPaper.width()) < kExact && qAbs(paper.height() - expectedPaper.height()) < kExact);
+    for (int line = 1; line <= 6; ++line) {
+        const QList<PlacedItem> item = page.texts(EnvelopeTemplate::lineName(line));
+        QCOMPARE(item.size(), 1);
+        QCOMPARE(item.first().text, m_lines.at(line - 1));
+        QCOMPARE(item.first().font.family, QStringLiteral("Arial"));
+        QCOMPARE(item.first().font.pointSize, 10.0);
+        const QPointF expected = firstLine + QPointF(0, 5 * (line - 1));
+        QVERIFY2(near(topLeftMm(item.first()), expected, kExact), qPrintable(where(topLeftMm(item.first()), expected)));
+    }
+    for (int line = 1; line <= 4; ++line) {
+        const QList<PlacedItem> item = page.texts(EnvelopeTemplate::senderLineName(line));
+        QCOMPARE(item.size(), sender && line <= 3 ? 1 : 0);
+        if (item.isEmpty())
+            continue;
+        QCOMPARE(item.first().text, kSender.at(line - 1));
+        QCOMPARE(item.first().font.family, QStringLiteral("Arial"));
+        QCOMPARE(item.first().font.pointSize, 8.0);
+        QVERIFY2(near(topLeftMm(item.first()), senderLineMm(line), kExact),
+                 qPrintable(where(topLeftMm(item.first()), senderLineMm(line))));
+    }
+    QCOMPARE(page.texts().size(), sender ? 9 : 6);
+    // Only the preview shows the outline.
+    for (const PlacedItem &rect : page.rects())
+        QVERIFY(rect.guide);
+}
+
+void TestPrinting::envelopeFormatSettingsSaved()
+{
+    report::PrintRecorder printer;
+    {
+        auto dialog = envelope(m_lines);
+        dialog->cboFormato->setCurrentIndex(formatIndex(QStringLiteral("DL")));
+        QVERIFY(dialog->optOrizzontale->isChecked()); // an envelope is fed landscape unless told
+        QVERIFY(dialog->chkMittente->isChecked());
+        QCOMPARE(dialog->txtTop->text(), QStringLiteral("0"));
+        dialog->btnTopMinus->click();
+        dialog->btnLeftPlus->click();
+        dialog->btnLeftPlus->click();
+        dialog->txtMittente[0]->setText(QStringLiteral("  Studio Bianchi "));
+        dialog->txtMittente[1]->setText(QStringLiteral("'Corso Italia 5'"));
+        dialog->btnStampa->click();
+    }
+    QCOMPARE(m_messages->count(), 0);
+    // The A4 page's sections stay as they were: not there.
+    QCOMPARE(readFile(iniPath()), QStringLiteral("[Busta DL]\r\nSuperiore=-1\r\nOrientamento=Orizzontale\r\nSinistro=2\r\n"
+                                                 "[Formato Busta]\r\nFormato=DL\r\n"
+                                                 "[Mittente]\r\nRigo01=Studio Bianchi\r\nRigo02=\"'Corso Italia 5'\"\r\n"));
+    {
+        auto dialog = envelope(m_lines);
+        QCOMPARE(dialog->cboFormato->currentIndex(), formatIndex(QStringLiteral("DL")));
+        QCOMPARE(dialog->txtTop->text(), QStringLiteral("-1"));
+        QCOMPARE(dialog->txtLeft->text(), QStringLiteral("2"));
+        QVERIFY(dialog->optOrizzontale->isChecked());
+        QCOMPARE(dialog->txtMittente[0]->text(), QStringLiteral("Studio Bianchi"));
+        QCOMPARE(dialog->txtMittente[1]->text(), QStringLiteral("'Corso Italia 5'"));
+        // Back to the A4 page: its own values, its sender off; printing it
+        // writes its sections as always, and the sender's switch once turned on.
+        dialog->cboFormato->setCurrentIndex(formatIndex(QStringLiteral("A4")));
+        QCOMPARE(dialog->txtTop->text(), QStringLiteral("0"));
+        QVERIFY(dialog->optVerticale->isChecked());
+        QVERIFY(!dialog->chkMittente->isChecked());
+        dialog->chkMittente->setChecked(true);
+        dialog->btnStampa->click();
+    }
+    QCOMPARE(readFile(iniPath()), QStringLiteral("[Busta DL]\r\nSuperiore=-1\r\nOrientamento=Orizzontale\r\nSinistro=2\r\n"
+                                                 "[Formato Busta]\r\nFormato=A4\r\n"
+                                                 "[Mittente]\r\nRigo01=Studio Bianchi\r\nRigo02=\"'Corso Italia 5'\"\r\n"
+                                                 "A4=S\u00ec\r\n\r\n"
+                                                 "[Margini Busta]\r\nSuperiore=0\r\nSinistro=0\r\n\r\n"
+                                                 "[Stampa Busta]\r\nOrientamento=Verticale\r\n"));
+    QCOMPARE(printer.count(), 2);
+    QCOMPARE(printer.requests().last().pages.first().texts(EnvelopeTemplate::senderLineName(2)).first().text,
+             QStringLiteral("'Corso Italia 5'"));
+}
+
+void TestPrinting::envelopeFormatsKeepTheirEdits()
+{
+    auto dialog = envelope(m_lines);
+    dialog->btnTopPlus->click(); // the A4 page: 1
+    dialog->cboFormato->setCurrentIndex(formatIndex(QStringLiteral("C5")));
+    dialog->btnTopMinus->click(); // C5: -1
+    dialog->optVerticale->setChecked(true);
+    dialog->chkMittente->setChecked(false);
+    dialog->cboFormato->setCurrentIndex(formatIndex(QStringLiteral("Personalizzata")));
+    QVERIFY(dialog->txtLatoCorto->isEnabled());
+    QCOMPARE(dialog->txtLatoCorto->value(), 114);
+    QCOMPARE(dialog->txtLatoLungo->value(), 229);
+    dialog->txtLatoCorto->setValue(140);
+    QCOMPARE(dialog->txtLatoCorto->maximum(), envelopeFormats::kOwnMaxMm);
+    QCOMPARE(dialog->txtLatoCorto->minimum(), envelopeFormats::kOwnMinMm);
+    dialog->cboFormato->setCurrentIndex(formatIndex(QStringLiteral("C5")));
+    QCOMPARE(dialog->txtTop->text(), QStringLiteral("-1"));
+    QVERIFY(dialog->optVerticale->isChecked());
+    QVERIFY(!dialog->chkMittente->isChecked());
+    QCOMPARE(dialog->txtLatoCorto->value(), 162);
+    QVERIFY(!dialog->txtLatoCorto->isEnabled());
+    dialog->cboFormato->setCurrentIndex(formatIndex(QStringLiteral("Personalizzata")));
+    QCOMPARE(dialog->txtLatoCorto->value(), 140);
+    dialog->cboFormato->setCurrentIndex(formatIndex(QStringLiteral("A4")));
+    QCOMPARE(dialog->txtTop->text(), QStringLiteral("1"));
+    QVERIFY(dialog->optVerticale->isChecked());
+    dialog->btnAnnulla->click();
+    QVERIFY(!QFile::exists(iniPath()));
+}
+
+void TestPrinting::envelopePreview_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("A4 page") << "A4";
+    QTest::newRow("DL") << "DL";
+    QTest::newRow("own") << "Personalizzata";
+}
+
+void TestPrinting::envelopePreview()
+{
+    QFETCH(QString, format);
+    report::PrintRecorder printer;
+    report::PreviewRecorder previews;
+    auto dialog = envelope(m_lines);
+    dialog->show();
+    dialog->cboFormato->setCurrentIndex(formatIndex(format));
+    dialog->btnTopPlus->click();
+    dialog->txtMittente[0]->setText(kSender.first());
+    dialog->chkMittente->setChecked(true);
+    m_lines[1] = QStringLiteral("Scritto ora"); // read when the preview opens
+    dialog->btnAnteprima->click();
+    QCOMPARE(previews.count(), 1);
+    const auto &shown = previews.previews().first();
+    QCOMPARE(shown.caption, QStringLiteral("Indirizzo su Busta"));
+    QVERIFY(!(shown.buttons & report::Report::PreviewPrint));
+    QVERIFY(shown.buttons & report::Report::PreviewClose);
+    const PreparedPage &page = shown.pages.first();
+    QCOMPARE(page.texts(EnvelopeTemplate::lineName(2)).first().text, QStringLiteral("Scritto ora"));
+    QCOMPARE(page.texts(EnvelopeTemplate::senderLineName(1)).first().text, kSender.first());
+    // An envelope is shown with its outline, a guide along the paper's edge.
+    const QList<PlacedItem> outline = page.rects(EnvelopeTemplate::outlineName());
+    QCOMPARE(outline.size(), format == QLatin1String("A4") ? 0 : 1);
+    if (!outline.isEmpty()) {
+        QVERIFY(outline.first().guide);
+        QVERIFY(outline.first().outline.isValid() && !outline.first().fill.isValid());
+        QVERIFY(qAbs(outline.first().rect.left()) < 1e-9 && qAbs(outline.first().rect.top()) < 1e-9);
+        QVERIFY(qAbs(outline.first().rect.width() - page.paper.width()) < 1e-9);
+        QVERIFY(qAbs(outline.first().rect.height() - page.paper.height()) < 1e-9);
+    }
+    // The preview saves and prints nothing; the dialog stays open, and
+    // printing then prints what the preview showed.
+    QVERIFY(!QFile::exists(iniPath()));
+    QCOMPARE(printer.count(), 0);
+    QVERIFY(dialog->isVisible());
+    dialog->btnStampa->click();
+    QCOMPARE(printer.count(), 1);
+    QCOMPARE(printer.requests().first().pages.first().items.size(), page.items.size());
+    for (int i = 0; i < page.items.size(); ++i) {
+        QCOMPARE(printer.requests().first().pages.first().items.at(i).text, page.items.at(i).text);
+        QCOMPARE(printer.requests().first().pages.first().items.at(i).rect, page.items.at(i).rect);
+    }
+    QCOMPARE(m_messages->count(), 0);
+}
+
+void TestPrinting::envelopePreviewOfBadMargin()
+{
+    writeFile(iniPath(), "[Margini Busta]\r\nSuperiore=abc\r\n");
+    report::PreviewRecorder previews;
+    auto dialog = envelope(m_lines);
+    dialog->show();
+    dialog->btnAnteprima->click();
+    QCOMPARE(previews.count(), 0);
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().kind, ui::MessageKind::Warning);
+    QCOMPARE(m_messages->last().text, QStringLiteral("Attenzione: l'anteprima non può essere mostrata perché un margine "
+                                                     "non è un numero valido.\n\r\n\rCorreggere il valore del margine "
+                                                     "nel file Impostazioni.ini."));
+    QVERIFY(dialog->isVisible());
+}
+
+void TestPrinting::envelopeLinesFitEveryFormat()
+{
+    // The address window marks a line by the 90 mm box of Arial 10 pt: every
+    // format prints in that box, so a line is cut on each exactly when marked.
+    QString longest = QStringLiteral("Via");
+    while (fitsEnvelopeLine(longest + QLatin1Char('m')))
+        longest += QLatin1Char('m');
+    const QString cut = longest + QStringLiteral("mm");
+    QVERIFY(!fitsEnvelopeLine(cut));
+    for (const EnvelopeFormat &format : envelopeFormats::all()) {
+        const std::unique_ptr<report::Report> document = EnvelopeTemplate::create(format);
+        const auto *box = static_cast<const report::TextBox *>(document->FindObject(EnvelopeTemplate::lineName(1)));
+        QVERIFY(qAbs(box->Width - report::mmToUnits(90)) < 1e-6);
+        QCOMPARE(box->Font.family, QStringLiteral("Arial"));
+        QCOMPARE(box->Font.pointSize, 10.0);
+        const PreparedPage page = layOutEnvelope(format, EnvelopePlacement{report::Orientation::Landscape, -3, 12}, {},
+                                                 {longest, cut});
+        QCOMPARE(page.texts(EnvelopeTemplate::lineName(1)).first().text, longest);
+        QVERIFY2(page.texts(EnvelopeTemplate::lineName(2)).first().text.size() < cut.size(), qPrintable(format.key));
+    }
+}
+
+void TestPrinting::envelopeLayoutForEachCard_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::newRow("no file: the A4 page") << QByteArray();
+    QTest::newRow("A4 page landscape, -3, 12")
+        << QByteArray("[Margini Busta]\r\nSuperiore=-3\r\nSinistro=12\r\n[Stampa Busta]\r\nOrientamento=Orizzontale\r\n");
+    QTest::newRow("A4 page with its sender") << QByteArray("[Mittente]\r\nRigo01=Mitt1 Studio Bianchi\r\nA4=S\xEC\r\n");
+    QTest::newRow("C5 -3, 12 with a sender")
+        << QByteArray("[Formato Busta]\r\nFormato=C5\r\n[Busta C5]\r\nSuperiore=-3\r\nSinistro=12\r\n"
+                      "[Mittente]\r\nRigo01=Mitt1 Studio Bianchi\r\nRigo03=Mitt3 Torino\r\n");
+    QTest::newRow("own, portrait, sender off")
+        << QByteArray("[Formato Busta]\r\nFormato=Personalizzata\r\n[Busta Personalizzata]\r\nLato corto=130\r\n"
+                      "Lato lungo=190\r\nOrientamento=Verticale\r\n[Mittente]\r\nRigo01=Mitt1\r\nPersonalizzata=No\r\n");
+}
+
+void TestPrinting::envelopeLayoutForEachCard()
+{
+    // What a mailing prints for each card: the stored choices read on their
+    // own and one function, giving the very page the dialog prints.
+    QFETCH(QByteArray, ini);
+    if (!ini.isEmpty())
+        writeFile(iniPath(), ini);
+    const EnvelopeChoices stored{EnvelopeSettings(ProgramFolder(m_dir->path()))};
+    const std::optional<EnvelopePlacement> placement = stored.placement();
+    QVERIFY(placement);
+    const PreparedPage laid = layOutEnvelope(stored.effectiveFormat(), *placement, stored.senderToPrint(), m_lines);
+    report::PrintRecorder printer;
+    envelope(m_lines)->btnStampa->click();
+    QCOMPARE(printer.count(), 1);
+    const PreparedPage printed = printer.requests().first().pages.first();
+    QCOMPARE(laid.paper, printed.paper);
+    QCOMPARE(laid.orientation, printed.orientation);
+    QCOMPARE(laid.items.size(), printed.items.size());
+    for (int i = 0; i < laid.items.size(); ++i) {
+        QCOMPARE(laid.items.at(i).source, printed.items.at(i).source);
+        QCOMPARE(laid.items.at(i).text, printed.items.at(i).text);
+        QCOMPARE(laid.items.at(i).rect, printed.items.at(i).rect);
+    }
+    // Each card its own page, from the template as designed.
+    const PreparedPage other = layOutEnvelope(stored.effectiveFormat(), *placement, {}, {QStringLiteral("Solo una riga")});
+    QCOMPARE(other.texts().size(), 1);
+    QCOMPARE(other.texts().first().text, QStringLiteral("Solo una riga"));
+}
+
 // ---------------------------------------------------------- address window
 
 void TestPrinting::addressWindowOpensDialogs()
@@ -1096,6 +1486,142 @@ void TestPrinting::cupsEnvelope()
           qPrintable(top), qPrintable(left), worst);
     const QString wrong = wrongSize(readPdfRuns(path), 10);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    // Every word where the A4 page printed it before the envelope formats
+    // came: pdftotext's boxes of that print, byte for byte.
+    QString error;
+    const QStringList boxes = pdfBoxLines(path, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QFile before(QStringLiteral(ENVELOPE_A4_PRINTS "/%1_%2_%3.bbox").arg(orientation, top, left));
+    QVERIFY2(before.open(QIODevice::ReadOnly), qPrintable(before.fileName()));
+    const QStringList expected = QString::fromUtf8(before.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(boxes.size(), expected.size());
+    for (int i = 0; i < boxes.size(); ++i)
+        QCOMPARE(boxes.at(i), expected.at(i));
+    QFile::remove(path);
+}
+
+void TestPrinting::cupsEnvelopeFormats_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("orientation");
+    QTest::addColumn<QString>("media"); // the job's media as CUPS received it; empty: not checked
+    QTest::newRow("DL 0, 0") << "DL" << "0" << "0" << "Orizzontale" << "EnvDL";
+    QTest::newRow("DL -3, 12") << "DL" << "-3" << "12" << "Orizzontale" << "EnvDL";
+    QTest::newRow("DL portrait -3, 12") << "DL" << "-3" << "12" << "Verticale" << "EnvDL";
+    QTest::newRow("commerciale 0, 0") << "Commerciale" << "0" << "0" << "Orizzontale" << "";
+    QTest::newRow("commerciale -3, 12") << "Commerciale" << "-3" << "12" << "Orizzontale" << "";
+    QTest::newRow("C6 0, 0") << "C6" << "0" << "0" << "Orizzontale" << "";
+    QTest::newRow("C6 -3, 12") << "C6" << "-3" << "12" << "Orizzontale" << "";
+    QTest::newRow("C5 0, 0") << "C5" << "0" << "0" << "Orizzontale" << "EnvC5";
+    QTest::newRow("C5 -3, 12") << "C5" << "-3" << "12" << "Orizzontale" << "EnvC5";
+    QTest::newRow("C4 0, 0") << "C4" << "0" << "0" << "Orizzontale" << "";
+    QTest::newRow("C4 -3, 12") << "C4" << "-3" << "12" << "Orizzontale" << "";
+    QTest::newRow("own 0, 0") << "Personalizzata" << "0" << "0" << "Orizzontale" << "";
+    QTest::newRow("own -3, 12") << "Personalizzata" << "-3" << "12" << "Orizzontale" << "";
+}
+
+void TestPrinting::cupsEnvelopeFormats()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, top);
+    QFETCH(QString, left);
+    QFETCH(QString, orientation);
+    QFETCH(QString, media);
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    // The user's own format: sides no paper size of the queue has.
+    writeFile(iniPath(), QStringLiteral("[Formato Busta]\r\nFormato=%1\r\n[Busta %1]\r\nSuperiore=%2\r\nSinistro=%3\r\n"
+                                        "Orientamento=%4\r\nLato corto=133\r\nLato lungo=187\r\n"
+                                        "[Mittente]\r\nRigo01=%5\r\nRigo02=%6\r\nRigo03=%7\r\n")
+                             .arg(format, top, left, orientation, kSender.at(0), kSender.at(1), kSender.at(2))
+                             .toLatin1());
+    report::PrintRecorder printer;
+    printer.answerPrintTo(queue.name());
+    const QStringList lines{"Uno Spett.le", "Due Studio", "Tre Via", "Quattro 20121", "Cinque MI", "Sei Italia"};
+    const QString path = printQueuePdf(QStringLiteral("Indirizzo su Busta"), [&] { envelope(lines)->btnStampa->click(); });
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(m_messages->count(), 0);
+
+    const EnvelopeFormat *known = envelopeFormats::find(format);
+    const QSizeF sides = known->kind == EnvelopeFormat::Kind::Own ? QSizeF(133, 187) : known->sizeMm;
+    const bool landscape = orientation == QLatin1String("Orizzontale");
+    const QSizeF page = landscape ? sides.transposed() : sides;
+    const PdfText pdf = readPdfText(path);
+    QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+    QCOMPARE(pdf.pagesMm.size(), 1);
+    // The sheet is the envelope, either way round (CUPS turns a landscape page
+    // onto the envelope fed short side first), to the point the PDF stores.
+    const QSizeF sheet = pdf.pagesMm.first();
+    const QSizeF upright(std::min(sheet.width(), sheet.height()), std::max(sheet.width(), sheet.height()));
+    QVERIFY2(qAbs(upright.width() - sides.width()) < 0.36 && qAbs(upright.height() - sides.height()) < 0.36,
+             qPrintable(QStringLiteral("sheet %1 x %2 mm").arg(sheet.width()).arg(sheet.height())));
+    double worst = 0;
+    const QPointF first = known->addressMm(page) + QPointF(left.toDouble(), top.toDouble());
+    const auto check = [&](const QString &text, double points, const QPointF &expected) {
+        const QString word = text.section(QLatin1Char(' '), 0, 0);
+        const QList<PdfWord> words = pdf.find(word);
+        QVERIFY2(words.size() == 1, qPrintable(word));
+        const QPointF found = pdf.lineStartMm(words.first(), points, arialAscentMm(points), landscape);
+        worst = std::max({worst, qAbs(found.x() - expected.x()), qAbs(found.y() - expected.y())});
+        QVERIFY2(near(found, expected, 0.01), qPrintable(word + QLatin1Char(' ') + where(found, expected)));
+    };
+    for (int line = 1; line <= 6; ++line)
+        check(lines.at(line - 1), 10, first + QPointF(0, 5 * (line - 1)));
+    for (int line = 1; line <= 3; ++line)
+        check(kSender.at(line - 1), 8, senderLineMm(line));
+    // Arial 10 pt for the address, 8 pt for the sender.
+    const PdfRuns runs = readPdfRuns(path);
+    QVERIFY2(runs.error.isEmpty(), qPrintable(runs.error));
+    int sizes[2] = {0, 0};
+    for (const PdfRun &run : runs.runs) {
+        const bool sender = run.text.contains(QLatin1String("Mitt"));
+        QVERIFY2(qAbs(run.pointSize - (sender ? 8 : 10)) < 0.01, qPrintable(run.text));
+        QVERIFY2(run.font.contains(QLatin1String("Arial")) || run.font.contains(QLatin1String("Liberation")),
+                 qPrintable(run.font));
+        ++sizes[sender];
+    }
+    QVERIFY(sizes[0] >= 6 && sizes[1] >= 3);
+    QString why;
+    const QString received = TestPrintQueue::jobAttribute(path, QStringLiteral("media"), &why);
+    QVERIFY2(!received.isEmpty(), qPrintable(why));
+    if (!media.isEmpty())
+        QCOMPARE(received, media);
+    qInfo("%s through CUPS (%s, top %s, left %s): media %s, sheet %.2f x %.2f mm, largest position error %.4f mm",
+          qPrintable(format), qPrintable(orientation), qPrintable(top), qPrintable(left), qPrintable(received),
+          sheet.width(), sheet.height(), worst);
+    QFile::remove(path);
+}
+
+void TestPrinting::cupsEnvelopesInOneJob()
+{
+    // What a mailing prints: one envelope laid out for each card, all as one job.
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    const EnvelopeFormat *dl = envelopeFormats::find(QStringLiteral("DL"));
+    QList<PreparedPage> pages;
+    for (int card = 1; card <= 100; ++card)
+        pages << layOutEnvelope(*dl, EnvelopePlacement{report::Orientation::Landscape, 0, 0}, kSender,
+                                {QStringLiteral("Scheda%1 Rossi").arg(card, 3, 10, QLatin1Char('0')), QStringLiteral("Via Roma 1")});
+    report::PrintRecorder printer;
+    printer.answerPrintTo(queue.name());
+    const QString title = QStringLiteral("Buste DL");
+    const QString path = printQueuePdf(title, [&] {
+        QString error;
+        QVERIFY2(report::printReport(title, pages, nullptr, &error), qPrintable(error));
+    });
+    QVERIFY(!path.isEmpty());
+    const PdfText pdf = readPdfText(path);
+    QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+    QCOMPARE(pdf.pagesMm.size(), 100);
+    for (int card = 1; card <= 100; ++card)
+        QVERIFY2(pdf.pageText(card - 1).contains(QStringLiteral("Scheda%1").arg(card, 3, 10, QLatin1Char('0'))),
+                 qPrintable(pdf.pageText(card - 1)));
+    QString why;
+    QCOMPARE(TestPrintQueue::jobAttribute(path, QStringLiteral("media"), &why), QStringLiteral("EnvDL"));
     QFile::remove(path);
 }
 

@@ -21,6 +21,7 @@ class TestReportCore : public QObject
     Q_OBJECT
 private slots:
     void layOutAndPaint();
+    void guidesOnlyInThePreview();
     void missingObjectIsAnError();
     void namesAreFoundAndKeptUnique();
     void clipOnlyWhereInkCrosses_data();
@@ -60,6 +61,33 @@ void TestReportCore::layOutAndPaint()
         for (int x = int(mmToUnits(12)); x < int(mmToUnits(40)); ++x)
             dark += qGray(image.pixel(x, y)) < 128;
     QVERIFY(dark > 20);
+}
+
+void TestReportCore::guidesOnlyInThePreview()
+{
+    Report report(QStringLiteral("Prova"));
+    report.page().LeftMargin = report.page().TopMargin = 0;
+    Shape *edge = report.page().addShape(QStringLiteral("shpBordo"), QRectF(0, 0, 100, 60));
+    edge->Fill = QColor();
+    edge->Outline = Qt::black;
+    edge->Guide = true;
+    report.PrepareReport();
+    const PreparedPage &prepared = report.preparedPages().first();
+    QCOMPARE(prepared.rects().size(), 1);
+    QVERIFY(prepared.rects().first().guide);
+    const auto inkAt = [&prepared](PaintFor target) {
+        QImage image(prepared.paper.toSize(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintPage(prepared, painter, target);
+        painter.end();
+        int dark = 0;
+        for (int x = 0; x < 100; ++x)
+            dark += qGray(image.pixel(x, 0)) < 128;
+        return dark;
+    };
+    QVERIFY(inkAt(PaintFor::Preview) > 90);
+    QCOMPARE(inkAt(PaintFor::Print), 0);
 }
 
 void TestReportCore::missingObjectIsAnError()

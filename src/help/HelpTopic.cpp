@@ -151,6 +151,34 @@ const char *const kWorkbook[] = {
     "conserva ogni cella esattamente com'è.",
 };
 
+const char *const kEnvelopes[] = {
+    "Nella finestra di stampa su busta, che si apre con il pulsante Stampa dell'app Archivio Indirizzi, "
+    "l'elenco Formato della sezione Busta indica su che cosa stampare l'indirizzo. Il formato Foglio A4 "
+    "stampa l'indirizzo su un foglio A4, con i margini e l'orientamento descritti nella guida dell'app "
+    "Archivio Indirizzi, ed è quello proposto finché non se ne sceglie un altro. Gli altri formati sono "
+    "le buste DL (110 × 220 mm), commerciale (110 × 230 mm), C6 (114 × 162 mm), C5 (162 × 229 mm) e C4 "
+    "(229 × 324 mm), oltre a una busta personalizzata, di cui bisogna indicare in millimetri il lato "
+    "corto e il lato lungo.",
+    "Con un formato di busta, la stampa viene inviata alla stampante con le misure della busta, così che "
+    "la stampante possa prelevarla dal vassoio o dall'alimentatore delle buste. L'orientamento indica "
+    "come stampare sulla busta: Orizzontale, proposto per ogni busta, stampa l'indirizzo lungo il lato "
+    "lungo, mentre Verticale lo stampa lungo il lato corto. L'indirizzo viene stampato nella parte in "
+    "basso a destra della busta: la prima riga comincia a metà della larghezza e al 55 per cento "
+    "dell'altezza, le righe seguenti 5 mm più in basso l'una dall'altra. I margini superiore e sinistro "
+    "spostano l'indirizzo come sul foglio A4; i margini e l'orientamento vengono memorizzati per ogni "
+    "formato separatamente.",
+    "Nella sezione Mittente si possono scrivere fino a quattro righe con il nome e l'indirizzo del "
+    "mittente, che viene stampato in alto a sinistra, a 10 mm dal bordo superiore e dal bordo sinistro, "
+    "in carattere Arial da 8 punti; i margini non lo spostano. La casella Stampa il mittente in alto a "
+    "sinistra indica se stamparlo con il formato scelto: è selezionata per ogni busta e non lo è per il "
+    "foglio A4, e la scelta viene memorizzata per ogni formato.",
+    "Il pulsante Anteprima mostra la busta così come verrà stampata, con il suo contorno, senza stampare "
+    "nulla. Il formato scelto, le sue impostazioni e le righe del mittente vengono memorizzati nel file "
+    "Impostazioni.ini soltanto quando si preme Stampa; premendo Annulla restano quelli precedenti. Con "
+    "ogni formato le righe dell'indirizzo vengono stampate per una larghezza di 90 mm e quelle più "
+    "lunghe vengono tagliate, come indicano i campi scritti in arancione nell'app Archivio Indirizzi.",
+};
+
 const char *const kLineFit[] = {
     "Ogni rigo di un'etichetta o di una busta da lettera viene stampato per una larghezza fissa: il testo "
     "che non vi entra viene tagliato. Per accorgersene prima della stampa, nell'app Archivio Indirizzi i "
@@ -232,8 +260,8 @@ const char *const kProgramFolder[] = {
     "Tutti i file del programma si trovano in una sola cartella, la cartella del programma, che di norma è "
     "la cartella Tavolux nella cartella personale dell'utente. Oltre al programma stesso e a questa guida "
     "(Guida.pdf), la cartella contiene gli archivi e le impostazioni: Archivio_Indirizzi.pro (le schede "
-    "degli indirizzi), Archivio_Etichette.pro (le pagine di etichette), Impostazioni.ini (i margini delle "
-    "buste da lettera e la calibrazione delle etichette), unins000.dll (la password di accesso), la "
+    "degli indirizzi), Archivio_Etichette.pro (le pagine di etichette), Impostazioni.ini (i formati, i "
+    "margini e il mittente delle buste da lettera e la calibrazione delle etichette), unins000.dll (la password di accesso), la "
     "cartella Documenti_Allegati con le copie dei file allegati alle schede e, dopo un'esportazione, i "
     "file Archivio_Indirizzi.xls e Archivio_Indirizzi.xlsx.",
     "Per installare il programma in un'altra cartella, ad esempio su una chiavetta USB o in una cartella "
@@ -315,9 +343,10 @@ QString firstAccessParagraph()
 
 QList<HelpTopic> helpTopics()
 {
-    return {HelpTopic::General,    HelpTopic::Addresses,  HelpTopic::Labels,      HelpTopic::Export,
-            HelpTopic::Import,     HelpTopic::Workbook,   HelpTopic::LineFit,     HelpTopic::StartLabel,
-            HelpTopic::Calibration, HelpTopic::Shortcuts, HelpTopic::ProgramFolder, HelpTopic::SharedFolder};
+    return {HelpTopic::General,     HelpTopic::Addresses,  HelpTopic::Labels,        HelpTopic::Export,
+            HelpTopic::Import,      HelpTopic::Workbook,   HelpTopic::Envelopes,     HelpTopic::LineFit,
+            HelpTopic::StartLabel,  HelpTopic::Calibration, HelpTopic::Shortcuts,    HelpTopic::ProgramFolder,
+            HelpTopic::SharedFolder};
 }
 
 QString helpTitle(HelpTopic topic)
@@ -335,6 +364,8 @@ QString helpTitle(HelpTopic topic)
         return QStringLiteral("Importazione di schede da file CSV o vCard");
     case HelpTopic::Workbook:
         return QStringLiteral("Esportazione archivio indirizzi in formato XLSX");
+    case HelpTopic::Envelopes:
+        return QStringLiteral("Formati di busta, mittente e anteprima");
     case HelpTopic::LineFit:
         return QStringLiteral("Righi troppo lunghi per l'etichetta");
     case HelpTopic::StartLabel:
@@ -372,6 +403,8 @@ QStringList helpParagraphs(HelpTopic topic)
         return paragraphs(kImport);
     case HelpTopic::Workbook:
         return paragraphs(kWorkbook);
+    case HelpTopic::Envelopes:
+        return paragraphs(kEnvelopes);
     case HelpTopic::LineFit:
         return paragraphs(kLineFit);
     case HelpTopic::StartLabel:

@@ -14,6 +14,7 @@ enum class HelpTopic {
     Export,    // "Esportazione archivio indirizzi in Excel", the export window's
     Import,        // cards from a CSV or vCard file, the card import window's
     Workbook,      // the .xlsx export
+    Envelopes,     // envelope formats, the sender and the preview, the envelope dialog's
     LineFit,       // the marks of lines that will be cut in print
     StartLabel,    // "Inizia dall'etichetta"
     Calibration,   // the calibration and the test sheet, the calibration window's

@@ -1,6 +1,9 @@
 #include "printing/EnvelopeTemplate.h"
 
+#include "printing/EnvelopeFormat.h"
+#include "printing/EnvelopeLayout.h"
 #include "report/Report.h"
+#include "report/Shape.h"
 #include "report/TextBox.h"
 #include "report/Units.h"
 
@@ -16,6 +19,11 @@ constexpr double kHeight = 16.62992126;          // 4.4 mm
 QString EnvelopeTemplate::lineName(int line)
 {
     return QStringLiteral("txtRigo%1").arg(line, 2, 10, QLatin1Char('0'));
+}
+
+QString EnvelopeTemplate::senderLineName(int line)
+{
+    return QStringLiteral("txtMittente%1").arg(line, 2, 10, QLatin1Char('0'));
 }
 
 std::unique_ptr<report::Report> EnvelopeTemplate::create()
@@ -37,6 +45,33 @@ std::unique_ptr<report::Report> EnvelopeTemplate::create()
         box->FontColor = Qt::black;
         box->WordWrap = false;
         box->AllowExpressions = false;
+    }
+    return document;
+}
+
+std::unique_ptr<report::Report> EnvelopeTemplate::create(const EnvelopeFormat &format)
+{
+    std::unique_ptr<report::Report> document = create();
+    report::ReportPage &page = document->page();
+    page.PaperWidth = format.sizeMm.width();
+    page.PaperHeight = format.sizeMm.height();
+    for (int line = 1; line <= kSenderLines; ++line) {
+        const QRectF box(0, 0, report::mmToUnits(envelopeLayout::kSenderWidthMm),
+                         report::mmToUnits(envelopeLayout::kSenderHeightMm));
+        report::TextBox *sender = page.addText(senderLineName(line), box);
+        if (!sender)
+            continue;
+        sender->Font = report::TextFont{QStringLiteral("Arial"), envelopeLayout::kSenderPointSize};
+        sender->FontColor = Qt::black;
+        sender->WordWrap = false;
+        sender->AllowExpressions = false;
+    }
+    if (!format.isPage()) {
+        if (report::Shape *outline = page.addShape(outlineName(), QRectF())) {
+            outline->Fill = QColor();
+            outline->Outline = QColor(0x1F, 0x3F, 0x80); // the dialogs' blue, apart from the grey desk
+            outline->Guide = true;
+        }
     }
     return document;
 }

@@ -6,6 +6,8 @@
 
 namespace tavolux {
 
+struct EnvelopeFormat;
+
 namespace report {
 class Report;
 }
@@ -17,11 +19,21 @@ class EnvelopeTemplate
 {
 public:
     static constexpr int kLines = 6;
+    static constexpr int kSenderLines = 4;
 
     // "txtRigo01" to "txtRigo06"
     static QString lineName(int line);
+    // "txtMittente01" to "txtMittente04"
+    static QString senderLineName(int line);
+    // The envelope's edge, a guide that only the preview shows.
+    static QString outlineName() { return QStringLiteral("shpBusta"); }
 
+    // The A4 page as designed.
     static std::unique_ptr<report::Report> create();
+    // The template of a format: the A4 page's, on the format's paper, with
+    // four sender lines in Arial 8 pt and, on an envelope, its outline.
+    // fillEnvelope() places them.
+    static std::unique_ptr<report::Report> create(const EnvelopeFormat &format);
 };
 
 } // namespace tavolux

@@ -39,13 +39,13 @@ QLineEdit *valueBox(const char *name, QWidget *parent)
     return box;
 }
 
-QVBoxLayout *stepDialogColumn(QWidget *dialog)
+QVBoxLayout *stepDialogColumn(QWidget *dialog, QWidget *holder)
 {
     dialog->setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
                                          "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
                                          " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
                                          "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
-    auto *column = new QVBoxLayout(dialog);
+    auto *column = new QVBoxLayout(holder ? holder : dialog);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(10);
     return column;

@@ -18,8 +18,9 @@ QLineEdit *valueBox(const char *name, QWidget *parent);
 
 // The frame both dialogs share: their colours, a column of sections and, at
 // its top, a white panel holding the instructions picture (imgIstruzioni),
-// whose text is also its accessible description.
-QVBoxLayout *stepDialogColumn(QWidget *dialog);
+// whose text is also its accessible description. The column is laid on
+// "holder" where one is given, else on the dialog.
+QVBoxLayout *stepDialogColumn(QWidget *dialog, QWidget *holder = nullptr);
 QLabel *instructionsPanel(QVBoxLayout *column, const QPixmap &picture, const QString &text);
 
 // One "-", value, "+" and "mm" row under its caption.

@@ -2,16 +2,21 @@
 
 #include "printing/StepControls.h"
 
-#include "platform/Conventions.h"
+#include "help/ShowHelp.h"
 #include "platform/TextUtil.h"
+#include "printing/EnvelopeChoices.h"
+#include "printing/EnvelopeFormat.h"
+#include "printing/EnvelopeLayout.h"
 #include "printing/EnvelopeSettings.h"
 #include "printing/EnvelopeTemplate.h"
 #include "printing/InfoPicture.h"
 #include "report/Report.h"
 #include "reportui/ReportSteps.h"
-#include "report/TextBox.h"
 #include "ui/Messages.h"
+#include "ui/NamedComboBox.h"
+#include "ui/Shortcuts.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,9 +24,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <cmath>
 #include <optional>
 
 namespace tavolux {
@@ -51,20 +56,6 @@ void step(QLineEdit *box, int delta, QWidget *parent)
     box->setText(QString::number(next));
 }
 
-// A margin beyond this many millimetres (a hand-edited file) is no margin.
-constexpr double kMaxMarginMm = 1000;
-
-// The margin in a value box, in the process's number format; none when the
-// text is not a number, is not finite or is absurd.
-std::optional<double> margin(const QLineEdit *box)
-{
-    bool ok = false;
-    const double value = conventions::toNumber(trimText(box->text()), &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > kMaxMarginMm)
-        return std::nullopt;
-    return value;
-}
-
 } // namespace
 
 QString TfrmStampaBusta::failureMessage()
@@ -73,16 +64,26 @@ QString TfrmStampaBusta::failureMessage()
                           "Si consiglia di controllare le impostazioni della stampante.");
 }
 
+QString TfrmStampaBusta::previewFailureMessage()
+{
+    return QStringLiteral("Attenzione: l'anteprima non può essere mostrata perché un margine non è un numero "
+                          "valido.\n\r\n\rCorreggere il valore del margine nel file Impostazioni.ini.");
+}
+
 TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      repModulo(EnvelopeTemplate::create()),
+      repModulo(EnvelopeTemplate::create(envelopeFormats::page())),
       m_folder(folder),
       m_lines(std::move(lines))
 {
     setObjectName(QStringLiteral("TfrmStampaBusta"));
     setWindowTitle(QStringLiteral(" Stampa indirizzo su busta"));
-    setFixedSize(498, 470);
-    auto *column = stepDialogColumn(this);
+    // The designed controls keep their 498 x 470 at the top; the envelope's
+    // own come below them.
+    panStampa = new QWidget(this);
+    panStampa->setObjectName(QStringLiteral("panStampa"));
+    panStampa->setFixedSize(498, 470);
+    auto *column = stepDialogColumn(this, panStampa);
     const QString instructions =
         QStringLiteral("Impostare in millimetri il margine superiore e il margine sinistro per adattare la stampa "
                        "dell'indirizzo al modello di busta in uso, procedendo per tentativi: valori più grandi "
@@ -158,6 +159,22 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     btnApplicaLeft->setObjectName(QStringLiteral("btnApplicaLeft"));
     btnApplicaLeft->hide();
 
+    auto *whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->setSpacing(0);
+    whole->addWidget(panStampa);
+    QWidget *added = envelopeControls();
+    whole->addWidget(added);
+    setFixedSize(498, 470 + added->sizeHint().height());
+    // Tab follows the controls from the top down, the designed ones first.
+    QList<QWidget *> order{optVerticale, optOrizzontale, btnTopMinus, txtTop, btnTopPlus, btnLeftMinus, txtLeft,
+                           btnLeftPlus, btnAnnulla, btnStampa, cboFormato, txtLatoCorto, txtLatoLungo, btnAnteprima,
+                           btnGuida, chkMittente};
+    for (QLineEdit *line : txtMittente)
+        order << line;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+
     connect(btnTopMinus, &QPushButton::clicked, this, [this] { step(txtTop, -1, this); });
     connect(btnTopPlus, &QPushButton::clicked, this, [this] { step(txtTop, +1, this); });
     connect(btnLeftMinus, &QPushButton::clicked, this, [this] { step(txtLeft, -1, this); });
@@ -177,8 +194,151 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
     });
     connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaBusta::print);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnAnteprima, &QPushButton::clicked, this, &TfrmStampaBusta::preview);
+    connect(btnGuida, &QPushButton::clicked, this, [this] { showHelpTopic(this, m_folder, HelpTopic::Envelopes); });
+    ui::bindShortcut(this, btnGuida, QKeySequence(Qt::Key_F1));
 
     load();
+    // The A4 page as just read; then the format chosen last, with its own values.
+    m_choices = std::make_unique<EnvelopeChoices>(EnvelopeSettings(m_folder));
+    EnvelopeFormatChoice &page = m_choices->choice(envelopeFormats::page().key);
+    page.top = txtTop->text();
+    page.left = txtLeft->text();
+    page.portrait = optVerticale->isChecked();
+    const auto &formats = envelopeFormats::all();
+    for (int i = 0; i < formats.size(); ++i)
+        if (formats.at(i).key == m_choices->format().key)
+            cboFormato->setCurrentIndex(i);
+    if (!m_choices->format().isPage())
+        repModulo = EnvelopeTemplate::create(m_choices->format());
+    showChoice();
+    connect(cboFormato, qOverload<int>(&QComboBox::currentIndexChanged), this, &TfrmStampaBusta::chooseFormat);
+}
+
+QWidget *TfrmStampaBusta::envelopeControls()
+{
+    auto *added = new QWidget(this);
+    added->setObjectName(QStringLiteral("panAggiunte"));
+    auto *column = new QVBoxLayout(added);
+    column->setContentsMargins(12, 0, 12, 12);
+    column->setSpacing(8);
+    const auto group = [added, column](const QString &title, const char *name, QGroupBox **box) {
+        *box = new QGroupBox(title, added);
+        (*box)->setObjectName(QLatin1String(name));
+        column->addWidget(*box);
+        auto *grid = new QGridLayout(*box);
+        grid->setContentsMargins(16, 18, 16, 10);
+        grid->setSpacing(6);
+        return grid;
+    };
+
+    QGridLayout *format = group(QStringLiteral("Busta:"), "panBusta", &panBusta);
+    cboFormato = new ui::NamedComboBox(panBusta);
+    cboFormato->setObjectName(QStringLiteral("cboFormato"));
+    cboFormato->setAccessibleName(QStringLiteral("Formato della busta"));
+    cboFormato->setToolTip(QStringLiteral("Formato della busta o del foglio su cui stampare l'indirizzo."));
+    for (const EnvelopeFormat &each : envelopeFormats::all())
+        cboFormato->addItem(each.caption);
+    const auto sideBox = [this](const char *name, const QString &accessible) {
+        auto *box = new QSpinBox(panBusta);
+        box->setObjectName(QLatin1String(name));
+        box->setRange(envelopeFormats::kOwnMinMm, envelopeFormats::kOwnMaxMm);
+        box->setSuffix(QStringLiteral(" mm"));
+        box->setAccessibleName(accessible);
+        if (auto *edit = box->findChild<QLineEdit *>())
+            edit->setAccessibleName(accessible);
+        box->setToolTip(accessible + QStringLiteral(", in millimetri."));
+        return box;
+    };
+    txtLatoCorto = sideBox("txtLatoCorto", QStringLiteral("Lato corto della busta personalizzata"));
+    txtLatoLungo = sideBox("txtLatoLungo", QStringLiteral("Lato lungo della busta personalizzata"));
+    btnAnteprima = new QPushButton(QStringLiteral("Anteprima"), panBusta);
+    btnAnteprima->setObjectName(QStringLiteral("btnAnteprima"));
+    btnAnteprima->setToolTip(QStringLiteral("Mostra la busta così come verrà stampata."));
+    btnGuida = new QPushButton(QStringLiteral("Guida"), panBusta);
+    btnGuida->setObjectName(QStringLiteral("btnGuida"));
+    btnGuida->setToolTip(QStringLiteral("Guida ai formati di busta, al mittente e all'anteprima."));
+    for (QPushButton *button : {btnAnteprima, btnGuida}) {
+        button->setAutoDefault(false);
+        button->setMinimumSize(100, 28);
+        button->setCursor(Qt::PointingHandCursor);
+    }
+    const auto label = [this](const QString &text, QWidget *buddy) {
+        auto *caption = new QLabel(text, panBusta);
+        caption->setBuddy(buddy);
+        return caption;
+    };
+    format->addWidget(label(QStringLiteral("Formato:"), cboFormato), 0, 0);
+    format->addWidget(cboFormato, 0, 1, 1, 3);
+    format->addWidget(btnAnteprima, 0, 5);
+    format->addWidget(label(QStringLiteral("Lato corto:"), txtLatoCorto), 1, 0);
+    format->addWidget(txtLatoCorto, 1, 1);
+    format->addWidget(label(QStringLiteral("Lato lungo:"), txtLatoLungo), 1, 2);
+    format->addWidget(txtLatoLungo, 1, 3);
+    format->addWidget(btnGuida, 1, 5);
+    format->setColumnStretch(4, 1);
+
+    QGridLayout *sender = group(QStringLiteral("Mittente:"), "panMittente", &panMittente);
+    chkMittente = new QCheckBox(QStringLiteral("Stampa il mittente in alto a sinistra"), panMittente);
+    chkMittente->setObjectName(QStringLiteral("chkMittente"));
+    chkMittente->setToolTip(QStringLiteral("Stampa le righe del mittente a 10 mm dal bordo superiore e dal bordo "
+                                           "sinistro."));
+    sender->addWidget(chkMittente, 0, 0, 1, 2);
+    for (int line = 1; line <= EnvelopeTemplate::kSenderLines; ++line) {
+        auto *edit = new QLineEdit(panMittente);
+        edit->setObjectName(EnvelopeTemplate::senderLineName(line));
+        edit->setMaxLength(250);
+        const QString name = QStringLiteral("Mittente (rigo %1)").arg(line);
+        edit->setAccessibleName(name);
+        edit->setPlaceholderText(name);
+        sender->addWidget(edit, 1 + (line - 1) / 2, (line - 1) % 2);
+        txtMittente[line - 1] = edit;
+    }
+    return added;
+}
+
+void TfrmStampaBusta::keepShown()
+{
+    EnvelopeFormatChoice &choice = m_choices->current();
+    choice.top = txtTop->text();
+    choice.left = txtLeft->text();
+    choice.portrait = optVerticale->isChecked();
+    choice.sender = chkMittente->isChecked();
+    if (m_choices->format().kind == EnvelopeFormat::Kind::Own) {
+        choice.shortSide = txtLatoCorto->value();
+        choice.longSide = txtLatoLungo->value();
+    }
+    for (int line = 0; line < EnvelopeTemplate::kSenderLines; ++line)
+        m_choices->sender[line] = txtMittente[line]->text();
+}
+
+void TfrmStampaBusta::showChoice()
+{
+    const EnvelopeFormatChoice &choice = m_choices->current();
+    txtTop->setText(choice.top);
+    txtLeft->setText(choice.left);
+    optVerticale->setChecked(choice.portrait);
+    optOrizzontale->setChecked(!choice.portrait);
+    chkMittente->setChecked(choice.sender);
+    const EnvelopeFormat size = m_choices->effectiveFormat();
+    const bool own = size.kind == EnvelopeFormat::Kind::Own;
+    txtLatoCorto->setValue(int(size.sizeMm.width()));
+    txtLatoLungo->setValue(int(size.sizeMm.height()));
+    txtLatoCorto->setEnabled(own);
+    txtLatoLungo->setEnabled(own);
+    for (int line = 0; line < EnvelopeTemplate::kSenderLines; ++line)
+        txtMittente[line]->setText(m_choices->sender.value(line));
+}
+
+void TfrmStampaBusta::chooseFormat(int index)
+{
+    const EnvelopeFormat &next = envelopeFormats::all().value(index, envelopeFormats::page());
+    if (next.key != m_choices->format().key) {
+        keepShown();
+        m_choices->setFormat(next);
+        repModulo = EnvelopeTemplate::create(next);
+    }
+    showChoice();
 }
 
 TfrmStampaBusta::~TfrmStampaBusta() = default;
@@ -211,6 +371,9 @@ QString TfrmStampaBusta::checkedOrientation() const
 bool TfrmStampaBusta::applyTop()
 {
     EnvelopeSettings settings(m_folder);
+    keepShown();
+    if (!m_choices->format().isPage())
+        return m_choices->saveTop(settings, &m_saveFailure);
     return settings.writeTop(trimText(txtTop->text()), &m_saveFailure)
            && settings.writeOrientation(checkedOrientation(), &m_saveFailure);
 }
@@ -218,32 +381,31 @@ bool TfrmStampaBusta::applyTop()
 bool TfrmStampaBusta::applyLeft()
 {
     EnvelopeSettings settings(m_folder);
+    keepShown();
+    if (!m_choices->format().isPage())
+        return m_choices->saveLeft(settings, &m_saveFailure);
     return settings.writeLeft(trimText(txtLeft->text()), &m_saveFailure)
            && settings.writeOrientation(checkedOrientation(), &m_saveFailure);
+}
+
+bool TfrmStampaBusta::fill()
+{
+    keepShown();
+    const std::optional<EnvelopePlacement> placement = m_choices->placement();
+    return placement
+           && fillEnvelope(*repModulo, m_choices->effectiveFormat(), *placement, m_choices->senderToPrint(), m_lines());
 }
 
 bool TfrmStampaBusta::printSteps()
 {
     if (!applyTop() || !applyLeft())
         return false;
+    EnvelopeSettings settings(m_folder);
+    if (!m_choices->saveRest(settings, &m_saveFailure))
+        return false;
     lblAttendere->show();
-    report::ReportPage &page = repModulo->page();
-    page.Orientation = optVerticale->isChecked() ? report::Orientation::Portrait : report::Orientation::Landscape;
-    const std::optional<double> top = margin(txtTop);
-    if (!top)
+    if (!fill())
         return false;
-    page.TopMargin = *top;
-    const std::optional<double> left = margin(txtLeft);
-    if (!left)
-        return false;
-    page.LeftMargin = *left;
-    const QStringList lines = m_lines();
-    for (int line = 1; line <= EnvelopeTemplate::kLines; ++line) {
-        report::TextBox *box = repModulo->text(EnvelopeTemplate::lineName(line));
-        if (!box)
-            return false;
-        box->setText(trimText(lines.value(line - 1)));
-    }
     repModulo->PrepareReport();
     report::Print(*repModulo, this);
     return !repModulo->failed();
@@ -257,6 +419,21 @@ void TfrmStampaBusta::print()
         ui::notice(this, ui::MessageKind::Warning, ui::withReason(failureMessage(), m_saveFailure));
     lblAttendere->hide();
     accept();
+}
+
+void TfrmStampaBusta::preview()
+{
+    if (!fill()) {
+        ui::notice(this, ui::MessageKind::Warning, previewFailureMessage());
+        return;
+    }
+    repModulo->PrepareReport();
+    // Printing is the dialog's, with its settings saved.
+    const report::Report::PreviewButtons designed = repModulo->previewButtons();
+    repModulo->setPreviewButtons(report::Report::PreviewZoom | report::Report::PreviewFullScreen
+                                 | report::Report::PreviewClose);
+    report::ShowReport(*repModulo, this);
+    repModulo->setPreviewButtons(designed);
 }
 
 } // namespace tavolux

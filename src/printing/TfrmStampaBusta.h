@@ -5,16 +5,23 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
+class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
+class QVBoxLayout;
 
 namespace tavolux {
+
+class EnvelopeChoices;
 
 namespace report {
 class Report;
@@ -23,6 +30,9 @@ class Report;
 // Prints the six address lines of the card shown on an envelope, moved by a
 // top and a left margin in mm and in the chosen orientation. The margins and
 // the orientation live in Impostazioni.ini and are saved when printing.
+// Below those controls: the format (the A4 page, as designed, or an envelope
+// of its own size, each with margins and orientation of its own), the
+// sender and the preview.
 class TfrmStampaBusta : public QDialog
 {
     Q_OBJECT
@@ -52,12 +62,36 @@ public:
     QPushButton *btnApplicaTop = nullptr;
     QPushButton *btnApplicaLeft = nullptr;
 
+    // The controls above, in the 498 x 470 they are designed in.
+    QWidget *panStampa = nullptr;
+    QGroupBox *panBusta = nullptr;
+    QComboBox *cboFormato = nullptr;
+    QSpinBox *txtLatoCorto = nullptr;
+    QSpinBox *txtLatoLungo = nullptr;
+    QPushButton *btnAnteprima = nullptr;
+    QPushButton *btnGuida = nullptr;
+    QGroupBox *panMittente = nullptr;
+    QCheckBox *chkMittente = nullptr;
+    std::array<QLineEdit *, 4> txtMittente{}; // "txtMittente01" to "txtMittente04"
+
+    // The template of the format chosen, as designed.
     std::unique_ptr<report::Report> repModulo;
+
+    static QString previewFailureMessage();
 
 public slots:
     void print();
+    void preview();
 
 private:
+    QWidget *envelopeControls();
+    void chooseFormat(int index);
+    // The controls' values into the choices of the format shown, and back.
+    void keepShown();
+    void showChoice();
+    // Orientation, margins, sender and lines into repModulo; false when a
+    // margin is no number or a box is missing.
+    bool fill();
     void load();
     // The two save steps of printing; each is false when the file cannot be
     // written, and m_saveFailure then says why.
@@ -70,6 +104,7 @@ private:
     ProgramFolder m_folder;
     LinesSource m_lines;
     QString m_saveFailure;
+    std::unique_ptr<EnvelopeChoices> m_choices;
 };
 
 } // namespace tavolux

@@ -187,6 +187,7 @@ void PageBuilder::emitObject(const ReportObject &object, const QPointF &origin, 
     item.clip = item.rect;
     item.fill = shape.Fill;
     item.outline = shape.Outline;
+    item.guide = shape.Guide;
     m_pages.last().items.append(item);
 }
 

@@ -8,7 +8,7 @@
 
 namespace tavolux::report {
 
-void paintPage(const PreparedPage &page, QPainter &painter)
+void paintPage(const PreparedPage &page, QPainter &painter, PaintFor target)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -31,6 +31,8 @@ void paintPage(const PreparedPage &page, QPainter &painter)
     };
     for (const PlacedItem &item : page.items) {
         if (item.kind == PlacedItem::Kind::Rect) {
+            if (item.guide && target != PaintFor::Preview)
+                continue;
             if (scale != 0) {
                 painter.setWorldTransform(base);
                 scale = 0;

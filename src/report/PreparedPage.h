@@ -26,6 +26,7 @@ struct PlacedItem
     // Rect
     QColor fill;      // invalid: no fill
     QColor outline;   // invalid: no outline
+    bool guide = false; // painted in the preview only
 
     // Text: one line of one text box, already cut to what the clip shows.
     QString text;

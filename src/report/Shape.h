@@ -17,6 +17,8 @@ public:
 
     QColor Fill = Qt::white;
     QColor Outline = Qt::black;
+    // A guide is shown in the preview and never printed.
+    bool Guide = false;
 };
 
 } // namespace tavolux::report

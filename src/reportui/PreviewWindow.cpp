@@ -89,7 +89,7 @@ protected:
             painter.setClipRect(paper);
             painter.translate(paper.topLeft());
             painter.scale(m_scale, m_scale);
-            paintPage(page, painter);
+            paintPage(page, painter, PaintFor::Preview);
             painter.restore();
         }
     }

@@ -7,6 +7,8 @@
 #include "ui/Messages.h"
 
 #include <QPageLayout>
+
+#include <cmath>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
@@ -48,6 +50,45 @@ bool chooseFileInstead(QPrinter &printer, const QString &title, QWidget *parent)
     return true;
 }
 
+// The paper a job goes with, for paper of these sides in mm (short side
+// first). The printer's own paper where it has paper of these sides, so that
+// the job carries the name the printer knows it by ("EnvDL") and the driver
+// takes it from its tray. Where it has none, paper that CUPS and the page
+// device take at the same size, to the point (they take whole points no
+// larger than a size in hundredths of a mm): the standard size where it is
+// that, else a size of its own. With no printer to ask (a PDF file), the
+// standard size of these sides.
+QPageSize paperFor(const QPrinter &printer, const QSizeF &paper)
+{
+    const QPageSize standard(paper, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+    if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
+        return standard;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printer.printerName());
+    const QList<QPageSize> sizes = info.isNull() ? QList<QPageSize>() : info.supportedPageSizes();
+    if (sizes.isEmpty())
+        return standard;
+    constexpr double kSameMm = 0.5;
+    const QPageSize *found = nullptr;
+    for (const QPageSize &size : sizes) {
+        const QSizeF mm = size.size(QPageSize::Millimeter);
+        const bool same = qAbs(std::min(mm.width(), mm.height()) - paper.width()) < kSameMm
+                          && qAbs(std::max(mm.width(), mm.height()) - paper.height()) < kSameMm;
+        // Of two names for the same paper, the standard one.
+        if (same && (!found || size.key() == standard.key()))
+            found = &size;
+    }
+    if (found)
+        return *found;
+    constexpr double kMmPerPoint = 25.4 / 72;
+    const auto wholePoints = [](double mm) { return int(std::floor(mm / kMmPerPoint + 1e-6)); };
+    const QSize points(wholePoints(paper.width()), wholePoints(paper.height()));
+    if (standard.id() != QPageSize::Custom && standard.sizePoints() == points)
+        return standard;
+    const auto hundredths = [](int points) { return std::ceil(points * kMmPerPoint * 100 - 1e-6) / 100; };
+    return QPageSize(QSizeF(hundredths(points.width()), hundredths(points.height())), QPageSize::Millimeter, QString(),
+                     QPageSize::ExactMatch);
+}
+
 void setLayout(QPrinter &printer, const QList<PreparedPage> &pages)
 {
     const bool landscape = !pages.isEmpty() && pages.first().orientation == Orientation::Landscape;
@@ -57,7 +98,7 @@ void setLayout(QPrinter &printer, const QList<PreparedPage> &pages)
         paper = QSizeF(unitsToMm(std::min(units.width(), units.height())),
                        unitsToMm(std::max(units.width(), units.height())));
     }
-    const QPageSize size(paper, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+    const QPageSize size = paperFor(printer, paper);
     printer.setFullPage(true);
     printer.setPageLayout(QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));

@@ -37,8 +37,9 @@ bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget
 // be started or gives up.
 bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *error);
 
-// Sets paper (A4 as the pages have it), orientation and zero margins, with
-// positions counted from the paper's corner.
+// Sets paper (the first page's: the printer's own paper of its sides where
+// it has one), orientation and zero margins, with positions counted from
+// the paper's corner.
 void preparePrinter(QPrinter &printer, const QString &title, const QList<PreparedPage> &pages);
 
 // The printers installed on the machine.

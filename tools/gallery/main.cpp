@@ -28,7 +28,9 @@
 #include "ui/FileChooser.h"
 
 #include <QLabel>
+#include <QComboBox>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 
 #include <QDir>
 #include <QFile>
@@ -317,6 +319,24 @@ int main(int argc, char *argv[])
     TfrmAnteprima_Etichetta fromSeven(program.folder(), [lines] { return lines; }, addresses);
     fromSeven.options().setFirstLabel(7);
     fromSeven.btnStampa->click();
+    {
+        // A DL envelope with a sender, and its preview.
+        TfrmStampaBusta dl(ProgramFolder(folder.path()), [lines] { return lines; }, addresses);
+        dl.cboFormato->setCurrentIndex(1);
+        const QStringList sender{QStringLiteral("Studio Bianchi"), QStringLiteral("Corso Italia 5"),
+                                 QStringLiteral("10121 Torino (TO)"), QString()};
+        for (int line = 0; line < 4; ++line)
+            dl.txtMittente[line]->setText(sender.at(line));
+        snap(&dl, QStringLiteral("envelope_dialog_dl"));
+        previewName = QStringLiteral("envelope_preview_dl");
+        dl.btnAnteprima->click();
+        dl.cboFormato->setCurrentIndex(6);
+        dl.optVerticale->setChecked(true);
+        snap(&dl, QStringLiteral("envelope_dialog_own"));
+        previewName = QStringLiteral("envelope_preview_own");
+        dl.btnAnteprima->click();
+        dl.hide();
+    }
     report::hooks::setPreviewHandler({});
 
     // Qt's own print dialog, in Italian like the rest of the program, as the
