@@ -7,7 +7,7 @@
 #include "DialogOpening.h"
 #include "Harness.h"
 
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 #include "addresses/ExportGridModel.h"
 #include "addresses/SpreadsheetFile.h"
 #include "addresses/SpreadsheetWriter.h"

@@ -1,7 +1,7 @@
 // The list line, the list order, the sort and the search. Built with the
 // address sanitizer where the compiler has it: a read of freed text by the
 // thread that makes the lowered copy stops the test.
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 
 #include <QTest>
 

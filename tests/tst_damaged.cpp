@@ -1,6 +1,6 @@
 // Damaged archives: every window that reads them shows what it can or its own
 // message, never crashes, and never writes what it was not asked to.
-#include "addresses/CardListModel.h"
+#include "cardlist/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"

@@ -1,5 +1,5 @@
-#include "addresses/CardList.h"
-#include "addresses/CardListModel.h"
+#include "cardlist/CardList.h"
+#include "cardlist/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "reportui/PrintRecorder.h"

@@ -2,7 +2,7 @@
 // name and a role for assistive tools and is reached by Tab; the toolbar keys
 // press their buttons; the focus follows the work.
 #include "AllWindows.h"
-#include "addresses/CardListDialog.h"
+#include "cardlist/CardListDialog.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "app/Program.h"
 #include "labels/TfrmArchivio_Etichette.h"

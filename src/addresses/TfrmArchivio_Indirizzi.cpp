@@ -10,7 +10,7 @@
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmStampaBusta.h"
 #include "storage/AddressArchive.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "archivewindow/ArchiveToolbar.h"
 #include "archivewindow/ArchiveWindowSteps.h"
 #include "archivewindow/ArchiveNotices.h"

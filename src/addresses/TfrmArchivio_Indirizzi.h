@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "storage/TSchedaIndirizzo.h"
 #include "ui/GradientWidget.h"
 #include "ui/OnDemand.h"

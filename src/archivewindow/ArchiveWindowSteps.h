@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/TextUtil.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "archivewindow/ArchiveNotices.h"
 #include "ui/Messages.h"
 

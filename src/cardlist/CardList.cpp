@@ -1,4 +1,4 @@
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 
 #include "platform/Cp1252.h"
 #include "platform/LargePages.h"
