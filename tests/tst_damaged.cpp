@@ -121,7 +121,7 @@ void TestDamaged::readersSurviveDamage()
                       &TfrmArchivio_Indirizzi::previous})
         (addresses.*step)();
     for (const auto &entry : messages.entries())
-        QVERIFY(entry.text == kDenied || entry.text == ui::emptyArchiveMessage());
+        QVERIFY(entry.text == kDenied || entry.text == archivewindow::emptyArchiveMessage());
     if (denied)
         QCOMPARE(messages.last().text, kDenied);
     for (QLineEdit *field : addresses.findChildren<QLineEdit *>())

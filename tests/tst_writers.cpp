@@ -184,7 +184,7 @@ void TestWriters::writerKeepsOldFile()
     ui::MessageRecorder messages;
     QString expected;
     if (writer == QLatin1String("cards") || writer == QLatin1String("pages")) {
-        expected = ui::accessDeniedMessage();
+        expected = archivewindow::accessDeniedMessage();
     } else if (writer == QLatin1String("settings")) {
         expected = TfrmStampaBusta::failureMessage();
     } else if (writer == QLatin1String("store")) {

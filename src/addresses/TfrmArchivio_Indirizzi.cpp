@@ -383,7 +383,7 @@ void TfrmArchivio_Indirizzi::duplicate()
         holder->clear();
     lblPosizione->clear();
     bool opened = false;
-    ui::guardedArchiveAction(this, [&] {
+    archivewindow::guardedArchiveAction(this, [&] {
         AddressArchive archive(m_folder);
         if (!archive.open())
             return false;

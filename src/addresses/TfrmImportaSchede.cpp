@@ -361,7 +361,7 @@ void TfrmImportaSchede::importCards()
         ui::message(this, ui::MessageKind::Information, cancelledMessage(), ui::MessageButtons::Ok);
         return;
     case AppendResult::Status::Failed:
-        ui::message(this, ui::MessageKind::Error, ui::accessDeniedMessage(), ui::MessageButtons::Ok);
+        ui::message(this, ui::MessageKind::Error, archivewindow::accessDeniedMessage(), ui::MessageButtons::Ok);
         return;
     case AppendResult::Status::Done:
         break;
