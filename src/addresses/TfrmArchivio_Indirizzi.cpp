@@ -335,6 +335,21 @@ void TfrmArchivio_Indirizzi::showCard(const TSchedaIndirizzo &card, qint64 posit
     lblPosizione->setText(position > 0 ? QString::number(position) : QString());
 }
 
+void TfrmArchivio_Indirizzi::openCard(qint64 position)
+{
+    TSchedaIndirizzo card;
+    bool read = false;
+    archivewindow::guardedArchiveAction(this, [&] {
+        AddressArchive archive(m_folder);
+        read = archive.open() && position >= 1 && position <= archive.count() && archive.read(position, card);
+        return read;
+    });
+    if (!read)
+        return;
+    showCard(card, position);
+    txtNome->setFocus(Qt::OtherFocusReason);
+}
+
 TSchedaIndirizzo TfrmArchivio_Indirizzi::buildCard() const
 {
     TSchedaIndirizzo card;

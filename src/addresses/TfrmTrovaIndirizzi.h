@@ -13,6 +13,13 @@ class TfrmTrovaIndirizzi : public CardListDialog
 public:
     explicit TfrmTrovaIndirizzi(TfrmArchivio_Indirizzi &owner);
 
+    // "Etichette…": labels for the cards of the list (TfrmStampaSchede), the
+    // search text taken as the choice; after the search buttons in tab order.
+    QPushButton *btnEtichette = nullptr;
+
+public slots:
+    void openMailing();
+
 protected:
     void recall(const TSchedaIndirizzo &card, qint64 position) override;
 

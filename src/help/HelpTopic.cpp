@@ -88,6 +88,31 @@ const char *const kExport[] = {
     "qualsiasi.",
 };
 
+const char *const kMailing[] = {
+    "La finestra Etichette dall'archivio stampa in una sola volta le etichette di tutte le schede scelte "
+    "nell'archivio degli indirizzi, senza doverle importare una per una nelle pagine di etichette. Si apre "
+    "dall'app Gestione Etichette con il pulsante Dall'archivio oppure dalla finestra di ricerca delle schede "
+    "con il pulsante Etichette.",
+    "Le schede da stampare si scelgono in quattro modi: tutte le schede in archivio; le schede il cui rigo "
+    "in elenco contiene un testo, come nella ricerca; le schede di uno o più tipi, spuntati nell'elenco dei "
+    "tipi accanto al numero di schede di ciascuno; oppure a mano, spuntando le schede nell'elenco con il "
+    "mouse o con la barra spaziatrice. I pulsanti Seleziona tutto e Nessuno spuntano tutte le schede o "
+    "tolgono tutte le spunte. Le schede che hanno tutti e sei i righi vuoti non vengono stampate e sono "
+    "contate a parte.",
+    "Le etichette possono essere stampate per nome, come nell'elenco; per CAP, cioè per il primo gruppo di "
+    "cinque cifre dei righi e poi per nome, con le schede senza CAP in fondo, come chiedono le spedizioni di "
+    "Posta Massiva e Postatarget; per tipo e poi per nome; oppure nell'ordine dell'archivio.",
+    "Per ogni scheda si possono stampare da 1 a 99 copie, una accanto all'altra. Se il primo foglio è già "
+    "in parte usato, basta indicare l'etichetta da cui iniziare. La finestra mostra sempre quante schede "
+    "sono scelte e quanti fogli servono. Le schede con righi troppo lunghi per l'etichetta sono segnate in "
+    "arancione ed elencate a parte: premendo Invio o facendo doppio clic su una di esse, la scheda si apre "
+    "nell'archivio degli indirizzi per correggerla.",
+    "Il pulsante Anteprima mostra tutti i fogli prima della stampa, il pulsante Stampa li stampa in un solo "
+    "lavoro dopo aver scelto la stampante e il numero di copie. Dopo la stampa le etichette possono essere "
+    "conservate come pagine nell'archivio delle etichette, per stamparle di nuovo o correggerle; lo stesso "
+    "fa il pulsante Conserva come pagine. La scelta fatta viene ricordata e riproposta la volta successiva.",
+};
+
 const char *const kGeneralOpening =
     "Tavolux è un software progettato per stampare velocemente indirizzi o qualsiasi altro testo su fogli "
     "A4 da 24 etichette o direttamente su buste da lettera. Ciascuna etichetta è composta da sei righe a "
@@ -135,7 +160,7 @@ QString firstAccessParagraph()
 
 QList<HelpTopic> helpTopics()
 {
-    return {HelpTopic::General, HelpTopic::Addresses, HelpTopic::Labels, HelpTopic::Export};
+    return {HelpTopic::General, HelpTopic::Addresses, HelpTopic::Labels, HelpTopic::Export, HelpTopic::Mailing};
 }
 
 QString helpTitle(HelpTopic topic)
@@ -149,6 +174,8 @@ QString helpTitle(HelpTopic topic)
         return QStringLiteral("App Gestione Etichette");
     case HelpTopic::Export:
         return QStringLiteral("Esportazione archivio indirizzi in Excel");
+    case HelpTopic::Mailing:
+        return QStringLiteral("Etichette dall'archivio");
     }
     return {};
 }
@@ -170,6 +197,8 @@ QStringList helpParagraphs(HelpTopic topic)
         return paragraphs(kLabels);
     case HelpTopic::Export:
         return paragraphs(kExport);
+    case HelpTopic::Mailing:
+        return paragraphs(kMailing);
     }
     return {};
 }

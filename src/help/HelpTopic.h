@@ -12,6 +12,7 @@ enum class HelpTopic {
     Addresses, // "App Archivio Indirizzi", the address archive window's
     Labels,    // "App Gestione Etichette", the label-page window's
     Export,    // "Esportazione archivio indirizzi in Excel", the export window's
+    Mailing,   // "Etichette dall'archivio", the mailing window's
 };
 
 QList<HelpTopic> helpTopics();

@@ -76,6 +76,8 @@ public:
     ui::OnDemand<ui::PictureButton> cmdSalva{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdAnteprima{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdStampa{this, &buildFor};
+    // Labels for every chosen card of the address archive: TfrmStampaSchede.
+    ui::OnDemand<ui::PictureButton> cmdSchede{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdPrimo{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdIndietro{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdAvanti{this, &buildFor};
@@ -96,6 +98,8 @@ public slots:
 signals:
     // The window was closed: the launcher comes back.
     void closed();
+    // The user asked to mend card `position` of the address archive.
+    void openAddressCard(qint64 position);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -110,6 +114,7 @@ private slots:
     int focusedSlot() const;
     void openPreview();
     void openPrint();
+    void openMailing();
     void openHelp();
 
 private:

@@ -1,5 +1,6 @@
 #include "printing/LineFit.h"
 
+#include "platform/Cp1252.h"
 #include "platform/TextUtil.h"
 #include "printing/EnvelopeTemplate.h"
 #include "printing/LabelPageTemplate.h"
@@ -25,6 +26,33 @@ bool fitsLabelLine(const QString &text)
 {
     static const std::unique_ptr<report::Report> labels = LabelPageTemplate::create(QString());
     return fits(*labels, LabelPageTemplate::lineName(1, 1), text);
+}
+
+LabelLineFit::LabelLineFit()
+{
+    static const std::unique_ptr<report::Report> labels = LabelPageTemplate::create(QString());
+    const auto *box = static_cast<const report::TextBox *>(labels->FindObject(LabelPageTemplate::lineName(1, 1)));
+    const report::FontMeasure measure(box->Font);
+    m_box = box->Width - report::kTextGap;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        m_width[size_t(b)] = measure.width(cp1252::decode(&byte, 1));
+    }
+}
+
+LabelLineFit::Verdict LabelLineFit::quick(QByteArrayView line) const
+{
+    // Shaping (ligatures, marks) may draw a line a little narrower or wider
+    // than its characters' widths: near the edge it is measured.
+    constexpr double kMargin = 0.03;
+    double width = 0;
+    for (const char c : line)
+        width += m_width[static_cast<unsigned char>(c)];
+    if (width < m_box * (1 - kMargin))
+        return Verdict::Fits;
+    if (width > m_box * (1 + kMargin))
+        return Verdict::Cut;
+    return Verdict::Measure;
 }
 
 bool fitsEnvelopeLine(const QString &text)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QColor>
 #include <QString>
+
+#include <array>
 
 namespace tavolux {
 
@@ -11,6 +14,24 @@ namespace tavolux {
 // print exactly when these say false.
 bool fitsLabelLine(const QString &text);
 bool fitsEnvelopeLine(const QString &text);
+
+// The label line's test for many lines at once, on any thread: each
+// code-page character's width, summed. A line clearly narrower than the box
+// fits and one clearly wider is cut; one near the box's edge is left to
+// fitsLabelLine, which measures it as it prints. Made on the interface thread.
+class LabelLineFit
+{
+public:
+    enum class Verdict { Fits, Cut, Measure };
+
+    LabelLineFit();
+    // A trimmed line in the archive's code page.
+    Verdict quick(QByteArrayView line) const;
+
+private:
+    std::array<double, 256> m_width{};
+    double m_box = 0;
+};
 
 // The text colour that marks a line which will be cut.
 inline const QColor kCutLineColor = QColor(0xFF, 0x8C, 0x00); // dark orange

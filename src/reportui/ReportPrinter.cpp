@@ -48,12 +48,12 @@ bool chooseFileInstead(QPrinter &printer, const QString &title, QWidget *parent)
     return true;
 }
 
-void setLayout(QPrinter &printer, const QList<PreparedPage> &pages)
+void setLayout(QPrinter &printer, const PageSequence &pages)
 {
-    const bool landscape = !pages.isEmpty() && pages.first().orientation == Orientation::Landscape;
+    const bool landscape = !pages.isEmpty() && pages.orientation() == Orientation::Landscape;
     QSizeF paper(210, 297);
     if (!pages.isEmpty()) {
-        const QSizeF units = pages.first().paper;
+        const QSizeF units = pages.paper();
         paper = QSizeF(unitsToMm(std::min(units.width(), units.height())),
                        unitsToMm(std::max(units.width(), units.height())));
     }
@@ -78,7 +78,7 @@ QStringList availablePrinters()
     return QPrinterInfo::availablePrinterNames();
 }
 
-void preparePrinter(QPrinter &printer, const QString &title, const QList<PreparedPage> &pages)
+void preparePrinter(QPrinter &printer, const QString &title, const PageSequence &pages)
 {
     printer.setDocName(title);
     printer.setCreator(QStringLiteral("Tavolux"));
@@ -86,14 +86,13 @@ void preparePrinter(QPrinter &printer, const QString &title, const QList<Prepare
     setLayout(printer, pages);
 }
 
-bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *error)
+bool printPages(const PageSequence &pages, QPrinter &printer, QString *error)
 {
     auto fail = [error](const QString &message) {
         if (error)
             *error = message;
         return false;
     };
-    QList<int> order;
     int from = 1;
     int to = int(pages.size());
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
@@ -102,15 +101,8 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
     }
     // Where the printer cannot make the copies, the pages are repeated.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-    if (printer.collateCopies()) {
-        for (int c = 0; c < copies; ++c)
-            for (int p = from; p <= to; ++p)
-                order << p - 1;
-    } else {
-        for (int p = from; p <= to; ++p)
-            for (int c = 0; c < copies; ++c)
-                order << p - 1;
-    }
+    const bool collate = printer.collateCopies();
+    const qint64 range = std::max(0, to - from + 1);
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -118,13 +110,13 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
                         .arg(printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
                                                                            : printer.printerName()));
     const double scale = printer.resolution() / kUnitsPerInch;
-    bool first = true;
-    for (int index : order) {
-        if (!first && !printer.newPage()) {
+    // One page at a time: laid out (when on demand), painted, let go.
+    for (qint64 n = 0; n < range * copies; ++n) {
+        const int index = from - 1 + int(collate ? n % range : n / copies);
+        if (n > 0 && !printer.newPage()) {
             painter.end();
             return fail(QStringLiteral("La stampante non accetta una nuova pagina."));
         }
-        first = false;
         painter.save();
         painter.scale(scale, scale);
         paintPage(pages.at(index), painter);
@@ -135,10 +127,10 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
     return true;
 }
 
-bool printReport(const QString &title, const QList<PreparedPage> &designed, QWidget *parent, QString *error,
+bool printReport(const QString &title, const PageSequence &designed, QWidget *parent, QString *error,
                  const PrintOptions &options)
 {
-    QList<PreparedPage> pages = designed;
+    PageSequence pages = designed;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, title, pages);
     if (availablePrinters().isEmpty()) {
