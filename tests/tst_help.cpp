@@ -2,6 +2,7 @@
 #include "addresses/TfrmExpIndirizzi.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "mailing/TfrmStampaSchede.h"
 #include "ui/PictureButton.h"
 #include "help/HelpTopic.h"
 #include "help/LinkLabel.h"
@@ -212,6 +213,7 @@ void TestHelp::eachCallerOpensItsTopic_data()
     QTest::newRow("address window cmdGuida") << "addresses" << int(HelpTopic::Addresses);
     QTest::newRow("label-page topic") << "labels" << int(HelpTopic::Labels);
     QTest::newRow("export topic") << "export" << int(HelpTopic::Export);
+    QTest::newRow("mailing topic") << "mailing" << int(HelpTopic::Mailing);
 }
 
 void TestHelp::eachCallerOpensItsTopic()
@@ -224,6 +226,7 @@ void TestHelp::eachCallerOpensItsTopic()
     TfrmArchivio_Indirizzi addresses(folder);
     TfrmArchivio_Etichette labels(folder);
     TfrmExpIndirizzi exporter(folder, &addresses);
+    TfrmStampaSchede mailing(folder, &labels);
     std::function<void()> open;
     QWidget *expectedOwner = nullptr;
     if (caller == QLatin1String("launcher")) {
@@ -235,6 +238,9 @@ void TestHelp::eachCallerOpensItsTopic()
     } else if (caller == QLatin1String("labels")) {
         open = [&] { labels.cmdGuida->click(); };
         expectedOwner = &labels;
+    } else if (caller == QLatin1String("mailing")) {
+        open = [&] { mailing.btnGuida->click(); };
+        expectedOwner = &mailing;
     } else {
         open = [&] { exporter.cmdGuida->click(); };
         expectedOwner = &exporter;

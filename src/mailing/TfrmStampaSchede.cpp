@@ -116,10 +116,9 @@ void nameSpin(QSpinBox *spin, const QString &name)
 
 QString TfrmStampaSchede::instructionsText()
 {
-    return QStringLiteral("Scegliere le schede da stampare e il loro ordine, indicare le copie di ogni etichetta e "
-                          "l'etichetta del primo foglio da cui iniziare, poi premere Anteprima o Stampa. Le schede "
-                          "senza righi non vengono stampate; quelle con righi troppo lunghi per l'etichetta sono "
-                          "segnate in arancione.");
+    return QStringLiteral("Scegliere le schede e l'ordine di stampa, indicare le copie e l'etichetta del primo "
+                          "foglio da cui iniziare, poi premere Anteprima o Stampa. Le schede con righi troppo lunghi "
+                          "per l'etichetta sono segnate in arancione.");
 }
 
 QString TfrmStampaSchede::nothingChosenMessage()
@@ -188,7 +187,7 @@ TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent,
     instructionRow->setContentsMargins(12, 8, 12, 8);
     auto *picture = new QLabel(instructions);
     picture->setObjectName(QStringLiteral("imgIstruzioni"));
-    picture->setPixmap(infoPicture(QStringLiteral("etichette"), instructionsText(), QSize(920, 44)));
+    picture->setPixmap(infoPicture(QStringLiteral("etichette"), instructionsText(), QSize(920, 40)));
     picture->setAccessibleDescription(instructionsText());
     instructionRow->addWidget(picture);
     column->addWidget(instructions);
@@ -255,8 +254,8 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     auto *which = group(QStringLiteral("Schede da stampare"), "grpSchede", parent);
     which->setFixedWidth(330);
     auto *whichColumn = new QVBoxLayout(which);
-    whichColumn->setContentsMargins(12, 16, 12, 10);
-    whichColumn->setSpacing(4);
+    whichColumn->setContentsMargins(12, 14, 12, 8);
+    whichColumn->setSpacing(3);
     optTutte = option(QStringLiteral("&Tutte le schede"), "optTutte", which);
     optTesto = option(QStringLiteral("Le schede che contengono il te&sto:"), "optTesto", which);
     txtTesto = new QLineEdit(which);
@@ -267,7 +266,7 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     lstTipi = new QListWidget(which);
     lstTipi->setObjectName(QStringLiteral("lstTipi"));
     lstTipi->setAccessibleName(QStringLiteral("Tipi di scheda"));
-    lstTipi->setFixedHeight(110);
+    lstTipi->setFixedHeight(92);
     optMano = option(QStringLiteral("Le schede spuntate nell'&elenco"), "optMano", which);
     whichColumn->addWidget(optTutte);
     whichColumn->addWidget(optTesto);
@@ -280,8 +279,8 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     auto *order = group(QStringLiteral("Ordine di stampa"), "grpOrdine", parent);
     order->setFixedWidth(330);
     auto *orderColumn = new QVBoxLayout(order);
-    orderColumn->setContentsMargins(12, 16, 12, 10);
-    orderColumn->setSpacing(4);
+    orderColumn->setContentsMargins(12, 14, 12, 8);
+    orderColumn->setSpacing(3);
     optNome = option(QStringLiteral("Per &nome, come nell'elenco"), "optNome", order);
     optCap = option(QStringLiteral("Per &CAP, poi per nome (Posta Massiva)"), "optCap", order);
     optTipoNome = option(QStringLiteral("Per tipo, poi per n&ome"), "optTipoNome", order);
@@ -293,7 +292,7 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     auto *labels = group(QStringLiteral("Etichette"), "grpEtichette", parent);
     labels->setFixedWidth(330);
     auto *grid = new QGridLayout(labels);
-    grid->setContentsMargins(12, 16, 12, 10);
+    grid->setContentsMargins(12, 14, 12, 8);
     txtCopie = new QSpinBox(labels);
     txtCopie->setObjectName(QStringLiteral("txtCopie"));
     txtCopie->setRange(1, MailingLayout::MaxCopies);
@@ -365,7 +364,7 @@ void TfrmStampaSchede::buildLists(QWidget *parent, QVBoxLayout *column)
     ui::setHintTooltip(btnNessuno, QStringLiteral("Toglie la spunta a tutte le schede dell'elenco."));
     ticks->addWidget(btnSelezionaTutto);
     ticks->addWidget(btnNessuno);
-    auto *spaceHint = new QLabel(QStringLiteral("Barra spaziatrice: spunta o toglie la spunta alla scheda."), cardsPage);
+    auto *spaceHint = new QLabel(QStringLiteral("Barra spaziatrice: spunta la scheda o toglie la spunta."), cardsPage);
     spaceHint->setObjectName(QStringLiteral("lblSpunta"));
     spaceHint->setStyleSheet(QStringLiteral("color: #1f3f80;"));
     ticks->addSpacing(12);
@@ -552,8 +551,6 @@ void TfrmStampaSchede::fillTipi()
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(m_settingsTipi.contains(value) ? Qt::Checked : Qt::Unchecked);
     }
-    if (lstTipi->count() > 0)
-        lstTipi->setCurrentRow(0);
     m_updating = false;
 }
 
@@ -578,8 +575,7 @@ void TfrmStampaSchede::update()
                             ? QStringLiteral("Schede senza righi, escluse dalla stampa: %1").arg(thousands(m_chosen.withoutLines))
                             : QString());
     lblTagliati->setText(m_cut.empty() ? QString()
-                                       : QStringLiteral("Schede con righi troppo lunghi per l'etichetta: %1 (in stampa "
-                                                        "i righi saranno tagliati)")
+                                       : QStringLiteral("Schede con righi troppo lunghi: %1 (saranno tagliati in stampa)")
                                              .arg(thousands(qint64(m_cut.size()))));
     tabElenchi->setTabText(1, QStringLiteral("Righi troppo lunghi (%1)").arg(thousands(qint64(m_cut.size()))));
 }

@@ -42,10 +42,6 @@ public:
     {
         setObjectName(QStringLiteral("pagesView"));
         setFrameShape(QFrame::NoFrame);
-        QPalette desk = viewport()->palette();
-        desk.setColor(QPalette::Window, kDesk);
-        viewport()->setPalette(desk);
-        viewport()->setAutoFillBackground(true);
         setFocusPolicy(Qt::StrongFocus);
     }
 
@@ -91,6 +87,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(viewport());
+        painter.fillRect(viewport()->rect(), kDesk);
         if (m_pages.isEmpty())
             return;
         const QSizeF size = pageSize();
