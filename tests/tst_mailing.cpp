@@ -804,7 +804,7 @@ void TestMailing::openedFromTheLabelWindow()
     // The picture button: hint, tooltip with its key, name for assistive tools.
     ui::PictureButton *button = labels->cmdSchede;
     const QString hint = QStringLiteral("Stampa le etichette delle schede scelte dall'archivio degli indirizzi.");
-    QCOMPARE(button->toolTip(), hint + QLatin1Char('\n') + QKeySequence(Qt::CTRL | Qt::Key_E).toString(QKeySequence::NativeText));
+    QCOMPARE(button->toolTip(), hint + QLatin1Char('\n') + QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A).toString(QKeySequence::NativeText));
     QCOMPARE(button->spokenName(), hint.chopped(1));
     QCOMPARE(button->focusPolicy(), Qt::StrongFocus);
     QVERIFY(button->mapTo(labels, QPoint()).x() > labels->cmdStampa->mapTo(labels, QPoint()).x());
@@ -817,7 +817,7 @@ void TestMailing::openedFromTheLabelWindow()
         if (mailing)
             mailing->openCutCard(0);
     });
-    QTest::keyClick(labels->txtNome_E(1), Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(labels->txtNome_E(1), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(opened);
     // The address window shows the card; the label window is hidden.
     TfrmArchivio_Indirizzi *addresses = program.addressWindow();

@@ -268,7 +268,7 @@ void TfrmArchivio_Etichette::build()
     // Keys of this window's own buttons; Ctrl+I imports into the slot that has the focus.
     ui::bindShortcut(this, cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P));
     ui::bindShortcut(this, cmdAnteprima, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    ui::bindShortcut(this, cmdSchede, QKeySequence(Qt::CTRL | Qt::Key_E));
+    ui::bindShortcut(this, cmdSchede, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     auto *import = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     connect(import, &QShortcut::activated, this, [this] { openImport(focusedSlot()); });
 

@@ -301,7 +301,7 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     txtInizio->setRange(1, SheetFormat::standard().labelsPerSheet());
     auto *copiesCaption = new QLabel(QStringLiteral("Co&pie per scheda:"), labels);
     copiesCaption->setBuddy(txtCopie);
-    auto *startCaption = new QLabel(QStringLiteral("Inizia dall'eti&chetta:"), labels);
+    auto *startCaption = new QLabel(QStringLiteral("Inizia &dall'etichetta:"), labels);
     startCaption->setBuddy(txtInizio);
     nameSpin(txtCopie, QStringLiteral("Copie per scheda"));
     nameSpin(txtInizio, QStringLiteral("Inizia dall'etichetta"));
