@@ -61,15 +61,6 @@ qint64 residentBytes()
     return f.size() > 1 ? f[1].toLongLong() * 4096 : 0;
 }
 
-// The list or grid whose first paint ends an opening.
-std::function<bool(QWidget *)> viewportOf(const QString &view)
-{
-    return [view](QWidget *w) {
-        auto *owner = qobject_cast<QAbstractItemView *>(w->parentWidget());
-        return owner && owner->objectName() == view && owner->viewport() == w;
-    };
-}
-
 // --- The find and import dialogs, opened through their windows' buttons -------
 
 void dialogOpen(benchmark::State &state, bool import)
@@ -241,13 +232,7 @@ void workbookStep(benchmark::State &state)
 // All six lines of every label written, so that a page holds 144 texts.
 QString labelLine(int page, int slot, int line)
 {
-    const quint32 n = quint32(page * 24 + slot - 1);
-    const TSchedaIndirizzo card = sampleCard(n);
-    if (line == 5)
-        return QStringLiteral("Italia");
-    if (line == 6)
-        return QStringLiteral("Cod. cliente %1").arg(n, 6, 10, QLatin1Char('0'));
-    return card[TSchedaIndirizzo::Rigo01 + line - 1];
+    return fullCard(quint32(page * 24 + slot - 1))[TSchedaIndirizzo::Rigo01 + line - 1];
 }
 
 void labelPages(benchmark::State &state)

@@ -6,6 +6,9 @@
 #include "storage/TCampo250.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <string>
 #include <unordered_map>
 
@@ -37,9 +40,10 @@ bool isDigit(char c)
 
 } // namespace
 
-int postalCodeOf(const QList<QByteArrayView> &lines)
+int postalCodeOf(const QByteArrayView *lines, int count)
 {
-    for (const QByteArrayView line : lines) {
+    for (int l = 0; l < count; ++l) {
+        const QByteArrayView line = lines[l];
         const qsizetype n = line.size();
         for (qsizetype i = 0; i < n;) {
             if (!isDigit(line[i])) {
@@ -61,61 +65,141 @@ int postalCodeOf(const QList<QByteArrayView> &lines)
     return -1;
 }
 
+MailingCards::Text::Text(Text &&other) noexcept
+    : bytes(std::exchange(other.bytes, nullptr)), size(std::exchange(other.size, 0)),
+      capacity(std::exchange(other.capacity, 0))
+{
+}
+
+MailingCards::Text &MailingCards::Text::operator=(Text &&other) noexcept
+{
+    std::swap(bytes, other.bytes);
+    std::swap(size, other.size);
+    std::swap(capacity, other.capacity);
+    return *this;
+}
+
+MailingCards::Text::~Text()
+{
+    std::free(bytes);
+}
+
+bool MailingCards::Text::ensure(size_t more)
+{
+    if (size + more <= capacity)
+        return true;
+    // Grown without copying where the system can move the pages.
+    const size_t wanted = std::max(capacity * 2, size + more);
+    auto *grown = static_cast<char *>(std::realloc(bytes, wanted));
+    if (!grown)
+        return false;
+    bytes = grown;
+    capacity = wanted;
+    return true;
+}
+
 // The cards of one run of records, read on its own thread.
 struct MailingCards::Part
 {
     std::vector<Card> cards;
-    QByteArray text;
+    Text text;
     std::unordered_map<std::string, int> tipoIndex;
     std::vector<std::string> tipi;
     std::vector<int> measure; // cards with a line near its box's edge
+    int last = -1;            // the type of the card added last
+
+    void reserve(qint64 records)
+    {
+        cards.reserve(size_t(records));
+        // Room that is never written costs no memory.
+        text.ensure(size_t(records) * 128);
+    }
 
     void add(qint64 position, const char *record, const LabelLineFit &fit, std::uint8_t part)
     {
+        // The records of a run lie one after another: the fields of the ones
+        // ahead are fetched while this one is read (a fetch past the run's
+        // end is harmless).
+        for (int ahead = 1; ahead <= 2; ++ahead) {
+            const char *next = record + ahead * TSchedaIndirizzo::RecordSize;
+            for (int field = TSchedaIndirizzo::Tipo; field <= TSchedaIndirizzo::Rigo06; ++field)
+                __builtin_prefetch(next + field * TCampo250::Size);
+        }
+        if (!text.ensure((1 + Lines) * TCampo250::MaxText))
+            return;
         Card card;
         card.position = position;
         card.part = part;
-        card.offset = text.size();
+        card.offset = qint64(text.size);
+        char *out = text.bytes + text.size;
+        const QByteArrayView name = fieldOf(record, TSchedaIndirizzo::Nome);
+        std::memcpy(out, name.data(), size_t(name.size()));
+        out += name.size();
+        card.lengths[0] = std::uint8_t(name.size());
+        // Each line in one pass: copied, its width summed, its digits looked at.
         bool any = false;
-        for (int field = 0; field <= Lines; ++field) {
-            const QByteArrayView value = fieldOf(record, field == 0 ? TSchedaIndirizzo::Nome
-                                                                    : TSchedaIndirizzo::Rigo01 + field - 1);
-            card.lengths[field] = std::uint8_t(value.size());
-            text.append(value);
-            if (field == 0 || value.isEmpty())
+        for (int line = 1; line <= Lines; ++line) {
+            const QByteArrayView value = fieldOf(record, TSchedaIndirizzo::Rigo01 + line - 1);
+            const auto *in = reinterpret_cast<const unsigned char *>(value.data());
+            const qsizetype n = value.size();
+            qint64 width = 0;
+            int digits = 0, code = 0;
+            for (qsizetype k = 0; k < n; ++k) {
+                const unsigned char c = in[k];
+                out[k] = char(c);
+                width += fit.width(c);
+                if (c >= '0' && c <= '9') {
+                    code = code * 10 + (c - '0');
+                    ++digits;
+                    continue;
+                }
+                if (digits == 5 && card.postalCode < 0)
+                    card.postalCode = code;
+                digits = code = 0;
+            }
+            if (digits == 5 && card.postalCode < 0)
+                card.postalCode = code;
+            out += n;
+            card.lengths[line] = std::uint8_t(n);
+            if (n == 0)
                 continue;
             any = true;
-            switch (fit.quick(value)) {
+            switch (fit.verdict(width, n)) {
             case LabelLineFit::Verdict::Fits:
                 break;
             case LabelLineFit::Verdict::Cut:
                 if (!(card.flags & Cut)) {
                     card.flags |= Cut;
-                    card.firstCut = std::uint8_t(field);
+                    card.firstCut = std::uint8_t(line);
                 }
                 break;
             case LabelLineFit::Verdict::Measure:
                 if (!card.measure)
                     measure.push_back(int(cards.size()));
-                card.measure |= std::uint8_t(1u << (field - 1));
+                card.measure |= std::uint8_t(1u << (line - 1));
                 break;
             }
         }
+        text.size = size_t(out - text.bytes);
         if (!any)
             card.flags |= NoLines;
-        QList<QByteArrayView> lines;
-        const char *at = text.constData() + card.offset + card.lengths[0];
-        for (int line = 1; line <= Lines; ++line) {
-            lines << QByteArrayView(at, card.lengths[line]);
-            at += card.lengths[line];
-        }
-        card.postalCode = postalCodeOf(lines);
-        const QByteArrayView tipo = fieldOf(record, TSchedaIndirizzo::Tipo);
-        auto [it, added] = tipoIndex.emplace(std::string(tipo.data(), size_t(tipo.size())), int(tipi.size()));
-        if (added)
-            tipi.push_back(it->first);
-        card.tipo = it->second;
+        card.tipo = tipoOf(fieldOf(record, TSchedaIndirizzo::Tipo));
         cards.push_back(card);
+    }
+
+    // Cards mostly repeat a few types: the last one is tried first.
+    int tipoOf(QByteArrayView tipo)
+    {
+        if (last >= 0 && QByteArrayView(tipi[size_t(last)].data(), qsizetype(tipi[size_t(last)].size())) == tipo)
+            return last;
+        std::string key(tipo.data(), size_t(tipo.size()));
+        auto it = tipoIndex.find(key);
+        if (it == tipoIndex.end()) {
+            it = tipoIndex.emplace(key, int(tipi.size())).first;
+            tipi.push_back(std::move(key));
+        }
+        last = it->second;
+        return last;
     }
 };
 
@@ -125,7 +209,7 @@ QByteArrayView MailingCards::fieldBytes(int card, int field) const
     qint64 at = c.offset;
     for (int f = 0; f < field; ++f)
         at += c.lengths[f];
-    return QByteArrayView(m_texts[c.part].constData() + at, c.lengths[field]);
+    return QByteArrayView(m_texts[c.part].bytes + at, c.lengths[field]);
 }
 
 QString MailingCards::text(int card, int field) const
@@ -209,6 +293,8 @@ MailingCards::Read MailingCards::read(const ProgramFolder &folder)
                 records.push_back(RecordFile::partStart(std::max<qint64>(0, cards), count, part + 1)
                                   - RecordFile::partStart(std::max<qint64>(0, cards), count, part));
             parts.resize(size_t(count));
+            for (int part = 0; part < count; ++part)
+                parts[size_t(part)].reserve(records[size_t(part)]);
             lines.beginParts(records);
             ok = cards >= 0
                  && archive.readAllRawInParts(std::max<qint64>(0, cards), count,

@@ -10,13 +10,18 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tavolux::mailing {
 
 // The first group of exactly five digits in the lines, line after line: the
 // Italian postal code (CAP), 0 to 99999; -1 when there is none.
-int postalCodeOf(const QList<QByteArrayView> &lines);
+int postalCodeOf(const QByteArrayView *lines, int count);
+inline int postalCodeOf(const QList<QByteArrayView> &lines)
+{
+    return postalCodeOf(lines.constData(), int(lines.size()));
+}
 
 // The named cards of the address archive as a mailing chooses from them, in
 // file order: each card's place in the file, its type, its first postal
@@ -77,7 +82,19 @@ private:
     static Read readParts(std::vector<Part> &parts, cardlist::CardLines &lines, bool ok);
 
     std::vector<Card> m_cards;
-    std::vector<QByteArray> m_texts; // one per part read
+    // The names and lines of the cards of each part read, one after another.
+    struct Text
+    {
+        char *bytes = nullptr;
+        size_t size = 0, capacity = 0;
+        Text() = default;
+        Text(Text &&other) noexcept;
+        Text &operator=(Text &&other) noexcept;
+        ~Text();
+        // Room for `more` bytes after `size`; false when there is no memory.
+        bool ensure(size_t more);
+    };
+    std::vector<Text> m_texts;
     QStringList m_tipi;
     std::vector<qint64> m_tipoCounts;
 };

@@ -10,36 +10,47 @@ namespace tavolux::mailing {
 
 namespace {
 
-// Places the cards by a small key, in name order within each key: one
-// counting pass and one placing pass over the list.
-template <typename Key>
-std::vector<int> byKey(const cardlist::CardLines &lines, const std::vector<std::uint8_t> &take, int keys, Key key)
+constexpr std::int32_t kNotTaken = -1;
+constexpr std::int32_t kCutBit = 1 << 30;
+
+// Places the taken cards by their keys (below `keys`), in name order within
+// each key: a counting pass and a placing pass over the list.
+void byKey(const cardlist::CardLines &lines, const std::vector<std::int32_t> &keyOf, int keys, std::vector<int> &out)
 {
-    std::vector<qint64> start(size_t(keys) + 1, 0);
     const int n = lines.size();
+    out.clear();
+    if (keys == 1) {
+        for (int place = 0; place < n; ++place) {
+            const int card = lines.addedIndex(place);
+            if (keyOf[size_t(card)] != kNotTaken)
+                out.push_back(card);
+        }
+        return;
+    }
+    std::vector<qint64> start(size_t(keys) + 1, 0);
     for (int place = 0; place < n; ++place) {
-        const int card = lines.addedIndex(place);
-        if (take[size_t(card)])
-            ++start[size_t(key(card)) + 1];
+        const std::int32_t key = keyOf[size_t(lines.addedIndex(place))];
+        if (key != kNotTaken)
+            ++start[size_t(key & ~kCutBit) + 1];
     }
     for (int k = 0; k < keys; ++k)
         start[size_t(k) + 1] += start[size_t(k)];
-    std::vector<int> out(static_cast<size_t>(start[size_t(keys)]));
+    out.resize(size_t(start[size_t(keys)]));
     for (int place = 0; place < n; ++place) {
         const int card = lines.addedIndex(place);
-        if (take[size_t(card)])
-            out[size_t(start[size_t(key(card))]++)] = card;
+        const std::int32_t key = keyOf[size_t(card)];
+        if (key != kNotTaken)
+            out[size_t(start[size_t(key & ~kCutBit)]++)] = card;
     }
-    return out;
 }
 
 } // namespace
 
-std::vector<std::uint8_t> matching(const cardlist::CardLines &lines, const MailingCards &cards, const Choice &choice,
-                                   const std::vector<std::uint8_t> &hand)
+void matching(const cardlist::CardLines &lines, const MailingCards &cards, const Choice &choice,
+              const std::vector<std::uint8_t> &hand, std::vector<std::uint8_t> &picked)
 {
     const int n = cards.size();
-    std::vector<std::uint8_t> picked(size_t(n), 0);
+    picked.assign(size_t(n), 0);
     switch (choice.which) {
     case Choice::Which::All:
         std::fill(picked.begin(), picked.end(), 1);
@@ -70,15 +81,29 @@ std::vector<std::uint8_t> matching(const cardlist::CardLines &lines, const Maili
             picked[size_t(card)] = hand[size_t(card)] ? 1 : 0;
         break;
     }
+}
+
+std::vector<std::uint8_t> matching(const cardlist::CardLines &lines, const MailingCards &cards, const Choice &choice,
+                                   const std::vector<std::uint8_t> &hand)
+{
+    std::vector<std::uint8_t> picked;
+    matching(lines, cards, choice, hand, picked);
     return picked;
 }
 
-Chosen inOrder(const cardlist::CardLines &lines, const MailingCards &cards, const std::vector<std::uint8_t> &picked,
-               Choice::Order order)
+void inOrder(const cardlist::CardLines &lines, const MailingCards &cards, const std::vector<std::uint8_t> &picked,
+             Choice::Order order, Chosen &chosen)
 {
-    Chosen chosen;
     const int n = cards.size();
-    std::vector<std::uint8_t> take(size_t(n), 0);
+    // One pass in file order: each taken card's key, with its cut mark.
+    chosen.withoutLines = 0;
+    std::vector<std::int32_t> &keyOf = chosen.keys;
+    keyOf.assign(size_t(n), kNotTaken);
+    int keys = 1;
+    if (order == Choice::Order::PostalCode)
+        keys = 100001; // codes 00000 to 99999, then the cards without one
+    else if (order == Choice::Order::Tipo)
+        keys = std::max(1, int(cards.tipi().size()));
     for (int card = 0; card < n && card < int(picked.size()); ++card) {
         if (!picked[size_t(card)])
             continue;
@@ -86,31 +111,34 @@ Chosen inOrder(const cardlist::CardLines &lines, const MailingCards &cards, cons
             ++chosen.withoutLines;
             continue;
         }
-        take[size_t(card)] = 1;
-        if (cards.cutLine(card))
-            ++chosen.cut;
-    }
-    switch (order) {
-    case Choice::Order::Name:
-        chosen.cards = byKey(lines, take, 1, [](int) { return 0; });
-        break;
-    case Choice::Order::PostalCode:
-        // Codes 00000 to 99999, then the cards without one.
-        chosen.cards = byKey(lines, take, 100001, [&cards](int card) {
+        std::int32_t key = 0;
+        if (order == Choice::Order::PostalCode) {
             const int code = cards.postalCode(card);
-            return code < 0 ? 100000 : code;
-        });
-        break;
-    case Choice::Order::Tipo:
-        chosen.cards = byKey(lines, take, std::max(1, int(cards.tipi().size())),
-                             [&cards](int card) { return cards.tipo(card); });
-        break;
-    case Choice::Order::Archive:
-        for (int card = 0; card < n; ++card)
-            if (take[size_t(card)])
-                chosen.cards.push_back(card);
-        break;
+            key = code < 0 ? 100000 : code;
+        } else if (order == Choice::Order::Tipo) {
+            key = cards.tipo(card);
+        }
+        keyOf[size_t(card)] = key | (cards.cutLine(card) ? kCutBit : 0);
     }
+    if (order == Choice::Order::Archive) {
+        chosen.cards.clear();
+        for (int card = 0; card < n; ++card)
+            if (keyOf[size_t(card)] != kNotTaken)
+                chosen.cards.push_back(card);
+    } else {
+        byKey(lines, keyOf, keys, chosen.cards);
+    }
+    chosen.cutCards.clear();
+    for (int card : chosen.cards)
+        if (keyOf[size_t(card)] & kCutBit)
+            chosen.cutCards.push_back(card);
+}
+
+Chosen inOrder(const cardlist::CardLines &lines, const MailingCards &cards, const std::vector<std::uint8_t> &picked,
+               Choice::Order order)
+{
+    Chosen chosen;
+    inOrder(lines, cards, picked, order, chosen);
     return chosen;
 }
 

@@ -40,19 +40,26 @@ struct Choice
 };
 
 // Per card (in file order): 1 where the choice takes it, before cards without
-// lines are left out. `hand` is the hand-made choice, per card.
+// lines are left out. `hand` is the hand-made choice, per card. The result
+// goes into `picked`, whose room is used again.
+void matching(const cardlist::CardLines &sortedLines, const MailingCards &cards, const Choice &choice,
+              const std::vector<std::uint8_t> &hand, std::vector<std::uint8_t> &picked);
 std::vector<std::uint8_t> matching(const cardlist::CardLines &sortedLines, const MailingCards &cards,
                                    const Choice &choice, const std::vector<std::uint8_t> &hand);
 
 struct Chosen
 {
-    std::vector<int> cards;   // the cards to print, in their order
-    qint64 withoutLines = 0;  // taken by the choice but left out: all six lines empty
-    qint64 cut = 0;           // of the cards to print, those with a line that will be cut
+    std::vector<int> cards;    // the cards to print, in their order
+    std::vector<int> cutCards; // those of them with a line that will be cut, in the same order
+    qint64 withoutLines = 0;   // taken by the choice but left out: all six lines empty
+    std::vector<std::int32_t> keys; // room of the ordering, used again
 };
 
 // The cards to print, in the choice's order: `picked` as matching() gives it
-// (or a hand-made choice), less the cards without lines.
+// (or a hand-made choice), less the cards without lines. The result goes
+// into `chosen`, whose room is used again.
+void inOrder(const cardlist::CardLines &sortedLines, const MailingCards &cards, const std::vector<std::uint8_t> &picked,
+             Choice::Order order, Chosen &chosen);
 Chosen inOrder(const cardlist::CardLines &sortedLines, const MailingCards &cards, const std::vector<std::uint8_t> &picked,
                Choice::Order order);
 

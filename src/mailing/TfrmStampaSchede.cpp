@@ -384,7 +384,7 @@ void TfrmStampaSchede::buildLists(QWidget *parent, QVBoxLayout *column)
     cutHint->setWordWrap(true);
     cutHint->setStyleSheet(QStringLiteral("color: #1f3f80;"));
     cutColumn->addWidget(cutHint);
-    m_cutModel = new CutCardsModel(m_cards, m_cut, this);
+    m_cutModel = new CutCardsModel(m_cards, m_chosen.cutCards, this);
     lstTagliati = cardView("lstTagliati", cutPage);
     lstTagliati->setModel(m_cutModel);
     lstTagliati->setAccessibleName(QStringLiteral("Schede con righi troppo lunghi"));
@@ -560,12 +560,12 @@ void TfrmStampaSchede::update()
         return;
     const Choice c = choice();
     const cardlist::CardLines &lines = m_model->lines();
-    m_picked = c.which == Choice::Which::Hand ? m_hand : mailing::matching(lines, m_cards, c, m_hand);
-    m_chosen = mailing::inOrder(lines, m_cards, m_picked, c.order);
-    m_cut.clear();
-    for (int card : m_chosen.cards)
-        if (m_cards.cutLine(card))
-            m_cut.push_back(card);
+    if (c.which == Choice::Which::Hand)
+        m_picked = m_hand;
+    else
+        mailing::matching(lines, m_cards, c, m_hand, m_picked);
+    mailing::inOrder(lines, m_cards, m_picked, c.order, m_chosen);
+    const std::vector<int> &cut = m_chosen.cutCards;
     m_model->setTicked(&m_picked);
     static_cast<CutCardsModel *>(m_cutModel)->refresh();
 
@@ -574,10 +574,10 @@ void TfrmStampaSchede::update()
     lblEscluse->setText(m_chosen.withoutLines > 0
                             ? QStringLiteral("Schede senza righi, escluse dalla stampa: %1").arg(thousands(m_chosen.withoutLines))
                             : QString());
-    lblTagliati->setText(m_cut.empty() ? QString()
+    lblTagliati->setText(cut.empty() ? QString()
                                        : QStringLiteral("Schede con righi troppo lunghi: %1 (saranno tagliati in stampa)")
-                                             .arg(thousands(qint64(m_cut.size()))));
-    tabElenchi->setTabText(1, QStringLiteral("Righi troppo lunghi (%1)").arg(thousands(qint64(m_cut.size()))));
+                                             .arg(thousands(qint64(cut.size()))));
+    tabElenchi->setTabText(1, QStringLiteral("Righi troppo lunghi (%1)").arg(thousands(qint64(cut.size()))));
 }
 
 void TfrmStampaSchede::tick(int card, bool ticked)
@@ -608,9 +608,9 @@ void TfrmStampaSchede::selectNone()
 
 void TfrmStampaSchede::openCutCard(int row)
 {
-    if (row < 0 || row >= int(m_cut.size()))
+    if (row < 0 || row >= int(m_chosen.cutCards.size()))
         return;
-    m_cardToOpen = m_cards.position(m_cut[size_t(row)]);
+    m_cardToOpen = m_cards.position(m_chosen.cutCards[size_t(row)]);
     accept();
 }
 

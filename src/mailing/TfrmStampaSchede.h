@@ -132,7 +132,6 @@ private:
     std::vector<std::uint8_t> m_hand;   // the hand-made choice, per card
     std::vector<std::uint8_t> m_picked; // what the choice takes, per card
     mailing::Chosen m_chosen;
-    std::vector<int> m_cut;             // the chosen cards with a cut line, in print order
     std::unique_ptr<LabelMailing> m_mailing;
     qint64 m_cardToOpen = 0;
 };

@@ -27,10 +27,16 @@ public:
     LabelLineFit();
     // A trimmed line in the archive's code page.
     Verdict quick(QByteArrayView line) const;
+    // The same in parts, for a caller that sums the widths as it goes: in
+    // 1/4096 of a template unit, so that summing is exact and quick.
+    qint64 width(unsigned char c) const { return m_width[c]; }
+    Verdict verdict(qint64 width, qsizetype length) const;
 
 private:
-    std::array<double, 256> m_width{};
-    double m_box = 0;
+    std::array<qint64, 256> m_width{};
+    qint64 m_fits = 0; // below this width a line fits
+    qint64 m_cut = 0;  // above it the line is cut
+    qsizetype m_alwaysFits = 0; // a line of at most this many characters fits, whatever they are
 };
 
 // The text colour that marks a line which will be cut.
