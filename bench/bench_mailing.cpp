@@ -4,6 +4,7 @@
 // painter; the job's peak memory at two sizes; and the whole process against
 // the batch printer of Debian's glabels merging the same addresses.
 #include "ArchiveGenerator.h"
+#include "BarePainter.h"
 #include "DialogOpening.h"
 #include "Harness.h"
 
@@ -256,52 +257,15 @@ void mailingPrint(benchmark::State &state)
     printOnce(); // once untimed, which also sets the mailing up
     const QList<report::PreparedPage> laidOut = window.mailing().sheets().toList();
     const int sheets = int(laidOut.size());
-    int rects = 0, texts = 0;
-    QHash<QString, QFont> bareFonts;
-    for (const report::PlacedItem &item : laidOut.first().items) {
-        ++(item.kind == report::PlacedItem::Kind::Rect ? rects : texts);
-        if (item.kind == report::PlacedItem::Kind::Text && !bareFonts.contains(item.font.family)) {
-            QFont font = item.font.baseFont();
-            font.setPixelSize(qRound(item.font.sizeInUnits()));
-            bareFonts.insert(item.font.family, font);
-        }
-    }
+    const BarePainter bare(laidOut);
     for (auto _ : state) {
         const Pairs pairs = interleave(
             repetitions(), [&] { return seconds(printOnce) / sheets; },
-            [&] {
-                return seconds([&] {
-                           QPrinter printer(QPrinter::HighResolution);
-                           printer.setOutputFormat(QPrinter::PdfFormat);
-                           printer.setOutputFileName(refPath);
-                           report::preparePrinter(printer, TfrmStampaSchede::title(), laidOut);
-                           QPainter painter(&printer);
-                           const double scale = printer.resolution() / report::kUnitsPerInch;
-                           painter.scale(scale, scale);
-                           for (int page = 0; page < sheets; ++page) {
-                               if (page > 0)
-                                   printer.newPage();
-                               for (const report::PlacedItem &item : laidOut.at(page).items) {
-                                   if (item.kind == report::PlacedItem::Kind::Rect) {
-                                       painter.setPen(QPen(Qt::black, 1.0));
-                                       painter.setBrush(Qt::NoBrush);
-                                       painter.drawRect(item.rect);
-                                   } else {
-                                       painter.setPen(item.color);
-                                       painter.setFont(bareFonts.value(item.font.family));
-                                       painter.drawText(QPointF(item.rect.left(), item.rect.top() + item.baseline),
-                                                        item.text);
-                                   }
-                               }
-                           }
-                       })
-                       / sheets;
-            });
+            [&] { return bare.print(refPath, TfrmStampaSchede::title()) / sheets; });
         state.SetIterationTime(median(pairs.ours));
         addRow({"mailing printed to PDF (print button to last sheet)",
                 cardsLabel(cards) + ", " + std::to_string(sheets) + " sheets, per sheet",
-                "bare QPainter, " + std::to_string(rects) + " rectangles + " + std::to_string(texts) + " texts a sheet",
-                pairs.ours, pairs.ref, 1.3});
+                bare.description("sheet"), pairs.ours, pairs.ref, 1.3});
     }
 }
 

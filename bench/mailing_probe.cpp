@@ -6,6 +6,8 @@
 #include "reportui/ReportHooks.h"
 #include "ui/Messages.h"
 
+#include "ProcessStatus.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QPrinter>
@@ -15,20 +17,6 @@
 
 using namespace tavolux;
 
-namespace {
-
-long statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -46,11 +34,8 @@ int main(int argc, char *argv[])
     ui::MessageRecorder messages;
     messages.answerNext(ui::MessageAnswer::No); // not kept as label pages
     // The high-water mark from here on is the job's own.
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    clear.close();
-    const long baseline = statusKb("VmRSS:");
+    tavolux::bench::resetPeak();
+    const long baseline = tavolux::bench::statusKb("VmRSS:");
     int sheets = 0;
     {
         TfrmStampaSchede window{ProgramFolder(QString::fromLocal8Bit(argv[1]))};
@@ -59,7 +44,7 @@ int main(int argc, char *argv[])
         sheets = window.sheets();
         window.btnStampa->click();
     }
-    const long peak = statusKb("VmHWM:");
+    const long peak = tavolux::bench::statusKb("VmHWM:");
     std::printf("%ld %ld %d\n", baseline, peak, sheets);
     return messages.count() == 1 && QFile::exists(pdf) ? 0 : 1;
 }

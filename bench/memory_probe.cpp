@@ -4,25 +4,13 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 
+#include "ProcessStatus.h"
+
 #include <QApplication>
 #include <QFile>
 
 #include <cstdio>
 
-namespace {
-
-long statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -33,15 +21,12 @@ int main(int argc, char *argv[])
     window.show();
     QCoreApplication::processEvents();
     // Reset the high-water mark so that the peak is the dialog's own.
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    clear.close();
-    const long baseline = statusKb("VmRSS:");
+    tavolux::bench::resetPeak();
+    const long baseline = tavolux::bench::statusKb("VmRSS:");
     tavolux::TfrmTrovaIndirizzi dialog(window);
     dialog.show();
     QCoreApplication::processEvents();
-    const long peak = statusKb("VmHWM:");
+    const long peak = tavolux::bench::statusKb("VmHWM:");
     const auto &lines = dialog.model()->lines();
     std::printf("%ld %ld %lld %d\n", baseline, peak, static_cast<long long>(lines.textBytes()), lines.size());
     return 0;

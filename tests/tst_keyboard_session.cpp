@@ -203,6 +203,17 @@ public:
         return text;
     }
 
+    // From the label-page window back to the launcher, and out of the program.
+    void leaveLabelPages(const std::atomic<bool> &ended)
+    {
+        tabTo(QStringLiteral("cmdEsci"));
+        key(QStringLiteral("space"));
+        activeIs(QStringLiteral("TfrmAvvio"));
+        tabTo(QStringLiteral("imgEsci"));
+        key(QStringLiteral("space"));
+        waitFor(QStringLiteral("the program ended"), [&] { return bool(ended); });
+    }
+
 protected:
     void run() override { m_session(*this); }
 
@@ -211,6 +222,17 @@ private:
     QString m_failure;
     QStringList m_log;
 };
+
+// Runs the user's session to its end; it fails where the user saw something
+// else than expected or a mouse event reached the program.
+void runSession(KeyboardUser &user, MouseCounter &mice)
+{
+    user.start();
+    QTRY_VERIFY_WITH_TIMEOUT(user.isFinished(), 240000);
+    qApp->removeEventFilter(&mice);
+    QVERIFY2(user.ok(), qPrintable(user.failure() + QStringLiteral("\nkeys: ") + user.log().join(QStringLiteral(" | "))));
+    QCOMPARE(mice.count, 0);
+}
 
 } // namespace
 
@@ -375,19 +397,11 @@ void TestKeyboardSession::wholeSessionWithoutTheMouse()
         u.key(QStringLiteral("Return"));
         u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
 
-        // Back to the launcher, and out.
-        u.tabTo(QStringLiteral("cmdEsci"));
-        u.key(QStringLiteral("space"));
-        u.activeIs(QStringLiteral("TfrmAvvio"));
-        u.tabTo(QStringLiteral("imgEsci"));
-        u.key(QStringLiteral("space"));
-        u.waitFor(QStringLiteral("the program ended"), [&] { return bool(ended); });
+        u.leaveLabelPages(ended);
     });
-    user.start();
-    QTRY_VERIFY_WITH_TIMEOUT(user.isFinished(), 240000);
-    qApp->removeEventFilter(&mice);
-    QVERIFY2(user.ok(), qPrintable(user.failure() + QStringLiteral("\nkeys: ") + user.log().join(QStringLiteral(" | "))));
-    QCOMPARE(mice.count, 0);
+    runSession(user, mice);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(printerShown, m_queue.name());
 
     // What the session left in the archives.
@@ -512,18 +526,11 @@ void TestKeyboardSession::mailingWithoutTheMouse()
         u.key(QStringLiteral("Escape"));
         u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
 
-        u.tabTo(QStringLiteral("cmdEsci"));
-        u.key(QStringLiteral("space"));
-        u.activeIs(QStringLiteral("TfrmAvvio"));
-        u.tabTo(QStringLiteral("imgEsci"));
-        u.key(QStringLiteral("space"));
-        u.waitFor(QStringLiteral("the program ended"), [&] { return bool(ended); });
+        u.leaveLabelPages(ended);
     });
-    user.start();
-    QTRY_VERIFY_WITH_TIMEOUT(user.isFinished(), 240000);
-    qApp->removeEventFilter(&mice);
-    QVERIFY2(user.ok(), qPrintable(user.failure() + QStringLiteral("\nkeys: ") + user.log().join(QStringLiteral(" | "))));
-    QCOMPARE(mice.count, 0);
+    runSession(user, mice);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(kept.simplified(), TfrmStampaSchede::keptMessage(1, 2));
 
     // On paper: 40 labels from label 5 on two sheets, the highest postal code first.

@@ -16,21 +16,11 @@ namespace tavolux::mailing {
 
 namespace {
 
-QByteArrayView trimmed(QByteArrayView value)
-{
-    qsizetype begin = 0, end = value.size();
-    while (begin < end && static_cast<unsigned char>(value[begin]) <= 32)
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(value[end - 1]) <= 32)
-        --end;
-    return value.sliced(begin, end - begin);
-}
-
 QByteArrayView fieldOf(const char *record, int field)
 {
     const char *campo = record + field * TCampo250::Size;
     const int length = std::min(int(static_cast<unsigned char>(campo[0])), TCampo250::MaxText);
-    return trimmed(QByteArrayView(campo + 1, length));
+    return cardlist::trimmedLine(QByteArrayView(campo + 1, length));
 }
 
 bool isDigit(char c)
