@@ -6,6 +6,8 @@
 #   TAVOLUX_BENCH_REPS=n   repetitions per case (at least 5; 7 by default)
 #   TAVOLUX_BENCH_SEED=n   fixes the interleaving order
 # Extra arguments go to the runner, e.g. --benchmark_filter=find-dialog.
+# The mailing's peer case runs Debian's glabels (glabels-3-batch), installed
+# here for the benchmarks only: the program never uses it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build-bench"
