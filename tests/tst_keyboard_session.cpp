@@ -42,6 +42,7 @@ namespace {
 class MouseCounter : public QObject
 {
 public:
+    MouseCounter() { qApp->installEventFilter(this); }
     int count = 0;
 
 protected:
@@ -223,6 +224,31 @@ private:
     QStringList m_log;
 };
 
+// The real program on a folder, started, with a count of the mouse events
+// that reach any of its objects.
+struct RunningProgram
+{
+    explicit RunningProgram(const QString &folder) : program(folder)
+    {
+        QObject::connect(&program, &Program::ended, &program, [this] { ended = true; });
+        program.start();
+    }
+
+    MouseCounter mice; // made first: it counts from the program's creation on
+    Program program;
+    std::atomic<bool> ended{false};
+};
+
+// The print dialog offers the test queue as the default printer; the
+// screenshots go to their folder, which is returned.
+QString screenshots(const TestPrintQueue &queue)
+{
+    qputenv("PRINTER", queue.name().toLocal8Bit());
+    const QString shots = QStringLiteral(SCREENSHOT_DIR);
+    QDir().mkpath(shots);
+    return shots;
+}
+
 // Runs the user's session to its end; it fails where the user saw something
 // else than expected or a mouse event reached the program.
 void runSession(KeyboardUser &user, MouseCounter &mice)
@@ -262,18 +288,12 @@ void TestKeyboardSession::wholeSessionWithoutTheMouse()
 {
     QTemporaryDir dir;
     QVERIFY(QFile::copy(QStringLiteral(DEFAULT_STORE), dir.filePath(QStringLiteral("unins000.dll"))));
-    // The print dialog offers the default printer: the test queue.
-    qputenv("PRINTER", m_queue.name().toLocal8Bit());
     const QSet<QString> pdfsBefore = m_queue.files(QStringLiteral("Pagina Etichette"));
-    const QString shots = QStringLiteral(SCREENSHOT_DIR);
-    QDir().mkpath(shots);
-
-    MouseCounter mice;
-    qApp->installEventFilter(&mice);
-    Program program(dir.path());
-    std::atomic<bool> ended{false};
-    connect(&program, &Program::ended, this, [&] { ended = true; });
-    program.start();
+    const QString shots = screenshots(m_queue);
+    RunningProgram running(dir.path());
+    Program &program = running.program;
+    std::atomic<bool> &ended = running.ended;
+    MouseCounter &mice = running.mice;
 
     QString printerShown;
     KeyboardUser user([&](KeyboardUser &u) {
@@ -455,17 +475,11 @@ void TestKeyboardSession::mailingWithoutTheMouse()
             QVERIFY(archive.append(card) > 0);
         }
     }
-    qputenv("PRINTER", m_queue.name().toLocal8Bit());
     const QSet<QString> pdfsBefore = m_queue.files(TfrmStampaSchede::title());
-    const QString shots = QStringLiteral(SCREENSHOT_DIR);
-    QDir().mkpath(shots);
-
-    MouseCounter mice;
-    qApp->installEventFilter(&mice);
-    Program program(dir.path());
-    std::atomic<bool> ended{false};
-    connect(&program, &Program::ended, this, [&] { ended = true; });
-    program.start();
+    const QString shots = screenshots(m_queue);
+    RunningProgram running(dir.path());
+    std::atomic<bool> &ended = running.ended;
+    MouseCounter &mice = running.mice;
 
     auto mailingWindow = [] { return qobject_cast<TfrmStampaSchede *>(QApplication::activeModalWidget()); };
     QString kept;
