@@ -20,6 +20,7 @@
 #include "printing/LabelMailing.h"
 #include "printing/LabelPageFill.h"
 #include "printing/LabelPageTemplate.h"
+#include "printing/LineFit.h"
 #include "printing/MailingLayout.h"
 #include "printing/SheetFormat.h"
 #include "report/PageSequence.h"
@@ -136,6 +137,7 @@ private slots:
     void postalCode_data();
     void postalCode();
     void cardsAsRead();
+    void cutMarkAsPrinted();
     void choiceAndOrder_data();
     void choiceAndOrder();
     void sheetLayout_data();
@@ -258,6 +260,33 @@ void TestMailing::cardsAsRead()
         QCOMPARE(read.cards.tipi().at(read.cards.tipo(i)), QString(i % 3 ? "Cliente" : "Ente"));
     }
     QCOMPARE(read.cards.tipoCount(0), 3333);
+}
+
+void TestMailing::cutMarkAsPrinted()
+{
+    // Lines around a label's width in narrow, wide and mixed letters: a card
+    // is marked exactly where the print cuts one of its lines, and the first
+    // such line is named.
+    const QStringList stems{QStringLiteral("i"), QStringLiteral("W"), QStringLiteral("Via Garibaldi, "),
+                            QStringLiteral("fi fl ffi "), QStringLiteral("Città di Castello ")};
+    QList<TSchedaIndirizzo> cards;
+    for (const QString &stem : stems)
+        for (int length = 10; length <= 110; ++length) {
+            QString line;
+            while (line.size() < length)
+                line += stem;
+            line.truncate(length);
+            cards << card(QStringLiteral("%1 %2").arg(stem).arg(length), "", {"Breve", line.trimmed(), line.trimmed()});
+        }
+    const mailing::MailingCards::Read read = mailing::MailingCards::fromRecords(records(cards));
+    int marked = 0;
+    for (int c = 0; c < read.cards.size(); ++c) {
+        const bool cut = !fitsLabelLine(read.cards.line(c, 2));
+        QVERIFY2(read.cards.cutLine(c) == cut, qPrintable(read.cards.line(c, 2)));
+        QCOMPARE(read.cards.firstCutLine(c), cut ? 2 : 0);
+        marked += cut;
+    }
+    QVERIFY(marked > 100 && marked < read.cards.size() - 100);
 }
 
 void TestMailing::choiceAndOrder_data()
