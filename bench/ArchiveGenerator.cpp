@@ -56,14 +56,22 @@ TSchedaIndirizzo sampleCard(quint32 n)
     return card;
 }
 
-bool writeAddressArchive(const QString &folder, int cards)
+TSchedaIndirizzo fullCard(quint32 n)
+{
+    TSchedaIndirizzo card = sampleCard(n);
+    card[TSchedaIndirizzo::Rigo05] = QStringLiteral("Italia");
+    card[TSchedaIndirizzo::Rigo06] = QStringLiteral("Cod. cliente %1").arg(n, 6, 10, QLatin1Char('0'));
+    return card;
+}
+
+bool writeAddressArchive(const QString &folder, int cards, TSchedaIndirizzo (*make)(quint32))
 {
     QDir().mkpath(folder);
     QFile file(QDir(folder).filePath(QStringLiteral("Archivio_Indirizzi.pro")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     for (int n = 0; n < cards; ++n) {
-        const QByteArray record = sampleCard(quint32(n)).toRecord();
+        const QByteArray record = make(quint32(n)).toRecord();
         if (file.write(record) != record.size())
             return false;
     }

@@ -5,6 +5,7 @@
 // ends when the dialog's list has been painted for the first time, and the
 // dialog is then closed with Escape's path (reject).
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -15,6 +16,16 @@
 #include <functional>
 
 namespace tavolux::bench {
+
+// The list, grid or page view whose first paint ends an opening: the
+// viewport of the scrolled view of that name.
+inline std::function<bool(QWidget *)> viewportOf(const QString &view)
+{
+    return [view](QWidget *w) {
+        auto *owner = qobject_cast<QAbstractScrollArea *>(w->parentWidget());
+        return owner && owner->objectName() == view && owner->viewport() == w;
+    };
+}
 
 struct DialogTimes {
     double open = -1;  // from the handler's start to the first paint of the list done

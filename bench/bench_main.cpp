@@ -4,10 +4,11 @@
 // machine's limit for the same work, the two interleaved in a random order
 // in every repetition (Harness.h), and ends in one table.
 #include "ArchiveGenerator.h"
+#include "BarePainter.h"
 #include "DialogOpening.h"
 #include "Harness.h"
 
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 #include "addresses/ExportGridModel.h"
 #include "addresses/SpreadsheetFile.h"
 #include "addresses/SpreadsheetWriter.h"
@@ -59,15 +60,6 @@ qint64 residentBytes()
         return 0;
     const QList<QByteArray> f = statm.readAll().split(' ');
     return f.size() > 1 ? f[1].toLongLong() * 4096 : 0;
-}
-
-// The list or grid whose first paint ends an opening.
-std::function<bool(QWidget *)> viewportOf(const QString &view)
-{
-    return [view](QWidget *w) {
-        auto *owner = qobject_cast<QAbstractItemView *>(w->parentWidget());
-        return owner && owner->objectName() == view && owner->viewport() == w;
-    };
 }
 
 // --- The find and import dialogs, opened through their windows' buttons -------
@@ -241,13 +233,7 @@ void workbookStep(benchmark::State &state)
 // All six lines of every label written, so that a page holds 144 texts.
 QString labelLine(int page, int slot, int line)
 {
-    const quint32 n = quint32(page * 24 + slot - 1);
-    const TSchedaIndirizzo card = sampleCard(n);
-    if (line == 5)
-        return QStringLiteral("Italia");
-    if (line == 6)
-        return QStringLiteral("Cod. cliente %1").arg(n, 6, 10, QLatin1Char('0'));
-    return card[TSchedaIndirizzo::Rigo01 + line - 1];
+    return fullCard(quint32(page * 24 + slot - 1))[TSchedaIndirizzo::Rigo01 + line - 1];
 }
 
 void labelPages(benchmark::State &state)
@@ -271,16 +257,7 @@ void labelPages(benchmark::State &state)
         document->PrepareReport();
         laidOut << document->preparedPages().first();
     }
-    int rects = 0, texts = 0;
-    QHash<QString, QFont> bareFonts;
-    for (const report::PlacedItem &item : laidOut.first().items) {
-        ++(item.kind == report::PlacedItem::Kind::Rect ? rects : texts);
-        if (item.kind == report::PlacedItem::Kind::Text && !bareFonts.contains(item.font.family)) {
-            QFont font = item.font.baseFont();
-            font.setPixelSize(qRound(item.font.sizeInUnits()));
-            bareFonts.insert(item.font.family, font);
-        }
-    }
+    const BarePainter bare(laidOut);
     std::vector<double> cpu;
     for (auto _ : state) {
         const Pairs pairs = interleave(
@@ -309,38 +286,11 @@ void labelPages(benchmark::State &state)
                 }) / pages);
                 return wall < 0 ? -1.0 : wall / pages;
             },
-            [&] {
-                return seconds([&] {
-                    QPrinter printer(QPrinter::HighResolution);
-                    printer.setOutputFormat(QPrinter::PdfFormat);
-                    printer.setOutputFileName(refPath);
-                    report::preparePrinter(printer, QStringLiteral("Pagina Etichette"), laidOut);
-                    QPainter painter(&printer);
-                    const double scale = printer.resolution() / report::kUnitsPerInch;
-                    painter.scale(scale, scale);
-                    for (int page = 0; page < pages; ++page) {
-                        if (page > 0)
-                            printer.newPage();
-                        for (const report::PlacedItem &item : laidOut.at(page).items) {
-                            if (item.kind == report::PlacedItem::Kind::Rect) {
-                                painter.setPen(QPen(Qt::black, 1.0));
-                                painter.setBrush(Qt::NoBrush);
-                                painter.drawRect(item.rect);
-                            } else {
-                                painter.setPen(item.color);
-                                painter.setFont(bareFonts.value(item.font.family));
-                                painter.drawText(QPointF(item.rect.left(), item.rect.top() + item.baseline),
-                                                 item.text);
-                            }
-                        }
-                    }
-                }) / pages;
-            });
+            [&] { return bare.print(refPath, QStringLiteral("Pagina Etichette")) / pages; });
         state.SetIterationTime(median(pairs.ours));
         const std::string size = pages == 1 ? "1 page" : std::to_string(pages) + " pages, per page";
-        const std::string bare = "bare QPainter, " + std::to_string(rects) + " rectangles + " + std::to_string(texts)
-                                 + " texts a page";
-        addRow({"label pages to PDF (fill, prepare, print steps)", size, bare, pairs.ours, pairs.ref, 1.5});
+        addRow({"label pages to PDF (fill, prepare, print steps)", size, bare.description("page"), pairs.ours,
+                pairs.ref, 1.5});
         Row cpuRow{"label pages to PDF, cpu time", size, "", cpu, {}, 0};
         cpuRow.limit = pages > 1 ? 1.6e-3 : 0;
         addRow(cpuRow);

@@ -1,4 +1,4 @@
-// Opens the find, import or export dialog through its window over the
+// Opens the find, import, export or mailing dialog through its window over the
 // generated archive of a number of cards (made when missing, under
 // TAVOLUX_BENCH_DATA), a number of times, and prints each opening's time to
 // the list's first paint and its closing time. For profiling:
@@ -10,7 +10,6 @@
 #include "labels/TfrmArchivio_Etichette.h"
 #include "ui/PictureButton.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 
 #include <cstdio>
@@ -29,18 +28,20 @@ int main(int argc, char *argv[])
     tavolux::TfrmArchivio_Indirizzi addresses(folder);
     tavolux::TfrmArchivio_Etichette labels(folder);
     const bool import = std::strcmp(kind, "import") == 0;
-    const QString list = std::strcmp(kind, "export") == 0 ? QStringLiteral("grdRecords") : QStringLiteral("lstRecords");
-    QWidget &window = import ? static_cast<QWidget &>(labels) : addresses;
+    const bool mailing = std::strcmp(kind, "mailing") == 0;
+    const QString list = std::strcmp(kind, "export") == 0 ? QStringLiteral("grdRecords")
+                         : mailing                        ? QStringLiteral("lstSchede")
+                                                          : QStringLiteral("lstRecords");
+    QWidget &window = import || mailing ? static_cast<QWidget &>(labels) : addresses;
     window.show();
     QCoreApplication::processEvents();
-    tavolux::bench::DialogOpening opening([&](QWidget *w) {
-        auto *view = qobject_cast<QAbstractItemView *>(w->parentWidget());
-        return view && view->objectName() == list && view->viewport() == w;
-    });
+    tavolux::bench::DialogOpening opening(tavolux::bench::viewportOf(list));
     for (int i = 0; i < times; ++i) {
         const auto t = opening.run([&] {
             if (import)
                 labels.impIndirizzo_E(1)->click();
+            else if (mailing)
+                labels.cmdSchede->click();
             else if (list == QLatin1String("grdRecords"))
                 addresses.cmdEsporta->click();
             else

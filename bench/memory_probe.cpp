@@ -1,6 +1,6 @@
 // Opens the find dialog over the address archive of a folder and prints the
 // memory it took: "<baseline rss kB> <peak kB> <list text bytes> <lines>".
-#include "addresses/CardListModel.h"
+#include "cardlist/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "ProcessMemory.h"

@@ -1,6 +1,6 @@
 // Arbitrary bytes as list lines and a search key: the sorted list is in list
 // order, and a line that "Trova" finds contains the key.
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 #include "platform/Cp1252.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 // Arbitrary bytes as archive records: decoding never reads past a field,
 // and decoding is stable under a write and a second read.
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 #include "storage/TPaginaEtichette.h"
 #include "storage/TSchedaIndirizzo.h"
 

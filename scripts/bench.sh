@@ -6,6 +6,8 @@
 #   TAVOLUX_BENCH_REPS=n   repetitions per case (at least 5; 7 by default)
 #   TAVOLUX_BENCH_SEED=n   fixes the interleaving order
 # Extra arguments go to the runner, e.g. --benchmark_filter=find-dialog.
+# The mailing's peer case runs Debian's glabels (glabels-3-batch), installed
+# here for the benchmarks only: the program never uses it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build-bench"
@@ -14,7 +16,7 @@ sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 missing=()
 for p in cmake g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libxcb1-dev libxlsxwriter-dev zlib1g-dev \
-         libbenchmark-dev fonts-liberation2 fonts-dejavu-core; do
+         libbenchmark-dev fonts-liberation2 fonts-dejavu-core glabels; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -14,6 +14,7 @@
 #include "help/TfrmSplash.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "labels/TfrmImportaIndirizzi.h"
+#include "mailing/TfrmStampaSchede.h"
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmCalibrazione.h"
@@ -34,7 +35,8 @@ QStringList fixedNames()
             QStringLiteral("import"),      QStringLiteral("attachments"),        QStringLiteral("export"),
             QStringLiteral("help"),        QStringLiteral("information"),        QStringLiteral("credits"),
             QStringLiteral("envelope"),    QStringLiteral("label page preview"), QStringLiteral("label page print"),
-            QStringLiteral("one address"), QStringLiteral("calibration"),        QStringLiteral("import cards")};
+            QStringLiteral("one address"), QStringLiteral("calibration"),        QStringLiteral("import cards"),
+            QStringLiteral("mailing")};
 }
 
 QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &owned)
@@ -75,6 +77,8 @@ QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &o
         owned = std::make_unique<TfrmStampaPagina>(lineOf, program.labelWindow());
     else if (name == QLatin1String("one address"))
         owned = std::make_unique<TfrmAnteprima_Etichetta>(lines, program.addressWindow());
+    else if (name == QLatin1String("mailing"))
+        owned = std::make_unique<TfrmStampaSchede>(program.folder(), program.labelWindow());
     else if (name == QLatin1String("calibration"))
         owned = std::make_unique<TfrmCalibrazione>(program.folder(), program.labelWindow());
     return owned.get();

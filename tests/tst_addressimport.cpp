@@ -1282,11 +1282,11 @@ void TestAddressImport::dialogWriteFailureGivesReason()
     QCOMPARE(text, TfrmImportaSchede::writeFailureMessage(AppendResult::Reason(reason)));
     QCOMPARE(int(f.messages.last().kind), int(ui::MessageKind::Error));
     if (AppendResult::Reason(reason) == AppendResult::Reason::NoPermission) {
-        QCOMPARE(text, ui::accessDeniedMessage());
+        QCOMPARE(text, archivewindow::accessDeniedMessage());
     } else {
         QVERIFY2(text.startsWith(QStringLiteral("Attenzione: ")) && text.contains(QStringLiteral("\r\n\r\n")),
                  qPrintable(text));
-        QVERIFY(text != ui::accessDeniedMessage());
+        QVERIFY(text != archivewindow::accessDeniedMessage());
     }
     QCOMPARE(fileBytes(file), before);
     QVERIFY(dialog.btnImporta->isEnabled()); // the user may try again

@@ -31,6 +31,7 @@
 #include "report/Units.h"
 #include "ui/Messages.h"
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QFile>
 #include <QImage>
@@ -253,11 +254,14 @@ bool printedCut(const QString &where, const QString &text)
 // from the paper's corner.
 bool previewShowsLabelAt(report::PreviewWindow *preview, double xMm, double yMm)
 {
-    auto *view = preview->findChild<QWidget *>(QStringLiteral("pagesView"));
+    // The pages are painted in the view's viewport, beside its scroll bar.
+    QWidget *view = preview->findChild<QAbstractScrollArea *>(QStringLiteral("pagesView"))->viewport();
     const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const double perMm = preview->zoom() * view->logicalDpiX() / 25.4 * image.devicePixelRatio();
-    const double left = (image.width() - 210 * perMm) / 2;
-    const double top = 16 * image.devicePixelRatio(); // the desk's margin
+    // Centred, with the desk's margin at least, where the page is narrower than the view.
+    const double margin = 16 * image.devicePixelRatio();
+    const double left = std::max(margin, (image.width() - 210 * perMm) / 2);
+    const double top = margin;
     return image.pixel(int(left + xMm * perMm), int(top + yMm * perMm)) == qRgb(0xFF, 0xFF, 0xE0);
 }
 

@@ -1,6 +1,6 @@
 // Damaged archives: every window that reads them shows what it can or its own
 // message, never crashes, and never writes what it was not asked to.
-#include "addresses/CardListModel.h"
+#include "cardlist/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
@@ -121,7 +121,7 @@ void TestDamaged::readersSurviveDamage()
                       &TfrmArchivio_Indirizzi::previous})
         (addresses.*step)();
     for (const auto &entry : messages.entries())
-        QVERIFY(entry.text == kDenied || entry.text == ui::emptyArchiveMessage());
+        QVERIFY(entry.text == kDenied || entry.text == archivewindow::emptyArchiveMessage());
     if (denied)
         QCOMPARE(messages.last().text, kDenied);
     for (QLineEdit *field : addresses.findChildren<QLineEdit *>())

@@ -1,5 +1,5 @@
-#include "addresses/CardList.h"
-#include "addresses/CardListModel.h"
+#include "cardlist/CardList.h"
+#include "cardlist/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "reportui/PrintRecorder.h"
@@ -116,8 +116,9 @@ void TestFindDialog::layout()
     QCOMPARE(dialog->lstRecords->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(dialog->lstRecords->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QVERIFY(dialog->txtTrova->hasFocus());
-    // Tab order: search field, list, Stampa, Trova, Chiudi.
-    QWidget *expected[] = {dialog->lstRecords, dialog->btnStampa, dialog->btnTrova, dialog->btnChiudi};
+    // Tab order: search field, list, Stampa, Trova, Chiudi; then the added "Etichette…".
+    QWidget *expected[] = {dialog->lstRecords, dialog->btnStampa, dialog->btnTrova, dialog->btnChiudi,
+                           dialog->btnEtichette};
     QWidget *at = dialog->txtTrova;
     for (QWidget *next : expected) {
         at = at->nextInFocusChain();

@@ -5,6 +5,7 @@
 #include "app/Program.h"
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "mailing/TfrmStampaSchede.h"
 #include "ui/PictureButton.h"
 #include "help/HelpTopic.h"
 #include "help/LinkLabel.h"
@@ -232,6 +233,7 @@ void TestHelp::eachCallerOpensItsTopic_data()
     QTest::newRow("calibration F1") << "calibration F1" << int(HelpTopic::Calibration);
     QTest::newRow("envelope btnGuida") << "envelope" << int(HelpTopic::Envelopes);
     QTest::newRow("envelope F1") << "envelope F1" << int(HelpTopic::Envelopes);
+    QTest::newRow("mailing topic") << "mailing" << int(HelpTopic::Mailing);
 }
 
 void TestHelp::eachCallerOpensItsTopic()
@@ -245,6 +247,7 @@ void TestHelp::eachCallerOpensItsTopic()
     TfrmArchivio_Etichette labels(folder);
     TfrmExpIndirizzi exporter(folder, &addresses);
     std::unique_ptr<QWidget> ownWindow;
+    TfrmStampaSchede mailing(folder, &labels);
     std::function<void()> open;
     QWidget *expectedOwner = nullptr;
     if (caller == QLatin1String("launcher")) {
@@ -256,6 +259,9 @@ void TestHelp::eachCallerOpensItsTopic()
     } else if (caller == QLatin1String("labels")) {
         open = [&] { labels.cmdGuida->click(); };
         expectedOwner = &labels;
+    } else if (caller == QLatin1String("mailing")) {
+        open = [&] { mailing.btnGuida->click(); };
+        expectedOwner = &mailing;
     } else if (caller == QLatin1String("export")) {
         open = [&] { exporter.cmdGuida->click(); };
         expectedOwner = &exporter;

@@ -1,4 +1,4 @@
-#include "addresses/CardListModel.h"
+#include "cardlist/CardListModel.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "labels/TfrmImportaIndirizzi.h"
 #include "storage/AddressArchive.h"

@@ -4,7 +4,7 @@
 #include "AllWindows.h"
 #include "access/TfrmCambiaPassword.h"
 #include "access/TfrmPassword.h"
-#include "addresses/CardListDialog.h"
+#include "cardlist/CardListDialog.h"
 #include "addresses/ExportGridModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmExpIndirizzi.h"
@@ -206,6 +206,7 @@ void TestKeyboard::toolbarKeysPressTheirButtons_data()
     QTest::newRow("labels: save") << labels << "cmdSalva" << QKeySequence(Qt::CTRL | Qt::Key_S);
     QTest::newRow("labels: print") << labels << "cmdStampa" << QKeySequence(Qt::CTRL | Qt::Key_P);
     QTest::newRow("labels: preview") << labels << "cmdAnteprima" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+    QTest::newRow("labels: mailing") << labels << "cmdSchede" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A);
     QTest::newRow("labels: first") << labels << "cmdPrimo" << QKeySequence(Qt::ALT | Qt::Key_Home);
     QTest::newRow("labels: last") << labels << "cmdUltimo" << QKeySequence(Qt::ALT | Qt::Key_End);
     QTest::newRow("labels: help") << labels << "cmdGuida" << QKeySequence(Qt::Key_F1);

@@ -9,6 +9,7 @@
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "app/Program.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "mailing/TfrmStampaSchede.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 
@@ -19,7 +20,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QListWidget>
 #include <QPrintDialog>
+#include <QSpinBox>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -39,6 +42,7 @@ namespace {
 class MouseCounter : public QObject
 {
 public:
+    MouseCounter() { qApp->installEventFilter(this); }
     int count = 0;
 
 protected:
@@ -86,7 +90,7 @@ public:
 
     bool fail(const QString &why)
     {
-        if (m_failure.isEmpty())
+        if (m_failure.isEmpty()) {
             m_failure = why + QStringLiteral(" (focus on ") + look([] { return nameOf(QApplication::focusWidget()); })
                         + QStringLiteral(", window ")
                         + look([] { return nameOf(QApplication::activeWindow()); }) + QStringLiteral(", shown ")
@@ -98,6 +102,9 @@ public:
                               return shown.join(QLatin1Char(' '));
                           })
                         + QLatin1Char(')');
+            // Said at once: a modal window left open keeps the test from ending.
+            qWarning("%s", qPrintable(m_failure));
+        }
         return false;
     }
 
@@ -197,6 +204,17 @@ public:
         return text;
     }
 
+    // From the label-page window back to the launcher, and out of the program.
+    void leaveLabelPages(const std::atomic<bool> &ended)
+    {
+        tabTo(QStringLiteral("cmdEsci"));
+        key(QStringLiteral("space"));
+        activeIs(QStringLiteral("TfrmAvvio"));
+        tabTo(QStringLiteral("imgEsci"));
+        key(QStringLiteral("space"));
+        waitFor(QStringLiteral("the program ended"), [&] { return bool(ended); });
+    }
+
 protected:
     void run() override { m_session(*this); }
 
@@ -206,6 +224,42 @@ private:
     QStringList m_log;
 };
 
+// The real program on a folder, started, with a count of the mouse events
+// that reach any of its objects.
+struct RunningProgram
+{
+    explicit RunningProgram(const QString &folder) : program(folder)
+    {
+        QObject::connect(&program, &Program::ended, &program, [this] { ended = true; });
+        program.start();
+    }
+
+    MouseCounter mice; // made first: it counts from the program's creation on
+    Program program;
+    std::atomic<bool> ended{false};
+};
+
+// The print dialog offers the test queue as the default printer; the
+// screenshots go to their folder, which is returned.
+QString screenshots(const TestPrintQueue &queue)
+{
+    qputenv("PRINTER", queue.name().toLocal8Bit());
+    const QString shots = QStringLiteral(SCREENSHOT_DIR);
+    QDir().mkpath(shots);
+    return shots;
+}
+
+// Runs the user's session to its end; it fails where the user saw something
+// else than expected or a mouse event reached the program.
+void runSession(KeyboardUser &user, MouseCounter &mice)
+{
+    user.start();
+    QTRY_VERIFY_WITH_TIMEOUT(user.isFinished(), 240000);
+    qApp->removeEventFilter(&mice);
+    QVERIFY2(user.ok(), qPrintable(user.failure() + QStringLiteral("\nkeys: ") + user.log().join(QStringLiteral(" | "))));
+    QCOMPARE(mice.count, 0);
+}
+
 } // namespace
 
 class TestKeyboardSession : public QObject
@@ -214,6 +268,7 @@ class TestKeyboardSession : public QObject
 private slots:
     void initTestCase();
     void wholeSessionWithoutTheMouse();
+    void mailingWithoutTheMouse();
 
 private:
     TestPrintQueue m_queue;
@@ -233,18 +288,12 @@ void TestKeyboardSession::wholeSessionWithoutTheMouse()
 {
     QTemporaryDir dir;
     QVERIFY(QFile::copy(QStringLiteral(DEFAULT_STORE), dir.filePath(QStringLiteral("unins000.dll"))));
-    // The print dialog offers the default printer: the test queue.
-    qputenv("PRINTER", m_queue.name().toLocal8Bit());
     const QSet<QString> pdfsBefore = m_queue.files(QStringLiteral("Pagina Etichette"));
-    const QString shots = QStringLiteral(SCREENSHOT_DIR);
-    QDir().mkpath(shots);
-
-    MouseCounter mice;
-    qApp->installEventFilter(&mice);
-    Program program(dir.path());
-    std::atomic<bool> ended{false};
-    connect(&program, &Program::ended, this, [&] { ended = true; });
-    program.start();
+    const QString shots = screenshots(m_queue);
+    RunningProgram running(dir.path());
+    Program &program = running.program;
+    std::atomic<bool> &ended = running.ended;
+    MouseCounter &mice = running.mice;
 
     QString printerShown;
     KeyboardUser user([&](KeyboardUser &u) {
@@ -368,19 +417,11 @@ void TestKeyboardSession::wholeSessionWithoutTheMouse()
         u.key(QStringLiteral("Return"));
         u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
 
-        // Back to the launcher, and out.
-        u.tabTo(QStringLiteral("cmdEsci"));
-        u.key(QStringLiteral("space"));
-        u.activeIs(QStringLiteral("TfrmAvvio"));
-        u.tabTo(QStringLiteral("imgEsci"));
-        u.key(QStringLiteral("space"));
-        u.waitFor(QStringLiteral("the program ended"), [&] { return bool(ended); });
+        u.leaveLabelPages(ended);
     });
-    user.start();
-    QTRY_VERIFY_WITH_TIMEOUT(user.isFinished(), 240000);
-    qApp->removeEventFilter(&mice);
-    QVERIFY2(user.ok(), qPrintable(user.failure() + QStringLiteral("\nkeys: ") + user.log().join(QStringLiteral(" | "))));
-    QCOMPARE(mice.count, 0);
+    runSession(user, mice);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(printerShown, m_queue.name());
 
     // What the session left in the archives.
@@ -413,6 +454,121 @@ void TestKeyboardSession::wholeSessionWithoutTheMouse()
     const QString printed = text.pageText(0);
     QVERIFY2(printed.contains(QLatin1String("Via Roma 12")) && printed.contains(QLatin1String("Corso Italia 3")),
              qPrintable(printed));
+}
+
+void TestKeyboardSession::mailingWithoutTheMouse()
+{
+    // An archive of 30 cards, 20 clients and 10 suppliers, each with a postal code.
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(QStringLiteral(DEFAULT_STORE), dir.filePath(QStringLiteral("unins000.dll"))));
+    const ProgramFolder folder(dir.path());
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        for (int i = 0; i < 30; ++i) {
+            TSchedaIndirizzo card;
+            const QString n = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+            card[TSchedaIndirizzo::Nome] = QStringLiteral("Socio %1").arg(n);
+            card[TSchedaIndirizzo::Tipo] = i % 3 == 2 ? QStringLiteral("Fornitore") : QStringLiteral("Cliente");
+            card[TSchedaIndirizzo::Rigo01] = QStringLiteral("M%1A Gentile socio").arg(n);
+            card[TSchedaIndirizzo::Rigo02] = QStringLiteral("%1 Roma").arg(90000 - 100 * i);
+            QVERIFY(archive.append(card) > 0);
+        }
+    }
+    const QSet<QString> pdfsBefore = m_queue.files(TfrmStampaSchede::title());
+    const QString shots = screenshots(m_queue);
+    RunningProgram running(dir.path());
+    std::atomic<bool> &ended = running.ended;
+    MouseCounter &mice = running.mice;
+
+    auto mailingWindow = [] { return qobject_cast<TfrmStampaSchede *>(QApplication::activeModalWidget()); };
+    QString kept;
+    KeyboardUser user([&](KeyboardUser &u) {
+        u.activeIs(QStringLiteral("TfrmPassword"));
+        u.type(QStringLiteral("chiaveprovvisa"));
+        u.key(QStringLiteral("Return"));
+        u.activeIs(QStringLiteral("TfrmAvvio"));
+        u.tabTo(QStringLiteral("btnApp02"));
+        u.key(QStringLiteral("Return"));
+        u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
+
+        // The mailing window, from its key.
+        u.key(QStringLiteral("ctrl+shift+a"));
+        u.modalIs([](QWidget *w) { return w->objectName() == QLatin1String("TfrmStampaSchede"); },
+                  QStringLiteral("the mailing window"));
+        u.focusIs(QStringLiteral("optTutte"));
+        // The clients: Alt+I, Tab to the types, Space on the first one.
+        u.key(QStringLiteral("alt+i"));
+        u.focusIs(QStringLiteral("optTipo"));
+        u.key(QStringLiteral("Tab"));
+        u.focusIs(QStringLiteral("lstTipi"));
+        u.keys({QStringLiteral("Home"), QStringLiteral("space")});
+        u.waitFor(QStringLiteral("20 clients chosen"), [&] {
+            TfrmStampaSchede *w = mailingWindow();
+            return w && w->chosen().cards.size() == 20;
+        });
+        // By postal code, two copies each, from label 5 of a used sheet.
+        u.key(QStringLiteral("alt+c"));
+        u.focusIs(QStringLiteral("optCap"));
+        u.key(QStringLiteral("alt+p"));
+        u.focusIs(QStringLiteral("txtCopie"));
+        u.keys({QStringLiteral("ctrl+a"), QStringLiteral("2")});
+        u.key(QStringLiteral("alt+d"));
+        u.focusIs(QStringLiteral("txtInizio"));
+        u.keys({QStringLiteral("ctrl+a"), QStringLiteral("5")});
+        u.waitFor(QStringLiteral("2 copies from label 5: 2 sheets"), [&] {
+            TfrmStampaSchede *w = mailingWindow();
+            return w && w->txtCopie->value() == 2 && w->txtInizio->value() == 5 && w->sheets() == 2;
+        });
+        if (u.ok())
+            u.look([&] {
+                return QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QStringLiteral("/mailing-window-x11.png"));
+            });
+
+        // Ctrl+P, the print dialog's Enter; then keep them as label pages.
+        u.key(QStringLiteral("ctrl+p"));
+        u.modalIs([](QWidget *w) { return qobject_cast<QPrintDialog *>(w) != nullptr; }, QStringLiteral("the print dialog"));
+        u.key(QStringLiteral("Return"));
+        const QString question = u.acknowledge();
+        // The box shows the text's line breaks as its own.
+        const auto shown = [](const QString &text) { return text.simplified(); };
+        if (u.ok() && shown(question) != shown(TfrmStampaSchede::keepQuestion(2)))
+            u.fail(QStringLiteral("after printing: ") + question);
+        kept = u.acknowledge();
+        u.modalIs([](QWidget *w) { return w->objectName() == QLatin1String("TfrmStampaSchede"); },
+                  QStringLiteral("the mailing window again"));
+        u.key(QStringLiteral("Escape"));
+        u.activeIs(QStringLiteral("TfrmArchivio_Etichette"));
+
+        u.leaveLabelPages(ended);
+    });
+    runSession(user, mice);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(kept.simplified(), TfrmStampaSchede::keptMessage(1, 2));
+
+    // On paper: 40 labels from label 5 on two sheets, the highest postal code first.
+    QString why;
+    const QString pdf = m_queue.waitForPdf(TfrmStampaSchede::title(), pdfsBefore, &why);
+    QVERIFY2(!pdf.isEmpty(), qPrintable(why));
+    const PdfText text = readPdfText(pdf);
+    QVERIFY2(text.error.isEmpty(), qPrintable(text.error));
+    QCOMPARE(text.pagesMm.size(), 2);
+    const QList<PdfWord> firstCard = text.find(QStringLiteral("M28A"));
+    QCOMPARE(firstCard.size(), 2);
+    // Labels 5 and 6: the second row, middle and right.
+    QCOMPARE(firstCard.at(0).page, 0);
+    QVERIFY(qAbs(firstCard.at(0).mm.left() - 76) < 0.5 && qAbs(firstCard.at(1).mm.left() - 140) < 0.5);
+    QVERIFY(text.find(QStringLiteral("M02A")).isEmpty()); // a supplier
+    // And kept: the 40 labels on two label pages, clients only.
+    LabelPageArchive pages(folder);
+    QVERIFY(pages.open());
+    QCOMPARE(pages.count(), 2);
+    TPaginaEtichette page;
+    QVERIFY(pages.read(1, page));
+    QCOMPARE(page.name(1), QStringLiteral("Socio 28"));
+    QCOMPARE(page.name(2), QStringLiteral("Socio 28"));
+    QCOMPARE(page.line(3, 1), QStringLiteral("M27A Gentile socio"));
 }
 
 QTEST_MAIN(TestKeyboardSession)

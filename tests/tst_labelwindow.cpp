@@ -189,9 +189,10 @@ void TestLabelWindow::startsOnAnEmptyNewPage()
         QCOMPARE(line->text(), instructions.at(i));
         QVERIFY(line->styleSheet().contains(i < 3 ? QStringLiteral("#8b0000") : QStringLiteral("#505050")));
     }
-    // Toolbar order, left to right, with the position label between back and forward.
+    // Toolbar order, left to right, with the position label between back and
+    // forward; the mailing button after the two printing ones.
     const QList<QWidget *> order{m_window->cmdNuovo, m_window->cmdSalva, m_window->cmdAnteprima, m_window->cmdStampa,
-                                 m_window->cmdPrimo, m_window->cmdIndietro, m_window->lblPosizione,
+                                 m_window->cmdSchede, m_window->cmdPrimo, m_window->cmdIndietro, m_window->lblPosizione,
                                  m_window->cmdAvanti, m_window->cmdUltimo, m_window->cmdGuida, m_window->cmdEsci};
     for (int i = 1; i < order.size(); ++i)
         QVERIFY2(order.at(i - 1)->mapTo(m_window.get(), QPoint()).x() < order.at(i)->mapTo(m_window.get(), QPoint()).x(),
@@ -594,6 +595,7 @@ void TestLabelWindow::statusHints_data()
     QTest::newRow("cmdSalva") << "cmdSalva" << "Salva la scheda corrente.";
     QTest::newRow("cmdAnteprima") << "cmdAnteprima" << "Visualizza l'anteprima di stampa della pagina delle etichette.";
     QTest::newRow("cmdStampa") << "cmdStampa" << "Stampa la pagina delle etichette.";
+    QTest::newRow("cmdSchede") << "cmdSchede" << "Stampa le etichette delle schede scelte dall'archivio degli indirizzi.";
     QTest::newRow("cmdPrimo") << "cmdPrimo" << "Visualizza la prima scheda in archivio.";
     QTest::newRow("cmdIndietro") << "cmdIndietro" << "Visualizza la scheda precedente in archivio.";
     QTest::newRow("cmdAvanti") << "cmdAvanti" << "Visualizza la scheda successiva in archivio.";
@@ -605,6 +607,7 @@ void TestLabelWindow::statusHints_data()
     QTest::newRow("window") << "TfrmArchivio_Etichette" << "";
     QTest::newRow("content panel") << "panPrincipale" << "";
     QTest::newRow("toolbar tile") << "boxNavigazione" << "";
+    QTest::newRow("mailing tile") << "boxSchede" << "";
     QTest::newRow("body") << "panCorpo" << "";
     QTest::newRow("status bar") << "panStato" << "";
     QTest::newRow("status text") << "panInfo" << "";

@@ -305,7 +305,7 @@ void TestProgram::writePastFileSizeLimitFailsWithItsMessage()
     addresses->cmdSalva->click();
     setrlimit(RLIMIT_FSIZE, &old);
     QCOMPARE(messages.count(), 1);
-    QCOMPARE(messages.last().text, ui::accessDeniedMessage());
+    QCOMPARE(messages.last().text, archivewindow::accessDeniedMessage());
     QVERIFY(addresses->lblPosizione->text().isEmpty());
     QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"))).size(), 0);
 }

@@ -1,7 +1,7 @@
 #include "TestFiles.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "storage/TCampo250.h"
 
 #include <QFile>

@@ -241,7 +241,7 @@ void TestWriters::writerKeepsOldFile()
                                    : QStringLiteral("Il disco è pieno.");
     QString expected;
     if (writer == QLatin1String("cards") || writer == QLatin1String("pages")) {
-        expected = ui::accessDeniedMessage();
+        expected = archivewindow::accessDeniedMessage();
     } else if (writer == QLatin1String("settings")) {
         expected = TfrmStampaBusta::failureMessage() + QStringLiteral("\n\r\n\r") + reason;
     } else if (writer == QLatin1String("store")) {

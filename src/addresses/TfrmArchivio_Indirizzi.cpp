@@ -10,7 +10,7 @@
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmStampaBusta.h"
 #include "storage/AddressArchive.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "archivewindow/ArchiveToolbar.h"
 #include "archivewindow/ArchiveWindowSteps.h"
 #include "archivewindow/ArchiveNotices.h"
@@ -343,6 +343,21 @@ void TfrmArchivio_Indirizzi::showCard(const TSchedaIndirizzo &card, qint64 posit
     lblPosizione->setText(position > 0 ? QString::number(position) : QString());
 }
 
+void TfrmArchivio_Indirizzi::openCard(qint64 position)
+{
+    TSchedaIndirizzo card;
+    bool read = false;
+    archivewindow::guardedArchiveAction(this, [&] {
+        AddressArchive archive(m_folder);
+        read = archive.open() && position >= 1 && position <= archive.count() && archive.read(position, card);
+        return read;
+    });
+    if (!read)
+        return;
+    showCard(card, position);
+    txtNome->setFocus(Qt::OtherFocusReason);
+}
+
 TSchedaIndirizzo TfrmArchivio_Indirizzi::buildCard() const
 {
     TSchedaIndirizzo card;
@@ -391,7 +406,7 @@ void TfrmArchivio_Indirizzi::duplicate()
         holder->clear();
     lblPosizione->clear();
     bool opened = false;
-    ui::guardedArchiveAction(this, [&] {
+    archivewindow::guardedArchiveAction(this, [&] {
         AddressArchive archive(m_folder);
         if (!archive.open())
             return false;

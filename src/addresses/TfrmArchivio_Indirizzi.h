@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "storage/TSchedaIndirizzo.h"
 #include "ui/GradientWidget.h"
 #include "ui/OnDemand.h"
@@ -32,6 +32,9 @@ public:
 
     // Sets the 15 controls from a card, then the position label (0: empty).
     void showCard(const TSchedaIndirizzo &card, qint64 position);
+    // Reads card `position` (one opening) and shows it, with the keyboard on
+    // its name; the access-denied error where it cannot be read.
+    void openCard(qint64 position);
     // The card as the 15 controls hold it.
     TSchedaIndirizzo buildCard() const;
     // The six line fields, as shown.

@@ -149,7 +149,7 @@ QString TfrmImportaSchede::writeFailureMessage(AppendResult::Reason reason)
     case AppendResult::Reason::None:
         break;
     }
-    return ui::accessDeniedMessage();
+    return archivewindow::accessDeniedMessage();
 }
 
 QString TfrmImportaSchede::encodingWarning()

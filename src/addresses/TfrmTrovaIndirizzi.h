@@ -1,6 +1,6 @@
 #pragma once
 
-#include "addresses/CardListDialog.h"
+#include "cardlist/CardListDialog.h"
 
 namespace tavolux {
 
@@ -12,6 +12,13 @@ class TfrmTrovaIndirizzi : public CardListDialog
     Q_OBJECT
 public:
     explicit TfrmTrovaIndirizzi(TfrmArchivio_Indirizzi &owner);
+
+    // "Etichette…": labels for the cards of the list (TfrmStampaSchede), the
+    // search text taken as the choice; after the search buttons in tab order.
+    QPushButton *btnEtichette = nullptr;
+
+public slots:
+    void openMailing();
 
 protected:
     void recall(const TSchedaIndirizzo &card, qint64 position) override;

@@ -86,6 +86,11 @@ void Program::createWindows()
             [this] { moveTo(m_labels.get(), m_launcher.get()); });
     connect(m_labels.get(), &TfrmArchivio_Etichette::closed, this,
             [this] { moveTo(m_launcher.get(), m_labels.get()); });
+    // A card to mend, chosen in the mailing window: the address window shows it.
+    connect(m_labels.get(), &TfrmArchivio_Etichette::openAddressCard, this, [this](qint64 position) {
+        moveTo(m_addresses.get(), m_labels.get());
+        m_addresses->openCard(position);
+    });
 }
 
 TfrmAvvio *Program::launcher()

@@ -2,7 +2,7 @@
 
 #include "ui/Messages.h"
 
-namespace tavolux::ui {
+namespace tavolux::archivewindow {
 
 QString accessDeniedMessage()
 {
@@ -28,7 +28,7 @@ QString savedMessage()
 void guardedArchiveAction(QWidget *owner, const std::function<bool()> &block)
 {
     if (!block())
-        notice(owner, MessageKind::Error, accessDeniedMessage());
+        ui::notice(owner, ui::MessageKind::Error, accessDeniedMessage());
 }
 
-} // namespace tavolux::ui
+} // namespace tavolux::archivewindow

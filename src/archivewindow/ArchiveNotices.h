@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace tavolux::ui {
+namespace tavolux::archivewindow {
 
 // The notices both archive windows share.
 QString accessDeniedMessage();
@@ -18,4 +18,4 @@ QString savedMessage();
 // false on any failed step, and the owner then shows the access-denied error.
 void guardedArchiveAction(QWidget *owner, const std::function<bool()> &block);
 
-} // namespace tavolux::ui
+} // namespace tavolux::archivewindow

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/TextUtil.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "archivewindow/ArchiveNotices.h"
 #include "ui/Messages.h"
 
@@ -21,7 +21,7 @@ void browseArchive(QWidget *owner, const ProgramFolder &folder, QLabel *position
                    const std::function<void(const Record &, qint64)> &show)
 {
     NavigationStep step;
-    ui::guardedArchiveAction(owner, [&] {
+    archivewindow::guardedArchiveAction(owner, [&] {
         Archive archive(folder);
         Record record;
         if (!archive.open() || !browse(archive, button, trimText(position->text()), step, record))
@@ -33,7 +33,7 @@ void browseArchive(QWidget *owner, const ProgramFolder &folder, QLabel *position
         return true;
     });
     if (step.action == NavigationStep::Action::EmptyArchive)
-        ui::notice(owner, ui::MessageKind::Information, ui::emptyArchiveMessage());
+        ui::notice(owner, ui::MessageKind::Information, archivewindow::emptyArchiveMessage());
 }
 
 // Saves the record over the shown position, or appends it when the position
@@ -42,14 +42,14 @@ template <typename Archive, typename Record>
 void saveToArchive(QWidget *owner, const ProgramFolder &folder, QLabel *position, const Record &record)
 {
     QString done;
-    ui::guardedArchiveAction(owner, [&] {
+    archivewindow::guardedArchiveAction(owner, [&] {
         Archive archive(folder);
         const QString shown = trimText(position->text());
         const qint64 p = archive.open() ? saveRecord(archive, shown, record) : -1;
         if (p < 1)
             return false;
         position->setText(QString::number(p));
-        done = shown.isEmpty() ? ui::insertedMessage() : ui::savedMessage();
+        done = shown.isEmpty() ? archivewindow::insertedMessage() : archivewindow::savedMessage();
         return true;
     });
     if (!done.isEmpty())

@@ -244,13 +244,17 @@ const char *const kShortcuts[] = {
     "destra scheda successiva, Alt+Fine ultima scheda, F1 guida. Invio porta al campo successivo, "
     "dall'ultimo di nuovo al primo.",
     "Nell'app Gestione Etichette: Ctrl+N nuova pagina, Ctrl+S salva, Ctrl+Maiusc+P anteprima, Ctrl+P "
-    "stampa, Ctrl+I importa un indirizzo nell'etichetta selezionata, Alt+Home prima pagina, Alt+Freccia "
+    "stampa, Ctrl+Maiusc+A etichette dall'archivio, Ctrl+I importa un indirizzo nell'etichetta selezionata, "
+    "Alt+Home prima pagina, Alt+Freccia "
     "sinistra pagina precedente, Alt+Freccia destra pagina successiva, Alt+Fine ultima pagina, F1 guida. "
     "Invio passa all'etichetta successiva, mentre Backspace o Canc svuotano l'etichetta selezionata.",
     "Nelle finestre di ricerca e di importazione di un indirizzo, Invio nel campo di ricerca porta al "
     "pulsante Trova, che un secondo Invio preme, e Invio su una voce dell'elenco richiama la scheda, come "
     "il doppio clic. Nella finestra di esportazione, Tab scorre le celle della griglia e dopo l'ultima "
     "cella passa ai pulsanti, mentre Ctrl+Tab e Ctrl+Maiusc+Tab escono subito dalla griglia.",
+    "Nella finestra Etichette dall'archivio: Ctrl+Maiusc+P anteprima, Ctrl+P stampa, Ctrl+S conserva le "
+    "etichette come pagine, F1 guida; la barra spaziatrice spunta o toglie la spunta alla scheda "
+    "selezionata nell'elenco.",
     "Nelle finestre di anteprima di stampa: Ctrl+P stampa, Ctrl++ oppure Ctrl+= ingrandisce, Ctrl+- "
     "riduce e Ctrl+0 torna alla grandezza reale. Nella finestra di avvio, nella finestra di esportazione e "
     "nelle finestre di importazione di schede da file e di calibrazione, F1 apre la guida.",
@@ -294,6 +298,31 @@ const char *const kSharedFolder[] = {
     "permesso set-group-ID (ad esempio con i comandi chgrp -R, chmod -R g+rwX e chmod g+s). In una "
     "cartella preparata in questo modo, il programma rende scrivibili per il gruppo tutti i file che crea. "
     "Le istruzioni complete si trovano nel file README del programma.",
+};
+
+const char *const kMailing[] = {
+    "La finestra Etichette dall'archivio stampa in una sola volta le etichette di tutte le schede scelte "
+    "nell'archivio degli indirizzi, senza doverle importare una per una nelle pagine di etichette. Si apre "
+    "dall'app Gestione Etichette con il pulsante Dall'archivio oppure dalla finestra di ricerca delle schede "
+    "con il pulsante Etichette.",
+    "Le schede da stampare si scelgono in quattro modi: tutte le schede in archivio; le schede il cui rigo "
+    "in elenco contiene un testo, come nella ricerca; le schede di uno o più tipi, spuntati nell'elenco dei "
+    "tipi accanto al numero di schede di ciascuno; oppure a mano, spuntando le schede nell'elenco con il "
+    "mouse o con la barra spaziatrice. I pulsanti Seleziona tutto e Nessuno spuntano tutte le schede o "
+    "tolgono tutte le spunte. Le schede che hanno tutti e sei i righi vuoti non vengono stampate e sono "
+    "contate a parte.",
+    "Le etichette possono essere stampate per nome, come nell'elenco; per CAP, cioè per il primo gruppo di "
+    "cinque cifre dei righi e poi per nome, con le schede senza CAP in fondo, come chiedono le spedizioni di "
+    "Posta Massiva e Postatarget; per tipo e poi per nome; oppure nell'ordine dell'archivio.",
+    "Per ogni scheda si possono stampare da 1 a 99 copie, una accanto all'altra. Se il primo foglio è già "
+    "in parte usato, basta indicare l'etichetta da cui iniziare. La finestra mostra sempre quante schede "
+    "sono scelte e quanti fogli servono. Le schede con righi troppo lunghi per l'etichetta sono segnate in "
+    "arancione ed elencate a parte: premendo Invio o facendo doppio clic su una di esse, la scheda si apre "
+    "nell'archivio degli indirizzi per correggerla.",
+    "Il pulsante Anteprima mostra tutti i fogli prima della stampa, il pulsante Stampa li stampa in un solo "
+    "lavoro dopo aver scelto la stampante e il numero di copie. Dopo la stampa le etichette possono essere "
+    "conservate come pagine nell'archivio delle etichette, per stamparle di nuovo o correggerle; lo stesso "
+    "fa il pulsante Conserva come pagine. La scelta fatta viene ricordata e riproposta la volta successiva.",
 };
 
 const char *const kGeneralOpening =
@@ -346,7 +375,7 @@ QList<HelpTopic> helpTopics()
     return {HelpTopic::General,     HelpTopic::Addresses,  HelpTopic::Labels,        HelpTopic::Export,
             HelpTopic::Import,      HelpTopic::Workbook,   HelpTopic::Envelopes,     HelpTopic::LineFit,
             HelpTopic::StartLabel,  HelpTopic::Calibration, HelpTopic::Shortcuts,    HelpTopic::ProgramFolder,
-            HelpTopic::SharedFolder};
+            HelpTopic::SharedFolder, HelpTopic::Mailing};
 }
 
 QString helpTitle(HelpTopic topic)
@@ -378,6 +407,8 @@ QString helpTitle(HelpTopic topic)
         return QStringLiteral("La cartella del programma");
     case HelpTopic::SharedFolder:
         return QStringLiteral("La cartella condivisa in rete");
+    case HelpTopic::Mailing:
+        return QStringLiteral("Etichette dall'archivio");
     }
     return {};
 }
@@ -417,6 +448,8 @@ QStringList helpParagraphs(HelpTopic topic)
         return paragraphs(kProgramFolder);
     case HelpTopic::SharedFolder:
         return paragraphs(kSharedFolder);
+    case HelpTopic::Mailing:
+        return paragraphs(kMailing);
     }
     return {};
 }

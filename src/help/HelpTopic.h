@@ -21,6 +21,7 @@ enum class HelpTopic {
     Shortcuts,     // every key of every window
     ProgramFolder, // what the program folder holds
     SharedFolder,  // one folder for several copies of the program
+    Mailing,   // "Etichette dall'archivio", the mailing window's
 };
 
 // Every topic, in the order of the help document.

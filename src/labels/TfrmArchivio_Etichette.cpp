@@ -2,6 +2,7 @@
 
 #include "help/ShowHelp.h"
 #include "labels/TfrmImportaIndirizzi.h"
+#include "mailing/TfrmStampaSchede.h"
 #include "printing/LineFit.h"
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmStampaPagina.h"
@@ -141,6 +142,7 @@ void TfrmArchivio_Etichette::build()
     cmdSalva = icon("salva", "cmdSalva");
     cmdAnteprima = wide(QStringLiteral("Anteprima"), 112, "cmdAnteprima");
     cmdStampa = wide(QStringLiteral("Stampa"), 88, "cmdStampa");
+    cmdSchede = wide(QStringLiteral("Dall'archivio"), 132, "cmdSchede");
     cmdPrimo = icon("primo", "cmdPrimo");
     cmdIndietro = icon("indietro", "cmdIndietro");
     lblPosizione = new QLabel;
@@ -159,6 +161,7 @@ void TfrmArchivio_Etichette::build()
     addTile(QStringLiteral("boxSalva"), {cmdSalva});
     addTile(QStringLiteral("boxAnteprima"), {cmdAnteprima});
     addTile(QStringLiteral("boxStampa"), {cmdStampa});
+    addTile(QStringLiteral("boxSchede"), {cmdSchede});
     addTile(QStringLiteral("boxNavigazione"), {cmdPrimo, cmdIndietro, lblPosizione, cmdAvanti, cmdUltimo});
     addTile(QStringLiteral("boxGuida"), {cmdGuida});
     addTile(QStringLiteral("boxEsci"), {cmdEsci});
@@ -262,10 +265,12 @@ void TfrmArchivio_Etichette::build()
                               [this](NavigationButton button) { navigate(button); }, [this] { openHelp(); }});
     connect(cmdAnteprima, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::openPreview);
     connect(cmdStampa, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::openPrint);
+    connect(cmdSchede, &ui::PictureButton::clicked, this, &TfrmArchivio_Etichette::openMailing);
 
     // Keys of this window's own buttons; Ctrl+I imports into the slot that has the focus.
     ui::bindShortcut(this, cmdStampa, QKeySequence(Qt::CTRL | Qt::Key_P));
     ui::bindShortcut(this, cmdAnteprima, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    ui::bindShortcut(this, cmdSchede, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     auto *import = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     connect(import, &QShortcut::activated, this, [this] { openImport(focusedSlot()); });
 
@@ -339,6 +344,7 @@ void TfrmArchivio_Etichette::addHints(const QList<QWidget *> &background, const 
         {cmdSalva, QStringLiteral("Salva la scheda corrente.")},
         {cmdAnteprima, QStringLiteral("Visualizza l'anteprima di stampa della pagina delle etichette.")},
         {cmdStampa, QStringLiteral("Stampa la pagina delle etichette.")},
+        {cmdSchede, QStringLiteral("Stampa le etichette delle schede scelte dall'archivio degli indirizzi.")},
         {cmdPrimo, QStringLiteral("Visualizza la prima scheda in archivio.")},
         {cmdIndietro, QStringLiteral("Visualizza la scheda precedente in archivio.")},
         {cmdAvanti, QStringLiteral("Visualizza la scheda successiva in archivio.")},
@@ -515,6 +521,18 @@ void TfrmArchivio_Etichette::openPrint()
 {
     TfrmStampaPagina dialog(m_folder, lineReader(), this);
     dialog.exec();
+}
+
+void TfrmArchivio_Etichette::openMailing()
+{
+    qint64 card = 0;
+    {
+        TfrmStampaSchede dialog(m_folder, this);
+        dialog.exec();
+        card = dialog.cardToOpen();
+    }
+    if (card > 0)
+        emit openAddressCard(card);
 }
 
 void TfrmArchivio_Etichette::openHelp()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 #include "storage/TPaginaEtichette.h"
 #include "ui/GradientWidget.h"
 #include "ui/OnDemand.h"
@@ -78,6 +78,8 @@ public:
     ui::OnDemand<ui::PictureButton> cmdSalva{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdAnteprima{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdStampa{this, &buildFor};
+    // Labels for every chosen card of the address archive: TfrmStampaSchede.
+    ui::OnDemand<ui::PictureButton> cmdSchede{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdPrimo{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdIndietro{this, &buildFor};
     ui::OnDemand<ui::PictureButton> cmdAvanti{this, &buildFor};
@@ -98,6 +100,8 @@ public slots:
 signals:
     // The window was closed: the launcher comes back.
     void closed();
+    // The user asked to mend card `position` of the address archive.
+    void openAddressCard(qint64 position);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -112,6 +116,7 @@ private slots:
     int focusedSlot() const;
     void openPreview();
     void openPrint();
+    void openMailing();
     void openHelp();
 
 private:

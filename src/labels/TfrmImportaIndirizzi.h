@@ -1,6 +1,6 @@
 #pragma once
 
-#include "addresses/CardListDialog.h"
+#include "cardlist/CardListDialog.h"
 
 class QLabel;
 

@@ -1,5 +1,7 @@
 #include "printing/LabelPageTemplate.h"
 
+#include "printing/SheetFormat.h"
+
 #include "report/Report.h"
 #include "report/Shape.h"
 #include "report/TextBox.h"
@@ -24,8 +26,6 @@ constexpr double kTextTopFirstRow = 6.80314961;   // 1.8 mm, the top row
 constexpr double kTextWidth = 219.96850394;       // 58.2 mm
 constexpr double kTextHeight = 13.22834646;       // 3.5 mm
 const double kLinePitch = mmToUnits(5);
-
-const QColor kLightYellow(0xFF, 0xFF, 0xE0);
 
 } // namespace
 
@@ -71,29 +71,36 @@ QString LabelPageTemplate::shapeName(int slot)
 
 std::unique_ptr<report::Report> LabelPageTemplate::create(const QString &name)
 {
+    return create(SheetFormat::standard(), name);
+}
+
+std::unique_ptr<report::Report> LabelPageTemplate::create(const SheetFormat &format, const QString &name)
+{
     auto document = std::make_unique<report::Report>(name);
     document->setPreviewButtons(report::Report::PreviewPrint | report::Report::PreviewZoom
                                 | report::Report::PreviewFullScreen | report::Report::PreviewClose);
     report::ReportPage &page = document->page();
-    page.PaperWidth = 210;
-    page.PaperHeight = 297;
+    page.PaperWidth = format.paperMm.width();
+    page.PaperHeight = format.paperMm.height();
     page.Orientation = report::Orientation::Portrait;
-    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 10;
+    page.LeftMargin = page.RightMargin = format.leftMm;
+    page.TopMargin = page.BottomMargin = format.topMm;
 
     // The backgrounds first, so every label's text lies on top of it.
-    for (int slot = 1; slot <= kSlots; ++slot) {
-        report::Shape *background = page.addShape(shapeName(slot), labelRect(slot));
+    for (const SheetFormat::Label &label : format.labels) {
+        report::Shape *background = page.addShape(label.backgroundName, label.rect);
         if (!background) // names are unique: never refused
             continue;
-        background->Fill = kLightYellow;
-        background->Outline = kLightYellow;
+        background->Fill = format.background;
+        background->Outline = format.background;
     }
-    for (int slot = 1; slot <= kSlots; ++slot) {
-        for (int line = 1; line <= kLines; ++line) {
-            report::TextBox *box = page.addText(lineName(slot, line), lineRect(slot, line));
+    for (int slot = 1; slot <= format.labelsPerSheet(); ++slot) {
+        const QList<QRectF> &lines = format.labels.at(slot - 1).lines;
+        for (int line = 1; line <= lines.size(); ++line) {
+            report::TextBox *box = page.addText(lineName(slot, line), lines.at(line - 1));
             if (!box)
                 continue;
-            box->Font = report::TextFont{QStringLiteral("Arial"), 7};
+            box->Font = report::TextFont{format.fontFamily, format.pointSize};
             box->FontColor = Qt::black;
             box->WordWrap = false;
             box->AllowExpressions = false;

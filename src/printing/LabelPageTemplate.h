@@ -10,6 +10,7 @@ namespace tavolux {
 namespace report {
 class Report;
 }
+struct SheetFormat;
 
 // The label-page template: an A4 sheet of 24 labels, 3 columns by 8 rows,
 // inside 10 mm margins, each with six lines of text on a light-yellow
@@ -36,6 +37,9 @@ public:
 
     // A new template named "name" (the preview's caption and the job title).
     static std::unique_ptr<report::Report> create(const QString &name);
+    // The template of a sheet format: each label's background, then its
+    // line boxes, label after label (lineName(label, line)).
+    static std::unique_ptr<report::Report> create(const SheetFormat &format, const QString &name);
 };
 
 } // namespace tavolux

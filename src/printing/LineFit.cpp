@@ -1,5 +1,6 @@
 #include "printing/LineFit.h"
 
+#include "platform/Cp1252.h"
 #include "platform/TextUtil.h"
 #include "printing/EnvelopeTemplate.h"
 #include "printing/LabelPageTemplate.h"
@@ -7,9 +8,16 @@
 #include "report/Report.h"
 #include "report/TextBox.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace tavolux {
 
 namespace {
+
+// Shaping (ligatures, marks) may draw a line a little narrower or wider than
+// its characters' widths: near the box's edge a line is measured.
+constexpr double kMargin = 0.03;
 
 // The first box of a template as it is designed, with its font and width.
 bool fits(const report::Report &document, const QString &boxName, const QString &text)
@@ -25,6 +33,43 @@ bool fitsLabelLine(const QString &text)
 {
     static const std::unique_ptr<report::Report> labels = LabelPageTemplate::create(QString());
     return fits(*labels, LabelPageTemplate::lineName(1, 1), text);
+}
+
+LabelLineFit::LabelLineFit()
+{
+    static const std::unique_ptr<report::Report> labels = LabelPageTemplate::create(QString());
+    const auto *box = static_cast<const report::TextBox *>(labels->FindObject(LabelPageTemplate::lineName(1, 1)));
+    const report::FontMeasure measure(box->Font);
+    constexpr double kScale = 4096;
+    const double room = box->Width - report::kTextGap;
+    m_fits = qint64(room * (1 - kMargin) * kScale);
+    m_cut = qint64(room * (1 + kMargin) * kScale);
+    qint64 widest = 0;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        m_width[size_t(b)] = qint64(std::ceil(measure.width(cp1252::decode(&byte, 1)) * kScale));
+        widest = std::max(widest, m_width[size_t(b)]);
+    }
+    m_alwaysFits = widest > 0 ? qsizetype(m_fits / widest) : 0;
+}
+
+LabelLineFit::Verdict LabelLineFit::quick(QByteArrayView line) const
+{
+    if (line.size() <= m_alwaysFits)
+        return Verdict::Fits;
+    qint64 width = 0;
+    for (const char c : line)
+        width += m_width[static_cast<unsigned char>(c)];
+    return verdict(width, line.size());
+}
+
+LabelLineFit::Verdict LabelLineFit::verdict(qint64 width, qsizetype length) const
+{
+    if (length <= m_alwaysFits || width < m_fits)
+        return Verdict::Fits;
+    if (width > m_cut)
+        return Verdict::Cut;
+    return Verdict::Measure;
 }
 
 bool fitsEnvelopeLine(const QString &text)

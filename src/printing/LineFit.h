@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QColor>
 #include <QString>
+
+#include <array>
 
 namespace tavolux {
 
@@ -12,6 +15,30 @@ namespace tavolux {
 // say false.
 bool fitsLabelLine(const QString &text);
 bool fitsEnvelopeLine(const QString &text);
+
+// The label line's test for many lines at once, on any thread: each
+// code-page character's width, summed. A line clearly narrower than the box
+// fits and one clearly wider is cut; one near the box's edge is left to
+// fitsLabelLine, which measures it as it prints. Made on the interface thread.
+class LabelLineFit
+{
+public:
+    enum class Verdict { Fits, Cut, Measure };
+
+    LabelLineFit();
+    // A trimmed line in the archive's code page.
+    Verdict quick(QByteArrayView line) const;
+    // The same in parts, for a caller that sums the widths as it goes: in
+    // 1/4096 of a template unit, so that summing is exact and quick.
+    qint64 width(unsigned char c) const { return m_width[c]; }
+    Verdict verdict(qint64 width, qsizetype length) const;
+
+private:
+    std::array<qint64, 256> m_width{};
+    qint64 m_fits = 0; // below this width a line fits
+    qint64 m_cut = 0;  // above it the line is cut
+    qsizetype m_alwaysFits = 0; // a line of at most this many characters fits, whatever they are
+};
 
 // The text colour that marks a line which will be cut.
 inline const QColor kCutLineColor = QColor(0xFF, 0x8C, 0x00); // dark orange

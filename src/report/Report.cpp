@@ -44,8 +44,18 @@ Band *Report::band(const QString &name)
 
 void Report::PrepareReport()
 {
-    m_prepared = layoutPage(m_page, QDate::currentDate());
+    if (m_pageMaker) {
+        m_made = PageSequence();
+        m_made = m_pageMaker();
+    } else {
+        m_prepared = layoutPage(m_page, QDate::currentDate());
+    }
     m_isPrepared = true;
+}
+
+PageSequence Report::pages() const
+{
+    return m_pageMaker ? m_made : PageSequence(m_prepared);
 }
 
 void Report::ensurePrepared()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/PageSequence.h"
 #include "report/PreparedPage.h"
 #include "report/ReportPage.h"
 
@@ -73,6 +74,13 @@ public:
     void PrepareReport();
     const QList<PreparedPage> &preparedPages() const { return m_prepared; }
 
+    // A document whose pages its owner lays out, one at a time as they are
+    // shown or printed: PrepareReport() then asks `maker` for the pages
+    // instead of laying out the template page (which the maker may use).
+    void setPageMaker(std::function<PageSequence()> maker) { m_pageMaker = std::move(maker); }
+    // The prepared pages as the preview shows them and the printer prints them.
+    PageSequence pages() const;
+
     // Prepares the pages unless PrepareReport() already did.
     void ensurePrepared();
 
@@ -90,6 +98,8 @@ private:
     QList<PrintControl> m_printControls;
     QString m_printControlsTitle = QStringLiteral("Opzioni");
     QList<PreparedPage> m_prepared;
+    std::function<PageSequence()> m_pageMaker;
+    PageSequence m_made;
     bool m_isPrepared = false;
     QString m_error;
 };

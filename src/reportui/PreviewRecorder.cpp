@@ -8,7 +8,7 @@ namespace tavolux::report {
 PreviewRecorder::PreviewRecorder()
 {
     hooks::setPreviewHandler([this](Report &report) {
-        Preview preview{report.name(), report.previewButtons(), report.preparedPages(), false};
+        Preview preview{report.name(), report.previewButtons(), report.pages().toList(), false};
         if (m_pressPrint && report.previewButtons().testFlag(Report::PreviewPrint))
             preview.printed = printFromPreview(report, nullptr);
         m_previews.append(preview);

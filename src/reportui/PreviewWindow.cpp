@@ -6,12 +6,12 @@
 #include "reportui/ReportSteps.h"
 #include "ui/Shortcuts.h"
 
+#include <QAbstractScrollArea>
 #include <QActionGroup>
 #include <QShortcut>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolBar>
@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 
 namespace tavolux::report {
@@ -28,76 +29,128 @@ namespace {
 constexpr int kDeskMargin = 16; // pixels around and between the pages
 const QColor kDesk(0x80, 0x80, 0x80);
 
-// The pages one under the other, painted through paintPage.
-class PagesView : public QWidget
+} // namespace
+
+// The pages one under the other, painted through paintPage. Only the pages
+// in sight are laid out (when the document lays them out on demand) and
+// painted, so a document of any length scrolls alike; the scroll bar counts
+// pixels, or larger steps where the document is taller than it can count.
+class PagesView : public QAbstractScrollArea
 {
 public:
-    PagesView(const QList<PreparedPage> &pages, QWidget *parent)
-        : QWidget(parent), m_pages(pages)
+    PagesView(const PageSequence &pages, QWidget *parent)
+        : QAbstractScrollArea(parent), m_pages(pages)
     {
         setObjectName(QStringLiteral("pagesView"));
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::StrongFocus);
     }
 
-    void setPages(const QList<PreparedPage> &pages)
+    void setPages(const PageSequence &pages)
     {
         m_pages = pages;
+        m_laidOut.clear();
         setScale(m_scale);
     }
+    const PageSequence &pages() const { return m_pages; }
 
     void setScale(double pixelsPerUnit)
     {
         m_scale = pixelsPerUnit;
-        int width = 0, height = kDeskMargin;
-        for (const PreparedPage &page : m_pages) {
-            width = std::max(width, int(page.paper.width() * m_scale));
-            height += int(page.paper.height() * m_scale) + kDeskMargin;
-        }
-        setFixedSize(width + 2 * kDeskMargin, height);
-        update();
+        updateBars();
+        viewport()->update();
     }
 
-    // Top of page i in the view, in pixels.
-    int pageTop(int index) const
+    QSizeF pageSize() const { return m_pages.paper() * m_scale; }
+
+    // Top of page i in the whole column of pages, in pixels.
+    qint64 pageTop(int index) const { return kDeskMargin + qint64(index) * pitch(); }
+
+    int pageAt(qint64 y) const
     {
-        int y = kDeskMargin;
-        for (int i = 0; i < index && i < m_pages.size(); ++i)
-            y += int(m_pages.at(i).paper.height() * m_scale) + kDeskMargin;
-        return y;
+        if (m_pages.isEmpty())
+            return 0;
+        const qint64 at = (y - kDeskMargin + kDeskMargin / 2) / std::max<qint64>(1, pitch());
+        return int(std::clamp<qint64>(at, 0, m_pages.size() - 1));
     }
 
-    int pageAt(int y) const
-    {
-        for (int i = int(m_pages.size()) - 1; i >= 0; --i)
-            if (y >= pageTop(i) - kDeskMargin / 2)
-                return i;
-        return 0;
-    }
+    // The top of the view in the column of pages, in pixels.
+    qint64 top() const { return qint64(verticalScrollBar()->value()) * m_step; }
+    void scrollToPixel(qint64 y) { verticalScrollBar()->setValue(int(std::min<qint64>(y / m_step, INT_MAX))); }
 
 protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QAbstractScrollArea::resizeEvent(event);
+        updateBars();
+    }
+
     void paintEvent(QPaintEvent *) override
     {
-        QPainter painter(this);
-        painter.fillRect(rect(), kDesk);
-        for (int i = 0; i < m_pages.size(); ++i) {
-            const PreparedPage &page = m_pages.at(i);
-            const QSizeF size = page.paper * m_scale;
-            const double left = (width() - size.width()) / 2;
-            const QRectF paper(QPointF(left, pageTop(i)), size);
+        QPainter painter(viewport());
+        painter.fillRect(viewport()->rect(), kDesk);
+        if (m_pages.isEmpty())
+            return;
+        const QSizeF size = pageSize();
+        const qint64 y0 = top();
+        const double left = std::max(double(kDeskMargin), (viewport()->width() - size.width()) / 2)
+                            - horizontalScrollBar()->value();
+        const int first = pageAt(y0 - pitch());
+        for (int i = first; i < m_pages.size(); ++i) {
+            const double y = double(pageTop(i) - y0);
+            if (y > viewport()->height())
+                break;
+            if (y + size.height() < 0)
+                continue;
+            const QRectF paper(QPointF(left, y), size);
             painter.fillRect(paper.translated(3, 3), QColor(0x40, 0x40, 0x40));
             painter.fillRect(paper, Qt::white);
             painter.save();
             painter.setClipRect(paper);
             painter.translate(paper.topLeft());
             painter.scale(m_scale, m_scale);
-            paintPage(page, painter, PaintFor::Preview);
+            paintPage(laidOut(i), painter, PaintFor::Preview);
             painter.restore();
         }
     }
 
 private:
-    QList<PreparedPage> m_pages;
+    qint64 pitch() const { return qint64(m_pages.paper().height() * m_scale) + kDeskMargin; }
+
+    void updateBars()
+    {
+        const qint64 total = m_pages.isEmpty() ? 0 : pageTop(m_pages.size());
+        const qint64 room = std::max<qint64>(0, total - viewport()->height());
+        // Scroll bars count in ints: a taller column scrolls in steps of several pixels.
+        m_step = std::max<qint64>(1, room / (INT_MAX / 2) + 1);
+        verticalScrollBar()->setRange(0, int(room / m_step));
+        verticalScrollBar()->setPageStep(std::max(1, int(viewport()->height() / m_step)));
+        verticalScrollBar()->setSingleStep(std::max(1, int(40 / m_step)));
+        const int width = int(pageSize().width()) + 2 * kDeskMargin;
+        horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+        horizontalScrollBar()->setPageStep(viewport()->width());
+        horizontalScrollBar()->setSingleStep(40);
+    }
+
+    // The pages in sight are kept laid out while they stay in sight.
+    PreparedPage laidOut(int index)
+    {
+        for (const auto &page : m_laidOut)
+            if (page.first == index)
+                return page.second;
+        if (m_laidOut.size() >= 6)
+            m_laidOut.removeFirst();
+        m_laidOut.append({index, m_pages.at(index)});
+        return m_laidOut.last().second;
+    }
+
+    PageSequence m_pages;
+    QList<QPair<int, PreparedPage>> m_laidOut;
     double m_scale = 1;
+    qint64 m_step = 1;
 };
+
+namespace {
 
 // A small printer, drawn: the styles offer no print icon of their own.
 QIcon printerIcon()
@@ -201,7 +254,7 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
         connect(btnPrima, &QToolButton::clicked, this, [this] { showPage(0); });
         connect(btnPrecedente, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
         connect(btnSuccessiva, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
-        connect(btnUltima, &QToolButton::clicked, this, [this] { showPage(int(m_report.preparedPages().size()) - 1); });
+        connect(btnUltima, &QToolButton::clicked, this, [this] { showPage(view()->pages().size() - 1); });
     }
     if (!report.previewControls().isEmpty()) {
         bar->addSeparator();
@@ -214,20 +267,12 @@ PreviewWindow::PreviewWindow(Report &report, QWidget *parent)
         connect(btnChiudi, &QToolButton::clicked, this, &QDialog::accept);
     }
 
-    m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(QStringLiteral("scroll"));
-    m_scroll->setAccessibleName(QStringLiteral("Anteprima delle pagine"));
-    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette desk = m_scroll->palette();
-    desk.setColor(QPalette::Window, kDesk);
-    m_scroll->setPalette(desk);
-    m_scroll->setBackgroundRole(QPalette::Window);
-    auto *view = new PagesView(report.preparedPages(), m_scroll);
+    auto *view = new PagesView(report.pages(), this);
+    view->setAccessibleName(QStringLiteral("Anteprima delle pagine"));
     m_pages = view;
-    m_scroll->setWidget(view);
-    layout->addWidget(m_scroll, 1);
-    connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, view](int value) {
-        m_page = view->pageAt(value + m_scroll->viewport()->height() / 3);
+    layout->addWidget(view, 1);
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, view] {
+        m_page = view->pageAt(view->top() + view->viewport()->height() / 3);
         updateLabels();
     });
 
@@ -254,42 +299,52 @@ double PreviewWindow::pixelsPerUnit() const
     return m_zoom * logicalDpiX() / 96.0;
 }
 
+PagesView *PreviewWindow::view() const
+{
+    return static_cast<PagesView *>(m_pages);
+}
+
+QSizeF PreviewWindow::pageSizeOnScreen() const
+{
+    return view()->pageSize();
+}
+
 void PreviewWindow::setZoom(double zoom)
 {
     m_zoom = std::clamp(zoom, 0.1, 8.0);
     const int page = m_page;
-    static_cast<PagesView *>(m_pages)->setScale(pixelsPerUnit());
+    view()->setScale(pixelsPerUnit());
     showPage(page);
     updateLabels();
 }
 
 void PreviewWindow::fitWidth()
 {
-    const QList<PreparedPage> &pages = m_report.preparedPages();
+    const PageSequence &pages = view()->pages();
     if (pages.isEmpty())
         return;
-    const double available = m_scroll->viewport()->width() - 2 * kDeskMargin;
-    setZoom(available / (pages.first().paper.width() * logicalDpiX() / 96.0));
+    const double available = view()->viewport()->width() - 2 * kDeskMargin;
+    setZoom(available / (pages.paper().width() * logicalDpiX() / 96.0));
 }
 
 void PreviewWindow::fitPage()
 {
-    const QList<PreparedPage> &pages = m_report.preparedPages();
+    const PageSequence &pages = view()->pages();
     if (pages.isEmpty())
         return;
-    const QSizeF paper = pages.first().paper * (logicalDpiX() / 96.0);
-    const double byWidth = (m_scroll->viewport()->width() - 2 * kDeskMargin) / paper.width();
-    const double byHeight = (m_scroll->viewport()->height() - 2 * kDeskMargin) / paper.height();
+    const QSizeF paper = pages.paper() * (logicalDpiX() / 96.0);
+    const double byWidth = (view()->viewport()->width() - 2 * kDeskMargin) / paper.width();
+    const double byHeight = (view()->viewport()->height() - 2 * kDeskMargin) / paper.height();
     setZoom(std::min(byWidth, byHeight));
 }
 
 void PreviewWindow::showPage(int index)
 {
-    const int count = int(m_report.preparedPages().size());
+    const int count = view()->pages().size();
     if (count == 0)
         return;
     m_page = std::clamp(index, 0, count - 1);
-    m_scroll->verticalScrollBar()->setValue(static_cast<PagesView *>(m_pages)->pageTop(m_page) - kDeskMargin);
+    view()->scrollToPixel(view()->pageTop(m_page) - kDeskMargin);
     updateLabels();
 }
 
@@ -300,13 +355,13 @@ void PreviewWindow::updateLabels()
     if (lblPagina)
         lblPagina->setText(QStringLiteral("Pagina %1 di %2")
                                .arg(conventions::formatCount(m_page + 1),
-                                    conventions::formatCount(qlonglong(m_report.preparedPages().size()))));
+                                    conventions::formatCount(qlonglong(view()->pages().size()))));
 }
 
 void PreviewWindow::relayout()
 {
     m_report.PrepareReport();
-    static_cast<PagesView *>(m_pages)->setPages(m_report.preparedPages());
+    view()->setPages(m_report.pages());
     setZoom(m_zoom);
 }
 

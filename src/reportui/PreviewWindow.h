@@ -2,12 +2,14 @@
 
 #include <QDialog>
 
+#include <QSizeF>
+
 class QLabel;
-class QScrollArea;
 class QToolButton;
 
 namespace tavolux::report {
 
+class PagesView;
 class Report;
 
 // The modal preview of a report's prepared pages: the pages one under the
@@ -25,6 +27,8 @@ public:
     void fitPage();
     int currentPage() const { return m_page; }
     void showPage(int index);
+    // A page's size on the screen at the zoom, in pixels.
+    QSizeF pageSizeOnScreen() const;
 
     // Offered buttons; nullptr where the report does not offer them.
     QToolButton *btnStampa = nullptr;
@@ -46,9 +50,9 @@ private:
     void relayout();
     void updateLabels();
     double pixelsPerUnit() const;
+    PagesView *view() const;
 
     Report &m_report;
-    QScrollArea *m_scroll = nullptr;
     QWidget *m_pages = nullptr;
     double m_zoom = 1.0;
     int m_page = 0;

@@ -12,7 +12,7 @@ PrintRecorder::PrintRecorder()
     hooks::setPrinterListHandler([this] { return m_printers; });
     hooks::setPrintDialogHandler([this](QPrinter &printer, const PrintRequest &request) {
         const QPageLayout layout = printer.pageLayout();
-        m_requests.append({request.title, request.pages, layout.orientation(),
+        m_requests.append({request.title, request.pages.toList(), layout.orientation(),
                            layout.pageSize().size(QPageSize::Millimeter), bool(request.optionsTab)});
         if (request.optionsTab && m_optionsScript) {
             QWidget holder;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/PreparedPage.h"
+#include "report/PageSequence.h"
 
 #include <QList>
 #include <QString>
@@ -19,7 +19,7 @@ class Report;
 struct PrintRequest
 {
     QString title;
-    QList<PreparedPage> pages;
+    PageSequence pages;
     // The controls of the dialog's options tab, or empty when there are none,
     // and the tab's name.
     std::function<QWidget *(QWidget *parent)> optionsTab;

@@ -89,12 +89,12 @@ QPageSize paperFor(const QPrinter &printer, const QSizeF &paper)
                      QPageSize::ExactMatch);
 }
 
-void setLayout(QPrinter &printer, const QList<PreparedPage> &pages)
+void setLayout(QPrinter &printer, const PageSequence &pages)
 {
-    const bool landscape = !pages.isEmpty() && pages.first().orientation == Orientation::Landscape;
+    const bool landscape = !pages.isEmpty() && pages.orientation() == Orientation::Landscape;
     QSizeF paper(210, 297);
     if (!pages.isEmpty()) {
-        const QSizeF units = pages.first().paper;
+        const QSizeF units = pages.paper();
         paper = QSizeF(unitsToMm(std::min(units.width(), units.height())),
                        unitsToMm(std::max(units.width(), units.height())));
     }
@@ -119,7 +119,7 @@ QStringList availablePrinters()
     return QPrinterInfo::availablePrinterNames();
 }
 
-void preparePrinter(QPrinter &printer, const QString &title, const QList<PreparedPage> &pages)
+void preparePrinter(QPrinter &printer, const QString &title, const PageSequence &pages)
 {
     printer.setDocName(title);
     printer.setCreator(QStringLiteral("Tavolux"));
@@ -127,14 +127,13 @@ void preparePrinter(QPrinter &printer, const QString &title, const QList<Prepare
     setLayout(printer, pages);
 }
 
-bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *error)
+bool printPages(const PageSequence &pages, QPrinter &printer, QString *error)
 {
     auto fail = [error](const QString &message) {
         if (error)
             *error = message;
         return false;
     };
-    QList<int> order;
     int from = 1;
     int to = int(pages.size());
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
@@ -143,15 +142,8 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
     }
     // Where the printer cannot make the copies, the pages are repeated.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-    if (printer.collateCopies()) {
-        for (int c = 0; c < copies; ++c)
-            for (int p = from; p <= to; ++p)
-                order << p - 1;
-    } else {
-        for (int p = from; p <= to; ++p)
-            for (int c = 0; c < copies; ++c)
-                order << p - 1;
-    }
+    const bool collate = printer.collateCopies();
+    const qint64 range = std::max(0, to - from + 1);
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -163,14 +155,14 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
                                          "Si consiglia di controllare le impostazioni della stampante.")
                               .arg(printer.printerName()));
     const double scale = printer.resolution() / kUnitsPerInch;
-    bool first = true;
-    for (int index : order) {
-        if (!first && !printer.newPage()) {
+    // One page at a time: laid out (when on demand), painted, let go.
+    for (qint64 n = 0; n < range * copies; ++n) {
+        const int index = from - 1 + int(collate ? n % range : n / copies);
+        if (n > 0 && !printer.newPage()) {
             painter.end();
             return fail(QStringLiteral("Attenzione: la stampante non accetta una nuova pagina.\r\n\r\n"
                                        "Si consiglia di controllare le impostazioni della stampante."));
         }
-        first = false;
         painter.save();
         painter.scale(scale, scale);
         paintPage(pages.at(index), painter);
@@ -182,10 +174,10 @@ bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *er
     return true;
 }
 
-bool printReport(const QString &title, const QList<PreparedPage> &designed, QWidget *parent, QString *error,
+bool printReport(const QString &title, const PageSequence &designed, QWidget *parent, QString *error,
                  const PrintOptions &options)
 {
-    QList<PreparedPage> pages = designed;
+    PageSequence pages = designed;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, title, pages);
     if (availablePrinters().isEmpty()) {

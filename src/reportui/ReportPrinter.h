@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/PreparedPage.h"
+#include "report/PageSequence.h"
 
 #include <QList>
 #include <QString>
@@ -20,7 +20,7 @@ struct PrintOptions
 {
     std::function<QWidget *(QWidget *parent)> tab;
     QString title;
-    std::function<QList<PreparedPage>()> accepted;
+    std::function<PageSequence()> accepted;
 };
 
 // The print step: with no printer installed, says so and offers to save the
@@ -28,19 +28,20 @@ struct PrintOptions
 // collation), then the pages on the chosen printer as a job titled "title".
 // Returns whether anything was printed; Cancel prints nothing. A printer that
 // fails gives false with its message in *error.
-bool printReport(const QString &title, const QList<PreparedPage> &pages, QWidget *parent, QString *error,
+bool printReport(const QString &title, const PageSequence &pages, QWidget *parent, QString *error,
                  const PrintOptions &options = {});
 
 // Paints the pages on a printer that is already set up, honouring its page
 // range, and its copies and collation where the printer cannot make copies
-// itself. Returns false, with the message in *error, when the printer cannot
+// itself. Pages laid out on demand are laid out one at a time as they are
+// painted. Returns false, with the message in *error, when the printer cannot
 // be started or gives up.
-bool printPages(const QList<PreparedPage> &pages, QPrinter &printer, QString *error);
+bool printPages(const PageSequence &pages, QPrinter &printer, QString *error);
 
 // Sets paper (the first page's: the printer's own paper of its sides where
 // it has one), orientation and zero margins, with positions counted from
 // the paper's corner.
-void preparePrinter(QPrinter &printer, const QString &title, const QList<PreparedPage> &pages);
+void preparePrinter(QPrinter &printer, const QString &title, const PageSequence &pages);
 
 // The printers installed on the machine.
 QStringList availablePrinters();

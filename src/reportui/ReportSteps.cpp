@@ -50,11 +50,11 @@ bool Print(Report &report, QWidget *parent)
             for (const std::function<void()> &accept : *accepts)
                 accept();
             report.PrepareReport();
-            return report.preparedPages();
+            return report.pages();
         };
     }
     QString error;
-    const bool printed = printReport(report.name(), report.preparedPages(), parent, &error, options);
+    const bool printed = printReport(report.name(), report.pages(), parent, &error, options);
     report.setErrorString(error);
     return printed;
 }

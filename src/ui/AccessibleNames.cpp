@@ -80,6 +80,7 @@ QString pictureButtonName(const QString &objectName)
         {QStringLiteral("cmdEsporta"), QStringLiteral("Esporta archivio")},
         {QStringLiteral("cmdEsportaXlsx"), QStringLiteral("XLSX")},
         {QStringLiteral("cmdAnteprima"), QStringLiteral("Anteprima")},
+        {QStringLiteral("cmdSchede"), QStringLiteral("Etichette dall'archivio")},
         {QStringLiteral("cmdImporta"), QStringLiteral("Importa")},
         {QStringLiteral("cmdGuida"), QStringLiteral("Guida")},
         {QStringLiteral("cmdEsci"), QStringLiteral("Esci")},

@@ -11,6 +11,7 @@
 #include "app/TfrmAvvio.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "labels/TfrmImportaIndirizzi.h"
+#include "mailing/TfrmStampaSchede.h"
 #include "help/HelpTopic.h"
 #include "help/TfrmGuida.h"
 #include "help/TfrmInfo.h"
@@ -31,6 +32,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include <QDir>
 #include <QFile>
@@ -154,6 +156,13 @@ int main(int argc, char *argv[])
         other[TSchedaIndirizzo::Rigo04] = QStringLiteral("00186 Roma (RM)");
         other[TSchedaIndirizzo::Note] = QStringLiteral("Preferisce essere contattata via e-mail");
         archive.append(other);
+        TSchedaIndirizzo condominium;
+        condominium[TSchedaIndirizzo::Nome] = QStringLiteral("Condominio Le Terrazze");
+        condominium[TSchedaIndirizzo::Tipo] = QStringLiteral("Ente");
+        condominium[TSchedaIndirizzo::Rigo01] = QStringLiteral("Spett.le Amministrazione del Condominio Le Terrazze del Lago");
+        condominium[TSchedaIndirizzo::Rigo02] = QStringLiteral("Via Lungolago, 8");
+        condominium[TSchedaIndirizzo::Rigo03] = QStringLiteral("22100 Como (CO)");
+        archive.append(condominium);
         TSchedaIndirizzo unnamed;
         unnamed[TSchedaIndirizzo::Rigo01] = QStringLiteral("Scheda senza nome");
         archive.append(unnamed);
@@ -311,6 +320,19 @@ int main(int argc, char *argv[])
         preview.fitPage();
         snap(&preview, previewName + QStringLiteral("_whole"));
     });
+    {
+        // The mailing window: every card by postal code, two copies, from label 5.
+        TfrmStampaSchede mailing(program.folder(), addresses);
+        mailing.show();
+        mailing.optCap->setChecked(true);
+        mailing.txtCopie->setValue(2);
+        mailing.txtInizio->setValue(5);
+        snap(&mailing, QStringLiteral("mailing_window"), true);
+        mailing.tabElenchi->setCurrentIndex(1);
+        snap(&mailing, QStringLiteral("mailing_window_cut_lines"), true);
+        previewName = QStringLiteral("mailing_preview");
+        mailing.preview();
+    }
     previewName = QStringLiteral("label_page_preview");
     TfrmAnteprima_Etichette(program.folder(), sampleLine, addresses).btnStampa->click();
     previewName = QStringLiteral("one_address_preview");

@@ -77,6 +77,9 @@ public:
     bool isEmpty() const { return size() <= 0; }
     QString line(int index) const;
     QByteArrayView lineBytes(int index) const;
+    // Which line, counted in the order they were added, is at `index` in the
+    // list: how a caller finds what it keeps beside each added line.
+    int addedIndex(int index) const { return m_order.empty() ? index : m_order[size_t(index)]; }
     QStringList toStringList() const;
     // Bytes of text the list holds (one byte per character), separators excluded.
     qint64 textBytes() const { return m_text.size() - size(); }

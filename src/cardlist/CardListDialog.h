@@ -1,6 +1,6 @@
 #pragma once
 
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 #include "platform/ProgramFolder.h"
 #include "storage/TSchedaIndirizzo.h"
 

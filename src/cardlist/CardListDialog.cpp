@@ -1,6 +1,6 @@
-#include "addresses/CardListDialog.h"
+#include "cardlist/CardListDialog.h"
 
-#include "addresses/CardListModel.h"
+#include "cardlist/CardListModel.h"
 #include "platform/TextUtil.h"
 #include "printing/ListReportTemplate.h"
 #include "report/Report.h"

@@ -1,4 +1,4 @@
-#include "addresses/CardListModel.h"
+#include "cardlist/CardListModel.h"
 
 
 #include <QColor>

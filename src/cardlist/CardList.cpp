@@ -1,4 +1,4 @@
-#include "addresses/CardList.h"
+#include "cardlist/CardList.h"
 
 #include "platform/Cp1252.h"
 #include "platform/LargePages.h"
@@ -285,6 +285,9 @@ void CardLines::reserve(qint64 lines, qint64 bytes)
 
 void CardLines::append(QByteArrayView lineBytes)
 {
+    // The lowered copy may still read the buffers that growing them frees.
+    dropLowered();
+    m_order.clear();
     const qsizetype start = m_text.size();
     const qsizetype length = lineBytes.size();
     m_text.resize(start + length + 1);
@@ -293,8 +296,6 @@ void CardLines::append(QByteArrayView lineBytes)
         std::memcpy(text, lineBytes.data(), size_t(length));
     text[length] = '\0';
     m_textOffsets.push_back(start + length + 1);
-    m_order.clear();
-    dropLowered();
 }
 
 namespace {
@@ -317,15 +318,16 @@ qsizetype putRecordLine(char *dst, const char *record)
 
 bool CardLines::appendRecord(const char *record)
 {
+    // A card without a name leaves the list as it is.
+    if (trimmedBytes(fieldBytes(record, TSchedaIndirizzo::Nome)).isEmpty())
+        return false;
+    dropLowered();
+    m_order.clear();
     const qsizetype start = m_text.size();
     m_text.resize(start + LongestLine + 1);
     const qsizetype length = putRecordLine(m_text.data() + start, record);
-    m_text.resize(length < 0 ? start : start + length + 1);
-    if (length < 0)
-        return false;
+    m_text.resize(start + length + 1);
     m_textOffsets.push_back(start + length + 1);
-    m_order.clear();
-    dropLowered();
     return true;
 }
 
@@ -362,6 +364,7 @@ bool CardLines::appendRecord(int part, const char *record)
 
 void CardLines::joinParts()
 {
+    dropLowered();
     qint64 end = 0;
     for (const Part &part : m_parts) {
         const qint64 shift = part.begin - end;

@@ -1,4 +1,4 @@
-#include "storage/Navigation.h"
+#include "archivewindow/Navigation.h"
 
 namespace tavolux {
 
