@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <vector>
 
 namespace tavolux {
 
@@ -161,20 +160,8 @@ void CardListDialog::fill()
     cardlist::CardLines lines;
     {
         AddressArchive archive(m_folder);
-        if (archive.open()) {
-            // A long archive is read in two runs at once.
-            const qint64 cards = qMax<qint64>(0, archive.count());
-            const int parts = RecordFile::partsFor(cards);
-            std::vector<qint64> records;
-            for (int part = 0; part < parts; ++part)
-                records.push_back(RecordFile::partStart(cards, parts, part + 1) - RecordFile::partStart(cards, parts, part));
-            lines.beginParts(records);
-            archive.readAllRawInParts(cards, parts, [&](int part, qint64, const char *record) {
-                lines.appendRecord(part, record);
-                return true;
-            });
-            lines.joinParts();
-        }
+        if (archive.open())
+            cardlist::readLines(archive, lines);
     }
     m_model->setLines(std::move(lines));
     setCurrentLine(0);
