@@ -5,6 +5,7 @@
 #include "access/PasswordStore.h"
 #include "platform/TextUtil.h"
 #include "ui/Art.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 #include "ui/WindowPlacement.h"
 
@@ -68,9 +69,9 @@ TfrmCambiaPassword::TfrmCambiaPassword(const ProgramFolder &folder, QWidget *par
     column->addWidget(imgLogo, 0, Qt::AlignHCenter);
     column->addSpacing(8);
 
-    QFont captionFont(QStringLiteral("Verdana"), 10);
+    QFont captionFont(ui::kTextFace, 10);
     captionFont.setBold(true);
-    QFont fieldFont(QStringLiteral("Verdana"), 14);
+    QFont fieldFont(ui::kTextFace, 14);
     fieldFont.setBold(true);
     auto addField = [&](const QString &caption, const char *name) {
         auto *label = new QLabel(caption, this);

@@ -7,6 +7,7 @@
 #include "platform/Conventions.h"
 #include "platform/TMisc.h"
 #include "ui/Art.h"
+#include "ui/Look.h"
 #include "ui/PictureButton.h"
 #include "ui/Shortcuts.h"
 
@@ -24,7 +25,7 @@ QFrame *whiteBox(QWidget *parent)
 {
     auto *box = new QFrame(parent);
     box->setObjectName(QStringLiteral("whiteBox"));
-    box->setStyleSheet(QStringLiteral("QFrame#whiteBox { background: white; border: 1px solid #9fb6d9; border-radius: 8px; }"));
+    box->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#whiteBox"), 8));
     return box;
 }
 

@@ -11,11 +11,11 @@
 
 namespace tavolux {
 
-void ImportTable::setHeaderRow(bool header)
+void ImportTable::setHeaderRow(bool first)
 {
     if (kind == Kind::VCard)
         return;
-    headerRow = header && !rows.isEmpty();
+    headerRow = first && !rows.isEmpty();
     int columns = 0;
     for (const QStringList &row : rows)
         columns = qMax(columns, int(row.size()));

@@ -35,7 +35,7 @@ struct ImportTable
     int firstDataRow() const { return headerRow ? 1 : 0; }
     int dataRowCount() const { return int(rows.size()) - firstDataRow(); }
     // Takes the first row as the header, or as data; the names and the proposal follow.
-    void setHeaderRow(bool header);
+    void setHeaderRow(bool first);
 };
 
 // Why a file could not be read as a table.

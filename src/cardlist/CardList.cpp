@@ -520,11 +520,11 @@ void CardLines::sort()
         std::sort(pending.begin(), pending.end(),
                   [](const Range &a, const Range &b) { return a.last - a.first > b.last - b.first; });
         std::array<std::vector<Range>, 2> shares;
-        std::array<size_t, 2> load{0, 0};
+        std::array<size_t, 2> weight{0, 0};
         for (const Range &range : pending) {
-            const int lighter = load[0] <= load[1] ? 0 : 1;
+            const int lighter = weight[0] <= weight[1] ? 0 : 1;
             shares[size_t(lighter)].push_back(range);
-            load[size_t(lighter)] += range.last - range.first;
+            weight[size_t(lighter)] += range.last - range.first;
         }
         std::thread other(resolve, std::move(shares[1]));
         resolve(std::move(shares[0]));

@@ -8,6 +8,7 @@
 #include "storage/AddressArchive.h"
 #include "ui/Art.h"
 #include "ui/GradientWidget.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 
 #include <QGuiApplication>
@@ -58,7 +59,7 @@ CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title
     lens->setPixmap(ui::art(QStringLiteral("trova"), QSize(30, 30)));
     txtTrova = new QLineEdit(background);
     txtTrova->setObjectName(QStringLiteral("txtTrova"));
-    QFont searchFont(QStringLiteral("Verdana"), 12);
+    QFont searchFont(ui::kTextFace, 12);
     searchFont.setBold(true);
     txtTrova->setFont(searchFont);
     btnTrova = new QPushButton(QStringLiteral("Trova"), background);
@@ -83,7 +84,7 @@ CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title
     lblRigo03 = new QLabel(QStringLiteral("Fare doppio clic su una voce in elenco per richiamare la scheda"), background);
     lblRigo03->setObjectName(QStringLiteral("lblRigo03"));
     lblRigo03->setAlignment(Qt::AlignCenter);
-    QFont hintFont(QStringLiteral("Verdana"), 10);
+    QFont hintFont(ui::kTextFace, 10);
     hintFont.setBold(true);
     lblRigo03->setFont(hintFont);
     lblRigo03->setStyleSheet(QStringLiteral("color: #DC143C;"));

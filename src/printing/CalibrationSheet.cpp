@@ -62,7 +62,7 @@ std::unique_ptr<report::Report> CalibrationSheet::create(const LabelShift &shift
                mm(centre.x() - kLine / 2, centre.y() - kCrossArm, kLine, 2 * kCrossArm));
         if (report::TextBox *text = page.addText(QStringLiteral("txtEtichetta_") + id,
                                                  mm(label.left() + 2, label.top() + 2, 40, 4))) {
-            text->Font = report::TextFont{QStringLiteral("Arial"), 7};
+            text->Font = LabelPageTemplate::labelFont();
             text->setText(labelText(slot));
         }
     }

@@ -28,8 +28,8 @@ bool Print(Report &report, QWidget *parent)
     if (!report.printControls().isEmpty()) {
         // The template's own controls on an options tab of the print dialog;
         // the pages are laid out again after a change.
-        options.tab = [&report](QWidget *parent) {
-            auto *tab = new QWidget(parent);
+        options.tab = [&report](QWidget *owner) {
+            auto *tab = new QWidget(owner);
             auto *column = new QVBoxLayout(tab);
             for (const Report::Control &control : report.printControls())
                 column->addWidget(control(tab, [] {}));
