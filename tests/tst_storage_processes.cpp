@@ -459,6 +459,9 @@ void TestStorageProcesses::millionCardsWithinAddressSpace()
     };
     const auto run = [&window](const QString &folder, qint64 limitKb) {
         QProcess driver;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        driver.setProcessEnvironment(environment);
         const QString limit = limitKb > 0 ? QString::number(limitKb) : QStringLiteral("unlimited");
         driver.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(limit),
                                             QStringLiteral(WINDOW_DRIVER), window, folder});

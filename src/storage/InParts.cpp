@@ -52,33 +52,46 @@ PartedBuffer readChunks(RecordFile &file, qint64 total, int parts, const ChunkFi
     // Held shared while a part writes its stretch, alone while the buffer grows.
     std::shared_mutex moving;
 
+    // What `bytes` for `seen` records say `share` records need, and a
+    // sixteenth more.
+    auto estimate = [](qint64 bytes, qint64 seen, qint64 share) {
+        const qint64 whole = seen > 0 && share > seen ? qint64(double(bytes) * double(share) / double(seen)) : bytes;
+        return whole + whole / 16;
+    };
     // Room for `need` more bytes in the stretch of `part`, which has read
-    // `chunk` more records: what its records so far say its whole share
-    // needs, a sixteenth more, and at least an eighth more than it had (so
-    // that growing stays rare). The later stretches move up.
+    // `chunk` more records: as much as its records so far say its whole share
+    // needs, and at least an eighth more than it had, so that growing stays
+    // rare. The first time, the other parts are sized from the same records.
+    // The buffer is made anew, asked for large pages before any page of it is
+    // touched (a buffer that grew in place would be copied into unadvised
+    // pages), and the parts' bytes so far are copied to their places.
     auto makeRoom = [&](int part, qint64 need, qint64 chunk) {
         Stretch &grown = stretches[size_t(part)];
         if (grown.capacity - grown.used >= need)
             return;
+        std::vector<qint64> capacities;
+        for (const Stretch &stretch : stretches)
+            capacities.push_back(buffer.isNull() ? estimate(need, chunk, stretch.share) : stretch.capacity);
         const qint64 wanted = grown.used + need;
-        const qint64 seen = grown.records + chunk;
-        qint64 capacity = seen > 0 && grown.share > seen ? qint64(double(wanted) * double(grown.share) / double(seen)) : wanted;
-        capacity += capacity / 16;
-        capacity = std::max({capacity, wanted, grown.capacity + grown.capacity / 8});
-        const qint64 delta = capacity - grown.capacity;
-        const qint64 size = buffer.size() + delta;
-        // Advised before the new pages are touched; the old ones keep theirs.
-        buffer.reserve(qsizetype(size));
-        adviseLargePages(buffer.constData(), buffer.capacity());
-        buffer.resize(qsizetype(size));
-        base = buffer.data();
-        for (int k = parts - 1; k > part; --k) {
-            Stretch &later = stretches[size_t(k)];
-            if (later.used > 0)
-                std::memmove(base + later.begin + delta, base + later.begin, size_t(later.used));
-            later.begin += delta;
+        capacities[size_t(part)] = std::max({estimate(wanted, grown.records + chunk, grown.share), wanted,
+                                             grown.capacity + grown.capacity / 8});
+        qint64 size = 0;
+        for (const qint64 capacity : capacities)
+            size += capacity;
+        QByteArray fresh(qsizetype(size), Qt::Uninitialized);
+        adviseLargePages(fresh.constData(), size);
+        char *to = fresh.data();
+        qint64 at = 0;
+        for (size_t k = 0; k < stretches.size(); ++k) {
+            Stretch &stretch = stretches[k];
+            if (stretch.used > 0)
+                std::memcpy(to + at, base + stretch.begin, size_t(stretch.used));
+            stretch.begin = at;
+            stretch.capacity = capacities[k];
+            at += capacities[k];
         }
-        grown.capacity = capacity;
+        buffer = std::move(fresh);
+        base = buffer.data();
     };
 
     try {
