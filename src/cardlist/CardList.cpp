@@ -338,11 +338,12 @@ bool readLinesInParts(AddressArchive &archive, CardLines &lines)
     // Each part's line ends, from where its bytes begin; then shifted to
     // where they land in the buffer.
     const int parts = inparts::partsFor(cards);
+    std::vector<qint64> offsets;
+    offsets.reserve(size_t(cards) + 1);
     std::vector<std::vector<qint64>> ends(static_cast<size_t>(parts));
     for (int part = 0; part < parts; ++part) {
         std::vector<qint64> &own = ends[size_t(part)];
         own.reserve(size_t(inparts::partStart(cards, parts, part + 1) - inparts::partStart(cards, parts, part)));
-        adviseLargePages(own.data(), qint64(own.capacity() * sizeof(qint64)));
     }
     PartedBuffer read = archive.readIntoBuffer(
         cards,
@@ -360,12 +361,6 @@ bool readLinesInParts(AddressArchive &archive, CardLines &lines)
             return length + 1;
         },
         parts);
-    std::vector<qint64> offsets;
-    qint64 count = 1;
-    for (size_t part = 0; part < read.starts.size(); ++part)
-        count += qint64(ends[part].size());
-    offsets.reserve(size_t(count));
-    adviseLargePages(offsets.data(), qint64(offsets.capacity() * sizeof(qint64)));
     offsets.push_back(0);
     for (size_t part = 0; part < read.starts.size(); ++part) {
         // Only the lines of the records the part read whole.
