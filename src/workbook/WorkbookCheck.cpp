@@ -1,10 +1,11 @@
 #include "workbook/WorkbookCheck.h"
 
+#include "workbook/XlsxLibrary.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
 
-#include <unzip.h>
 
 #include <functional>
 #include <string_view>
@@ -35,26 +36,29 @@ QByteArrayView rootName(QByteArrayView head)
 class Zip
 {
 public:
-    explicit Zip(const QString &path) : m_file(unzOpen64(QFile::encodeName(path).constData())) {}
+    Zip(const XlsxLibrary &x, const QString &path)
+        : m_x(x), m_file(x.error.isEmpty() ? x.unzOpen64(QFile::encodeName(path).constData()) : nullptr) {}
     ~Zip()
     {
         if (m_file)
-            unzClose(m_file);
+            m_x.unzClose(m_file);
     }
     Zip(const Zip &) = delete;
     Zip &operator=(const Zip &) = delete;
     unzFile file() const { return m_file; }
+    const XlsxLibrary &x() const { return m_x; }
 
 private:
+    const XlsxLibrary &m_x;
     unzFile m_file;
 };
 
 // The name and size of the zip's current part.
-bool currentPart(unzFile zip, QByteArray &name, quint64 &size)
+bool currentPart(const Zip &zip, QByteArray &name, quint64 &size)
 {
     unz_file_info64 info;
     char buffer[512];
-    if (unzGetCurrentFileInfo64(zip, &info, buffer, sizeof buffer, nullptr, 0, nullptr, 0) != UNZ_OK)
+    if (zip.x().unzGetCurrentFileInfo64(zip.file(), &info, buffer, sizeof buffer, nullptr, 0, nullptr, 0) != UNZ_OK)
         return false;
     name = QByteArray(buffer, qsizetype(qMin<uLong>(info.size_filename, sizeof buffer)));
     size = info.uncompressed_size;
@@ -64,20 +68,20 @@ bool currentPart(unzFile zip, QByteArray &name, quint64 &size)
 // Inflates the current part a piece at a time, handing each piece to
 // `take`: empty when it inflates whole to its size and checksum, else what
 // is wrong.
-QString readPart(unzFile zip, const QByteArray &name, quint64 size, const std::function<void(QByteArrayView)> &take)
+QString readPart(const Zip &zip, const QByteArray &name, quint64 size, const std::function<void(QByteArrayView)> &take)
 {
     const QString what = QString::fromUtf8(name);
-    if (unzOpenCurrentFile(zip) != UNZ_OK)
+    if (zip.x().unzOpenCurrentFile(zip.file()) != UNZ_OK)
         return what + QStringLiteral(": cannot be opened");
     char piece[1 << 16];
     quint64 total = 0;
     int n;
-    while ((n = unzReadCurrentFile(zip, piece, sizeof piece)) > 0) {
+    while ((n = zip.x().unzReadCurrentFile(zip.file(), piece, sizeof piece)) > 0) {
         take(QByteArrayView(piece, n));
         total += quint64(n);
     }
     // Closing tells a wrong checksum of a part read to its end.
-    const int closed = unzCloseCurrentFile(zip);
+    const int closed = zip.x().unzCloseCurrentFile(zip.file());
     if (n < 0)
         return what + QStringLiteral(": compressed data damaged");
     if (closed != UNZ_OK || total != size)
@@ -87,7 +91,7 @@ QString readPart(unzFile zip, const QByteArray &name, quint64 size, const std::f
 
 // Checks one part: whole, its root element closed at its end, and the rows
 // it holds counted where `rows` is given.
-QString checkPart(unzFile zip, qsizetype *rows)
+QString checkPart(const Zip &zip, qsizetype *rows)
 {
     QByteArray name;
     quint64 size = 0;
@@ -124,7 +128,7 @@ QString checkPart(unzFile zip, qsizetype *rows)
     return {};
 }
 
-bool isSheet(unzFile zip)
+bool isSheet(const Zip &zip)
 {
     QByteArray name;
     quint64 size = 0;
@@ -137,15 +141,18 @@ QString checkWorkbook(const QString &path, qsizetype rows)
 {
     if (!QFile::exists(path))
         return QStringLiteral("cannot be read");
-    const Zip zip(path);
+    const XlsxLibrary &x = xlsx();
+    if (!x.error.isEmpty())
+        return QStringLiteral("no library to read it: ") + x.error;
+    const Zip zip(x, path);
     if (!zip.file())
         return QStringLiteral("no zip directory");
     bool sheetSeen = false;
-    int step = unzGoToFirstFile(zip.file());
-    for (; step == UNZ_OK; step = unzGoToNextFile(zip.file())) {
-        const bool sheet = isSheet(zip.file());
+    int step = x.unzGoToFirstFile(zip.file());
+    for (; step == UNZ_OK; step = x.unzGoToNextFile(zip.file())) {
+        const bool sheet = isSheet(zip);
         qsizetype rowsSeen = 0;
-        const QString damage = checkPart(zip.file(), sheet ? &rowsSeen : nullptr);
+        const QString damage = checkPart(zip, sheet ? &rowsSeen : nullptr);
         if (!damage.isEmpty())
             return damage;
         if (sheet) {
@@ -161,14 +168,14 @@ QString checkWorkbook(const QString &path, qsizetype rows)
 
 QByteArray workbookPart(const QString &path, const QByteArray &name)
 {
-    const Zip zip(path);
-    if (!zip.file() || unzLocateFile(zip.file(), name.constData(), 1) != UNZ_OK)
+    const Zip zip(xlsx(), path);
+    if (!zip.file() || zip.x().unzLocateFile(zip.file(), name.constData(), 1) != UNZ_OK)
         return {};
     QByteArray found;
     quint64 size = 0;
     QByteArray content;
-    if (!currentPart(zip.file(), found, size)
-        || !readPart(zip.file(), found, size, [&](QByteArrayView piece) { content.append(piece); }).isEmpty())
+    if (!currentPart(zip, found, size)
+        || !readPart(zip, found, size, [&](QByteArrayView piece) { content.append(piece); }).isEmpty())
         return {};
     return content;
 }
