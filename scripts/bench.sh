@@ -15,7 +15,7 @@ build="$here/build-bench"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 missing=()
-for p in cmake g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libxcb1-dev libxlsxwriter-dev zlib1g-dev \
+for p in cmake g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libxcb1-dev libxlsxwriter-dev libminizip-dev \
          libbenchmark-dev fonts-liberation2 fonts-dejavu-core glabels; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done

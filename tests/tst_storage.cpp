@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "storage/AddressArchive.h"
+#include "storage/InParts.h"
 #include "storage/LabelPageArchive.h"
 #include "archivewindow/Navigation.h"
 #include "storage/TCampo250.h"
@@ -9,8 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <atomic>
-#include <thread>
+#include <QDir>
+
+#include <cstring>
+#include <functional>
+#include <stdexcept>
 #include <vector>
 
 using namespace tavolux;
@@ -49,6 +53,10 @@ private slots:
     void readAllStopsAtLastWholeRecord();
     void readInParts_data();
     void readInParts();
+    void readInPartsGrowsFromWhatItReads_data();
+    void readInPartsGrowsFromWhatItReads();
+    void readInPartsStopsWhenAVisitorThrows_data();
+    void readInPartsStopsWhenAVisitorThrows();
     void openFailsWithoutReplacingAnything();
 };
 
@@ -304,39 +312,141 @@ void TestStorage::readInParts_data()
     QTest::newRow("empty") << 0 << qint64(0) << 2;
 }
 
+namespace {
+
+// Record i's name: `i` written `repeat(i)` times.
+QString partName(int i, int repeat)
+{
+    return QString::number(i).repeated(qMax(1, repeat)).left(250);
+}
+
+// An archive of `records` cards named by partName, and a trailing piece.
+void writeNamedArchive(const QString &folder, int records, const std::function<int(int)> &repeat)
+{
+    QByteArray bytes;
+    for (int i = 1; i <= records; ++i)
+        bytes += card(partName(i, repeat(i))).toRecord();
+    writeBytes(QDir(folder).filePath(QStringLiteral("Archivio_Indirizzi.pro")), bytes + QByteArray(100, '\x03'));
+}
+
+// Reads the names into one buffer, each as its length byte's text.
+PartedBuffer readNames(const QString &folder, qint64 total, int parts,
+                       const std::function<void(int part, qint64 position)> &seen = {})
+{
+    AddressArchive archive{ProgramFolder(folder)};
+    if (!archive.open())
+        return {};
+    return archive.readIntoBuffer(
+        total, [](const char *record) { return qint64(static_cast<unsigned char>(record[0])); },
+        [&seen](int part, qint64 position, const char *record, char *out, qint64) {
+            if (seen)
+                seen(part, position);
+            const int length = static_cast<unsigned char>(record[0]);
+            std::memcpy(out, record + 1, size_t(length));
+            return qint64(length);
+        },
+        parts);
+}
+
+QByteArray namesOf(int from, int to, const std::function<int(int)> &repeat)
+{
+    QByteArray names;
+    for (int i = from; i <= to; ++i)
+        names += partName(i, repeat(i)).toLatin1();
+    return names;
+}
+
+} // namespace
+
 // Every record asked for and present is visited once, by the part that
 // holds it, in turn within its part; a trailing piece is never a record.
+// The parts' bytes follow one another in one buffer.
 void TestStorage::readInParts()
 {
     QFETCH(int, records);
     QFETCH(qint64, total);
     QFETCH(int, parts);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Archivio_Indirizzi.pro"));
-    QByteArray bytes;
-    for (int i = 1; i <= records; ++i)
-        bytes += card(QString::number(i)).toRecord();
-    writeBytes(path, bytes + QByteArray(100, '\x03'));
-    AddressArchive archive{ProgramFolder(dir.path())};
-    QVERIFY(archive.open());
+    const auto once = [](int) { return 1; };
+    writeNamedArchive(dir.path(), records, once);
     std::vector<std::vector<qint64>> seen(static_cast<size_t>(parts));
-    std::atomic<bool> namesMatch{true};
-    QVERIFY(archive.readAllRawInParts(total, parts, [&](int part, qint64 position, const char *record) {
+    const PartedBuffer read = readNames(dir.path(), total, parts, [&](int part, qint64 position) {
         seen[size_t(part)].push_back(position);
-        if (TSchedaIndirizzo::fromRecord(record)[TSchedaIndirizzo::Nome] != QString::number(position))
-            namesMatch = false;
-        return true;
-    }));
-    QVERIFY(namesMatch);
+    });
+    QVERIFY(read.ok);
     const qint64 present = qMin<qint64>(total, records);
     for (int part = 0; part < parts; ++part) {
         std::vector<qint64> expected;
-        for (qint64 p = RecordFile::partStart(total, parts, part) + 1;
-             p <= qMin(RecordFile::partStart(total, parts, part + 1), present); ++p)
+        for (qint64 p = inparts::partStart(total, parts, part) + 1;
+             p <= qMin(inparts::partStart(total, parts, part + 1), present); ++p)
             expected.push_back(p);
         QCOMPARE(seen[size_t(part)], expected);
     }
-    QCOMPARE(RecordFile::partStart(total, parts, parts), total);
+    QCOMPARE(inparts::partStart(total, parts, parts), total);
+    QCOMPARE(read.read, present);
+    QCOMPARE(read.bytes, namesOf(1, int(present), once));
+    for (size_t part = 0; part < read.starts.size(); ++part) {
+        const qint64 first = inparts::partStart(total, parts, int(part));
+        QCOMPARE(read.starts[part], qint64(namesOf(1, int(first), once).size()));
+        QCOMPARE(read.records[part], qMax<qint64>(0, qMin(inparts::partStart(total, parts, int(part) + 1), present) - first));
+    }
+}
+
+void TestStorage::readInPartsGrowsFromWhatItReads_data()
+{
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<int>("longFrom"); // records from this one on are long
+    QTest::newRow("one part, long at the end") << 1 << 2500;
+    QTest::newRow("two parts, the first long at its end") << 2 << 1200;
+    QTest::newRow("two parts, long from the second on") << 2 << 1500;
+    QTest::newRow("three parts, long at the end") << 3 << 2800;
+}
+
+// Short names first and long ones later: each part's stretch, sized from the
+// records it has read so far, grows and the ones after it move, and the
+// buffer ends as long as the names, whatever the room of the longest.
+void TestStorage::readInPartsGrowsFromWhatItReads()
+{
+    QFETCH(int, parts);
+    QFETCH(int, longFrom);
+    QTemporaryDir dir;
+    const int records = 3000;
+    const auto repeat = [longFrom](int i) { return i >= longFrom ? 60 : 1; };
+    writeNamedArchive(dir.path(), records, repeat);
+    const PartedBuffer read = readNames(dir.path(), records, parts);
+    QVERIFY(read.ok);
+    QCOMPARE(read.read, qint64(records));
+    QCOMPARE(read.bytes, namesOf(1, records, repeat));
+    QCOMPARE(read.bytes.capacity(), read.bytes.size());
+}
+
+void TestStorage::readInPartsStopsWhenAVisitorThrows_data()
+{
+    QTest::addColumn<int>("thrower"); // the record whose visit throws
+    QTest::newRow("the first part's first record") << 1;
+    QTest::newRow("the first part, later") << 700;
+    QTest::newRow("the second part's first record") << 1501;
+    QTest::newRow("the second part, later") << 2600;
+}
+
+// An exception in one part while the other runs ends neither the program nor
+// the read of the other part abruptly: it comes back as a failure, with the
+// records read whole without a gap from the first.
+void TestStorage::readInPartsStopsWhenAVisitorThrows()
+{
+    QFETCH(int, thrower);
+    QTemporaryDir dir;
+    const int records = 3000;
+    const auto once = [](int) { return 1; };
+    writeNamedArchive(dir.path(), records, once);
+    const PartedBuffer read = readNames(dir.path(), records, 2, [thrower](int, qint64 position) {
+        if (position == thrower)
+            throw std::runtime_error("visitor failed");
+    });
+    QVERIFY(!read.ok);
+    QCOMPARE(read.error, QStringLiteral("visitor failed"));
+    QVERIFY(read.read < thrower);
+    QCOMPARE(read.bytes, namesOf(1, int(read.read), once));
 }
 
 void TestStorage::openFailsWithoutReplacingAnything()

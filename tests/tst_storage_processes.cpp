@@ -76,6 +76,8 @@ private slots:
     void readersNeverSeeHalfAWrite();
     void heldLockFailsInTime_data();
     void heldLockFailsInTime();
+    void millionCardsWithinAddressSpace_data();
+    void millionCardsWithinAddressSpace();
 };
 
 void TestStorageProcesses::concurrentAppendsLoseNothing()
@@ -462,6 +464,72 @@ void TestStorageProcesses::heldLockFailsInTime()
     TSchedaIndirizzo back;
     QVERIFY(archive.read(1, back));
     QCOMPARE(back[TSchedaIndirizzo::Nome], QStringLiteral("prima"));
+}
+
+void TestStorageProcesses::millionCardsWithinAddressSpace_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("count"); // what the window tells for 1,000,000 cards
+    // One card in a hundred has a name: the find dialog lists those, the
+    // export grid has a row for every card.
+    QTest::newRow("find dialog") << "find" << "lines 10000";
+    QTest::newRow("export window") << "export" << "rows 1000000";
+}
+
+// The find dialog and the export window open on an archive of 1,000,000
+// cards under a limit of address space 128 MB above what they take for
+// 10,000: their buffers are sized from what the cards hold, not from room
+// for the longest cards (2.25 GB for the grid, 335 MB for the list), which
+// ran out of memory there.
+void TestStorageProcesses::millionCardsWithinAddressSpace()
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    QSKIP("a sanitizer's shadow memory does not fit an address space limit");
+#endif
+    QFETCH(QString, window);
+    QFETCH(QString, count);
+    // Sparse archives: only the named cards take room.
+    const auto archive = [](const QString &folder, qint64 cards) {
+        QFile file(QDir(folder).filePath(QStringLiteral("Archivio_Indirizzi.pro")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(cards * TSchedaIndirizzo::RecordSize));
+        for (qint64 p = 0; p < cards; p += 100) {
+            TSchedaIndirizzo card;
+            card[TSchedaIndirizzo::Nome] = QStringLiteral("Cliente %1").arg(p + 1);
+            card[TSchedaIndirizzo::Tipo] = QStringLiteral("Privato");
+            card[TSchedaIndirizzo::Rigo01] = QStringLiteral("Via Roma %1").arg(p % 300);
+            card[TSchedaIndirizzo::Note] = QStringLiteral("nota %1").arg(p);
+            QVERIFY(file.seek(p * TSchedaIndirizzo::RecordSize));
+            QCOMPARE(file.write(card.toRecord()), qint64(TSchedaIndirizzo::RecordSize));
+        }
+    };
+    const auto run = [&window](const QString &folder, qint64 limitKb) {
+        QProcess driver;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        driver.setProcessEnvironment(environment);
+        const QString limit = limitKb > 0 ? QString::number(limitKb) : QStringLiteral("unlimited");
+        driver.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(limit),
+                                            QStringLiteral(WINDOW_DRIVER), window, folder});
+        driver.waitForFinished(120000);
+        const QString out = QString::fromLatin1(driver.readAllStandardOutput()).trimmed();
+        return out.contains(QLatin1String("peak ")) ? out : out + QLatin1Char('\n') + QString::fromLatin1(driver.readAllStandardError());
+    };
+    // In memory where the system has a memory file system: reading its holes costs nothing.
+    const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm/tavolux-XXXXXX")
+                                                                           : QDir::tempPath() + QStringLiteral("/tavolux-XXXXXX");
+    QTemporaryDir small(base), large(base);
+    QVERIFY(small.isValid() && large.isValid());
+    archive(small.path(), 10000);
+    archive(large.path(), 1000000);
+    const QString smallOut = run(small.path(), 0);
+    const qint64 smallPeak = smallOut.section(QStringLiteral("peak "), 1).trimmed().toLongLong();
+    QVERIFY2(smallPeak > 0, qPrintable(smallOut));
+    const qint64 limit = smallPeak + 128 * 1024;
+    const QString largeOut = run(large.path(), limit);
+    qInfo("%s: %lld kB for 10,000 cards, under %lld kB for 1,000,000: %s", qPrintable(window), smallPeak, limit,
+          qPrintable(QString(largeOut).replace(QLatin1Char('\n'), QLatin1String(", "))));
+    QVERIFY2(largeOut.startsWith(count + QLatin1Char('\n')), qPrintable(largeOut));
 }
 
 QTEST_GUILESS_MAIN(TestStorageProcesses)

@@ -1,6 +1,7 @@
 #include "access/PadlockPicture.h"
 
 #include "ui/Art.h"
+#include "ui/Look.h"
 
 #include <QFont>
 #include <QPainter>
@@ -35,7 +36,7 @@ QPixmap padlockPicture(const QString &title, const QStringList &lines, const QSi
 
     const int textLeft = icon.right() + 16;
     QRect text(textLeft, 12, size.width() - textLeft - 12, size.height() - 24);
-    QFont titleFont(QStringLiteral("Verdana"));
+    QFont titleFont(ui::kTextFace);
     titleFont.setPixelSize(22);
     titleFont.setBold(true);
     painter.setFont(titleFont);
@@ -44,7 +45,7 @@ QPixmap padlockPicture(const QString &title, const QStringList &lines, const QSi
     painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, title);
     text.setTop(titleRect.bottom() + 6);
 
-    QFont lineFont(QStringLiteral("Verdana"));
+    QFont lineFont(ui::kTextFace);
     lineFont.setPixelSize(12);
     painter.setFont(lineFont);
     painter.setPen(QColor(0x30, 0x30, 0x30));

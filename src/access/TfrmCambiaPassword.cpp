@@ -6,6 +6,7 @@
 #include "platform/TextUtil.h"
 #include "ui/AccessibleNames.h"
 #include "ui/Art.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 #include "ui/PasswordAccessibility.h"
 #include "ui/Shortcuts.h"
@@ -72,9 +73,9 @@ TfrmCambiaPassword::TfrmCambiaPassword(const ProgramFolder &folder, QWidget *par
     column->addWidget(imgLogo, 0, Qt::AlignHCenter);
     column->addSpacing(8);
 
-    QFont captionFont(QStringLiteral("Verdana"), 10);
+    QFont captionFont(ui::kTextFace, 10);
     captionFont.setBold(true);
-    QFont fieldFont(QStringLiteral("Verdana"), 14);
+    QFont fieldFont(ui::kTextFace, 14);
     fieldFont.setBold(true);
     auto addField = [&](const QString &caption, const char *name) {
         auto *label = new QLabel(caption, this);

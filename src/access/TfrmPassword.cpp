@@ -5,6 +5,7 @@
 #include "access/PasswordStore.h"
 #include "platform/TextUtil.h"
 #include "ui/AccessibleNames.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 #include "ui/PasswordAccessibility.h"
 #include "ui/WindowPlacement.h"
@@ -60,14 +61,14 @@ TfrmPassword::TfrmPassword(const ProgramFolder &folder, QWidget *parent)
 
     lblRigo05 = new QLabel(QStringLiteral("Immetti la password e premi OK."), this);
     lblRigo05->setObjectName(QStringLiteral("lblRigo05"));
-    QFont labelFont(QStringLiteral("Verdana"), 10);
+    QFont labelFont(ui::kTextFace, 10);
     labelFont.setBold(true);
     lblRigo05->setFont(labelFont);
 
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
-    QFont fieldFont(QStringLiteral("Verdana"), 14);
+    QFont fieldFont(ui::kTextFace, 14);
     fieldFont.setBold(true);
     txtPassword->setFont(fieldFont);
     txtPassword->setMinimumHeight(34);

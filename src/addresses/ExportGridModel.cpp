@@ -1,13 +1,13 @@
 #include "addresses/ExportGridModel.h"
 
 #include "platform/Cp1252.h"
-#include "platform/LargePages.h"
 #include "storage/AddressArchive.h"
 #include "storage/TCampo250.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace tavolux {
 
@@ -59,6 +59,16 @@ bool ExportGridModel::editable(int column)
 
 bool ExportGridModel::load(const ProgramFolder &folder)
 {
+    // Out of memory is a failed load like any other: the rows stay.
+    try {
+        return loadRows(folder);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+}
+
+bool ExportGridModel::loadRows(const ProgramFolder &folder)
+{
     AddressArchive archive(folder);
     if (!archive.open())
         return false;
@@ -66,76 +76,51 @@ bool ExportGridModel::load(const ProgramFolder &folder)
     if (count <= 0 || count > std::numeric_limits<int>::max())
         return false;
 
-    // Room for the longest cards: pages never touched cost no memory, and
-    // the buffer never moves while it fills. A big archive fills it on large
-    // pages; a small one would leave most of each large page unused.
-    constexpr qint64 room = FieldColumns * TCampo250::MaxText;
-    QByteArray text(qsizetype(count * room), Qt::Uninitialized);
-    std::vector<qint64> starts(static_cast<size_t>(count));
-    std::vector<quint8> lengths(size_t(count) * FieldColumns);
-    if (count >= LargePageCards) {
-        adviseLargePages(text.constData(), text.size());
-        adviseLargePages(lengths.data(), qint64(lengths.size()));
-    }
-    // Two runs of cards read at once, each into its own stretch of the
-    // buffer; the second then moves down after the first.
-    const int parts = RecordFile::partsFor(count);
-    struct alignas(64) Part {
-        char *out;
-        qint64 read = 0;
-    };
-    std::vector<Part> state(static_cast<size_t>(parts));
-    char *const base = text.data();
-    for (int k = 0; k < parts; ++k)
-        state[size_t(k)].out = base + RecordFile::partStart(count, parts, k) * room;
-    archive.readAllRawInParts(count, parts, [&](int part, qint64 position, const char *record) {
-        Part &at = state[size_t(part)];
-        const size_t index = size_t(position - 1);
-        starts[index] = at.out - base;
-        quint8 *length = lengths.data() + index * FieldColumns;
-        for (int field = TSchedaIndirizzo::Nome; field <= TSchedaIndirizzo::Note; ++field) {
-            // As the field reads: its first L bytes, trimmed of codes 32 and below.
-            const char *campo = record + field * TCampo250::Size;
-            const int stored = std::min(int(static_cast<unsigned char>(campo[0])), TCampo250::MaxText);
-            int begin = 1, end = 1 + stored;
-            while (begin < end && static_cast<unsigned char>(campo[begin]) <= 32)
-                ++begin;
-            while (end > begin && static_cast<unsigned char>(campo[end - 1]) <= 32)
-                --end;
-            std::memcpy(at.out, campo + begin, size_t(end - begin));
-            at.out += end - begin;
-            *length++ = quint8(end - begin);
-        }
-        ++at.read;
-        return true;
-    });
+    // Read in parts at once into one buffer sized from the fields' lengths;
+    // each row's start is first where it lies in its part's bytes.
+    LargeArray<qint64> starts(count);
+    LargeArray<quint8> lengths(count * FieldColumns);
+    PartedBuffer read = archive.readIntoBuffer(
+        count,
+        [](const char *record) -> qint64 {
+            qint64 bytes = 0;
+            for (int field = TSchedaIndirizzo::Nome; field <= TSchedaIndirizzo::Note; ++field)
+                bytes += std::min(int(static_cast<unsigned char>(record[field * TCampo250::Size])), TCampo250::MaxText);
+            return bytes;
+        },
+        [&starts, &lengths](int, qint64 position, const char *record, char *out, qint64 offset) -> qint64 {
+            const qsizetype index = qsizetype(position - 1);
+            starts[index] = offset;
+            quint8 *length = lengths.data() + index * FieldColumns;
+            char *at = out;
+            for (int field = TSchedaIndirizzo::Nome; field <= TSchedaIndirizzo::Note; ++field) {
+                // As the field reads: its first L bytes, trimmed of codes 32 and below.
+                const char *campo = record + field * TCampo250::Size;
+                const int stored = std::min(int(static_cast<unsigned char>(campo[0])), TCampo250::MaxText);
+                int begin = 1, end = 1 + stored;
+                while (begin < end && static_cast<unsigned char>(campo[begin]) <= 32)
+                    ++begin;
+                while (end > begin && static_cast<unsigned char>(campo[end - 1]) <= 32)
+                    --end;
+                std::memcpy(at, campo + begin, size_t(end - begin));
+                at += end - begin;
+                *length++ = quint8(end - begin);
+            }
+            return at - out;
+        });
     archive.close();
-
-    // The cards read without a gap from the first: a part that came short (a
-    // failed read) ends them.
-    qint64 rows = 0;
-    char *end = base;
-    for (int k = 0; k < parts; ++k) {
-        const qint64 first = RecordFile::partStart(count, parts, k);
-        char *from = base + first * room;
-        const qint64 bytes = state[size_t(k)].out - from;
-        if (from != end) {
-            std::memmove(end, from, size_t(bytes));
-            const qint64 shift = from - end;
-            for (qint64 i = first; i < first + state[size_t(k)].read; ++i)
-                starts[size_t(i)] -= shift;
-        }
-        end += bytes;
-        rows += state[size_t(k)].read;
-        if (state[size_t(k)].read < RecordFile::partStart(count, parts, k + 1) - first)
-            break;
-    }
-    if (rows == 0)
+    if (read.read == 0)
         return false;
-    text.resize(end - base);
-    starts.resize(size_t(rows));
-    lengths.resize(size_t(rows) * FieldColumns);
-    text.squeeze();
+    // The rows of the parts read without a gap from the first, shifted to
+    // where their part landed.
+    qint64 index = 0;
+    for (size_t part = 0; part < read.records.size(); ++part) {
+        for (const qint64 end = index + read.records[part]; index < end; ++index)
+            starts[index] += read.starts[part];
+    }
+    starts.truncate(read.read);
+    lengths.truncate(read.read * FieldColumns);
+    QByteArray text = std::move(read.bytes);
 
     beginResetModel();
     m_text = std::move(text);
@@ -150,10 +135,10 @@ bool ExportGridModel::load(const ProgramFolder &folder)
 
 QByteArrayView ExportGridModel::fieldBytes(int row, int field) const
 {
-    if (!m_numbered || row < 0 || size_t(row) >= m_rowStarts.size())
+    if (!m_numbered || row < 0 || row >= m_rowStarts.size())
         return {};
-    const quint8 *lengths = m_lengths.data() + size_t(row) * FieldColumns;
-    qint64 start = m_rowStarts[size_t(row)];
+    const quint8 *lengths = m_lengths.data() + qsizetype(row) * FieldColumns;
+    qint64 start = m_rowStarts[row];
     for (int f = 0; f < field; ++f)
         start += lengths[f];
     return QByteArrayView(m_text.constData() + start, lengths[field]);

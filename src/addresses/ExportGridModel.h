@@ -1,6 +1,7 @@
 #pragma once
 
 #include "addresses/SpreadsheetWriter.h"
+#include "platform/LargePages.h"
 #include "platform/ProgramFolder.h"
 
 #include <QAbstractTableModel>
@@ -21,7 +22,6 @@ class ExportGridModel : public QAbstractTableModel
 public:
     static constexpr int ColumnCount = 10;
     static constexpr int FieldColumns = ColumnCount - 1; // Nome to Note
-    static constexpr qint64 LargePageCards = 65536;
 
     explicit ExportGridModel(int emptyRows, QObject *parent = nullptr);
 
@@ -52,14 +52,15 @@ public:
     qint64 heldBytes() const;
 
 private:
+    bool loadRows(const ProgramFolder &folder);
     QByteArrayView fieldBytes(int row, int field) const;
     static quint64 editKey(int row, int column) { return (quint64(row) << 4) | quint64(column); }
 
     int m_rows;
     bool m_numbered = false;
     QByteArray m_text;                // every card's fields, trimmed, back to back
-    std::vector<qint64> m_rowStarts;  // where each card's first field begins
-    std::vector<quint8> m_lengths;    // each field's length (at most 250)
+    LargeArray<qint64> m_rowStarts;   // where each card's first field begins
+    LargeArray<quint8> m_lengths;     // each field's length (at most 250)
     QHash<quint64, QString> m_edits;
 };
 

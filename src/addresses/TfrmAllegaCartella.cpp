@@ -8,6 +8,7 @@
 #include "ui/Art.h"
 #include "ui/FileChooser.h"
 #include "ui/GradientWidget.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
 
@@ -87,7 +88,7 @@ bool liesInside(const QString &path, const QString &folder)
 QLabel *caption(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setFont(QFont(QStringLiteral("Verdana"), 12));
+    label->setFont(QFont(ui::kTextFace, 12));
     label->setStyleSheet(QStringLiteral("color: #1f3f80; background: transparent;"));
     return label;
 }
@@ -142,7 +143,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(TfrmArchivio_Indirizzi &owner)
 
     auto *panel = new QFrame(background);
     panel->setObjectName(QStringLiteral("panAllegati"));
-    panel->setStyleSheet(QStringLiteral("QFrame#panAllegati { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    panel->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panAllegati"), 6));
     auto *outer = new QVBoxLayout(background);
     outer->setContentsMargins(10, 10, 10, 10);
     outer->addWidget(panel);
@@ -238,7 +239,7 @@ QWidget *TfrmAllegaCartella::buildGroup(int n, QWidget *parent)
     slot.file = new QLineEdit(group);
     slot.file->setObjectName(QStringLiteral("txtFile") + digits);
     slot.file->setReadOnly(true);
-    QFont nameFont(QStringLiteral("Verdana"), 10);
+    QFont nameFont(ui::kTextFace, 10);
     nameFont.setBold(true);
     slot.file->setFont(nameFont);
     slot.file->setStyleSheet(QStringLiteral("QLineEdit { background: #f4f7fb; border: 1px solid #87b4e8; padding: 2px; }"));
@@ -252,7 +253,7 @@ QWidget *TfrmAllegaCartella::buildGroup(int n, QWidget *parent)
 
     slot.desc = new QLineEdit(group);
     slot.desc->setObjectName(QStringLiteral("txtDesc") + digits);
-    QFont descFont(QStringLiteral("Verdana"), 12);
+    QFont descFont(ui::kTextFace, 12);
     descFont.setBold(true);
     slot.desc->setFont(descFont);
     slot.desc->setStyleSheet(QStringLiteral("QLineEdit { background: white; border: 1px solid #87b4e8; padding: 1px; }"));

@@ -17,6 +17,7 @@
 #include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
 #include "ui/Shortcuts.h"
@@ -41,8 +42,7 @@ QFrame *whiteBox(QWidget *parent, const char *name)
 {
     auto *box = new QFrame(parent);
     box->setObjectName(QLatin1String(name));
-    box->setStyleSheet(QStringLiteral("QFrame#%1 { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }")
-                           .arg(QLatin1String(name)));
+    box->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#") + QLatin1String(name), 6));
     return box;
 }
 
@@ -50,7 +50,7 @@ QLineEdit *editField(QWidget *parent, const char *name, const QColor &rest)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QLatin1String(name));
-    QFont font(QStringLiteral("Verdana"), 12);
+    QFont font(ui::kTextFace, 12);
     font.setBold(true);
     field->setFont(font);
     field->setMaxLength(250);
@@ -61,7 +61,7 @@ QLineEdit *editField(QWidget *parent, const char *name, const QColor &rest)
 QLabel *caption(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    QFont font(QStringLiteral("Verdana"), 10);
+    QFont font(ui::kTextFace, 10);
     font.setBold(true);
     label->setFont(font);
     label->setStyleSheet(QStringLiteral("color: #1f3f80;"));
@@ -72,7 +72,7 @@ QFrame *separator(QWidget *parent)
 {
     auto *line = new QFrame(parent);
     line->setFrameShape(QFrame::HLine);
-    line->setStyleSheet(QStringLiteral("color: #9fb6d9;"));
+    line->setStyleSheet(QStringLiteral("color: %1;").arg(ui::kPanelBorder));
     return line;
 }
 
@@ -153,7 +153,7 @@ void TfrmArchivio_Indirizzi::build()
     lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
     lblPosizione->setAlignment(Qt::AlignCenter);
     lblPosizione->setMinimumWidth(64);
-    QFont positionFont(QStringLiteral("Verdana"), 12);
+    QFont positionFont(ui::kTextFace, 12);
     positionFont.setBold(true);
     lblPosizione->setFont(positionFont);
     cmdAvanti = icon("avanti", "cmdAvanti");

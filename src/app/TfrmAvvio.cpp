@@ -8,6 +8,7 @@
 #include "platform/TMisc.h"
 #include "ui/AccessibleNames.h"
 #include "ui/Art.h"
+#include "ui/Look.h"
 #include "ui/PictureButton.h"
 #include "ui/Shortcuts.h"
 
@@ -25,7 +26,7 @@ QFrame *whiteBox(QWidget *parent)
 {
     auto *box = new QFrame(parent);
     box->setObjectName(QStringLiteral("whiteBox"));
-    box->setStyleSheet(QStringLiteral("QFrame#whiteBox { background: white; border: 1px solid #9fb6d9; border-radius: 8px; }"));
+    box->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#whiteBox"), 8));
     return box;
 }
 

@@ -4,6 +4,7 @@
 #include "cardimport/CsvReader.h"
 #include "cardimport/VCardReader.h"
 #include "platform/Cp1252.h"
+#include "storage/InParts.h"
 #include "storage/RecordFile.h"
 
 #include <QFile>
@@ -15,11 +16,11 @@
 
 namespace tavolux {
 
-void ImportTable::setHeaderRow(bool header)
+void ImportTable::setHeaderRow(bool first)
 {
     if (kind == Kind::VCard)
         return;
-    headerRow = header && !rows.isEmpty();
+    headerRow = first && !rows.isEmpty();
     const int columns = rows.maxFieldCount();
     this->header.clear();
     if (headerRow) {
@@ -378,7 +379,7 @@ ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping)
     // parts; the halves are kept in file order.
     const int first = table.firstDataRow();
     const int rows = table.rows.size() - first;
-    const int parts = RecordFile::partsFor(rows);
+    const int parts = inparts::partsFor(rows);
     if (parts < 2) {
         ImportPlan result;
         planRows(table, mapping, first, table.rows.size(), result);

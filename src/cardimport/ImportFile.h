@@ -41,7 +41,7 @@ struct ImportTable
     // The values of file row r (0-based, the header row included).
     QStringList row(int r) const { return rows.row(r); }
     // Takes the first row as the header, or as data; the names and the proposal follow.
-    void setHeaderRow(bool header);
+    void setHeaderRow(bool first);
 };
 
 // Why a file could not be read as a table.

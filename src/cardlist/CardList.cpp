@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 #include "platform/LargePages.h"
+#include "storage/InParts.h"
 #include "storage/TCampo250.h"
 
 #include <QtEndian>
@@ -10,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <numeric>
 #include <string_view>
 #include <thread>
@@ -205,7 +207,7 @@ void lowerInto(QByteArray &lowered, std::vector<qint64> &offsets, const std::ato
 
 bool useThreads(qint64 lines)
 {
-    return lines >= CardLines::ParallelLines && std::thread::hardware_concurrency() > 1;
+    return inparts::partsFor(lines) > 1;
 }
 
 } // namespace
@@ -233,8 +235,6 @@ CardLines &CardLines::operator=(CardLines &&other) noexcept
         m_textOffsets = std::move(other.m_textOffsets);
         m_order = std::move(other.m_order);
         m_lowering = std::move(other.m_lowering);
-        m_parts = std::move(other.m_parts);
-        m_partBase = std::exchange(other.m_partBase, nullptr);
         other.m_text = QByteArray();
         other.m_textOffsets.assign(1, 0);
         other.m_order.clear();
@@ -272,15 +272,6 @@ void CardLines::makeLowered()
     else
         work();
     m_lowering = std::move(lowering);
-}
-
-void CardLines::reserve(qint64 lines, qint64 bytes)
-{
-    dropLowered();
-    m_text.reserve(bytes + lines);
-    adviseLargePages(m_text.constData(), m_text.capacity());
-    m_textOffsets.reserve(size_t(lines) + 1);
-    adviseLargePages(m_textOffsets.data(), qint64(m_textOffsets.capacity() * sizeof(qint64)));
 }
 
 void CardLines::append(QByteArrayView lineBytes)
@@ -331,55 +322,86 @@ bool CardLines::appendRecord(const char *record)
     return true;
 }
 
-void CardLines::beginParts(const std::vector<qint64> &records)
+CardLines CardLines::fromText(QByteArray text, std::vector<qint64> offsets)
 {
-    clear();
-    qint64 total = 0;
-    for (const qint64 n : records)
-        total += n;
-    m_text = QByteArray(qsizetype(total * (LongestLine + 1)), Qt::Uninitialized);
-    adviseLargePages(m_text.constData(), m_text.size());
-    m_textOffsets.reserve(size_t(total) + 1);
-    m_partBase = m_text.data();
-    qint64 begin = 0;
-    for (const qint64 n : records) {
-        Part part;
-        part.begin = part.end = begin;
-        part.ends.reserve(size_t(n));
-        m_parts.push_back(std::move(part));
-        begin += n * (LongestLine + 1);
-    }
+    CardLines lines;
+    lines.m_text = std::move(text);
+    lines.m_textOffsets = std::move(offsets);
+    return lines;
 }
 
-bool CardLines::appendRecord(int part, const char *record)
+namespace {
+
+bool readLinesInParts(AddressArchive &archive, CardLines &lines, int parts, const RecordVisit &each,
+                      std::vector<qint64> *kept)
 {
-    Part &at = m_parts[size_t(part)];
-    const qsizetype length = putRecordLine(m_partBase + at.end, record);
-    if (length < 0)
+    const qint64 cards = qMax<qint64>(0, archive.count());
+    // Each part's line ends, from where its bytes begin; then shifted to
+    // where they land in the buffer.
+    if (parts <= 0)
+        parts = inparts::partsFor(cards);
+    std::vector<qint64> offsets;
+    offsets.reserve(size_t(cards) + 1);
+    std::vector<std::vector<qint64>> ends(static_cast<size_t>(parts));
+    for (int part = 0; part < parts; ++part) {
+        std::vector<qint64> &own = ends[size_t(part)];
+        own.reserve(size_t(inparts::partStart(cards, parts, part + 1) - inparts::partStart(cards, parts, part)));
+    }
+    PartedBuffer read = archive.readIntoBuffer(
+        cards,
+        [](const char *record) -> qint64 {
+            // No line without a name; else the columns, the labels, the note and a zero byte.
+            if (fieldBytes(record, TSchedaIndirizzo::Nome).isEmpty())
+                return 0;
+            return 84 + fieldBytes(record, TSchedaIndirizzo::Note).size() + 1;
+        },
+        [&ends, &each](int part, qint64 position, const char *record, char *out, qint64 offset) -> qint64 {
+            const qsizetype length = putRecordLine(out, record);
+            if (length < 0)
+                return 0;
+            ends[size_t(part)].push_back(offset + length + 1);
+            if (each)
+                each(part, position, record);
+            return length + 1;
+        },
+        parts);
+    offsets.push_back(0);
+    if (kept)
+        kept->assign(size_t(parts), 0);
+    for (size_t part = 0; part < read.starts.size(); ++part) {
+        // Only the lines of the records the part read whole.
+        const qint64 bytes = (part + 1 < read.starts.size() ? read.starts[part + 1] : read.bytes.size()) - read.starts[part];
+        for (const qint64 end : ends[part]) {
+            if (end > bytes)
+                break;
+            offsets.push_back(read.starts[part] + end);
+            if (kept)
+                ++(*kept)[part];
+        }
+        ends[part] = {};
+    }
+    lines = CardLines::fromText(std::move(read.bytes), std::move(offsets));
+    return read.ok;
+}
+
+} // namespace
+
+bool readLines(AddressArchive &archive, CardLines &lines)
+{
+    std::vector<qint64> kept;
+    return readLines(archive, lines, 0, {}, kept);
+}
+
+bool readLines(AddressArchive &archive, CardLines &lines, int parts, const RecordVisit &each,
+               std::vector<qint64> &kept)
+{
+    try {
+        return readLinesInParts(archive, lines, parts, each, &kept);
+    } catch (const std::bad_alloc &) {
+        lines = CardLines();
+        kept.assign(size_t(qMax(parts, 0)), 0);
         return false;
-    at.end += length + 1;
-    at.ends.push_back(at.end);
-    return true;
-}
-
-void CardLines::joinParts()
-{
-    dropLowered();
-    qint64 end = 0;
-    for (const Part &part : m_parts) {
-        const qint64 shift = part.begin - end;
-        if (shift != 0)
-            std::memmove(m_partBase + end, m_partBase + part.begin, size_t(part.end - part.begin));
-        for (const qint64 e : part.ends)
-            m_textOffsets.push_back(e - shift);
-        end += part.end - part.begin;
     }
-    m_parts.clear();
-    m_partBase = nullptr;
-    // Shrunk to its lines: the pages the later parts were first written to go.
-    m_text.resize(end);
-    m_text.squeeze();
-    m_order.clear();
 }
 
 namespace {
@@ -509,11 +531,11 @@ void CardLines::sort()
         std::sort(pending.begin(), pending.end(),
                   [](const Range &a, const Range &b) { return a.last - a.first > b.last - b.first; });
         std::array<std::vector<Range>, 2> shares;
-        std::array<size_t, 2> load{0, 0};
+        std::array<size_t, 2> weight{0, 0};
         for (const Range &range : pending) {
-            const int lighter = load[0] <= load[1] ? 0 : 1;
+            const int lighter = weight[0] <= weight[1] ? 0 : 1;
             shares[size_t(lighter)].push_back(range);
-            load[size_t(lighter)] += range.last - range.first;
+            weight[size_t(lighter)] += range.last - range.first;
         }
         std::thread other(resolve, std::move(shares[1]));
         resolve(std::move(shares[0]));

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "storage/AddressArchive.h"
 #include "storage/TSchedaIndirizzo.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,24 +38,22 @@ QString lowerAscii(const QString &text);
 // with A-Z lowered, in list order, for searching. Large lists are sorted on
 // two threads, and their lowered copy is made on another thread after the
 // sort: a search waits for it, so the list can be shown before it is ready.
+// Two threads are used as inparts::partsFor says.
 class CardLines
 {
 public:
-    // From this many lines on, the sort and the lowered copy use more threads.
-    static constexpr int ParallelLines = 1 << 12;
-
     CardLines();
     // The lines as given, not sorted.
     explicit CardLines(const QStringList &lines);
+    // The lines already in one buffer, each followed by a zero byte: `offsets`
+    // holds where each begins, then the buffer's size.
+    static CardLines fromText(QByteArray text, std::vector<qint64> offsets);
     CardLines(CardLines &&other) noexcept;
     CardLines &operator=(CardLines &&other) noexcept;
     CardLines(const CardLines &) = delete;
     CardLines &operator=(const CardLines &) = delete;
     ~CardLines();
 
-    // Room for up to `lines` lines of `bytes` bytes in all, so that filling
-    // never moves the buffers (untouched room costs no memory).
-    void reserve(qint64 lines, qint64 bytes);
     // Adds a line (code-page bytes) at the end; the list is unsorted until sort().
     void append(QByteArrayView lineBytes);
     // Adds the line of a raw archive record, made in place; false when the
@@ -62,13 +62,6 @@ public:
     // The longest line: name and type columns, labels and a whole note.
     static constexpr qsizetype LongestLine = 84 + 250;
 
-    // Filling from runs of records read at once, from several threads: the
-    // list is emptied, each part gets a stretch of the buffer for its
-    // records[part] records, appendRecord(part, ...) adds to it, and
-    // joinParts() sets the parts' lines after one another, in part order.
-    void beginParts(const std::vector<qint64> &records);
-    bool appendRecord(int part, const char *record);
-    void joinParts();
     // Sorts in list order; equal lines keep their order, side by side.
     void sort();
     void clear();
@@ -97,17 +90,22 @@ private:
     QByteArray m_text;                   // lines as added, each followed by a zero byte
     std::vector<qint64> m_textOffsets{0}; // where each line of m_text begins, and the end
     std::vector<int> m_order;            // once sorted: the added line at each place
-    struct Part {
-        qint64 begin = 0;         // where its stretch of m_text begins
-        qint64 end = 0;           // where its next line goes
-        std::vector<qint64> ends; // where each of its lines ends
-    };
-    std::vector<Part> m_parts;   // while filling in parts
-    char *m_partBase = nullptr;
     // The lines in list order with A-Z lowered, zero-separated, and where each
     // begins; declared last, so that its thread stops before the text goes.
     std::unique_ptr<Lowering> m_lowering;
 };
+
+// The line of every named card of an opened archive, in file order, not
+// sorted; a long archive is read in parts at once. False when a read failed:
+// the lines of the cards read without a gap from the first are there.
+bool readLines(AddressArchive &archive, CardLines &lines);
+// As above in `parts` parts (0: as inparts::partsFor says), with
+// `each(part, position, record)` called on the part's own thread for every
+// record that gives a line; `kept` gets how many of each part's lines were
+// kept (on a failure, those read without a gap from the first).
+using RecordVisit = std::function<void(int part, qint64 position, const char *record)>;
+bool readLines(AddressArchive &archive, CardLines &lines, int parts, const RecordVisit &each,
+               std::vector<qint64> &kept);
 
 // Find-next over the list lines, with a memory of the last key.
 class Search

@@ -10,6 +10,7 @@
 #include "ui/Art.h"
 #include "ui/FocusLook.h"
 #include "ui/GradientWidget.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 
 #include <QGuiApplication>
@@ -23,7 +24,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <vector>
 
 namespace tavolux {
 
@@ -65,7 +65,7 @@ CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title
     ui::describePicture(lens, QStringLiteral("Lente di ingrandimento"));
     txtTrova = new QLineEdit(background);
     txtTrova->setObjectName(QStringLiteral("txtTrova"));
-    QFont searchFont(QStringLiteral("Verdana"), 12);
+    QFont searchFont(ui::kTextFace, 12);
     searchFont.setBold(true);
     txtTrova->setFont(searchFont);
     btnTrova = new QPushButton(QStringLiteral("Trova"), background);
@@ -92,7 +92,7 @@ CardListDialog::CardListDialog(const ProgramFolder &folder, const QString &title
     lblRigo03 = new QLabel(QStringLiteral("Fare doppio clic su una voce in elenco per richiamare la scheda"), background);
     lblRigo03->setObjectName(QStringLiteral("lblRigo03"));
     lblRigo03->setAlignment(Qt::AlignCenter);
-    QFont hintFont(QStringLiteral("Verdana"), 10);
+    QFont hintFont(ui::kTextFace, 10);
     hintFont.setBold(true);
     lblRigo03->setFont(hintFont);
     lblRigo03->setStyleSheet(QStringLiteral("color: #DC143C;"));
@@ -169,20 +169,8 @@ void CardListDialog::fill()
     cardlist::CardLines lines;
     {
         AddressArchive archive(m_folder);
-        if (archive.open()) {
-            // A long archive is read in two runs at once.
-            const qint64 cards = qMax<qint64>(0, archive.count());
-            const int parts = RecordFile::partsFor(cards);
-            std::vector<qint64> records;
-            for (int part = 0; part < parts; ++part)
-                records.push_back(RecordFile::partStart(cards, parts, part + 1) - RecordFile::partStart(cards, parts, part));
-            lines.beginParts(records);
-            archive.readAllRawInParts(cards, parts, [&](int part, qint64, const char *record) {
-                lines.appendRecord(part, record);
-                return true;
-            });
-            lines.joinParts();
-        }
+        if (archive.open())
+            cardlist::readLines(archive, lines);
     }
     m_model->setLines(std::move(lines));
     setCurrentLine(0);

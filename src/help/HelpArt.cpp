@@ -2,6 +2,7 @@
 
 #include "help/Maker.h"
 #include "ui/Art.h"
+#include "ui/Look.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -31,7 +32,7 @@ QPixmap headerPicture(const QString &iconName, const QString &lettering, const Q
     const int side = size.height() - 12;
     const QRect icon(10, 6, side, side);
     painter.drawPixmap(icon, helpArt(iconName, icon.size()));
-    QFont font(QStringLiteral("Verdana"));
+    QFont font(ui::kTextFace);
     font.setPixelSize(qMax(14, size.height() * 2 / 5));
     font.setBold(true);
     painter.setFont(font);
@@ -75,7 +76,7 @@ QPixmap creditsPicture(const QSize &size)
     painter.drawPixmap(QRect(w / 2 - 200, h / 2 - 40, 180, 112), ui::art(QStringLiteral("busta"), QSize(180, 112)));
     painter.drawPixmap(QRect(w / 2 + 40, h / 2 - 50, 96, 126), ui::art(QStringLiteral("etichette"), QSize(96, 126)));
 
-    QFont title(QStringLiteral("Verdana"));
+    QFont title(ui::kTextFace);
     title.setPixelSize(56);
     title.setBold(true);
     painter.setFont(title);
@@ -83,19 +84,19 @@ QPixmap creditsPicture(const QSize &size)
     const QStringList lines = creditsLines();
     painter.drawText(QRect(0, 18, w, 72), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(0));
 
-    QFont line(QStringLiteral("Verdana"));
+    QFont line(ui::kTextFace);
     line.setPixelSize(14);
     line.setItalic(true);
     painter.setFont(line);
     painter.setPen(Qt::white);
     painter.drawText(QRect(0, 90, w, 24), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(1));
 
-    QFont maker(QStringLiteral("Verdana"));
+    QFont maker(ui::kTextFace);
     maker.setPixelSize(16);
     maker.setBold(true);
     painter.setFont(maker);
     painter.drawText(QRect(0, h - 76, w, 26), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(2));
-    QFont rights(QStringLiteral("Verdana"));
+    QFont rights(ui::kTextFace);
     rights.setPixelSize(12);
     painter.setFont(rights);
     painter.setPen(QColor(0xDD, 0xDD, 0xDD));

@@ -5,6 +5,7 @@
 #include "platform/TMisc.h"
 #include "ui/AccessibleNames.h"
 #include "ui/GradientWidget.h"
+#include "ui/Look.h"
 #include "ui/PictureButton.h"
 #include "ui/WindowPlacement.h"
 
@@ -31,7 +32,7 @@ TfrmGuida::TfrmGuida(const ProgramFolder &folder, QWidget *parent)
 
     auto *header = new QFrame(background);
     header->setObjectName(QStringLiteral("panIntestazione"));
-    header->setStyleSheet(QStringLiteral("QFrame#panIntestazione { background: white; border: 1px solid #9fb6d9; border-radius: 8px; }"));
+    header->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panIntestazione"), 8));
     auto *headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(6, 4, 6, 4);
     imgIntestazione = new QLabel(header);
@@ -54,7 +55,7 @@ TfrmGuida::TfrmGuida(const ProgramFolder &folder, QWidget *parent)
     txtGuida->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtGuida->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtGuida->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QFont textFont(QStringLiteral("Verdana"), 12);
+    QFont textFont(ui::kTextFace, 12);
     textFont.setBold(true);
     txtGuida->setFont(textFont);
 

@@ -5,6 +5,7 @@
 #include "help/Maker.h"
 #include "platform/TMisc.h"
 #include "ui/GradientWidget.h"
+#include "ui/Look.h"
 #include "ui/PictureButton.h"
 #include "ui/WindowPlacement.h"
 #include "ui/AccessibleNames.h"
@@ -41,7 +42,7 @@ TfrmInfo::TfrmInfo(QWidget *parent)
 
     auto *header = new QFrame(background);
     header->setObjectName(QStringLiteral("panIntestazione"));
-    header->setStyleSheet(QStringLiteral("QFrame#panIntestazione { background: white; border: 1px solid #9fb6d9; border-radius: 8px; }"));
+    header->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panIntestazione"), 8));
     auto *headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(6, 4, 6, 4);
     imgIntestazione = new QLabel(header);
@@ -53,7 +54,7 @@ TfrmInfo::TfrmInfo(QWidget *parent)
 
     lblVersione = new QLabel(QStringLiteral("Versione %1").arg(QCoreApplication::applicationVersion()), background);
     lblVersione->setObjectName(QStringLiteral("lblVersione"));
-    QFont versionFont(QStringLiteral("Verdana"), 8);
+    QFont versionFont(ui::kTextFace, 8);
     lblVersione->setFont(versionFont);
     lblVersione->setStyleSheet(QStringLiteral("color: #303030;"));
 
@@ -61,7 +62,7 @@ TfrmInfo::TfrmInfo(QWidget *parent)
                                             "Per richiedere informazioni sul programma, scrivere a:")
                                  .arg(maker::name()),
                              background);
-    QFont aboutFont(QStringLiteral("Verdana"), 11);
+    QFont aboutFont(ui::kTextFace, 11);
     about->setFont(aboutFont);
     about->setStyleSheet(QStringLiteral("color: #202020;"));
 

@@ -15,6 +15,7 @@
 #include "ui/AccessibleNames.h"
 #include "ui/Art.h"
 #include "ui/FocusHighlight.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
 #include "ui/Shortcuts.h"
@@ -54,8 +55,7 @@ QFrame *whiteTile(QWidget *parent, const QString &name)
 {
     auto *tile = new QFrame(parent);
     tile->setObjectName(name);
-    tile->setStyleSheet(QStringLiteral("QFrame#%1 { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }")
-                            .arg(name));
+    tile->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#") + name, 6));
     return tile;
 }
 
@@ -64,7 +64,7 @@ QLabel *instruction(const QString &text, const QColor &colour, const QString &na
     auto *line = new QLabel(text, parent);
     line->setObjectName(name);
     line->setTextFormat(Qt::PlainText);
-    QFont font(QStringLiteral("Verdana"), 9);
+    QFont font(ui::kTextFace, 9);
     font.setBold(true);
     line->setFont(font);
     line->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
@@ -149,7 +149,7 @@ void TfrmArchivio_Etichette::build()
     lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
     lblPosizione->setAlignment(Qt::AlignCenter);
     lblPosizione->setMinimumWidth(64);
-    QFont positionFont(QStringLiteral("Verdana"), 12);
+    QFont positionFont(ui::kTextFace, 12);
     positionFont.setBold(true);
     lblPosizione->setFont(positionFont);
     neutral << lblPosizione;
@@ -171,7 +171,7 @@ void TfrmArchivio_Etichette::build()
     // Body: title strip, instructions, the slot grid.
     auto *body = new QFrame(panel);
     body->setObjectName(QStringLiteral("panCorpo"));
-    body->setStyleSheet(QStringLiteral("QFrame#panCorpo { background: #C8D6E3; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    body->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panCorpo"), 6, QStringLiteral("#C8D6E3")));
     background << body;
     auto *bodyColumn = new QVBoxLayout(body);
     bodyColumn->setContentsMargins(16, 14, 16, 16);
@@ -181,7 +181,7 @@ void TfrmArchivio_Etichette::build()
     title->setObjectName(QStringLiteral("lblTitoloStampa"));
     title->setAlignment(Qt::AlignCenter);
     title->setFixedHeight(30);
-    QFont titleFont(QStringLiteral("Verdana"), 12);
+    QFont titleFont(ui::kTextFace, 12);
     titleFont.setBold(true);
     title->setFont(titleFont);
     title->setStyleSheet(QStringLiteral("background: black; color: #FFFF00;"));
@@ -190,7 +190,7 @@ void TfrmArchivio_Etichette::build()
 
     auto *instructions = new QFrame(body);
     instructions->setObjectName(QStringLiteral("panIstruzioni"));
-    instructions->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; }"));
+    instructions->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panIstruzioni"), 0));
     auto *instructionRow = new QHBoxLayout(instructions);
     instructionRow->setContentsMargins(12, 10, 12, 10);
     instructionRow->setSpacing(14);
@@ -215,7 +215,7 @@ void TfrmArchivio_Etichette::build()
     int n = 0;
     for (const auto &text : texts) {
         if (text.first.isEmpty()) {
-            lines->addSpacing(QFontMetrics(QFont(QStringLiteral("Verdana"), 9)).height());
+            lines->addSpacing(QFontMetrics(QFont(ui::kTextFace, 9)).height());
             continue;
         }
         QLabel *line = instruction(text.first, text.second, QStringLiteral("lblIstruzione%1").arg(++n), instructions);
@@ -285,7 +285,7 @@ const std::array<TfrmArchivio_Etichette::Slot, TfrmArchivio_Etichette::Slots> &T
 
 void TfrmArchivio_Etichette::buildSlots()
 {
-    QFont nameFont(QStringLiteral("Verdana"), 12);
+    QFont nameFont(ui::kTextFace, 12);
     nameFont.setBold(true);
     for (int k = 1; k <= Slots; ++k) {
         const QString kk = twoDigits(k);

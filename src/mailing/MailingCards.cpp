@@ -3,6 +3,7 @@
 #include "platform/Cp1252.h"
 #include "printing/LineFit.h"
 #include "storage/AddressArchive.h"
+#include "storage/InParts.h"
 #include "storage/TCampo250.h"
 
 #include <algorithm>
@@ -103,6 +104,16 @@ struct MailingCards::Part
         cards.reserve(size_t(records));
         // Room that is never written costs no memory.
         text.ensure(size_t(records) * 128);
+    }
+
+    // Only the first `count` cards: those whose lines the list kept.
+    void keep(qint64 count)
+    {
+        if (qint64(cards.size()) <= count)
+            return;
+        cards.resize(size_t(count));
+        measure.erase(std::remove_if(measure.begin(), measure.end(), [count](int card) { return card >= count; }),
+                      measure.end());
     }
 
     void add(qint64 position, const char *record, const LabelLineFit &fit, std::uint8_t part)
@@ -277,24 +288,21 @@ MailingCards::Read MailingCards::read(const ProgramFolder &folder)
         if (archive.open()) {
             // A long archive is read in two runs at once, each into its own part.
             const qint64 cards = archive.count();
-            const int count = RecordFile::partsFor(std::max<qint64>(0, cards));
-            std::vector<qint64> records;
-            for (int part = 0; part < count; ++part)
-                records.push_back(RecordFile::partStart(std::max<qint64>(0, cards), count, part + 1)
-                                  - RecordFile::partStart(std::max<qint64>(0, cards), count, part));
+            const int count = inparts::partsFor(std::max<qint64>(0, cards));
             parts.resize(size_t(count));
             for (int part = 0; part < count; ++part)
-                parts[size_t(part)].reserve(records[size_t(part)]);
-            lines.beginParts(records);
+                parts[size_t(part)].reserve(inparts::partStart(std::max<qint64>(0, cards), count, part + 1)
+                                            - inparts::partStart(std::max<qint64>(0, cards), count, part));
+            std::vector<qint64> kept;
             ok = cards >= 0
-                 && archive.readAllRawInParts(std::max<qint64>(0, cards), count,
-                                              [&](int part, qint64 position, const char *record) {
-                                                  if (lines.appendRecord(part, record))
-                                                      parts[size_t(part)].add(position, record, fit,
-                                                                              std::uint8_t(part));
-                                                  return true;
-                                              });
-            lines.joinParts();
+                 && cardlist::readLines(
+                     archive, lines, count,
+                     [&](int part, qint64 position, const char *record) {
+                         parts[size_t(part)].add(position, record, fit, std::uint8_t(part));
+                     },
+                     kept);
+            for (int part = 0; part < count; ++part)
+                parts[size_t(part)].keep(kept[size_t(part)]);
         }
     }
     return readParts(parts, lines, ok);

@@ -14,7 +14,9 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char encodeSlow(char16_t c)
+} // namespace
+
+char encodeChar(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return char(c);
@@ -22,13 +24,6 @@ char encodeSlow(char16_t c)
         if (kHigh[size_t(i)] == c)
             return char(0x80 + i);
     return '?';
-}
-
-} // namespace
-
-char encodeChar(char16_t c)
-{
-    return encodeSlow(c);
 }
 
 QString decode(const char *data, int size)
@@ -57,7 +52,7 @@ void appendEncoded(QByteArray &out, QStringView text)
             // A surrogate pair is one character and becomes one '?'.
             if (QChar::isHighSurrogate(c) && p + 1 != end && QChar::isLowSurrogate(p[1]))
                 ++p;
-            *dst++ = encodeSlow(c);
+            *dst++ = encodeChar(c);
         }
         ++p;
     }

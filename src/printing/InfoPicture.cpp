@@ -1,6 +1,7 @@
 #include "printing/InfoPicture.h"
 
 #include "ui/Art.h"
+#include "ui/Look.h"
 
 #include <QFont>
 #include <QPainter>
@@ -15,7 +16,7 @@ QPixmap infoPicture(const QString &artName, const QString &text, const QSize &si
     painter.setRenderHint(QPainter::TextAntialiasing);
     const int icon = std::min(40, size.height());
     painter.drawPixmap(0, 0, ui::art(artName, QSize(icon, icon)));
-    QFont font(QStringLiteral("Verdana"));
+    QFont font(ui::kTextFace);
     font.setPixelSize(13);
     painter.setFont(font);
     painter.setPen(QColor(0x1f, 0x3f, 0x80));

@@ -43,8 +43,8 @@ QRectF LabelPageTemplate::lineRect(int slot, int line)
 
 QString LabelPageTemplate::lineName(int slot, int line)
 {
-    auto make = [](int slot, int line) {
-        return QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QLatin1Char('0')).arg(slot, 2, 10, QLatin1Char('0'));
+    auto make = [](int s, int l) {
+        return QStringLiteral("txtRigo%1_E%2").arg(l, 2, 10, QLatin1Char('0')).arg(s, 2, 10, QLatin1Char('0'));
     };
     // Asked for every line of every page printed: made once.
     static const std::array<QString, kSlots * kLines> names = [&make] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/TextFont.h"
+
 #include <QRectF>
 #include <QString>
 
@@ -34,6 +36,9 @@ public:
     // The background's name: Shape2, Shape1, Shape3 along the top row, then
     // Shape4.. down the left column, Shape11.. the middle, Shape18.. the right.
     static QString shapeName(int slot);
+
+    // The font of a label's lines, Arial at 7 points.
+    static report::TextFont labelFont() { return report::TextFont{QStringLiteral("Arial"), 7}; }
 
     // A new template named "name" (the preview's caption and the job title).
     static std::unique_ptr<report::Report> create(const QString &name);

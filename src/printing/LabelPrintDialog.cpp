@@ -3,6 +3,7 @@
 #include "platform/Conventions.h"
 #include "printing/InfoPicture.h"
 #include "ui/AccessibleNames.h"
+#include "ui/Look.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -33,7 +34,7 @@ LabelPrintDialog::LabelPrintDialog(const QString &caption, const QStringList &in
 
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("panInformazioni"));
-    panel->setStyleSheet(QStringLiteral("QFrame#panInformazioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    panel->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panInformazioni"), 6));
     auto *infoColumn = new QVBoxLayout(panel);
     infoColumn->setContentsMargins(12, 12, 12, 12);
     infoColumn->setSpacing(12);

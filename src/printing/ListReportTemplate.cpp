@@ -4,6 +4,7 @@
 #include "report/Report.h"
 #include "report/TextBox.h"
 #include "report/Units.h"
+#include "ui/Look.h"
 
 namespace tavolux {
 
@@ -23,7 +24,7 @@ report::TextBox *strip(report::ReportPage &page, const char *name, const QRectF 
     report::TextBox *box = page.addText(QLatin1String(name), rect, band);
     if (!box) // names are unique: never refused
         return nullptr;
-    box->Font = report::TextFont{QStringLiteral("Verdana"), points, true};
+    box->Font = report::TextFont{ui::kTextFace, points, true};
     box->FontColor = Qt::white;
     box->Fill = kSlateGray;
     box->HAlign = report::TextBox::Align::Center;

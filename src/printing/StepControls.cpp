@@ -2,6 +2,8 @@
 #include "ui/AccessibleNames.h"
 
 
+#include "ui/Look.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -42,9 +44,10 @@ QLineEdit *valueBox(const char *name, QWidget *parent)
 QVBoxLayout *stepDialogColumn(QWidget *dialog, QWidget *holder)
 {
     dialog->setStyleSheet(QStringLiteral("QDialog { background: #dfe8f6; }"
-                                         "QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
+                                         "QGroupBox { background: white; border: 1px solid %1; border-radius: 6px;"
                                          " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
-                                         "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
+                                         "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }")
+                              .arg(ui::kPanelBorder));
     auto *column = new QVBoxLayout(holder ? holder : dialog);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(10);
@@ -55,7 +58,7 @@ QLabel *instructionsPanel(QVBoxLayout *column, const QPixmap &picture, const QSt
 {
     auto *panel = new QFrame(column->parentWidget());
     panel->setObjectName(QStringLiteral("panIstruzioni"));
-    panel->setStyleSheet(QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    panel->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panIstruzioni"), 6));
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(12, 10, 12, 10);
     auto *image = new QLabel(panel);

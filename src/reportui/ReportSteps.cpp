@@ -32,9 +32,9 @@ bool Print(Report &report, QWidget *parent)
         // their choices are applied, and the pages laid out again, only once
         // the dialog is accepted.
         auto accepts = std::make_shared<QList<std::function<void()>>>();
-        options.tab = [&report, accepts](QWidget *parent) {
+        options.tab = [&report, accepts](QWidget *owner) {
             accepts->clear();
-            auto *tab = new QWidget(parent);
+            auto *tab = new QWidget(owner);
             auto *column = new QVBoxLayout(tab);
             for (const Report::PrintControl &control : report.printControls()) {
                 std::function<void()> accept;

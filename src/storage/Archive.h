@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
+#include "storage/InParts.h"
 #include "storage/RecordFile.h"
 
 #include <functional>
+#include <utility>
 
 namespace tavolux {
 
@@ -35,11 +37,11 @@ public:
 
     // Visits the raw records 1..Count; decode only what is needed.
     bool readAllRaw(const std::function<bool(qint64, const char *)> &visit) { return m_file.readAll(visit); }
-    // The same in parts read at once (see RecordFile::readAllInParts).
-    bool readAllRawInParts(qint64 total, int parts,
-                           const std::function<bool(int part, qint64 position, const char *record)> &visit)
+    // Records 1..total read in parts at once into one buffer (see readIntoBuffer).
+    template <typename Room, typename Put>
+    PartedBuffer readIntoBuffer(qint64 total, Room &&room, Put &&put, int parts = 0)
     {
-        return m_file.readAllInParts(total, parts, visit);
+        return tavolux::readIntoBuffer(m_file, total, std::forward<Room>(room), std::forward<Put>(put), parts);
     }
 
     bool readAll(const std::function<bool(qint64, const Record &)> &visit)

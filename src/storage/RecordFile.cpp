@@ -1,10 +1,14 @@
 #include "storage/RecordFile.h"
 
+#include "storage/InParts.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
 
 #include <cerrno>
+#include <atomic>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -284,31 +288,24 @@ bool RecordFile::readAll(const std::function<bool(qint64, const char *)> &visit)
     return true;
 }
 
-qint64 RecordFile::partStart(qint64 total, int parts, int part)
-{
-    return parts <= 1 ? (part <= 0 ? 0 : total) : total / parts * part + qMin<qint64>(part, total % parts);
-}
-
-int RecordFile::partsFor(qint64 total)
-{
-    return total >= PartRecords && std::thread::hardware_concurrency() > 1 ? 2 : 1;
-}
-
 bool RecordFile::readAllInParts(qint64 total, int parts,
-                                const std::function<bool(int part, qint64 position, const char *record)> &visit)
+                                const std::function<bool(int part, qint64 first, const char *records, qint64 count)> &visit)
 {
+    using inparts::partStart;
     const qint64 present = count();
     if (present < 0)
         return false;
     parts = qMax(1, parts);
     const int fd = m_file.handle();
     const qint64 recordSize = m_recordSize;
+    // Set when a visitor throws: every part stops at its next chunk.
+    std::atomic<bool> stopped{false};
     // Each part: its own chunk and locks; the first error it meets.
     auto readPart = [&, fd, recordSize](int part, const char **failed) {
         const qint64 end = qMin(partStart(total, parts, part + 1), present);
         const qint64 perChunk = qMax<qint64>(1, (1 << 20) / recordSize);
         QByteArray chunk;
-        for (qint64 first = partStart(total, parts, part); first < end;) {
+        for (qint64 first = partStart(total, parts, part); first < end && !stopped.load(std::memory_order_relaxed);) {
             const qint64 records = qMin(perChunk, end - first);
             const qint64 bytes = records * recordSize;
             chunk.resize(bytes);
@@ -327,21 +324,40 @@ bool RecordFile::readAllInParts(qint64 total, int parts,
                     got += n;
                 }
             }
-            for (qint64 i = 0; i < records; ++i) {
-                if (!visit(part, first + i + 1, chunk.constData() + i * recordSize))
-                    return;
-            }
+            if (!visit(part, first + 1, chunk.constData(), records))
+                return;
             first += records;
         }
     };
     std::vector<const char *> failures(size_t(parts), nullptr);
+    std::vector<std::exception_ptr> thrown(static_cast<size_t>(parts));
+    auto guardedPart = [&](int part) {
+        try {
+            readPart(part, &failures[size_t(part)]);
+        } catch (...) {
+            thrown[size_t(part)] = std::current_exception();
+            stopped = true;
+        }
+    };
     {
         std::vector<std::thread> others;
-        for (int part = 1; part < parts; ++part)
-            others.emplace_back(readPart, part, &failures[size_t(part)]);
-        readPart(0, &failures[0]);
+        std::vector<int> here; // parts no thread could be started for
+        for (int part = 1; part < parts; ++part) {
+            try {
+                others.emplace_back(guardedPart, part);
+            } catch (...) {
+                here.push_back(part);
+            }
+        }
+        guardedPart(0);
+        for (const int part : here)
+            guardedPart(part);
         for (std::thread &t : others)
             t.join();
+    }
+    for (const std::exception_ptr &e : thrown) {
+        if (e)
+            std::rethrow_exception(e);
     }
     for (const char *what : failures) {
         if (what)

@@ -39,16 +39,14 @@ public:
     // Reads records 1..total split into `parts` runs of consecutive records,
     // all at once: part 0 on the calling thread, each other on a thread of its
     // own, with its own chunks and shared locks. Part k holds records
-    // partStart(total, parts, k) + 1 to partStart(total, parts, k + 1), those
-    // the file has, in turn. The visitor is called from all threads at once
-    // with its part's number; returning false stops that part.
+    // inparts::partStart(total, parts, k) + 1 to partStart(total, parts, k + 1),
+    // those the file has, handed to `visit` a chunk at a time and in turn:
+    // `count` records from position `first`. The visitor is called from all
+    // threads at once; returning false stops its part. An exception from it
+    // stops every part, and is thrown again here once all have stopped.
+    // (storage/InParts.h reads records into one buffer this way.)
     bool readAllInParts(qint64 total, int parts,
-                        const std::function<bool(int part, qint64 position, const char *record)> &visit);
-    static qint64 partStart(qint64 total, int parts, int part);
-    // Parts worth reading `total` records in: two from PartRecords on, where
-    // the machine has two cores or more; one otherwise.
-    static constexpr qint64 PartRecords = 4096;
-    static int partsFor(qint64 total);
+                        const std::function<bool(int part, qint64 first, const char *records, qint64 count)> &visit);
     // Overwrites record p (1 <= p <= Count) under a lock on its range.
     bool write(qint64 p, const QByteArray &record);
     // Writes after the last whole record, under an exclusive lock around
@@ -67,6 +65,7 @@ public:
     QString errorString() const { return m_error; }
     // The system's error number of the last failure (EBUSY: the lock wait gave up), 0 when none.
     int systemError() const { return m_systemError; }
+    int recordSize() const { return m_recordSize; }
 
 private:
     bool fail(const QString &what);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/TCampo250.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,7 +16,7 @@ struct TPaginaEtichette
     static constexpr int Slots = 24;
     static constexpr int Lines = 6;
     static constexpr int FieldCount = Slots + Slots * Lines;
-    static constexpr int RecordSize = FieldCount * 251;
+    static constexpr int RecordSize = FieldCount * TCampo250::Size;
 
     std::array<QString, FieldCount> values;
 

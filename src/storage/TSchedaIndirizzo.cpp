@@ -25,9 +25,4 @@ TSchedaIndirizzo TSchedaIndirizzo::fromRecord(const char *record)
     return card;
 }
 
-QString TSchedaIndirizzo::fieldFromRecord(const char *record, Field field)
-{
-    return TCampo250::decode(record + int(field) * TCampo250::Size);
-}
-
 } // namespace tavolux

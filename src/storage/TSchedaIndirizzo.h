@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/TCampo250.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,7 @@ struct TSchedaIndirizzo
         Desc01, Desc02, Desc03,
         FieldCount
     };
-    static constexpr int RecordSize = FieldCount * 251;
+    static constexpr int RecordSize = FieldCount * TCampo250::Size;
 
     std::array<QString, FieldCount> values;
 
@@ -29,8 +31,6 @@ struct TSchedaIndirizzo
     // Encodes the card into all RecordSize bytes at `record`.
     void writeRecord(char *record) const;
     static TSchedaIndirizzo fromRecord(const char *record);
-    // Only the fields the list line needs: Nome, Tipo, Note.
-    static QString fieldFromRecord(const char *record, Field field);
 };
 
 } // namespace tavolux

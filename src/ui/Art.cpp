@@ -1,5 +1,7 @@
 #include "ui/Art.h"
 
+#include "ui/Look.h"
+
 #include <QEvent>
 #include <QFont>
 #include <QLabel>
@@ -82,7 +84,7 @@ QPixmap textArt(const QString &text, const QSize &size, int pixelSize, const QCo
     QPixmap pixmap = canvas(size);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    QFont font(QStringLiteral("Verdana"));
+    QFont font(kTextFace);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setItalic(italic);

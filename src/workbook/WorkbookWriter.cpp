@@ -1,87 +1,16 @@
 #include "workbook/WorkbookWriter.h"
 
 #include "workbook/WorkbookCheck.h"
+#include "workbook/XlsxLibrary.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QLibrary>
 #include <QRegularExpression>
 
-#include <xlsxwriter.h>
-
-#include <optional>
-#include <type_traits>
 
 namespace tavolux {
 
 namespace {
-
-// The functions of libxlsxwriter this writer calls.
-#define TAVOLUX_XLSX_FUNCTIONS(F)                                                                                   \
-    F(workbook_new_opt)                                                                                            \
-    F(workbook_add_worksheet)                                                                                      \
-    F(workbook_add_format)                                                                                         \
-    F(workbook_close)                                                                                              \
-    F(format_set_num_format)                                                                                       \
-    F(format_set_bold)                                                                                             \
-    F(worksheet_set_column_pixels)                                                                                 \
-    F(worksheet_write_string)                                                                                      \
-    F(worksheet_write_blank)                                                                                       \
-    F(lxw_strerror)
-
-// libxlsxwriter, loaded when the first workbook is written: the program does
-// not load it, nor the OpenSSL library it brings, at every start.
-struct XlsxLibrary
-{
-#define TAVOLUX_XLSX_POINTER(name) decltype(&::name) name = nullptr;
-    TAVOLUX_XLSX_FUNCTIONS(TAVOLUX_XLSX_POINTER)
-#undef TAVOLUX_XLSX_POINTER
-    QString error; // why it is not there; empty once loaded
-};
-
-XlsxLibrary load(const QString &fileName)
-{
-    XlsxLibrary loaded;
-    QLibrary file(fileName);
-    if (!file.load()) {
-        loaded.error = file.errorString();
-        return loaded;
-    }
-    QStringList missing;
-    auto resolve = [&](auto &function, const char *name) {
-        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(file.resolve(name));
-        if (!function)
-            missing << QLatin1String(name);
-    };
-#define TAVOLUX_XLSX_RESOLVE(name) resolve(loaded.name, #name);
-    TAVOLUX_XLSX_FUNCTIONS(TAVOLUX_XLSX_RESOLVE)
-#undef TAVOLUX_XLSX_RESOLVE
-    if (!missing.isEmpty())
-        loaded.error = QStringLiteral("mancano le funzioni %1").arg(missing.join(QStringLiteral(", ")));
-    return loaded;
-}
-
-// The library file to load, and the library once loaded (workbooks are
-// written on one thread).
-struct XlsxState
-{
-    QString fileName = QStringLiteral(TAVOLUX_XLSXWRITER);
-    std::optional<XlsxLibrary> library;
-};
-
-XlsxState &xlsxState()
-{
-    static XlsxState state;
-    return state;
-}
-
-const XlsxLibrary &xlsx()
-{
-    XlsxState &state = xlsxState();
-    if (!state.library)
-        state.library = load(state.fileName);
-    return *state.library;
-}
 
 QString reason(lxw_error error)
 {
@@ -142,7 +71,7 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     const XlsxLibrary &x = xlsx();
     if (!x.error.isEmpty())
         return failed(QStringLiteral("La libreria per i file .xlsx (%1) non si è potuta caricare: %2")
-                          .arg(xlsxState().fileName, x.error));
+                          .arg(xlsxLibraryFile(), x.error));
 
     QByteArray scratchName = QFile::encodeName(scratch);
     lxw_workbook_options options{};
@@ -205,9 +134,7 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
 
 void setWorkbookLibrary(const QString &fileName)
 {
-    XlsxState &state = xlsxState();
-    state.fileName = fileName.isEmpty() ? QStringLiteral(TAVOLUX_XLSXWRITER) : fileName;
-    state.library.reset();
+    setXlsxLibraryFile(fileName);
 }
 
 WorkbookResult writeWorkbook(const QString &path, const QString &name, const QList<WorkbookColumn> &columns,
