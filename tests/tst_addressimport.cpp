@@ -13,6 +13,7 @@
 #include "cardimport/CardAppender.h"
 #include "cardimport/CsvReader.h"
 #include "cardimport/ImportFile.h"
+#include "cardimport/ImportJournal.h"
 #include "cardimport/VCardReader.h"
 #include "printing/LineFit.h"
 #include "storage/AddressArchive.h"
@@ -24,6 +25,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -208,7 +211,11 @@ private slots:
     void batchAppendKeepsFileWhenStopped_data();
     void batchAppendKeepsFileWhenStopped();
     void batchAppendOnFullDiskWritesNothing();
-    void anotherCopyAppendsAfterTheWholeImport();
+    void anotherCopySavesBetweenBatches();
+    void stoppedImportKeepsOtherCopiesCards_data();
+    void stoppedImportKeepsOtherCopiesCards();
+    void journalTellsWhatWentIn_data();
+    void journalTellsWhatWentIn();
 
     void windowHasImportButton();
     void dialogMapsAndImports();
@@ -825,7 +832,7 @@ void TestAddressImport::batchAppendKeepsFileWhenStopped()
         f.write(QByteArray(tailBytes, 'x'));
     }
     const QByteArray before = fileBytes(file);
-    QList<ImportedCard> cards(1000);
+    QList<ImportedCard> cards(3000); // six batches
     for (int i = 0; i < cards.size(); ++i)
         cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Nuova %1").arg(i);
     int calls = 0;
@@ -835,10 +842,10 @@ void TestAddressImport::batchAppendKeepsFileWhenStopped()
     // Done, the new cards go over the trailing piece, right after card 2.
     const AppendResult done = appendCards(folder, cards);
     QCOMPARE(done.firstPosition, qint64(3));
-    QCOMPARE(QFileInfo(file).size(), qint64(1002) * TSchedaIndirizzo::RecordSize);
+    QCOMPARE(QFileInfo(file).size(), qint64(3002) * TSchedaIndirizzo::RecordSize);
     const QStringList stored = archiveCards(dir.path());
     QCOMPARE(stored.at(2).section(QLatin1Char('|'), 0, 0), QStringLiteral("Nuova 0"));
-    QCOMPARE(stored.last().section(QLatin1Char('|'), 0, 0), QStringLiteral("Nuova 999"));
+    QCOMPARE(stored.last().section(QLatin1Char('|'), 0, 0), QStringLiteral("Nuova 2999"));
 }
 
 void TestAddressImport::batchAppendOnFullDiskWritesNothing()
@@ -862,35 +869,228 @@ void TestAddressImport::batchAppendOnFullDiskWritesNothing()
     QCOMPARE(fileBytes(file), before);
 }
 
-void TestAddressImport::anotherCopyAppendsAfterTheWholeImport()
+void TestAddressImport::anotherCopySavesBetweenBatches()
 {
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
     QList<ImportedCard> cards(3000);
     for (int i = 0; i < cards.size(); ++i)
         cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Importata %1").arg(i + 1);
-    QProcess other;
-    bool started = false;
-    const AppendResult result = appendCards(folder, cards, [&](qint64) {
-        if (!started) {
-            // Another copy saves a card while the import is under way.
-            started = true;
+    qint64 firstBatch = 0;
+    int otherExit = -1;
+    const AppendResult result = appendCards(folder, cards, [&](qint64 done) {
+        if (firstBatch == 0) {
+            // Another copy saves a card while the import is under way: it
+            // neither waits for the whole import nor fails.
+            firstBatch = done;
+            QProcess other;
             other.start(QStringLiteral(STORAGE_DRIVER),
                         {QStringLiteral("append"), dir.path(), QStringLiteral("altra"), QStringLiteral("1")});
-            other.waitForStarted();
-            QTest::qWait(1500); // time for it to start and reach the archive
+            otherExit = other.waitForFinished(10000) ? other.exitCode() : -2;
         }
         return true;
     });
     QCOMPARE(int(result.status), int(AppendResult::Status::Done));
-    QVERIFY(other.state() == QProcess::NotRunning || other.waitForFinished(10000));
-    QCOMPARE(other.exitCode(), 0);
-    // Its card waited for the lock: the imported cards stay together, in file order.
+    QCOMPARE(otherExit, 0);
+    QVERIFY(firstBatch > 0 && firstBatch < cards.size());
+    // Its card lies between two batches; the imported cards keep their order.
     const QStringList stored = archiveCards(dir.path());
     QCOMPARE(stored.size(), 3001);
+    QCOMPARE(stored.at(firstBatch).section(QLatin1Char('|'), 0, 0), QStringLiteral("altra-0"));
+    QStringList imported = stored;
+    imported.removeAt(firstBatch);
     for (int i = 0; i < 3000; ++i)
-        QCOMPARE(stored.at(i).section(QLatin1Char('|'), 0, 0), QStringLiteral("Importata %1").arg(i + 1));
-    QCOMPARE(stored.last().section(QLatin1Char('|'), 0, 0), QStringLiteral("altra-0"));
+        QCOMPARE(imported.at(i).section(QLatin1Char('|'), 0, 0), QStringLiteral("Importata %1").arg(i + 1));
+}
+
+void TestAddressImport::stoppedImportKeepsOtherCopiesCards_data()
+{
+    QTest::addColumn<bool>("fails");  // else cancelled
+    QTest::addColumn<int>("others"); // cards another copy saves after the first batch
+    QTest::newRow("cancelled, no other card: the file as it was") << false << 0;
+    QTest::newRow("cancelled, two other cards") << false << 2;
+    QTest::newRow("failed write, no other card") << true << 0;
+    QTest::newRow("failed write, two other cards") << true << 2;
+}
+
+void TestAddressImport::stoppedImportKeepsOtherCopiesCards()
+{
+    QFETCH(bool, fails);
+    QFETCH(int, others);
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    QVERIFY(putExistingCards(folder, 2));
+    const QString file = folder.file(AddressArchive::fileName());
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(QByteArray(100, 'x')); // a trailing piece
+    }
+    const QByteArray before = fileBytes(file);
+    QList<ImportedCard> cards(3000);
+    for (int i = 0; i < cards.size(); ++i)
+        cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Nuova %1").arg(i);
+    ImportJob job;
+    job.digest = 0x5eed;
+    int batches = 0;
+    AppendResult result;
+    {
+        std::unique_ptr<FileSizeLimit> limit;
+        result = appendCards(
+                folder, cards,
+                [&](qint64) {
+                    if (++batches == 1) {
+                        AddressArchive other(folder);
+                        for (int n = 0; n < others; ++n) {
+                            TSchedaIndirizzo card;
+                            card[TSchedaIndirizzo::Nome] = QStringLiteral("Altra %1").arg(n);
+                            if (!other.open() || other.append(card) < 1)
+                                return false;
+                        }
+                        if (fails) // the next batch goes beyond the size limit
+                            limit = std::make_unique<FileSizeLimit>(QFileInfo(file).size() + 100000);
+                    }
+                    return batches < 3;
+                },
+                &job);
+    }
+    QCOMPARE(int(result.status), int(fails ? AppendResult::Status::Failed : AppendResult::Status::Cancelled));
+    QCOMPARE(result.left, qint64(0));
+    QCOMPARE(result.moved, qint64(others));
+    QStringList names;
+    for (const QString &card : archiveCards(dir.path()))
+        names << card.section(QLatin1Char('|'), 0, 0);
+    QStringList expected{existingCard()[TSchedaIndirizzo::Nome], existingCard()[TSchedaIndirizzo::Nome]};
+    for (int n = 0; n < others; ++n)
+        expected << QStringLiteral("Altra %1").arg(n);
+    QCOMPARE(names, expected);
+    if (others == 0)
+        QCOMPARE(fileBytes(file), before);
+    else
+        QCOMPARE(result.movedFrom, qint64(3));
+    // No journal is left behind.
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("Archivio_Indirizzi.importa*")}, QDir::Files | QDir::Hidden),
+             QStringList());
+}
+
+namespace {
+
+TSchedaIndirizzo namedCard(const QString &name)
+{
+    TSchedaIndirizzo card;
+    card[TSchedaIndirizzo::Nome] = name;
+    card[TSchedaIndirizzo::Rigo01] = QStringLiteral("Via %1").arg(name);
+    return card;
+}
+
+QStringList archiveNames(const QString &folder)
+{
+    QStringList names;
+    for (const QString &card : archiveCards(folder))
+        names << card.section(QLatin1Char('|'), 0, 0);
+    return names;
+}
+
+} // namespace
+
+void TestAddressImport::journalTellsWhatWentIn_data()
+{
+    // The archive holds "E E" and then, as steps, the batches of the import
+    // ("B<position>:<cards>[/<written>]"), other copies' cards ("F<name>"),
+    // a journal line cut short ("cut"), a taking out begun ("U<from>,<count>,
+    // <kept names>"), the kept cards written at its place ("copy") and the
+    // file cut after them ("truncate").
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<QString>("archive");
+    QTest::newRow("two batches whole") << QStringList{"B3:4", "B7:6"} << int(FoundImport::State::Stopped) << 10
+                                       << "E E I0 I1 I2 I3 I4 I5 I6 I7 I8 I9";
+    QTest::newRow("last batch written in part, another card after it")
+            << QStringList{"B3:4", "B7:6/3", "Fx", "Fy"} << int(FoundImport::State::Stopped) << 7
+            << "E E I0 I1 I2 I3 I4 I5 I6 x y";
+    QTest::newRow("another card between the batches")
+            << QStringList{"B3:4", "Fx", "B8:6"} << int(FoundImport::State::Stopped) << 10
+            << "E E I0 I1 I2 I3 x I4 I5 I6 I7 I8 I9";
+    QTest::newRow("journal line cut short") << QStringList{"B3:4", "cut"} << int(FoundImport::State::Stopped) << 4
+                                            << "E E I0 I1 I2 I3";
+    QTest::newRow("stopped before its first card") << QStringList{"B3:4/0", "Fx"} << int(FoundImport::State::None)
+                                                   << 0 << "E E x";
+    QTest::newRow("taking out begun, others' cards saved since")
+            << QStringList{"B3:4", "Fx", "B8:6", "U3,13,x", "copy", "Fy"} << int(FoundImport::State::Finished) << 0
+            << "E E x y";
+    QTest::newRow("taking out done, journal left")
+            << QStringList{"B3:4", "Fx", "B8:6", "U3,13,x", "copy", "truncate", "Fy"}
+            << int(FoundImport::State::Finished) << 0 << "E E x y";
+}
+
+void TestAddressImport::journalTellsWhatWentIn()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, state);
+    QFETCH(int, cards);
+    QFETCH(QString, archive);
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    QVERIFY(putExistingCards(folder, 2));
+    const QString file = folder.file(AddressArchive::fileName());
+    ImportJob job;
+    job.digest = 0xfeed;
+    job.name = QStringLiteral("rubrica.csv");
+    job.mapping = {1, 2};
+    int next = 0; // the next imported card
+    {
+        // The import, stopped where the steps end: the journal as it wrote
+        // it, the archive as it left it.
+        ImportJournal journal(folder);
+        QVERIFY(journal.begin(job));
+        for (const QString &step : std::as_const(steps)) {
+            AddressArchive target(folder);
+            QVERIFY(target.open());
+            if (step.startsWith(QLatin1Char('B'))) {
+                const qint64 position = step.mid(1).section(QLatin1Char(':'), 0, 0).toLongLong();
+                const QString counts = step.section(QLatin1Char(':'), 1);
+                const int count = counts.section(QLatin1Char('/'), 0, 0).toInt();
+                const int written = counts.contains(QLatin1Char('/')) ? counts.section(QLatin1Char('/'), 1).toInt() : count;
+                QByteArray records;
+                for (int i = 0; i < count; ++i)
+                    records += namedCard(QStringLiteral("I%1").arg(next + i)).toRecord();
+                QVERIFY(journal.addBatch(position, count, records.constData()));
+                for (int i = 0; i < written; ++i)
+                    QCOMPARE(target.append(namedCard(QStringLiteral("I%1").arg(next + i))), position + i);
+                next += count;
+            } else if (step.startsWith(QLatin1Char('F'))) {
+                QVERIFY(target.append(namedCard(step.mid(1))) > 0);
+            } else if (step == QLatin1String("cut")) {
+                QFile f(dir.filePath(ImportJournal::fileName(job.digest)));
+                QVERIFY(f.open(QIODevice::Append));
+                f.write("B 99 1 0000");
+            } else if (step.startsWith(QLatin1Char('U'))) {
+                const QStringList parts = step.mid(1).split(QLatin1Char(','));
+                QByteArray kept;
+                for (const QString &name : parts.mid(2))
+                    kept += namedCard(name).toRecord();
+                QVERIFY(journal.beginUndo(parts.at(0).toLongLong(), parts.at(1).toLongLong(), kept));
+            } else if (step == QLatin1String("copy")) {
+                QVERIFY(target.write(3, namedCard(QStringLiteral("x"))));
+            } else if (step == QLatin1String("truncate")) {
+                QVERIFY(QFile::resize(file, qint64(3) * TSchedaIndirizzo::RecordSize));
+            }
+        }
+    } // the process ends without a word: its lock goes
+    const FoundImport found = ImportJournal::find(folder, job.digest);
+    QCOMPARE(int(found.state), state);
+    QCOMPARE(found.cards, qint64(cards));
+    if (found.state == FoundImport::State::Stopped) {
+        QCOMPARE(found.job.name, job.name);
+        QCOMPARE(found.job.mapping, job.mapping);
+    }
+    QStringList names = archiveNames(dir.path());
+    names.replaceInStrings(existingCard()[TSchedaIndirizzo::Nome], QStringLiteral("E"));
+    QCOMPARE(names.join(QLatin1Char(' ')), archive);
+    // Only a stopped import keeps its journal, to be gone on from.
+    QCOMPARE(QFileInfo::exists(dir.filePath(ImportJournal::fileName(job.digest))),
+             found.state == FoundImport::State::Stopped);
 }
 
 // ------------------------------------------------------------------ dialog
