@@ -28,7 +28,7 @@
 //   storage_driver saver <folder> <tag> <every ms> <milliseconds>
 //       saves a card every so often, as the address window's Save does: a new
 //       card <tag>-<n>, then the same card over itself, in turn; prints
-//       "saves <n> failed <n> slowest <ms> appended <n>"
+//       "saves <n> failed <n> slowest <ms> appended <n>" (also when stopped by SIGTERM)
 #include "DriverRows.h"
 #include "access/PasswordStore.h"
 #include "addresses/SpreadsheetFile.h"
@@ -47,6 +47,7 @@
 
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -303,14 +304,17 @@ int import(const ProgramFolder &folder, const QString &path)
     return 0;
 }
 
+volatile std::sig_atomic_t stopSaving = 0;
+
 int saver(const ProgramFolder &folder, const QString &tag, int every, int milliseconds)
 {
+    std::signal(SIGTERM, [](int) { stopSaving = 1; });
     QElapsedTimer timer;
     timer.start();
     qint64 saves = 0, failed = 0, slowest = 0, appended = 0;
     QString position;
     TSchedaIndirizzo card;
-    while (timer.elapsed() < milliseconds) {
+    while (timer.elapsed() < milliseconds && !stopSaving) {
         const qint64 due = saves * every;
         if (timer.elapsed() < due)
             QThread::msleep(quint64(due - timer.elapsed()));

@@ -174,8 +174,8 @@ QString TfrmImportaSchede::goOnQuestion(int rowsIn, bool vcard)
     const QString what = vcard ? QStringLiteral("schede") : QStringLiteral("righe");
     const QString from = vcard ? QStringLiteral("scheda") : QStringLiteral("riga");
     return QStringLiteral("Attenzione: un'importazione di questo file si è interrotta prima della fine. Le %1 del "
-                          "file dalla 1 alla %2 sono già in archivio.\r\n\r\nSi vuole continuare dalla %3 %4? "
-                          "Rispondendo No si importerà di nuovo tutto il file.")
+                          "file dalla 1 alla %2 sono già in archivio; rispondendo No si importerà di nuovo tutto il "
+                          "file.\r\n\r\nSi vuole continuare dalla %3 %4?")
             .arg(what, conventions::formatCount(rowsIn), from, conventions::formatCount(rowsIn + 1));
 }
 

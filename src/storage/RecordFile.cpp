@@ -512,7 +512,7 @@ qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char
         m_systemError = reason;
         if (failure.isEmpty() && out)
             return 0;
-        fail(failure.isEmpty() ? QStringLiteral("take out") : failure);
+        fail(failure.isEmpty() ? QStringLiteral("undo") : failure);
         return failure.isEmpty() ? 0 : -1;
     };
     while (done < total) {
