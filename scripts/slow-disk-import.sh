@@ -16,6 +16,7 @@ work=$(mktemp -d)
 loop=""
 group=""
 cleanup() {
+  [ -n "${saver:-}" ] && kill "$saver" 2>/dev/null && wait "$saver" 2>/dev/null
   mountpoint -q "$work/disk" && umount "$work/disk"
   [ -n "$loop" ] && losetup -d "$loop"
   [ -n "$group" ] && [ -d "$group" ] && rmdir "$group"
@@ -49,17 +50,18 @@ awk -v n="$rows" 'BEGIN { print "Nome;Indirizzo;CAP;Città;Note";
   for (i = 1; i <= n; i++) printf "Cliente %d;Via Roma %d;%05d;Città %d;nota %d\n", i, i, 10000 + i % 90000, i % 97, i }' \
   > "$work/rubrica.csv"
 
-# Both copies write to the slow disk.
-slow() { ( echo "$BASHPID" > "$group/cgroup.procs"; exec "$@" ); }
-slow "$driver" saver "$work/disk" altra 100 600000 > "$work/saver.out" 2> "$work/saver.err" &
+# Both copies write to the slow disk (the subshell joins the group, then
+# becomes the copy).
+( echo "$BASHPID" > "$group/cgroup.procs"; exec "$driver" saver "$work/disk" altra 100 3600000 ) \
+  > "$work/saver.out" 2> "$work/saver.err" &
 saver=$!
 sleep 1
 start=$(date +%s.%N)
-slow "$driver" import "$work/disk" "$work/rubrica.csv" > "$work/import.out"
+( echo "$BASHPID" > "$group/cgroup.procs"; exec "$driver" import "$work/disk" "$work/rubrica.csv" ) > "$work/import.out"
 end=$(date +%s.%N)
-sleep 1
 kill -TERM "$saver"
 wait "$saver" || true
+saver=""
 cards=$(( $(stat -c %s "$work/disk/Archivio_Indirizzi.pro") / 3765 ))
 printf 'slow disk (%d bytes/s, sync): %d rows imported (%s) in %.1f s; %d cards in the archive; other copy: %s\n' \
   "$rate" "$rows" "$(cat "$work/import.out")" "$(echo "$end - $start" | bc)" "$cards" "$(cat "$work/saver.out")"

@@ -505,7 +505,8 @@ void TfrmImportaSchede::offerToGoOn()
     if (found.job.mapping.size() == m_table.columnCount())
         m_mapping = found.job.mapping;
     const int next = importfile::rowAfterCards(m_table, m_mapping, found.job.fromRow, found.cards);
-    if (next >= m_table.rows.size()) {
+    // Rows after it that give no card leave nothing to go on with.
+    if (next >= m_table.rows.size() || importfile::plan(m_table, m_mapping, next).cards == 0) {
         ImportJournal::forget(m_owner.folder(), m_table.digest);
         showTable();
         ui::message(this, ui::MessageKind::Information, completeMessage(), ui::MessageButtons::Ok);

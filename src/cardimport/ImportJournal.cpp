@@ -119,13 +119,15 @@ bool parseBatch(const QByteArray &text, Batch &batch)
     return true;
 }
 
+// False only where another process holds the file; a file system without
+// locks goes on unlocked, as the archive does.
 bool lockNow(int fd)
 {
     int rc;
     do {
         rc = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (rc == -1 && errno == EINTR);
-    return rc == 0;
+    return rc == 0 || errno != EWOULDBLOCK;
 }
 
 // Whether another process holds the journal at `path` (is importing).
@@ -134,7 +136,7 @@ bool heldElsewhere(const QString &path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool held = !lockNow(fd) && errno == EWOULDBLOCK;
+    const bool held = !lockNow(fd);
     ::close(fd);
     return held;
 }
@@ -273,7 +275,7 @@ FoundImport ImportJournal::find(const ProgramFolder &folder, quint64 digest)
     if (journal.m_fd < 0)
         return found;
     if (!lockNow(journal.m_fd)) {
-        found.state = errno == EWOULDBLOCK ? FoundImport::State::Running : FoundImport::State::Damaged;
+        found.state = FoundImport::State::Running;
         return found;
     }
     QFile file;
