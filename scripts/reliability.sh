@@ -27,13 +27,13 @@
 # | .xlsx export killed (KILL_ROUNDS, 20 by default)            | 20   | 20 left a working folder, never  |
 # |                                                             |      |   more than 1; 0 after the next  |
 # |                                                             |      |   export (reported: 18 after 20) |
-# | address import of 60,000 rows killed at random, every other | 100  | 22 before the first card, 76 part|
+# | address import of 60,000 rows killed at random, every other | 100  | 33 before the first card, 64 part|
 # |   round beside a copy saving every 5 ms; the import window  |      |   way: each asked to go on from  |
 # |   opened again on the same file after each kill (tst_addr-  |      |   the first row not imported and |
 # |   essimport killedImportGoesOnFromFirstRowNotImported)      |      |   then every row once, in order, |
 # |                                                             |      |   the other copy's cards all kept|
-# |                                                             |      |   (37 of them beside the saver); |
-# |                                                             |      |   2 after the end; 0 failed saves|
+# |                                                             |      |   (32 of them beside the saver); |
+# |                                                             |      |   3 after the end; 0 failed saves|
 # |                                                             |      |   (reported: 15 of 36 a prefix   |
 # |                                                             |      |   nobody could find)             |
 # | import of 600,000 rows on an ext4 loop device mounted sync, | 1    | import 54.4 s; 555 saves, 0      |

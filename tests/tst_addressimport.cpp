@@ -814,6 +814,30 @@ void TestAddressImport::largeTableBuiltInTwoHalves()
 
 // ------------------------------------------------------------ batch append
 
+namespace {
+
+// Two cards, then a trailing piece of `tailBytes` that is no card; the file's path.
+QString archiveWithTrailingPiece(const ProgramFolder &folder, int tailBytes)
+{
+    if (!putExistingCards(folder, 2))
+        return QString();
+    const QString file = folder.file(AddressArchive::fileName());
+    QFile f(file);
+    if (f.open(QIODevice::Append))
+        f.write(QByteArray(tailBytes, 'x'));
+    return file;
+}
+
+QList<ImportedCard> newCards(int count)
+{
+    QList<ImportedCard> cards(count);
+    for (int i = 0; i < cards.size(); ++i)
+        cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Nuova %1").arg(i);
+    return cards;
+}
+
+} // namespace
+
 void TestAddressImport::batchAppendKeepsFileWhenStopped_data()
 {
     QTest::addColumn<int>("stopAfter"); // progress calls answered true before the stop
@@ -828,17 +852,9 @@ void TestAddressImport::batchAppendKeepsFileWhenStopped()
     QFETCH(int, tailBytes);
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
-    QVERIFY(putExistingCards(folder, 2));
-    const QString file = folder.file(AddressArchive::fileName());
-    {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::Append));
-        f.write(QByteArray(tailBytes, 'x'));
-    }
+    const QString file = archiveWithTrailingPiece(folder, tailBytes);
     const QByteArray before = fileBytes(file);
-    QList<ImportedCard> cards(3000); // six batches
-    for (int i = 0; i < cards.size(); ++i)
-        cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Nuova %1").arg(i);
+    const QList<ImportedCard> cards = newCards(3000); // six batches
     int calls = 0;
     const AppendResult stopped = appendCards(folder, cards, [&](qint64) { return calls++ < stopAfter; });
     QCOMPARE(int(stopped.status), int(AppendResult::Status::Cancelled));
@@ -859,9 +875,7 @@ void TestAddressImport::batchAppendOnFullDiskWritesNothing()
     QVERIFY(putExistingCards(folder));
     const QString file = folder.file(AddressArchive::fileName());
     const QByteArray before = fileBytes(file);
-    QList<ImportedCard> cards(2000);
-    for (int i = 0; i < cards.size(); ++i)
-        cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Nuova %1").arg(i);
+    const QList<ImportedCard> cards = newCards(2000);
     AppendResult result;
     {
         // Room for some hundred cards only: the file reaches its limit in the middle of the pass.
@@ -923,17 +937,9 @@ void TestAddressImport::stoppedImportKeepsOtherCopiesCards()
     QFETCH(int, others);
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
-    QVERIFY(putExistingCards(folder, 2));
-    const QString file = folder.file(AddressArchive::fileName());
-    {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::Append));
-        f.write(QByteArray(100, 'x')); // a trailing piece
-    }
+    const QString file = archiveWithTrailingPiece(folder, 100);
     const QByteArray before = fileBytes(file);
-    QList<ImportedCard> cards(3000);
-    for (int i = 0; i < cards.size(); ++i)
-        cards[i].card[TSchedaIndirizzo::Nome] = QStringLiteral("Nuova %1").arg(i);
+    const QList<ImportedCard> cards = newCards(3000);
     ImportJob job;
     job.digest = 0x5eed;
     int batches = 0;

@@ -142,14 +142,22 @@ bool truncateTo(int fd, qint64 size)
 #endif
 }
 
+#ifdef Q_OS_WIN
+OVERLAPPED overlappedAt(qint64 offset)
+{
+    OVERLAPPED ov = {};
+    ov.Offset = DWORD(quint64(offset) & 0xffffffff);
+    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    return ov;
+}
+#endif
+
 // Reads n bytes at offset without moving the file's position, so that threads
 // can share one handle. Bytes read, or -1.
 qint64 readAt(int fd, char *data, qint64 n, qint64 offset)
 {
 #ifdef Q_OS_WIN
-    OVERLAPPED ov = {};
-    ov.Offset = DWORD(quint64(offset) & 0xffffffff);
-    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    OVERLAPPED ov = overlappedAt(offset);
     DWORD got = 0;
     if (!ReadFile(HANDLE(_get_osfhandle(fd)), data, DWORD(qMin<qint64>(n, 1 << 30)), &got, &ov))
         return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
@@ -168,9 +176,7 @@ qint64 readAt(int fd, char *data, qint64 n, qint64 offset)
 qint64 writeAtOffset(int fd, const char *data, qint64 n, qint64 offset)
 {
 #ifdef Q_OS_WIN
-    OVERLAPPED ov = {};
-    ov.Offset = DWORD(quint64(offset) & 0xffffffff);
-    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    OVERLAPPED ov = overlappedAt(offset);
     DWORD put = 0;
     if (!WriteFile(HANDLE(_get_osfhandle(fd)), data, DWORD(qMin<qint64>(n, 1 << 30)), &put, &ov))
         return -1;
