@@ -256,16 +256,26 @@ class Walk:
             if field is None:
                 self.failures.append(f'{name}: no password field "{field_name}"')
                 continue
-            field.queryComponent().grabFocus()
-            self.pump(0.3)
-            self.text_events.clear()
-            subprocess.run(['xdotool', 'type', '--delay', '60', TYPED], capture_output=True, timeout=20)
-            subprocess.run(['xdotool', 'key', 'BackSpace'], capture_output=True, timeout=10)
-            # A loaded machine may take a while to pass the events on.
-            for _ in range(40):
-                self.pump(0.2)
-                if len(self.text_events) >= len(TYPED) + 1:
+            # On a loaded machine the keys may go out before the field has the
+            # focus: wait for it, and type a second time when nothing came.
+            for attempt in range(2):
+                field.queryComponent().grabFocus()
+                for _ in range(20):
+                    self.pump(0.2)
+                    if field.getState().contains(S.STATE_FOCUSED):
+                        break
+                self.text_events.clear()
+                subprocess.run(['xdotool', 'type', '--delay', '60', TYPED], capture_output=True, timeout=20)
+                subprocess.run(['xdotool', 'key', 'BackSpace'], capture_output=True, timeout=10)
+                # A loaded machine may take a while to pass the events on.
+                for _ in range(40):
+                    self.pump(0.2)
+                    if len(self.text_events) >= len(TYPED) + 1:
+                        break
+                if self.text_events:
                     break
+                lines.append(f'typing into "{field_name}" gave no text event (focused: '
+                             f'{field.getState().contains(S.STATE_FOCUSED)}); typed again')
             events = [(t, d) for t, src, d in self.text_events]
             text = field.queryText().getText(0, -1)
             leaked = [d for _, d in events if any(c in d for c in TYPED)] + ([text] if any(c in text for c in TYPED) else [])

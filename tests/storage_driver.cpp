@@ -22,21 +22,32 @@
 //       changes the password of unins000.dll in turn, forever
 //   storage_driver hold <file> <milliseconds>
 //       holds an exclusive lock on the whole file, prints "held", then waits
+//   storage_driver import <folder> <file>
+//       imports the CSV or vCard file into the address archive as the import
+//       window does (the proposed mapping, with its journal); prints "done <first position>"
+//   storage_driver saver <folder> <tag> <every ms> <milliseconds>
+//       saves a card every so often, as the address window's Save does: a new
+//       card <tag>-<n>, then the same card over itself, in turn; prints
+//       "saves <n> failed <n> slowest <ms> appended <n>" (also when stopped by SIGTERM)
 #include "DriverRows.h"
 #include "access/PasswordStore.h"
 #include "addresses/SpreadsheetFile.h"
+#include "cardimport/ImportFile.h"
 #include "platform/IniFile.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
+#include "archivewindow/Navigation.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -277,6 +288,62 @@ int hold(const QString &path, int milliseconds)
     return 0;
 }
 
+int import(const ProgramFolder &folder, const QString &path)
+{
+    ImportTable table;
+    if (importfile::load(path, table))
+        return 1;
+    const ImportPlan plan = importfile::plan(table, table.proposed);
+    const ImportJob job = importfile::job(table, table.proposed, 0, QFileInfo(path).fileName());
+    const AppendResult result = importfile::appendPlanned(folder, plan, {}, &job);
+    if (result.status != AppendResult::Status::Done) {
+        std::fprintf(stderr, "import: %s\n", qPrintable(result.error));
+        return 1;
+    }
+    std::printf("done %lld\n", result.firstPosition);
+    return 0;
+}
+
+volatile std::sig_atomic_t stopSaving = 0;
+
+int saver(const ProgramFolder &folder, const QString &tag, int every, int milliseconds)
+{
+    std::signal(SIGTERM, [](int) { stopSaving = 1; });
+    QElapsedTimer timer;
+    timer.start();
+    qint64 saves = 0, failed = 0, slowest = 0, appended = 0;
+    QString position;
+    TSchedaIndirizzo card;
+    while (timer.elapsed() < milliseconds && !stopSaving) {
+        const qint64 due = saves * every;
+        if (timer.elapsed() < due)
+            QThread::msleep(quint64(due - timer.elapsed()));
+        if (position.isEmpty())
+            card = taggedCard(tag + QLatin1Char('-') + QString::number(appended));
+        QElapsedTimer took;
+        took.start();
+        AddressArchive archive(folder);
+        const qint64 p = archive.open() ? saveRecord(archive, position, card) : -1;
+        archive.close();
+        slowest = qMax(slowest, took.elapsed());
+        ++saves;
+        if (p < 1) {
+            ++failed;
+            std::fprintf(stderr, "save %lld failed after %lld ms: %s\n", saves, took.elapsed(),
+                         qPrintable(archive.errorString()));
+            continue;
+        }
+        if (position.isEmpty()) {
+            ++appended;
+            position = QString::number(p);
+        } else {
+            position.clear();
+        }
+    }
+    std::printf("saves %lld failed %lld slowest %lld appended %lld\n", saves, failed, slowest, appended);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -305,5 +372,9 @@ int main(int argc, char *argv[])
         return passwordLoop(ProgramFolder(target));
     if (!std::strcmp(mode, "hold") && argc == 4)
         return hold(target, std::atoi(argv[3]));
+    if (!std::strcmp(mode, "import") && argc == 4)
+        return import(ProgramFolder(target), QString::fromLocal8Bit(argv[3]));
+    if (!std::strcmp(mode, "saver") && argc == 6)
+        return saver(ProgramFolder(target), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
     return 2;
 }

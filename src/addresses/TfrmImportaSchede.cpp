@@ -152,18 +152,66 @@ QString TfrmImportaSchede::writeFailureMessage(AppendResult::Reason reason)
     return archivewindow::accessDeniedMessage();
 }
 
+QString TfrmImportaSchede::movedMessage(qint64 cards, qint64 from)
+{
+    return cards == 1 ? QStringLiteral("La scheda salvata nel frattempo da un'altra copia del programma resta in "
+                                       "archivio, alla posizione %1.")
+                                .arg(conventions::formatCount(from))
+                      : QStringLiteral("Le %1 schede salvate nel frattempo da altre copie del programma restano in "
+                                       "archivio, dalla posizione %2.")
+                                .arg(conventions::formatCount(cards), conventions::formatCount(from));
+}
+
+QString TfrmImportaSchede::leftMessage()
+{
+    return QStringLiteral("Attenzione: l'importazione si è interrotta e non è stato possibile togliere dall'archivio "
+                          "le schede già inserite.\r\n\r\nScegliendo di nuovo questo file si potrà continuare "
+                          "l'importazione dalla prima riga non importata.");
+}
+
+QString TfrmImportaSchede::goOnQuestion(int rowsIn, bool vcard)
+{
+    const QString what = vcard ? QStringLiteral("schede") : QStringLiteral("righe");
+    const QString from = vcard ? QStringLiteral("scheda") : QStringLiteral("riga");
+    return QStringLiteral("Attenzione: un'importazione di questo file si è interrotta prima della fine. Le %1 del "
+                          "file dalla 1 alla %2 sono già in archivio; rispondendo No si importerà di nuovo tutto il "
+                          "file.\r\n\r\nSi vuole continuare dalla %3 %4?")
+            .arg(what, conventions::formatCount(rowsIn), from, conventions::formatCount(rowsIn + 1));
+}
+
+QString TfrmImportaSchede::completeMessage()
+{
+    return QStringLiteral("Un'importazione di questo file si è interrotta dopo l'ultima scheda: tutte le sue schede "
+                          "sono già in archivio.");
+}
+
+QString TfrmImportaSchede::undoFinishedMessage()
+{
+    return QStringLiteral("Un'importazione di questo file era stata annullata, ma l'annullamento si era interrotto: "
+                          "ora è completo, e l'archivio è com'era prima dell'importazione, con le schede salvate nel "
+                          "frattempo da altre copie del programma.");
+}
+
 QString TfrmImportaSchede::encodingWarning()
 {
     return QStringLiteral("Attenzione: il file contiene caratteri non validi per la codifica scelta; "
                           "sceglierne un'altra.");
 }
 
-QStringList TfrmImportaSchede::summary(const ImportTable &table, const ImportPlan &plan)
+QStringList TfrmImportaSchede::summary(const ImportTable &table, const ImportPlan &plan, int fromRow)
 {
     const bool vcard = table.kind == ImportTable::Kind::VCard;
-    const qint64 n = table.dataRowCount();
+    const qint64 in = qMax(0, fromRow - table.firstDataRow());
+    const qint64 n = table.dataRowCount() - in;
     QStringList lines;
-    lines << capitalised(vcard ? cardCount(n) + QStringLiteral(" nel file.") : rowCount(n) + QStringLiteral(" da importare."));
+    if (in > 0)
+        lines << (vcard ? QStringLiteral("Le schede del file dalla 1 alla %1 sono già in archivio; ora si importano "
+                                         "le altre %2.")
+                        : QStringLiteral("Le righe del file dalla 1 alla %1 sono già in archivio; ora si importano "
+                                         "le altre %2."))
+                         .arg(conventions::formatCount(in), conventions::formatCount(n));
+    else
+        lines << capitalised(vcard ? cardCount(n) + QStringLiteral(" nel file.") : rowCount(n) + QStringLiteral(" da importare."));
     if (plan.skippedRows > 0)
         lines << QStringLiteral("%1 senza testo nei campi scelti (per esempio con il solo indirizzo e-mail) %2.")
                          .arg(capitalised(vcard ? cardCount(plan.skippedRows) : rowCount(plan.skippedRows)),
@@ -436,7 +484,37 @@ bool TfrmImportaSchede::setFile(const QString &path)
 {
     m_path = path;
     txtPercorso->setText(QDir::toNativeSeparators(path));
-    return load(std::nullopt);
+    if (!load(std::nullopt))
+        return false;
+    offerToGoOn();
+    return true;
+}
+
+void TfrmImportaSchede::offerToGoOn()
+{
+    const FoundImport found = ImportJournal::find(m_owner.folder(), m_table.digest);
+    if (found.state == FoundImport::State::Finished)
+        ui::message(this, ui::MessageKind::Information, undoFinishedMessage(), ui::MessageButtons::Ok);
+    if (found.state != FoundImport::State::Stopped && !(found.state == FoundImport::State::Finished && found.earlierRows()))
+        return;
+    // The file read as that import read it.
+    if (found.job.encoding != int(m_table.encoding) && !load(TextEncoding(found.job.encoding)))
+        return;
+    if (m_table.kind == ImportTable::Kind::Csv && found.job.headerRow != m_table.headerRow)
+        m_table.setHeaderRow(found.job.headerRow);
+    if (found.job.mapping.size() == m_table.columnCount())
+        m_mapping = found.job.mapping;
+    const int next = importfile::rowAfterCards(m_table, m_mapping, found.job.fromRow, found.cards);
+    // Rows after it that give no card leave nothing to go on with.
+    if (next >= m_table.rows.size() || importfile::plan(m_table, m_mapping, next).cards == 0) {
+        ImportJournal::forget(m_owner.folder(), m_table.digest);
+        showTable();
+        ui::message(this, ui::MessageKind::Information, completeMessage(), ui::MessageButtons::Ok);
+        return;
+    }
+    if (ui::ask(this, goOnQuestion(next - m_table.firstDataRow(), m_table.kind == ImportTable::Kind::VCard)))
+        m_fromRow = next;
+    showTable();
 }
 
 void TfrmImportaSchede::setEncoding(TextEncoding encoding)
@@ -468,6 +546,7 @@ void TfrmImportaSchede::clearTable()
     m_table = ImportTable();
     m_plan = ImportPlan();
     m_mapping.clear();
+    m_fromRow = 0;
     qDeleteAll(m_targets);
     m_targets.clear();
     m_shownRows.clear();
@@ -603,14 +682,14 @@ void TfrmImportaSchede::replan()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_plan = ImportPlan(); // the cards of the last mapping go first
-    m_plan = importfile::plan(m_table, m_mapping);
+    m_plan = importfile::plan(m_table, m_mapping, fromRow());
     QApplication::restoreOverrideCursor();
     showSummary();
 }
 
 void TfrmImportaSchede::showSummary()
 {
-    lblRiepilogo->setText(summary(m_table, m_plan).join(QLatin1Char('\n')));
+    lblRiepilogo->setText(summary(m_table, m_plan, fromRow()).join(QLatin1Char('\n')));
     btnImporta->setEnabled(m_table.dataRowCount() > 0);
     btnMostraRighe->setVisible(m_table.otherWayLines > 0);
 }
@@ -633,6 +712,8 @@ void TfrmImportaSchede::showCard()
             card = built.card();
         else
             note = QStringLiteral("Questa riga non ha testo nei campi scelti e non sarà importata.");
+        if (m_table.firstDataRow() + row < fromRow())
+            note = QStringLiteral("Questa riga è già in archivio e non sarà importata di nuovo.");
         lblScheda->setText(QStringLiteral("La riga %1 del file darà questa scheda:").arg(conventions::formatCount(row + 1)));
     } else {
         lblScheda->setText(QStringLiteral("Anteprima della scheda"));
@@ -702,6 +783,8 @@ void TfrmImportaSchede::importCards()
     prgImporta->show();
     QElapsedTimer sinceEvents;
     sinceEvents.start();
+    // The run as its journal tells it, should it stop before its end.
+    const ImportJob job = importfile::job(m_table, m_mapping, fromRow(), QFileInfo(m_path).fileName());
     const AppendResult result = importfile::appendPlanned(m_owner.folder(), m_plan, [&](qint64 done) {
         emit progressed(done, total);
         // One thread: the bar moves and the dialog answers (Annulla works)
@@ -712,7 +795,7 @@ void TfrmImportaSchede::importCards()
             sinceEvents.restart();
         }
         return !m_cancel;
-    });
+    }, &job);
     m_importing = false;
     prgImporta->hide();
     btnChiudi->setText(QStringLiteral("Chiudi"));
@@ -720,12 +803,18 @@ void TfrmImportaSchede::importCards()
         w->setEnabled(true);
     chkIntestazione->setEnabled(m_table.kind == ImportTable::Kind::Csv);
 
+    const QString moved = result.moved > 0 ? QStringLiteral("\r\n\r\n") + movedMessage(result.moved, result.movedFrom)
+                                           : QString();
+    if (result.status != AppendResult::Status::Done && result.left > 0) {
+        ui::message(this, ui::MessageKind::Error, leftMessage(), ui::MessageButtons::Ok);
+        return;
+    }
     switch (result.status) {
     case AppendResult::Status::Cancelled:
-        ui::message(this, ui::MessageKind::Information, cancelledMessage(), ui::MessageButtons::Ok);
+        ui::message(this, ui::MessageKind::Information, cancelledMessage() + moved, ui::MessageButtons::Ok);
         return;
     case AppendResult::Status::Failed:
-        ui::message(this, ui::MessageKind::Error, writeFailureMessage(result.reason), ui::MessageButtons::Ok);
+        ui::message(this, ui::MessageKind::Error, writeFailureMessage(result.reason) + moved, ui::MessageButtons::Ok);
         return;
     case AppendResult::Status::Done:
         break;

@@ -43,9 +43,17 @@ public:
     static QString addedMessage(qint64 cards, qint64 skippedRows, bool vcard);
     static QString cancelledMessage();
     static QString writeFailureMessage(AppendResult::Reason reason);
+    // Said after a cancelled or failed import that moved other copies' cards.
+    static QString movedMessage(qint64 cards, qint64 from);
+    static QString leftMessage();
+    // Said when the file chosen is one whose import stopped before its end.
+    static QString goOnQuestion(int rowsIn, bool vcard);
+    static QString completeMessage();
+    static QString undoFinishedMessage();
     static QString encodingWarning();
-    // The summary of a table and its plan, one sentence a line.
-    static QStringList summary(const ImportTable &table, const ImportPlan &plan);
+    // The summary of a table and its plan, one sentence a line; `fromRow` is
+    // the first file row imported where an earlier import stopped.
+    static QStringList summary(const ImportTable &table, const ImportPlan &plan, int fromRow = 0);
 
     // Reads the file (the encoding found) and shows it; a file that cannot
     // be read is reported and leaves the dialog empty.
@@ -62,6 +70,10 @@ public:
     QComboBox *cboCampo(int column) const { return column >= 0 && column < m_targets.size() ? m_targets.at(column) : nullptr; }
     // The data row (0-based) whose card the preview shows, -1 when none.
     int previewRow() const;
+    // The first file row (0-based, a header row included) Importa imports:
+    // the first data row, or the first not imported by an import of this
+    // file that stopped before its end.
+    int fromRow() const { return qMax(m_table.firstDataRow(), m_fromRow); }
 
     QLineEdit *txtPercorso = nullptr;
     QPushButton *btnScegli = nullptr;
@@ -102,6 +114,7 @@ protected:
 
 private:
     bool load(std::optional<TextEncoding> encoding);
+    void offerToGoOn();
     void showTable();
     void showRows();
     void replan();
@@ -120,6 +133,7 @@ private:
     QLabel *m_corner = nullptr;
     QList<int> m_shownRows; // the data rows the grid shows
     bool m_otherWayOnly = false;
+    int m_fromRow = 0;
     bool m_importing = false;
     bool m_cancel = false;
 };

@@ -34,14 +34,15 @@ AppendResult::Reason reasonOf(int systemError)
 } // namespace
 
 AppendResult appendCards(const ProgramFolder &folder, const QList<ImportedCard> &cards,
-                         const std::function<bool(qint64)> &progress)
+                         const std::function<bool(qint64)> &progress, const ImportJob *job)
 {
     return appendCards(
-            folder, cards.size(), [&cards](qint64 i, char *record) { cards.at(i).card.writeRecord(record); }, progress);
+            folder, cards.size(), [&cards](qint64 i, char *record) { cards.at(i).card.writeRecord(record); }, progress,
+            job);
 }
 
 AppendResult appendCards(const ProgramFolder &folder, qint64 count, const std::function<void(qint64, char *)> &write,
-                         const std::function<bool(qint64)> &progress)
+                         const std::function<bool(qint64)> &progress, const ImportJob *job)
 {
     AppendResult result;
     AddressArchive archive(folder);
@@ -50,16 +51,37 @@ AppendResult appendCards(const ProgramFolder &folder, qint64 count, const std::f
         result.reason = reasonOf(archive.systemError());
         return result;
     }
-    const qint64 first = archive.appendAll(count, write, progress);
+    ImportJournal journal(folder);
+    RecordFile::AppendHooks hooks;
+    qint64 from = 0;
+    // The journal is begun under the first batch's lock, where no other
+    // import can begin at the same time.
+    hooks.batch = [&](qint64 position, qint64 index, qint64 n, const char *records) {
+        if (index == 0)
+            from = position;
+        return !job || ((index > 0 || journal.begin(*job)) && journal.addBatch(position, n, records));
+    };
+    if (job)
+        hooks.undo = [&](qint64 at, qint64 end, const QByteArray &kept) { return journal.beginUndo(at, end, kept); };
+    const qint64 first = archive.appendAll(count, write, progress, hooks);
+    result.moved = archive.movedRecords();
+    result.left = archive.leftRecords();
+    result.movedFrom = result.moved > 0 ? from : 0;
     if (first > 0) {
         result.status = AppendResult::Status::Done;
         result.firstPosition = first;
-    } else if (first == 0) {
-        result.status = AppendResult::Status::Cancelled;
-    } else {
+        journal.end();
+        return result;
+    }
+    result.status = first == 0 ? AppendResult::Status::Cancelled : AppendResult::Status::Failed;
+    if (first < 0) {
         result.error = archive.errorString();
         result.reason = reasonOf(archive.systemError());
     }
+    // Taken out: the journal tells what it told before; where taking out
+    // failed it stays, so that the cards left are found again.
+    if (result.left == 0)
+        journal.backToStart();
     return result;
 }
 

@@ -161,6 +161,8 @@ ImportError parse(QByteArray bytes, ImportTable &out, std::optional<TextEncoding
     out = ImportTable();
     if (bytes.isEmpty())
         return error(ImportError::Kind::Empty);
+    out.digest = importjournal::digest(bytes);
+    out.fileSize = bytes.size();
     const std::optional<TextEncoding> mark = markedEncoding(bytes);
     std::optional<TextEncoding> given = encoding ? encoding : mark ? mark : unmarkedUtf16(bytes);
     qsizetype start = 0;
@@ -373,12 +375,12 @@ private:
 
 } // namespace
 
-ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping)
+ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping, int fromRow)
 {
     // A large table is built in two halves at once, as the archive is read in
     // parts; the halves are kept in file order.
-    const int first = table.firstDataRow();
-    const int rows = table.rows.size() - first;
+    const int first = qMax(table.firstDataRow(), fromRow);
+    const int rows = qMax(0, table.rows.size() - first);
     const int parts = inparts::partsFor(rows);
     if (parts < 2) {
         ImportPlan result;
@@ -420,12 +422,35 @@ QList<TSchedaIndirizzo> buildCards(const ImportTable &table, const ColumnMapping
     return cards(plan(table, mapping));
 }
 
+int rowAfterCards(const ImportTable &table, const ColumnMapping &mapping, int fromRow, qint64 cards)
+{
+    CardBuilder builder(table.rows, table.roles, mapping);
+    CardBuilder::Card card;
+    int r = qMax(table.firstDataRow(), fromRow);
+    for (qint64 built = 0; built < cards && r < table.rows.size(); ++r)
+        built += builder.build(r, card) ? 1 : 0;
+    return r;
+}
+
+ImportJob job(const ImportTable &table, const ColumnMapping &mapping, int fromRow, const QString &fileName)
+{
+    ImportJob run;
+    run.digest = table.digest;
+    run.size = table.fileSize;
+    run.name = fileName;
+    run.encoding = int(table.encoding);
+    run.headerRow = table.headerRow;
+    run.mapping = mapping;
+    run.fromRow = qMax(table.firstDataRow(), fromRow);
+    return run;
+}
+
 AppendResult appendPlanned(const ProgramFolder &folder, const ImportPlan &plan,
-                           const std::function<bool(qint64)> &progress)
+                           const std::function<bool(qint64)> &progress, const ImportJob *job)
 {
     CardCursor cursor(plan);
     return appendCards(
-            folder, plan.cards, [&](qint64 i, char *record) { cursor.write(i, record); }, progress);
+            folder, plan.cards, [&](qint64 i, char *record) { cursor.write(i, record); }, progress, job);
 }
 
 } // namespace importfile

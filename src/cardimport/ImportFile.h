@@ -34,6 +34,8 @@ struct ImportTable
     QStringList header;      // the column names shown
     QList<ColumnRole> roles; // what the header says of each column
     ColumnMapping proposed;  // from the header (vCard: field by field)
+    quint64 digest = 0;      // of the file's bytes: the file, wherever it lies
+    qint64 fileSize = 0;
 
     int columnCount() const { return int(header.size()); }
     int firstDataRow() const { return headerRow ? 1 : 0; }
@@ -89,16 +91,22 @@ constexpr qsizetype MaxLineBytes = qsizetype(1) << 20;
 ImportError load(const QString &path, ImportTable &out, std::optional<TextEncoding> encoding = std::nullopt);
 ImportError parse(QByteArray bytes, ImportTable &out, std::optional<TextEncoding> encoding = std::nullopt);
 
-// Builds the cards of the table's data rows under `mapping`, once.
-ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping);
+// Builds the cards of the table's data rows under `mapping`, once; from file
+// row `fromRow` on (0-based, a header row included) where that is later.
+ImportPlan plan(const ImportTable &table, const ColumnMapping &mapping, int fromRow = 0);
+// The file row after the row that gives the `cards`-th card from `fromRow` on.
+int rowAfterCards(const ImportTable &table, const ColumnMapping &mapping, int fromRow, qint64 cards);
 // The planned cards as the archive will hold them (at most `limit`, where not negative).
 QList<TSchedaIndirizzo> cards(const ImportPlan &plan, qint64 limit = -1);
 // The same as plan() then cards().
 QList<TSchedaIndirizzo> buildCards(const ImportTable &table, const ColumnMapping &mapping);
 
+// The run that imports the table under `mapping` from `fromRow` on, as its journal tells it.
+ImportJob job(const ImportTable &table, const ColumnMapping &mapping, int fromRow, const QString &fileName);
+
 // Appends the planned cards to the address archive (see appendCards).
 AppendResult appendPlanned(const ProgramFolder &folder, const ImportPlan &plan,
-                           const std::function<bool(qint64 done)> &progress = {});
+                           const std::function<bool(qint64 done)> &progress = {}, const ImportJob *job = nullptr);
 
 } // namespace importfile
 } // namespace tavolux

@@ -122,8 +122,18 @@ const char *const kImport[] = {
     "saranno sostituiti da un punto interrogativo. Al termine, un messaggio indica il numero di schede "
     "inserite in archivio e quello delle righe tralasciate.",
     "Durante l'importazione di un file molto grande, il pulsante Annulla o il tasto Esc interrompono "
-    "l'operazione: l'archivio torna esattamente com'era prima dell'importazione. Lo stesso avviene se la "
-    "scrittura non va a buon fine, ad esempio perché il disco è pieno: un messaggio ne indica il motivo.",
+    "l'operazione: le schede già inserite vengono tolte e l'archivio torna com'era prima "
+    "dell'importazione. Restano soltanto le schede salvate nel frattempo da altre copie del programma, "
+    "che si spostano subito dopo l'ultima scheda che c'era prima: un messaggio ne indica la posizione. "
+    "Lo stesso avviene se la scrittura non va a buon fine, ad esempio perché il disco è pieno: un "
+    "messaggio ne indica il motivo.",
+    "Se l'importazione si interrompe prima della fine senza essere annullata, ad esempio perché il "
+    "programma si blocca o viene chiuso a forza, le schede già inserite restano in archivio. Scegliendo "
+    "di nuovo lo stesso file, anche da un'altra copia del programma, la finestra indica fino a quale riga "
+    "le schede sono già in archivio e chiede se continuare dalla riga successiva, con la codifica e i "
+    "campi scelti allora: rispondendo Sì si importano soltanto le righe rimanenti, rispondendo No tutto "
+    "il file. Durante l'importazione accanto all'archivio si trova un piccolo file il cui nome inizia con "
+    "Archivio_Indirizzi.importa, che il programma toglie al termine.",
 };
 
 const char *const kWorkbook[] = {
@@ -288,8 +298,11 @@ const char *const kSharedFolder[] = {
     "Mentre una copia salva una scheda o una pagina, le altre attendono che il salvataggio sia completato, "
     "così che nessuno legga mai una scheda scritta a metà. Se l'attesa supera 5 secondi, l'operazione non "
     "viene eseguita e appare il consueto messaggio di errore di accesso all'archivio: in tal caso, basta "
-    "ripetere l'operazione poco dopo. Un'importazione di schede da file aggiunge tutte le schede in una "
-    "sola volta, per cui gli altri utenti vedono tutte le nuove schede oppure nessuna.",
+    "ripetere l'operazione poco dopo. Un'importazione di schede da file aggiunge le schede a gruppi di "
+    "circa 500, per cui anche durante un'importazione lunga gli altri utenti possono salvare e leggere: "
+    "le schede che salvano si inseriscono tra un gruppo e l'altro. Una sola importazione alla volta può "
+    "scrivere nell'archivio: chi ne avvia un'altra nel frattempo riceve un messaggio che chiede di "
+    "ripeterla al termine.",
     "Se due utenti modificano la stessa scheda, in archivio resta la versione salvata per ultima. E' bene "
     "quindi che ciascuna scheda venga aggiornata da un solo utente alla volta.",
     "Perché tutti gli utenti di un gruppo possano salvare negli archivi creati dagli altri, "

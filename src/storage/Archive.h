@@ -52,11 +52,18 @@ public:
     bool write(qint64 p, const Record &record) { return m_file.write(p, record.toRecord()); }
     qint64 append(const Record &record) { return m_file.append(record.toRecord()); }
 
-    // Appends all records in one pass under one lock (see RecordFile::appendAll).
+    // Appends all records in batches, each under its own lock (see RecordFile::appendAll).
     qint64 appendAll(qint64 total, const std::function<void(qint64, char *)> &fill,
-                     const std::function<bool(qint64)> &progress = {})
+                     const std::function<bool(qint64)> &progress = {}, const RecordFile::AppendHooks &hooks = {})
     {
-        return m_file.appendAll(total, fill, progress);
+        return m_file.appendAll(total, fill, progress, hooks);
+    }
+    qint64 movedRecords() const { return m_file.movedRecords(); }
+    qint64 leftRecords() const { return m_file.leftRecords(); }
+    bool finishUndo(qint64 from, qint64 count, const QByteArray &kept,
+                    const std::function<bool(const char *record)> &untouched)
+    {
+        return m_file.finishUndo(from, count, kept, untouched);
     }
 
     QString errorString() const { return m_file.errorString(); }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <atomic>
 #include <exception>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -132,26 +133,35 @@ qint64 currentSize(QFile &file)
 #endif
 }
 
-void truncateTo(int fd, qint64 size)
+bool truncateTo(int fd, qint64 size)
 {
 #ifdef Q_OS_WIN
-    _chsize_s(fd, size);
+    return _chsize_s(fd, size) == 0;
 #else
     int rc;
     do {
         rc = ::ftruncate(fd, off_t(size));
     } while (rc == -1 && errno == EINTR);
+    return rc == 0;
 #endif
 }
+
+#ifdef Q_OS_WIN
+OVERLAPPED overlappedAt(qint64 offset)
+{
+    OVERLAPPED ov = {};
+    ov.Offset = DWORD(quint64(offset) & 0xffffffff);
+    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    return ov;
+}
+#endif
 
 // Reads n bytes at offset without moving the file's position, so that threads
 // can share one handle. Bytes read, or -1.
 qint64 readAt(int fd, char *data, qint64 n, qint64 offset)
 {
 #ifdef Q_OS_WIN
-    OVERLAPPED ov = {};
-    ov.Offset = DWORD(quint64(offset) & 0xffffffff);
-    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    OVERLAPPED ov = overlappedAt(offset);
     DWORD got = 0;
     if (!ReadFile(HANDLE(_get_osfhandle(fd)), data, DWORD(qMin<qint64>(n, 1 << 30)), &got, &ov))
         return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
@@ -164,6 +174,58 @@ qint64 readAt(int fd, char *data, qint64 n, qint64 offset)
     return qint64(rc);
 #endif
 }
+
+// Writes n bytes at offset without moving the file's position. Bytes
+// written, or -1.
+qint64 writeAtOffset(int fd, const char *data, qint64 n, qint64 offset)
+{
+#ifdef Q_OS_WIN
+    OVERLAPPED ov = overlappedAt(offset);
+    DWORD put = 0;
+    if (!WriteFile(HANDLE(_get_osfhandle(fd)), data, DWORD(qMin<qint64>(n, 1 << 30)), &put, &ov))
+        return -1;
+    return qint64(put);
+#else
+    ssize_t rc;
+    do {
+        rc = ::pwrite(fd, data, size_t(n), off_t(offset));
+    } while (rc == -1 && errno == EINTR);
+    return qint64(rc);
+#endif
+}
+
+// An exclusive lock of the file from record `fromRecord` (0-based) on, or,
+// where it is negative, from the end of its last whole record on. That end
+// may move while the lock is awaited: once the lock is held the file is
+// counted again, and where it has become shorter than the locked start the
+// lock is taken again from its new end. False when the wait gave up or the
+// file could not be measured.
+bool lockTail(QFile &file, qint64 recordSize, qint64 fromRecord, std::optional<RangeLock> &lock, qint64 &count,
+              qint64 &size)
+{
+    size = currentSize(file);
+    if (size < 0)
+        return false;
+    qint64 start = fromRecord >= 0 ? fromRecord * recordSize : size / recordSize * recordSize;
+    for (;;) {
+        lock.emplace(file, start, 0, RangeLock::Exclusive);
+        if (!lock->ok())
+            return false;
+        size = currentSize(file);
+        if (size < 0)
+            return false;
+        count = size / recordSize;
+        if (fromRecord >= 0 || count * recordSize >= start)
+            return true;
+        lock.reset();
+        start = count * recordSize;
+    }
+}
+
+// After this much time under the lock, the pass leaves the file unlocked for
+// a moment, long enough for a process that waits for it to take its turn.
+constexpr qint64 TurnAfterMs = 200;
+constexpr int TurnMs = 6;
 
 } // namespace
 
@@ -421,82 +483,174 @@ qint64 RecordFile::append(const QByteArray &record)
     return total + 1;
 }
 
-qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char *)> &fill,
-                             const std::function<bool(qint64)> &progress)
+bool RecordFile::writeBytesAt(qint64 offset, const char *data, qint64 size)
 {
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = writeAtOffset(m_file.handle(), data + done, size - done, offset + done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+bool RecordFile::readBytesAt(qint64 offset, char *data, qint64 size)
+{
+    for (qint64 got = 0; got < size;) {
+        const qint64 n = readAt(m_file.handle(), data + got, size - got, offset + got);
+        if (n <= 0)
+            return false;
+        got += n;
+    }
+    return true;
+}
+
+qint64 RecordFile::appendAll(qint64 total, const std::function<void(qint64, char *)> &fill,
+                             const std::function<bool(qint64)> &progress, const AppendHooks &hooks)
+{
+    m_moved = 0;
+    m_left = 0;
     if (!m_file.isOpen() || total < 0) {
         fail(QStringLiteral("append"));
         return -1;
     }
     m_systemError = 0;
-    const RangeLock lock(m_file, 0, 0, RangeLock::Exclusive);
-    if (!lock.ok()) {
-        m_systemError = EBUSY; // another copy held the archive longer than a wait
-        fail(QStringLiteral("lock"));
-        return -1;
+    if (total == 0) {
+        const qint64 count = this->count();
+        return count < 0 ? -1 : count + 1;
     }
-    const qint64 size = currentSize(m_file);
-    const qint64 before = count();
-    if (size < 0 || before < 0)
-        return -1;
-    const qint64 start = before * m_recordSize;
-    // A trailing piece shorter than one record is overwritten; keep it, so
-    // that an undone pass puts it back.
-    QByteArray tail;
-    if (size > start) {
-        if (!m_file.seek(start)) {
-            fail(QStringLiteral("seek"));
-            return -1;
-        }
-        tail = m_file.read(size - start);
-        if (tail.size() != size - start) {
-            fail(QStringLiteral("read"));
-            return -1;
-        }
-    }
-    auto undo = [&](const QString &what) {
-        truncateTo(m_file.handle(), start);
-        if (!tail.isEmpty() && m_file.seek(start))
-            m_file.write(tail);
-        m_file.flush();
-        if (!what.isEmpty())
-            fail(what);
-    };
-    if (!m_file.seek(start)) {
-        fail(QStringLiteral("seek"));
-        return -1;
-    }
-    // Records go out in chunks of about 1 MiB: one sequential pass.
-    const qint64 perChunk = qMax<qint64>(1, (1 << 20) / m_recordSize);
-    QByteArray chunk;
+    const qint64 perBatch = qMax<qint64>(1, BatchBytes / m_recordSize);
+    QList<Run> runs;
+    QByteArray tail; // the trailing partial record that the first batch went over
+    QByteArray batch;
     qint64 done = 0;
-    while (done < total) {
-        const qint64 records = qMin(perChunk, total - done);
-        chunk.resize(records * m_recordSize);
-        for (qint64 i = 0; i < records; ++i)
-            fill(done + i, chunk.data() + i * m_recordSize);
-        qint64 written = 0;
-        while (written < chunk.size()) {
-            const qint64 n = m_file.write(chunk.constData() + written, chunk.size() - written);
-            if (n <= 0) {
-                m_systemError = errno; // before the undo's own calls
-                undo(QStringLiteral("append"));
-                return -1;
-            }
-            written += n;
-        }
-        done += records;
-        if (progress && !progress(done)) {
-            undo(QString());
+    qint64 lockedMs = 0;
+    // Takes the pass's records out again, then ends it.
+    auto stop = [&](const QString &failure) -> qint64 {
+        const int reason = m_systemError;
+        const bool out = runs.isEmpty() || takeOut(runs, tail, hooks);
+        if (!out)
+            m_left = done;
+        m_systemError = reason;
+        if (failure.isEmpty() && out)
             return 0;
+        fail(failure.isEmpty() ? QStringLiteral("undo") : failure);
+        return failure.isEmpty() ? 0 : -1;
+    };
+    while (done < total) {
+        const qint64 records = qMin(perBatch, total - done);
+        const qint64 bytes = records * m_recordSize;
+        batch.resize(bytes);
+        for (qint64 i = 0; i < records; ++i)
+            fill(done + i, batch.data() + i * m_recordSize);
+        QString failure;
+        qint64 position = 0;
+        {
+            std::optional<RangeLock> lock;
+            qint64 count = 0, size = 0;
+            QElapsedTimer held;
+            held.start();
+            if (!lockTail(m_file, m_recordSize, -1, lock, count, size)) {
+                m_systemError = lock && !lock->ok() ? EBUSY : errno;
+                failure = QStringLiteral("lock");
+            } else {
+                const qint64 start = count * m_recordSize;
+                position = count + 1;
+                QByteArray piece(size - start, Qt::Uninitialized);
+                if (!piece.isEmpty() && !readBytesAt(start, piece.data(), piece.size())) {
+                    m_systemError = errno;
+                    failure = QStringLiteral("read");
+                } else if (hooks.batch && !hooks.batch(position, done, records, batch.constData())) {
+                    if (m_systemError == 0)
+                        m_systemError = errno;
+                    failure = QStringLiteral("batch");
+                } else if (!writeBytesAt(start, batch.constData(), bytes)) {
+                    // A full disk: this batch goes at once, under its lock,
+                    // and the file is as long as it was.
+                    m_systemError = errno;
+                    truncateTo(m_file.handle(), start);
+                    if (!piece.isEmpty())
+                        writeBytesAt(start, piece.constData(), piece.size());
+                    failure = QStringLiteral("append");
+                } else if (runs.isEmpty()) {
+                    tail = piece;
+                }
+            }
+            lockedMs += held.elapsed();
         }
+        if (!failure.isEmpty())
+            return stop(failure);
+        runs.append({position, records});
+        done += records;
+        if (lockedMs >= TurnAfterMs) {
+            QThread::msleep(TurnMs);
+            lockedMs = 0;
+        }
+        if (progress && !progress(done))
+            return stop(QString());
     }
-    if (!m_file.flush()) {
-        m_systemError = errno;
-        undo(QStringLiteral("append"));
-        return -1;
+    return runs.first().position;
+}
+
+bool RecordFile::takeOut(const QList<Run> &runs, const QByteArray &tail, const AppendHooks &hooks)
+{
+    const qint64 from = runs.first().position;
+    std::optional<RangeLock> lock;
+    qint64 count = 0, size = 0;
+    if (!lockTail(m_file, m_recordSize, from - 1, lock, count, size)) {
+        m_systemError = lock && !lock->ok() ? EBUSY : errno;
+        return false;
     }
-    return before + 1;
+    // The records between and after the runs are other processes': kept, in order.
+    QByteArray kept;
+    qint64 p = from;
+    for (qsizetype r = 0; r <= runs.size(); ++r) {
+        const qint64 gapEnd = r < runs.size() ? runs.at(r).position : count + 1;
+        if (gapEnd > p) {
+            const qsizetype at = kept.size();
+            kept.resize(at + (gapEnd - p) * m_recordSize);
+            if (!readBytesAt((p - 1) * m_recordSize, kept.data() + at, (gapEnd - p) * m_recordSize))
+                return false;
+        }
+        if (r < runs.size())
+            p = runs.at(r).position + runs.at(r).count;
+    }
+    const qint64 start = (from - 1) * m_recordSize;
+    if (kept.isEmpty())
+        return truncateTo(m_file.handle(), start) && writeBytesAt(start, tail.constData(), tail.size());
+    if (hooks.undo && !hooks.undo(from, count, kept))
+        return false;
+    if (!writeBytesAt(start, kept.constData(), kept.size()) || !truncateTo(m_file.handle(), start + kept.size()))
+        return false;
+    m_moved = kept.size() / m_recordSize;
+    return true;
+}
+
+bool RecordFile::finishUndo(qint64 from, qint64 count, const QByteArray &kept,
+                            const std::function<bool(const char *)> &untouched)
+{
+    if (!m_file.isOpen() || from < 1 || count < from || kept.size() % m_recordSize != 0)
+        return fail(QStringLiteral("undo"));
+    m_systemError = 0;
+    std::optional<RangeLock> lock;
+    qint64 now = 0, size = 0;
+    if (!lockTail(m_file, m_recordSize, from - 1, lock, now, size)) {
+        m_systemError = lock && !lock->ok() ? EBUSY : errno;
+        return fail(QStringLiteral("lock"));
+    }
+    // The last record before the taking out began lies past the kept ones:
+    // as it was, the file has not been cut yet.
+    QByteArray last(m_recordSize, Qt::Uninitialized);
+    if (now < count || !readBytesAt((count - 1) * m_recordSize, last.data(), m_recordSize) || !untouched(last.constData()))
+        return true;
+    QByteArray rest = kept;
+    const qint64 appended = (now - count) * m_recordSize;
+    rest.resize(kept.size() + appended);
+    const qint64 start = (from - 1) * m_recordSize;
+    if ((appended > 0 && !readBytesAt(count * m_recordSize, rest.data() + kept.size(), appended))
+        || !writeBytesAt(start, rest.constData(), rest.size()) || !truncateTo(m_file.handle(), start + rest.size()))
+        return fail(QStringLiteral("undo"));
+    return true;
 }
 
 } // namespace tavolux

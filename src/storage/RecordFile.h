@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -53,14 +54,45 @@ public:
     // counting and writing; returns the new position or -1.
     qint64 append(const QByteArray &record);
 
-    // Writes `total` records after the last whole record in one pass, under one
-    // exclusive lock held from counting to the last write. `fill` writes all
-    // bytes of record i (0-based) into a buffer of one record; `progress` is told how many
-    // are written and stops the pass by returning false. A stopped or failed pass
-    // leaves the file exactly as it was. Gives the first new position, 0 when
-    // stopped, -1 on failure.
+    // Writes `total` records after the last whole record, in order, in batches
+    // of about BatchBytes, each under its own exclusive lock of the file's end
+    // (from its last whole record on): other processes' saves and reads go on
+    // between batches, and their appends land between two batches. `fill`
+    // writes all bytes of record i (0-based) into a buffer of one record;
+    // `progress` is told, between batches, how many are written and stops the
+    // pass by returning false. Gives the first new position, 0 when stopped,
+    // -1 on failure.
+    // A stopped or failed pass takes out its own records again: the records
+    // other processes appended between its batches move down, in order, to
+    // where its first record was; where there are none the file is exactly as
+    // it was, a trailing partial record included.
+    static constexpr qint64 BatchBytes = qint64(2) << 20;
+    struct AppendHooks
+    {
+        // Under the batch's lock, before it is written: where it goes, the
+        // index of its first record, and its records' bytes. False fails the pass.
+        std::function<bool(qint64 position, qint64 index, qint64 count, const char *records)> batch;
+        // Under the lock of a taking out that keeps other processes' records,
+        // before any byte changes: where the pass began, the Count then, and
+        // the records kept (see finishUndo). False leaves the file as it is.
+        std::function<bool(qint64 from, qint64 count, const QByteArray &kept)> undo;
+    };
     qint64 appendAll(qint64 total, const std::function<void(qint64 index, char *record)> &fill,
-                     const std::function<bool(qint64 done)> &progress = {});
+                     const std::function<bool(qint64 done)> &progress = {}, const AppendHooks &hooks = {});
+    // After the last appendAll: the records of other processes that its taking
+    // out moved down, and its own records it could not take out (a failure
+    // while taking out, or a refused `undo`).
+    qint64 movedRecords() const { return m_moved; }
+    qint64 leftRecords() const { return m_left; }
+
+    // Finishes a taking out that a process began and did not end: the records
+    // `kept` were to go at position `from` and the file to end after them.
+    // Under an exclusive lock from `from` on: while record count (the last
+    // before it began) is still as `untouched` knows it, the records from
+    // `from` on become `kept` followed by those appended since (from count + 1
+    // on); otherwise the file was cut already and `kept` is written at `from`.
+    bool finishUndo(qint64 from, qint64 count, const QByteArray &kept,
+                    const std::function<bool(const char *record)> &untouched);
 
     QString errorString() const { return m_error; }
     // The system's error number of the last failure (EBUSY: the lock wait gave up), 0 when none.
@@ -70,11 +102,22 @@ public:
 private:
     bool fail(const QString &what);
     bool writeAt(qint64 offset, const QByteArray &record);
+    bool writeBytesAt(qint64 offset, const char *data, qint64 size);
+    bool readBytesAt(qint64 offset, char *data, qint64 size);
+
+    struct Run
+    {
+        qint64 position;
+        qint64 count;
+    };
+    bool takeOut(const QList<Run> &runs, const QByteArray &tail, const AppendHooks &hooks);
 
     int m_recordSize;
     QFile m_file;
     QString m_error;
     int m_systemError = 0;
+    qint64 m_moved = 0;
+    qint64 m_left = 0;
 };
 
 } // namespace tavolux
