@@ -842,7 +842,7 @@ void TestMailing::envelopesChosenInTheWindow()
     }
     // Remembered, with the envelopes' marks from the start.
     const IniFile ini(m_dir->filePath(QStringLiteral("Impostazioni.ini")));
-    QCOMPARE(ini.readString(mailing::MailingSettings::section(), QStringLiteral("Stampa su")), QStringLiteral("Buste"));
+    QCOMPARE(ini.readString(mailing::MailingSettings::section(), QStringLiteral("Supporto")), QStringLiteral("Buste"));
     auto again = openWindow();
     QVERIFY(again->optBuste->isChecked());
     QVERIFY(!again->grpEtichette->isEnabled());

@@ -15,7 +15,7 @@ const QString kText = QStringLiteral("Testo");
 const QString kTipi = QStringLiteral("Tipi");
 const QString kOrder = QStringLiteral("Ordine");
 const QString kCopies = QStringLiteral("Copie");
-const QString kPrintOn = QStringLiteral("Stampa su");
+const QString kPrintOn = QStringLiteral("Supporto");
 const QString kLabels = QStringLiteral("Etichette");
 const QString kEnvelopes = QStringLiteral("Buste");
 
