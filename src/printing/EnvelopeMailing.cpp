@@ -7,7 +7,6 @@
 #include "report/Report.h"
 #include "report/Units.h"
 #include "reportui/ReportSteps.h"
-#include "ui/Messages.h"
 
 #include <QDate>
 
@@ -74,10 +73,8 @@ void EnvelopeMailing::preview(QWidget *parent)
 bool EnvelopeMailing::print(QWidget *parent)
 {
     m_document->PrepareReport();
-    const bool printed = report::Print(*m_document, parent);
-    if (!printed && m_document->failed())
-        ui::showFailure(parent, m_document->errorString());
-    return printed;
+    // As the preview's print button prints: a failure says so in the error box.
+    return report::printFromPreview(*m_document, parent);
 }
 
 } // namespace tavolux
