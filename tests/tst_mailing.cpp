@@ -16,6 +16,8 @@
 #include "mailing/MailingSettings.h"
 #include "mailing/TfrmStampaSchede.h"
 #include "platform/IniFile.h"
+#include "printing/EnvelopeFormat.h"
+#include "printing/EnvelopeMailing.h"
 #include "printing/LabelCalibration.h"
 #include "printing/LabelMailing.h"
 #include "printing/LabelPageFill.h"
@@ -23,6 +25,7 @@
 #include "printing/LineFit.h"
 #include "printing/MailingLayout.h"
 #include "printing/SheetFormat.h"
+#include "printing/TfrmStampaBusta.h"
 #include "report/PageSequence.h"
 #include "report/Report.h"
 #include "report/TextFont.h"
@@ -36,6 +39,9 @@
 #include "ui/Shortcuts.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -121,6 +127,22 @@ QPointF labelLineMm(int label, int line)
     return QPointF(10 + 64 * column + 2, 10 + 35 * row + (row == 0 ? 1.8 : 2.0) + 5 * (line - 1));
 }
 
+void writeSettings(const QString &folder, const QByteArray &ini)
+{
+    QFile file(QDir(folder).filePath(QStringLiteral("Impostazioni.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(ini);
+}
+
+// The shortest line of `stem` repeated that a label cuts.
+QString justCutOnALabel(const QString &stem)
+{
+    QString line;
+    while (fitsLabelLine(line))
+        line += stem.at(line.size() % stem.size());
+    return line;
+}
+
 double arialAscentMm(double pointSize)
 {
     return report::FontMeasure(report::TextFont{QStringLiteral("Arial"), pointSize}).ascent() / report::kUnitsPerMm;
@@ -138,6 +160,7 @@ private slots:
     void postalCode_data();
     void postalCode();
     void cardsAsRead();
+    void cutMarkAsPrinted_data();
     void cutMarkAsPrinted();
     void choiceAndOrder_data();
     void choiceAndOrder();
@@ -153,6 +176,10 @@ private slots:
     void windowCountsAndTicks();
     void nothingChosenIsRefused();
     void previewShowsEverySheet();
+    void envelopesChosenInTheWindow();
+    void envelopeSettingsFromTheWindow();
+    void envelopesRefuseABadMargin();
+    void envelopesThroughQueue();
     void cutLinesListedAndOpened();
     void openedFromTheFindDialog();
     void openedFromTheLabelWindow();
@@ -263,26 +290,39 @@ void TestMailing::cardsAsRead()
     QCOMPARE(read.cards.tipoCount(0), 3333);
 }
 
+void TestMailing::cutMarkAsPrinted_data()
+{
+    QTest::addColumn<LineBox>("box");
+    QTest::newRow("labels") << LineBox::Label;
+    QTest::newRow("envelopes") << LineBox::Envelope;
+}
+
 void TestMailing::cutMarkAsPrinted()
 {
-    // Lines around a label's width in narrow, wide and mixed letters: a card
-    // is marked exactly where the print cuts one of its lines, and the first
-    // such line is named.
+    // Lines around a label's or an envelope's width in narrow, wide and mixed
+    // letters: a card is marked exactly where the print cuts one of its
+    // lines, and the first such line is named.
+    QFETCH(LineBox, box);
     const QStringList stems{QStringLiteral("i"), QStringLiteral("W"), QStringLiteral("Via Garibaldi, "),
                             QStringLiteral("fi fl ffi "), QStringLiteral("Città di Castello ")};
     QList<TSchedaIndirizzo> cards;
     for (const QString &stem : stems)
-        for (int length = 10; length <= 110; ++length) {
+        for (int length = 10; length <= 130; ++length) {
             QString line;
             while (line.size() < length)
                 line += stem;
             line.truncate(length);
             cards << card(QStringLiteral("%1 %2").arg(stem).arg(length), "", {"Breve", line.trimmed(), line.trimmed()});
         }
-    const mailing::MailingCards::Read read = mailing::MailingCards::fromRecords(records(cards));
+    mailing::MailingCards::Read read = mailing::MailingCards::fromRecords(records(cards));
+    if (box == LineBox::Envelope) {
+        read.cards.setBox(LineBox::Envelope);
+        read.cards.setBox(LineBox::Label);
+    }
+    read.cards.setBox(box);
     int marked = 0;
     for (int c = 0; c < read.cards.size(); ++c) {
-        const bool cut = !fitsLabelLine(read.cards.line(c, 2));
+        const bool cut = !fitsLine(box, read.cards.line(c, 2));
         QVERIFY2(read.cards.cutLine(c) == cut, qPrintable(read.cards.line(c, 2)));
         QCOMPARE(read.cards.firstCutLine(c), cut ? 2 : 0);
         marked += cut;
@@ -755,6 +795,196 @@ void TestMailing::previewShowsEverySheet()
     QCOMPARE(preview.pages.size(), 3); // 30 labels from label 20: 5, 24 and 1
     QCOMPARE(preview.pages.at(0).texts().size(), 5);
     QCOMPARE(preview.pages.at(2).texts().size(), 1);
+}
+
+void TestMailing::envelopesChosenInTheWindow()
+{
+    // A line a label cuts but an envelope's wider box holds, and one both cut.
+    const QString labelCut = justCutOnALabel(QStringLiteral("Via Garibaldi, "));
+    QVERIFY(fitsEnvelopeLine(labelCut));
+    const QString bothCut = labelCut + labelCut;
+    writeArchive(m_dir->path(), {card("Alfa", "", {"A1 Via Roma 1", "A2 00184 Roma"}), card("Beta", "", {labelCut}),
+                                 card("Gamma", "", {"G1", bothCut}), card("Delta", "", {"D1 Corso Italia"})});
+    writeSettings(m_dir->path(), "[Formato Busta]\r\nFormato=DL\r\n");
+    const auto cutNames = [](TfrmStampaSchede &window) { return names(window.cards(), window.chosen().cutCards); };
+    report::PreviewRecorder previews;
+    {
+        auto window = openWindow();
+        // Labels as always.
+        QVERIFY(window->optEtichette->isChecked());
+        QCOMPARE(window->lblRiepilogo->text(), TfrmStampaSchede::summaryText(4, 4, 1));
+        QCOMPARE(cutNames(*window), (QStringList{"Beta", "Gamma"}));
+        QVERIFY(window->grpEtichette->isEnabled() && window->btnConserva->isEnabled());
+
+        window->lstSchede->setFocus();
+        QTest::keyClick(window->lstSchede, Qt::Key_B, Qt::AltModifier);
+        QTRY_VERIFY(window->optBuste->isChecked());
+        QCOMPARE(window->lblRiepilogo->text(), QStringLiteral("Schede scelte: 4 – buste: 4"));
+        QCOMPARE(cutNames(*window), QStringList{"Gamma"});
+        QCOMPARE(window->tabElenchi->tabText(1), QStringLiteral("Righi troppo lunghi (1)"));
+        QVERIFY(!window->txtCopie->isEnabled() && !window->txtInizio->isEnabled() && !window->btnConserva->isEnabled());
+        QVERIFY(window->lblBusta->text().startsWith(QStringLiteral("Busta DL (110 × 220 mm) – orizzontale")));
+
+        window->btnAnteprima->click();
+        QCOMPARE(previews.count(), 1);
+        const report::PreviewRecorder::Preview &preview = previews.previews().first();
+        QCOMPARE(preview.caption, TfrmStampaSchede::envelopeTitle());
+        QVERIFY(preview.buttons.testFlag(report::Report::PreviewPages));
+        QCOMPARE(preview.pages.size(), 4); // one envelope a card, by name
+        const QSizeF dl(report::mmToUnits(220), report::mmToUnits(110));
+        QStringList first;
+        for (const report::PreparedPage &page : preview.pages) {
+            QCOMPARE(page.paper, dl);
+            first << page.texts().first().text;
+        }
+        QCOMPARE(first, (QStringList{"A1 Via Roma 1", labelCut, "D1 Corso Italia", "G1"}));
+        window->btnChiudi->click();
+    }
+    // Remembered, with the envelopes' marks from the start.
+    const IniFile ini(m_dir->filePath(QStringLiteral("Impostazioni.ini")));
+    QCOMPARE(ini.readString(mailing::MailingSettings::section(), QStringLiteral("Supporto")), QStringLiteral("Buste"));
+    auto again = openWindow();
+    QVERIFY(again->optBuste->isChecked());
+    QVERIFY(!again->grpEtichette->isEnabled());
+    QCOMPARE(cutNames(*again), QStringList{"Gamma"});
+    again->optEtichette->setChecked(true);
+    QCOMPARE(cutNames(*again), (QStringList{"Beta", "Gamma"}));
+    QVERIFY(again->grpEtichette->isEnabled() && again->btnConserva->isEnabled());
+    QCOMPARE(again->lblRiepilogo->text(), TfrmStampaSchede::summaryText(4, 4, 1));
+}
+
+void TestMailing::envelopeSettingsFromTheWindow()
+{
+    // The envelope dialog opened from the window prints nothing: Salva keeps
+    // the settings the envelopes print with, Annulla keeps the earlier ones.
+    writeArchive(m_dir->path(), {card("Alfa", "", {"Via Roma 1"})});
+    report::PrintRecorder printer;
+    report::PreviewRecorder previews;
+    auto window = openWindow();
+    window->optBuste->setChecked(true);
+    QVERIFY(window->lblBusta->text().startsWith(QStringLiteral("Foglio A4")));
+    const auto &formats = envelopeFormats::all();
+    const auto c5 = std::find_if(formats.begin(), formats.end(), [](const EnvelopeFormat &f) { return f.key == "C5"; });
+    for (const bool save : {false, true}) {
+        QString title, action;
+        // The button's key clicks it a moment later: the dialog is awaited.
+        QTimer awaited;
+        awaited.setInterval(10);
+        connect(&awaited, &QTimer::timeout, this, [&] {
+            auto *settings = qobject_cast<TfrmStampaBusta *>(QApplication::activeModalWidget());
+            if (!settings)
+                return;
+            awaited.stop();
+            title = settings->windowTitle();
+            action = settings->btnStampa->text();
+            settings->cboFormato->setCurrentIndex(int(c5 - formats.begin()));
+            settings->txtTop->setText(QStringLiteral("7"));
+            (save ? settings->btnStampa : settings->btnAnnulla)->click();
+        });
+        awaited.start();
+        QApplication::setActiveWindow(window.get()); // again, once the dialog has closed
+        window->lstSchede->setFocus();
+        QTest::keyClick(window->lstSchede, Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(!awaited.isActive());
+        QCOMPARE(title, QStringLiteral(" Impostazioni della busta"));
+        QCOMPARE(action, QStringLiteral("Salva"));
+        QCOMPARE(printer.count(), 0);
+        QCOMPARE(window->lblBusta->text().startsWith(QStringLiteral("Busta C5 (162 × 229 mm) – orizzontale – margini 7 e 0 mm")),
+                 save);
+    }
+    window->btnAnteprima->click();
+    QCOMPARE(previews.count(), 1);
+    QCOMPARE(window->envelopeMailing().format().key, QStringLiteral("C5"));
+    QCOMPARE(window->envelopeMailing().placement().topMm, 7.0);
+    QCOMPARE(previews.previews().first().pages.first().paper, QSizeF(report::mmToUnits(229), report::mmToUnits(162)));
+    QCOMPARE(m_messages->count(), 0);
+}
+
+void TestMailing::envelopesRefuseABadMargin()
+{
+    writeArchive(m_dir->path(), {card("Alfa", "", {"Via Roma 1"})});
+    writeSettings(m_dir->path(), "[Formato Busta]\r\nFormato=DL\r\n[Busta DL]\r\nSuperiore=dieci\r\n");
+    report::PrintRecorder printer;
+    report::PreviewRecorder previews;
+    auto window = openWindow();
+    window->optBuste->setChecked(true);
+    QVERIFY(window->lblBusta->text().contains(QStringLiteral("un margine non è un numero valido")));
+    window->btnStampa->click();
+    window->btnAnteprima->click();
+    QCOMPARE(printer.count(), 0);
+    QCOMPARE(previews.count(), 0);
+    QCOMPARE(m_messages->count(), 2);
+    QCOMPARE(m_messages->last().text, TfrmStampaSchede::envelopeMarginMessage());
+}
+
+void TestMailing::envelopesThroughQueue()
+{
+    const TestPrintQueue queue;
+    if (!queue.configured())
+        QSKIP(qPrintable(TestPrintQueue::skipReason()));
+    // 100 cards whose postal codes run against the file order, on DL envelopes
+    // fed landscape, moved by -3 and 12 mm, with a sender.
+    QList<TSchedaIndirizzo> cards;
+    for (int i = 0; i < 100; ++i) {
+        const QString n = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        cards << card(QStringLiteral("Socio %1").arg(n), "Cliente",
+                      {QStringLiteral("B%1A Gentile socio").arg(n), QStringLiteral("B%1B Via Roma %2").arg(n).arg(i + 1),
+                       QStringLiteral("B%1C %2 Roma").arg(n).arg(99000 - 10 * i)});
+    }
+    writeArchive(m_dir->path(), cards);
+    writeSettings(m_dir->path(), "[Formato Busta]\r\nFormato=DL\r\n[Busta DL]\r\nSuperiore=-3\r\nSinistro=12\r\n"
+                                 "Orientamento=Orizzontale\r\n[Mittente]\r\nRigo01=Mitt1 Studio Bianchi\r\n");
+    report::PrintRecorder printer;
+    printer.answerPrintTo(queue.name());
+    const QSet<QString> before = queue.files(TfrmStampaSchede::envelopeTitle());
+    {
+        auto window = openWindow();
+        window->optCap->setChecked(true);
+        window->optBuste->setChecked(true);
+        window->btnStampa->click();
+    }
+    QCOMPARE(printer.count(), 1);
+    QCOMPARE(printer.requests().first().title, TfrmStampaSchede::envelopeTitle());
+    QCOMPARE(printer.requests().first().pages.size(), 100);
+    QCOMPARE(m_messages->count(), 0); // envelopes are not offered as label pages
+
+    QString why;
+    const QString path = queue.waitForPdf(TfrmStampaSchede::envelopeTitle(), before, &why);
+    QVERIFY2(!path.isEmpty(), qPrintable(why));
+    const PdfText pdf = readPdfText(path);
+    QVERIFY2(pdf.error.isEmpty(), qPrintable(pdf.error));
+    QCOMPARE(pdf.pagesMm.size(), 100);
+    const QSizeF sheet = pdf.pagesMm.first();
+    const QSizeF upright(std::min(sheet.width(), sheet.height()), std::max(sheet.width(), sheet.height()));
+    QVERIFY2(qAbs(upright.width() - 110) < 0.36 && qAbs(upright.height() - 220) < 0.36,
+             qPrintable(QStringLiteral("sheet %1 x %2 mm").arg(sheet.width()).arg(sheet.height())));
+    // By postal code: card 99 on the first envelope, card 0 on the last, one each.
+    const QPointF first = envelopeFormats::find(QStringLiteral("DL"))->addressMm(QSizeF(220, 110)) + QPointF(12, -3);
+    double worst = 0;
+    for (int k = 0; k < 100; ++k) {
+        const QString n = QStringLiteral("%1").arg(99 - k, 2, 10, QLatin1Char('0'));
+        for (int line = 1; line <= 3; ++line) {
+            const QString token = QStringLiteral("B%1%2").arg(n, QChar(u'A' + line - 1));
+            const QList<PdfWord> words = pdf.find(token);
+            QVERIFY2(words.size() == 1 && words.first().page == k, qPrintable(token));
+            if (k != 0 && k != 57 && k != 99)
+                continue;
+            const QPointF found = pdf.lineStartMm(words.first(), 10, arialAscentMm(10), true);
+            const QPointF expected = first + QPointF(0, 5 * (line - 1));
+            worst = std::max({worst, qAbs(found.x() - expected.x()), qAbs(found.y() - expected.y())});
+            QVERIFY2(qAbs(found.x() - expected.x()) < 0.01 && qAbs(found.y() - expected.y()) < 0.01,
+                     qPrintable(QStringLiteral("%1 at %2, %3 mm, expected %4, %5 mm")
+                                    .arg(token).arg(found.x()).arg(found.y()).arg(expected.x()).arg(expected.y())));
+        }
+    }
+    QCOMPARE(pdf.find(QStringLiteral("Mitt1")).size(), 100);
+    const QString media = TestPrintQueue::jobAttribute(path, QStringLiteral("media"), &why);
+    QVERIFY2(!media.isEmpty(), qPrintable(why));
+    QCOMPARE(media, QStringLiteral("EnvDL"));
+    qInfo("100 cards on DL envelopes through CUPS: one job of %lld pages, sheet %.2f x %.2f mm, media %s, "
+          "largest position error %.4f mm", qint64(pdf.pagesMm.size()), sheet.width(), sheet.height(),
+          qPrintable(media), worst);
+    QFile::remove(path);
 }
 
 void TestMailing::cutLinesListedAndOpened()

@@ -336,6 +336,14 @@ const char *const kMailing[] = {
     "lavoro dopo aver scelto la stampante e il numero di copie. Dopo la stampa le etichette possono essere "
     "conservate come pagine nell'archivio delle etichette, per stamparle di nuovo o correggerle; lo stesso "
     "fa il pulsante Conserva come pagine. La scelta fatta viene ricordata e riproposta la volta successiva.",
+    "Invece che su fogli di etichette, le schede scelte possono essere stampate su buste da lettera, una busta "
+    "per scheda, scegliendo Buste, una per scheda nella sezione Stampa su. Le buste vengono stampate "
+    "nell'ordine scelto, in un solo lavoro di stampa, con il formato, l'orientamento, i margini e il mittente "
+    "della finestra di stampa su busta, riassunti sotto la scelta. Il pulsante Impostazioni busta apre quella "
+    "finestra per cambiarli: il pulsante Salva li memorizza senza stampare nulla, mentre Annulla lascia quelli "
+    "precedenti. Con le buste non si usano le copie per scheda, l'etichetta da cui iniziare e il pulsante "
+    "Conserva come pagine, e le schede segnate in arancione sono quelle con righi troppo lunghi per la busta. "
+    "La scelta tra etichette e buste viene ricordata con le altre.",
 };
 
 const char *const kGeneralOpening =

@@ -116,7 +116,7 @@ struct MailingCards::Part
                       measure.end());
     }
 
-    void add(qint64 position, const char *record, const LabelLineFit &fit, std::uint8_t part)
+    void add(qint64 position, const char *record, const LineFitTable &fit, std::uint8_t part)
     {
         // The records of a run lie one after another: the fields of the ones
         // ahead are fetched while this one is read (a fetch past the run's
@@ -166,15 +166,15 @@ struct MailingCards::Part
                 continue;
             any = true;
             switch (fit.verdict(width, n)) {
-            case LabelLineFit::Verdict::Fits:
+            case LineFitTable::Verdict::Fits:
                 break;
-            case LabelLineFit::Verdict::Cut:
+            case LineFitTable::Verdict::Cut:
                 if (!(card.flags & Cut)) {
                     card.flags |= Cut;
                     card.firstCut = std::uint8_t(line);
                 }
                 break;
-            case LabelLineFit::Verdict::Measure:
+            case LineFitTable::Verdict::Measure:
                 if (!card.measure)
                     measure.push_back(int(cards.size()));
                 card.measure |= std::uint8_t(1u << (line - 1));
@@ -217,6 +217,33 @@ QString MailingCards::text(int card, int field) const
 {
     const QByteArrayView bytes = fieldBytes(card, field);
     return cp1252::decode(bytes.data(), int(bytes.size()));
+}
+
+void MailingCards::setBox(LineBox box)
+{
+    m_box = box;
+    if (box != LineBox::Envelope || m_envelopeMeasured)
+        return;
+    m_envelopeMeasured = true;
+    const LineFitTable fit(LineBox::Envelope);
+    for (int card = 0; card < size(); ++card) {
+        Card &c = m_cards[size_t(card)];
+        for (int line = 1; line <= Lines && !c.envelopeCut; ++line) {
+            if (c.lengths[line] == 0)
+                continue;
+            switch (fit.quick(fieldBytes(card, line))) {
+            case LineFitTable::Verdict::Fits:
+                break;
+            case LineFitTable::Verdict::Cut:
+                c.envelopeCut = std::uint8_t(line);
+                break;
+            case LineFitTable::Verdict::Measure:
+                if (!fitsEnvelopeLine(text(card, line)))
+                    c.envelopeCut = std::uint8_t(line);
+                break;
+            }
+        }
+    }
 }
 
 MailingCards::Read MailingCards::readParts(std::vector<Part> &parts, cardlist::CardLines &lines, bool ok)
@@ -279,7 +306,7 @@ MailingCards::Read MailingCards::readParts(std::vector<Part> &parts, cardlist::C
 
 MailingCards::Read MailingCards::read(const ProgramFolder &folder)
 {
-    const LabelLineFit fit;
+    const LineFitTable fit;
     cardlist::CardLines lines;
     std::vector<Part> parts;
     bool ok = false;
@@ -310,7 +337,7 @@ MailingCards::Read MailingCards::read(const ProgramFolder &folder)
 
 MailingCards::Read MailingCards::fromRecords(const QList<QByteArray> &records)
 {
-    const LabelLineFit fit;
+    const LineFitTable fit;
     cardlist::CardLines lines;
     std::vector<Part> parts(1);
     qint64 position = 0;

@@ -2,6 +2,7 @@
 
 #include "cardlist/CardList.h"
 #include "platform/ProgramFolder.h"
+#include "printing/LineFit.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -26,7 +27,7 @@ inline int postalCodeOf(const QList<QByteArrayView> &lines)
 // The named cards of the address archive as a mailing chooses from them, in
 // file order: each card's place in the file, its type, its first postal
 // code, whether its lines are all empty or one of them will be cut on a
-// label, and its name and six lines (trimmed, in the archive's code page).
+// label or on an envelope, and its name and six lines (trimmed, in the archive's code page).
 // Card i is the i-th line added to the list lines read with it.
 class MailingCards
 {
@@ -47,9 +48,17 @@ public:
     int tipo(int card) const { return m_cards[size_t(card)].tipo; }
     int postalCode(int card) const { return m_cards[size_t(card)].postalCode; }
     bool hasLines(int card) const { return !(m_cards[size_t(card)].flags & NoLines); }
-    bool cutLine(int card) const { return m_cards[size_t(card)].flags & Cut; }
-    // The first line (1 to 6) that will be cut, or 0.
-    int firstCutLine(int card) const { return m_cards[size_t(card)].firstCut; }
+    // Whether a line will be cut in the box chosen, and the first such line (1 to 6, or 0).
+    bool cutLine(int card) const { return firstCutLine(card) != 0; }
+    int firstCutLine(int card) const
+    {
+        const Card &c = m_cards[size_t(card)];
+        return m_box == LineBox::Label ? c.firstCut : c.envelopeCut;
+    }
+    // The box the lines print in: a label's, as read, or an envelope's,
+    // whose cut lines are measured the first time it is chosen.
+    LineBox box() const { return m_box; }
+    void setBox(LineBox box);
 
     // Field 0 is the name, 1 to 6 the lines.
     QByteArrayView fieldBytes(int card, int field) const;
@@ -74,6 +83,7 @@ private:
         std::uint8_t flags = 0;
         std::uint8_t firstCut = 0;
         std::uint8_t measure = 0; // lines near their box's edge, bit n - 1 for line n
+        std::uint8_t envelopeCut = 0; // the first line cut on an envelope, or 0
     };
     struct Part;
     friend struct Part;
@@ -97,6 +107,8 @@ private:
     std::vector<Text> m_texts;
     QStringList m_tipi;
     std::vector<qint64> m_tipoCounts;
+    LineBox m_box = LineBox::Label;
+    bool m_envelopeMeasured = false;
 };
 
 struct MailingCards::Read

@@ -15,6 +15,9 @@ const QString kText = QStringLiteral("Testo");
 const QString kTipi = QStringLiteral("Tipi");
 const QString kOrder = QStringLiteral("Ordine");
 const QString kCopies = QStringLiteral("Copie");
+const QString kPrintOn = QStringLiteral("Supporto");
+const QString kLabels = QStringLiteral("Etichette");
+const QString kEnvelopes = QStringLiteral("Buste");
 
 QString tipoKey(int n)
 {
@@ -36,6 +39,7 @@ MailingSettings MailingSettings::read(const ProgramFolder &folder)
     bool ok = false;
     const int copies = file.readString(section(), kCopies).toInt(&ok);
     settings.copies = ok ? std::clamp(copies, 1, MailingLayout::MaxCopies) : 1;
+    settings.envelopes = file.readString(section(), kPrintOn).trimmed().compare(kEnvelopes, Qt::CaseInsensitive) == 0;
     return settings;
 }
 
@@ -52,7 +56,8 @@ bool MailingSettings::write(const ProgramFolder &folder) const
     for (int n = int(choice.tipi.size()) + 1; ok && n <= before; ++n)
         ok = file.writeString(section(), tipoKey(n), QString());
     return ok && file.writeString(section(), kOrder, orderName(choice.order))
-           && file.writeString(section(), kCopies, QString::number(copies));
+           && file.writeString(section(), kCopies, QString::number(copies))
+           && file.writeString(section(), kPrintOn, envelopes ? kEnvelopes : kLabels);
 }
 
 } // namespace tavolux::mailing

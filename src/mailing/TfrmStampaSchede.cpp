@@ -8,11 +8,16 @@
 #include "mailing/MailingSettings.h"
 #include "platform/Conventions.h"
 #include "platform/TextUtil.h"
+#include "printing/EnvelopeChoices.h"
+#include "printing/EnvelopeFormat.h"
+#include "printing/EnvelopeMailing.h"
+#include "printing/EnvelopeSettings.h"
 #include "printing/InfoPicture.h"
 #include "printing/LabelMailing.h"
 #include "printing/LineFit.h"
 #include "printing/MailingLayout.h"
 #include "printing/SheetFormat.h"
+#include "printing/TfrmStampaBusta.h"
 #include "storage/TPaginaEtichette.h"
 #include "ui/Art.h"
 #include "ui/GradientWidget.h"
@@ -121,6 +126,19 @@ QString TfrmStampaSchede::instructionsText()
                           "per l'etichetta sono segnate in arancione.");
 }
 
+QString TfrmStampaSchede::envelopeInstructionsText()
+{
+    return QStringLiteral("Scegliere le schede e l'ordine di stampa, poi premere Anteprima o Stampa: ogni scheda "
+                          "viene stampata su una busta, con le impostazioni della busta. Le schede con righi troppo "
+                          "lunghi per la busta sono segnate in arancione.");
+}
+
+QString TfrmStampaSchede::envelopeMarginMessage()
+{
+    return QStringLiteral("Attenzione: le buste non possono essere stampate perché un margine non è un numero "
+                          "valido.\r\n\r\nCorreggere il margine con il pulsante Impostazioni busta.");
+}
+
 QString TfrmStampaSchede::nothingChosenMessage()
 {
     return QStringLiteral("Attenzione: non è stata scelta nessuna scheda con righi da stampare.\r\n\r\n"
@@ -144,6 +162,11 @@ QString TfrmStampaSchede::keptMessage(qint64 first, qint64 pages)
         .arg(thousands(first), thousands(first + pages - 1));
 }
 
+QString TfrmStampaSchede::envelopeSummaryText(qint64 cards)
+{
+    return QStringLiteral("Schede scelte: %1 – buste: %1").arg(thousands(cards));
+}
+
 QString TfrmStampaSchede::summaryText(qint64 cards, qint64 labels, int sheets)
 {
     return QStringLiteral("Schede scelte: %1 – etichette: %2 – fogli: %3")
@@ -153,7 +176,8 @@ QString TfrmStampaSchede::summaryText(qint64 cards, qint64 labels, int sheets)
 TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent, const QString &findText)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       m_folder(folder), m_findText(findText),
-      m_mailing(std::make_unique<LabelMailing>(SheetFormat::standard(), title(), &m_folder))
+      m_mailing(std::make_unique<LabelMailing>(SheetFormat::standard(), title(), &m_folder)),
+      m_envelopes(std::make_unique<EnvelopeMailing>(envelopeTitle()))
 {
     conventions::apply();
     setObjectName(QStringLiteral("TfrmStampaSchede"));
@@ -185,11 +209,11 @@ TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent,
         QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
     auto *instructionRow = new QHBoxLayout(instructions);
     instructionRow->setContentsMargins(12, 8, 12, 8);
-    auto *picture = new QLabel(instructions);
-    picture->setObjectName(QStringLiteral("imgIstruzioni"));
-    picture->setPixmap(infoPicture(QStringLiteral("etichette"), instructionsText(), QSize(920, 40)));
-    picture->setAccessibleDescription(instructionsText());
-    instructionRow->addWidget(picture);
+    imgIstruzioni = new QLabel(instructions);
+    imgIstruzioni->setObjectName(QStringLiteral("imgIstruzioni"));
+    imgIstruzioni->setPixmap(infoPicture(QStringLiteral("etichette"), instructionsText(), QSize(920, 40)));
+    imgIstruzioni->setAccessibleDescription(instructionsText());
+    instructionRow->addWidget(imgIstruzioni);
     column->addWidget(instructions);
 
     auto *body = new QHBoxLayout;
@@ -238,7 +262,8 @@ TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent,
     // The focus goes down the choices, then the lists, then the buttons.
     QWidget *chain[] = {optTutte, optTesto, txtTesto, optTipo, lstTipi, optMano, optNome, optCap, optTipoNome,
                         optArchivio, txtCopie, txtInizio, tabElenchi, lstSchede, btnSelezionaTutto, btnNessuno,
-                        lstTagliati, btnChiudi, btnGuida, btnConserva, btnAnteprima, btnStampa};
+                        lstTagliati, optEtichette, optBuste, btnBusta, btnChiudi, btnGuida, btnConserva,
+                        btnAnteprima, btnStampa};
     for (size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
@@ -290,6 +315,7 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     column->addWidget(order);
 
     auto *labels = group(QStringLiteral("Etichette"), "grpEtichette", parent);
+    grpEtichette = labels;
     labels->setFixedWidth(330);
     auto *grid = new QGridLayout(labels);
     grid->setContentsMargins(12, 14, 12, 8);
@@ -391,6 +417,7 @@ void TfrmStampaSchede::buildLists(QWidget *parent, QVBoxLayout *column)
     cutColumn->addWidget(lstTagliati, 1);
     tabElenchi->addTab(cutPage, QString());
     column->addWidget(tabElenchi, 1);
+    buildPrintOn(parent, column);
 
     lblRiepilogo = new QLabel(parent);
     lblRiepilogo->setObjectName(QStringLiteral("lblRiepilogo"));
@@ -426,6 +453,99 @@ void TfrmStampaSchede::buildLists(QWidget *parent, QVBoxLayout *column)
         w->installEventFilter(enter);
 }
 
+void TfrmStampaSchede::buildPrintOn(QWidget *parent, QVBoxLayout *column)
+{
+    auto *printOn = group(QStringLiteral("Stampa su"), "grpStampaSu", parent);
+    auto *grid = new QGridLayout(printOn);
+    grid->setContentsMargins(12, 14, 12, 8);
+    grid->setVerticalSpacing(3);
+    optEtichette = option(QStringLiteral("&Fogli di etichette"), "optEtichette", printOn);
+    optEtichette->setChecked(true);
+    optBuste = option(QStringLiteral("&Buste, una per scheda"), "optBuste", printOn);
+    btnBusta = button(QStringLiteral("I&mpostazioni busta..."), "btnBusta", printOn, 170);
+    btnBusta->setMinimumHeight(26);
+    btnBusta->setAutoDefault(false);
+    ui::setHintTooltip(btnBusta, QStringLiteral("Sceglie il formato della busta, i margini e il mittente."));
+    lblBusta = new QLabel(printOn);
+    lblBusta->setObjectName(QStringLiteral("lblBusta"));
+    lblBusta->setStyleSheet(QStringLiteral("color: #505050; font-weight: normal;"));
+    grid->addWidget(optEtichette, 0, 0);
+    grid->addWidget(optBuste, 0, 1);
+    grid->addWidget(btnBusta, 0, 3);
+    grid->addWidget(lblBusta, 1, 0, 1, 4);
+    grid->setColumnStretch(2, 1);
+    grid->setHorizontalSpacing(16);
+    column->addWidget(printOn);
+
+    connect(optBuste, &QRadioButton::toggled, this, [this] { choosePrintOn(); });
+    connect(btnBusta, &QPushButton::clicked, this, &TfrmStampaSchede::openEnvelopeSettings);
+    showEnvelopeSettings();
+}
+
+bool TfrmStampaSchede::onEnvelopes() const
+{
+    return optBuste->isChecked();
+}
+
+void TfrmStampaSchede::choosePrintOn()
+{
+    const bool envelopes = onEnvelopes();
+    // Copies and a first label are the labels' alone; so is keeping them as label pages.
+    grpEtichette->setEnabled(!envelopes);
+    btnConserva->setEnabled(!envelopes);
+    const QString instructions = envelopes ? envelopeInstructionsText() : instructionsText();
+    imgIstruzioni->setPixmap(infoPicture(envelopes ? QStringLiteral("busta") : QStringLiteral("etichette"),
+                                         instructions, QSize(920, 40)));
+    imgIstruzioni->setAccessibleDescription(instructions);
+    ui::setHintTooltip(btnAnteprima, envelopes ? QStringLiteral("Visualizza l'anteprima di stampa di tutte le buste.")
+                                               : QStringLiteral("Visualizza l'anteprima di stampa di tutti i fogli."));
+    ui::setHintTooltip(btnStampa, envelopes ? QStringLiteral("Stampa le buste di tutte le schede scelte.")
+                                            : QStringLiteral("Stampa le etichette di tutte le schede scelte."));
+    update();
+}
+
+void TfrmStampaSchede::showEnvelopeSettings()
+{
+    const EnvelopeChoices stored{EnvelopeSettings(m_folder)};
+    const EnvelopeFormat format = stored.effectiveFormat();
+    QString shown = format.caption;
+    if (format.kind == EnvelopeFormat::Kind::Own)
+        shown += QStringLiteral(" (%1 × %2 mm)").arg(format.sizeMm.width()).arg(format.sizeMm.height());
+    const EnvelopeFormatChoice choice = stored.choice(stored.format().key);
+    shown += choice.portrait ? QStringLiteral(" – verticale") : QStringLiteral(" – orizzontale");
+    if (stored.placement())
+        shown += QStringLiteral(" – margini %1 e %2 mm").arg(trimText(choice.top), trimText(choice.left));
+    else
+        shown += QStringLiteral(" – un margine non è un numero valido");
+    shown += stored.senderToPrint().join(QString()).isEmpty() ? QStringLiteral(" – senza mittente")
+                                                              : QStringLiteral(" – con il mittente");
+    lblBusta->setText(shown);
+}
+
+void TfrmStampaSchede::openEnvelopeSettings()
+{
+    // The first card chosen shows in the envelope's preview.
+    QStringList lines;
+    if (!m_chosen.cards.empty())
+        for (int line = 1; line <= mailing::MailingCards::Lines; ++line)
+            lines << m_cards.line(m_chosen.cards.front(), line);
+    TfrmStampaBusta settings(m_folder, [lines] { return lines; }, this, TfrmStampaBusta::Purpose::Settings);
+    settings.exec();
+    showEnvelopeSettings();
+}
+
+bool TfrmStampaSchede::prepareEnvelopes()
+{
+    showEnvelopeSettings();
+    if (!m_envelopes->setChoices(EnvelopeChoices(EnvelopeSettings(m_folder)))) {
+        ui::message(this, ui::MessageKind::Warning, envelopeMarginMessage(), ui::MessageButtons::Ok);
+        return false;
+    }
+    m_envelopes->setCards(qint64(m_chosen.cards.size()),
+                          [this](qint64 card, int line) { return m_cards.line(m_chosen.cards[size_t(card)], line); });
+    return true;
+}
+
 void TfrmStampaSchede::applySettings()
 {
     const mailing::MailingSettings settings = mailing::MailingSettings::read(m_folder);
@@ -453,6 +573,8 @@ void TfrmStampaSchede::applySettings()
     }
     txtCopie->setValue(settings.copies);
     m_settingsTipi = settings.choice.tipi;
+    optBuste->setChecked(settings.envelopes);
+    optEtichette->setChecked(!settings.envelopes);
     m_updating = false;
 }
 
@@ -559,6 +681,8 @@ void TfrmStampaSchede::update()
     if (!m_opened)
         return;
     const Choice c = choice();
+    const bool envelopes = onEnvelopes();
+    m_cards.setBox(envelopes ? LineBox::Envelope : LineBox::Label);
     const cardlist::CardLines &lines = m_model->lines();
     if (c.which == Choice::Which::Hand)
         m_picked = m_hand;
@@ -570,7 +694,8 @@ void TfrmStampaSchede::update()
     static_cast<CutCardsModel *>(m_cutModel)->refresh();
 
     const qint64 count = qint64(m_chosen.cards.size());
-    lblRiepilogo->setText(summaryText(count, count * txtCopie->value(), sheets()));
+    lblRiepilogo->setText(envelopes ? envelopeSummaryText(count)
+                                    : summaryText(count, count * txtCopie->value(), sheets()));
     lblEscluse->setText(m_chosen.withoutLines > 0
                             ? QStringLiteral("Schede senza righi, escluse dalla stampa: %1").arg(thousands(m_chosen.withoutLines))
                             : QString());
@@ -634,6 +759,11 @@ void TfrmStampaSchede::preview()
 {
     if (!ensureChosen())
         return;
+    if (onEnvelopes()) {
+        if (prepareEnvelopes())
+            m_envelopes->preview(this);
+        return;
+    }
     prepareMailing();
     m_mailing->preview(this);
     // The preview may have moved the first label.
@@ -644,6 +774,11 @@ void TfrmStampaSchede::print()
 {
     if (!ensureChosen())
         return;
+    if (onEnvelopes()) {
+        if (prepareEnvelopes())
+            m_envelopes->print(this);
+        return;
+    }
     prepareMailing();
     const bool printed = m_mailing->print(this);
     txtInizio->setValue(m_mailing->options().firstLabel());
@@ -678,6 +813,7 @@ void TfrmStampaSchede::done(int result)
         mailing::MailingSettings settings;
         settings.choice = choice();
         settings.copies = txtCopie->value();
+        settings.envelopes = onEnvelopes();
         settings.write(m_folder);
     }
     QDialog::done(result);

@@ -25,6 +25,7 @@ class QVBoxLayout;
 
 namespace tavolux {
 
+class EnvelopeMailing;
 class LabelMailing;
 class MailingListModel;
 
@@ -33,8 +34,9 @@ class MailingListModel;
 // hand), their order, the copies and the first label; the window always
 // shows how many cards and sheets that makes and which cards have lines too
 // long for their label. It previews and prints the sheets, and keeps the
-// labels as label pages on request. The archive is read when the window
-// opens; the last choice is kept in Impostazioni.ini.
+// labels as label pages on request. Instead of labels it prints one
+// envelope for each card, as the envelope dialog sets it up. The archive is
+// read when the window opens; the last choice is kept in Impostazioni.ini.
 class TfrmStampaSchede : public QDialog
 {
     Q_OBJECT
@@ -53,6 +55,10 @@ public:
     static QString keptMessage(qint64 first, qint64 pages);
     // The summary of a choice: cards, labels and sheets, with Italian thousands.
     static QString summaryText(qint64 cards, qint64 labels, int sheets);
+    static QString envelopeSummaryText(qint64 cards);
+    static QString envelopeInstructionsText();
+    static QString envelopeMarginMessage();
+    static QString envelopeTitle() { return QStringLiteral("Buste dall'archivio"); }
 
     QRadioButton *optTutte = nullptr;
     QRadioButton *optTesto = nullptr;
@@ -66,6 +72,12 @@ public:
     QRadioButton *optArchivio = nullptr;
     QSpinBox *txtCopie = nullptr;
     QSpinBox *txtInizio = nullptr;
+    QGroupBox *grpEtichette = nullptr;
+    QRadioButton *optEtichette = nullptr;
+    QRadioButton *optBuste = nullptr;
+    QPushButton *btnBusta = nullptr;
+    QLabel *lblBusta = nullptr;
+    QLabel *imgIstruzioni = nullptr;
     QTabWidget *tabElenchi = nullptr;
     QListView *lstSchede = nullptr;
     QPushButton *btnSelezionaTutto = nullptr;
@@ -88,6 +100,9 @@ public:
     const MailingListModel *model() const { return m_model; }
     int sheets() const;
     LabelMailing &mailing() { return *m_mailing; }
+    EnvelopeMailing &envelopeMailing() { return *m_envelopes; }
+    // Whether the cards print on envelopes rather than on labels.
+    bool onEnvelopes() const;
     // The position of the card the user asked to open in the address window
     // (the window then closed), or 0.
     qint64 cardToOpen() const { return m_cardToOpen; }
@@ -99,6 +114,8 @@ public slots:
     void keepAsPages();
     void selectAll();
     void selectNone();
+    // The envelope dialog, for the settings the envelopes print with.
+    void openEnvelopeSettings();
     // Opens the card of a row of the list of cut lines: the window closes.
     void openCutCard(int row);
 
@@ -109,6 +126,12 @@ protected:
 private:
     void buildChoiceColumn(QWidget *parent, QVBoxLayout *column);
     void buildLists(QWidget *parent, QVBoxLayout *column);
+    void buildPrintOn(QWidget *parent, QVBoxLayout *column);
+    // Labels or envelopes chosen: the controls that apply, the marks, the counts.
+    void choosePrintOn();
+    void showEnvelopeSettings();
+    // The envelopes' cards and settings; false, with a warning, when a margin is no number.
+    bool prepareEnvelopes();
     void applySettings();
     void fillTipi();
     // The choice or the copies changed: the cards, the counts, the marks.
@@ -133,6 +156,7 @@ private:
     std::vector<std::uint8_t> m_picked; // what the choice takes, per card
     mailing::Chosen m_chosen;
     std::unique_ptr<LabelMailing> m_mailing;
+    std::unique_ptr<EnvelopeMailing> m_envelopes;
     qint64 m_cardToOpen = 0;
 };
 

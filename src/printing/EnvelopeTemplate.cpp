@@ -26,9 +26,9 @@ QString EnvelopeTemplate::senderLineName(int line)
     return QStringLiteral("txtMittente%1").arg(line, 2, 10, QLatin1Char('0'));
 }
 
-std::unique_ptr<report::Report> EnvelopeTemplate::create()
+std::unique_ptr<report::Report> EnvelopeTemplate::create(const QString &title)
 {
-    auto document = std::make_unique<report::Report>(QStringLiteral("Indirizzo su Busta"));
+    auto document = std::make_unique<report::Report>(title);
     document->setPreviewButtons(report::Report::PreviewPrint | report::Report::PreviewZoom
                                 | report::Report::PreviewFullScreen | report::Report::PreviewClose);
     report::ReportPage &page = document->page();
@@ -49,9 +49,9 @@ std::unique_ptr<report::Report> EnvelopeTemplate::create()
     return document;
 }
 
-std::unique_ptr<report::Report> EnvelopeTemplate::create(const EnvelopeFormat &format)
+std::unique_ptr<report::Report> EnvelopeTemplate::create(const EnvelopeFormat &format, const QString &title)
 {
-    std::unique_ptr<report::Report> document = create();
+    std::unique_ptr<report::Report> document = create(title);
     report::ReportPage &page = document->page();
     page.PaperWidth = format.sizeMm.width();
     page.PaperHeight = format.sizeMm.height();

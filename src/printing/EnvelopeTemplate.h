@@ -28,12 +28,14 @@ public:
     // The envelope's edge, a guide that only the preview shows.
     static QString outlineName() { return QStringLiteral("shpBusta"); }
 
-    // The A4 page as designed.
-    static std::unique_ptr<report::Report> create();
+    static QString name() { return QStringLiteral("Indirizzo su Busta"); }
+
+    // The A4 page as designed; `title` is the preview's caption and the job's title.
+    static std::unique_ptr<report::Report> create(const QString &title = name());
     // The template of a format: the A4 page's, on the format's paper, with
     // four sender lines in Arial 8 pt and, on an envelope, its outline.
     // fillEnvelope() places them.
-    static std::unique_ptr<report::Report> create(const EnvelopeFormat &format);
+    static std::unique_ptr<report::Report> create(const EnvelopeFormat &format, const QString &title = name());
 };
 
 } // namespace tavolux

@@ -8,7 +8,6 @@
 #include "report/TextBox.h"
 #include "report/Units.h"
 #include "reportui/ReportSteps.h"
-#include "ui/Messages.h"
 
 #include <QDate>
 
@@ -82,10 +81,8 @@ void LabelMailing::preview(QWidget *parent)
 bool LabelMailing::print(QWidget *parent)
 {
     m_document->PrepareReport();
-    const bool printed = report::Print(*m_document, parent);
-    if (!printed && m_document->failed())
-        ui::showFailure(parent, m_document->errorString());
-    return printed;
+    // As the preview's print button prints: a failure says so in the error box.
+    return report::printFromPreview(*m_document, parent);
 }
 
 } // namespace tavolux

@@ -27,18 +27,35 @@ bool fits(const report::Report &document, const QString &boxName, const QString 
     return report::printsWhole(measure, trimText(text), box->Width - report::kTextGap);
 }
 
+const report::Report &labels()
+{
+    static const std::unique_ptr<report::Report> document = LabelPageTemplate::create(QString());
+    return *document;
+}
+
+const report::Report &envelope()
+{
+    static const std::unique_ptr<report::Report> document = EnvelopeTemplate::create();
+    return *document;
+}
+
 } // namespace
 
 bool fitsLabelLine(const QString &text)
 {
-    static const std::unique_ptr<report::Report> labels = LabelPageTemplate::create(QString());
-    return fits(*labels, LabelPageTemplate::lineName(1, 1), text);
+    return fits(labels(), LabelPageTemplate::lineName(1, 1), text);
 }
 
-LabelLineFit::LabelLineFit()
+bool fitsEnvelopeLine(const QString &text)
 {
-    static const std::unique_ptr<report::Report> labels = LabelPageTemplate::create(QString());
-    const auto *box = static_cast<const report::TextBox *>(labels->FindObject(LabelPageTemplate::lineName(1, 1)));
+    return fits(envelope(), EnvelopeTemplate::lineName(1), text);
+}
+
+LineFitTable::LineFitTable(LineBox which)
+{
+    const auto *box = static_cast<const report::TextBox *>(
+        which == LineBox::Label ? labels().FindObject(LabelPageTemplate::lineName(1, 1))
+                                : envelope().FindObject(EnvelopeTemplate::lineName(1)));
     const report::FontMeasure measure(box->Font);
     constexpr double kScale = 4096;
     const double room = box->Width - report::kTextGap;
@@ -53,7 +70,7 @@ LabelLineFit::LabelLineFit()
     m_alwaysFits = widest > 0 ? qsizetype(m_fits / widest) : 0;
 }
 
-LabelLineFit::Verdict LabelLineFit::quick(QByteArrayView line) const
+LineFitTable::Verdict LineFitTable::quick(QByteArrayView line) const
 {
     if (line.size() <= m_alwaysFits)
         return Verdict::Fits;
@@ -63,19 +80,13 @@ LabelLineFit::Verdict LabelLineFit::quick(QByteArrayView line) const
     return verdict(width, line.size());
 }
 
-LabelLineFit::Verdict LabelLineFit::verdict(qint64 width, qsizetype length) const
+LineFitTable::Verdict LineFitTable::verdict(qint64 width, qsizetype length) const
 {
     if (length <= m_alwaysFits || width < m_fits)
         return Verdict::Fits;
     if (width > m_cut)
         return Verdict::Cut;
     return Verdict::Measure;
-}
-
-bool fitsEnvelopeLine(const QString &text)
-{
-    static const std::unique_ptr<report::Report> envelope = EnvelopeTemplate::create();
-    return fits(*envelope, EnvelopeTemplate::lineName(1), text);
 }
 
 } // namespace tavolux

@@ -16,16 +16,22 @@ namespace tavolux {
 bool fitsLabelLine(const QString &text);
 bool fitsEnvelopeLine(const QString &text);
 
-// The label line's test for many lines at once, on any thread: each
-// code-page character's width, summed. A line clearly narrower than the box
-// fits and one clearly wider is cut; one near the box's edge is left to
-// fitsLabelLine, which measures it as it prints. Made on the interface thread.
-class LabelLineFit
+enum class LineBox { Label, Envelope };
+inline bool fitsLine(LineBox box, const QString &text)
+{
+    return box == LineBox::Label ? fitsLabelLine(text) : fitsEnvelopeLine(text);
+}
+
+// A box's test for many lines at once, on any thread: each code-page
+// character's width, summed. A line clearly narrower than the box fits and
+// one clearly wider is cut; one near the box's edge is left to fitsLine,
+// which measures it as it prints. Made on the interface thread.
+class LineFitTable
 {
 public:
     enum class Verdict { Fits, Cut, Measure };
 
-    LabelLineFit();
+    explicit LineFitTable(LineBox box = LineBox::Label);
     // A trimmed line in the archive's code page.
     Verdict quick(QByteArrayView line) const;
     // The same in parts, for a caller that sums the widths as it goes: in

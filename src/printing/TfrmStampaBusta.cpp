@@ -70,14 +70,21 @@ QString TfrmStampaBusta::previewFailureMessage()
                           "valido.\n\r\n\rCorreggere il valore del margine nel file Impostazioni.ini.");
 }
 
-TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines, QWidget *parent)
+QString TfrmStampaBusta::settingsFailureMessage()
+{
+    return QStringLiteral("Attenzione: le impostazioni della busta non sono state memorizzate.");
+}
+
+TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines, QWidget *parent, Purpose purpose)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       repModulo(EnvelopeTemplate::create(envelopeFormats::page())),
       m_folder(folder),
-      m_lines(std::move(lines))
+      m_lines(std::move(lines)),
+      m_purpose(purpose)
 {
     setObjectName(QStringLiteral("TfrmStampaBusta"));
-    setWindowTitle(QStringLiteral(" Stampa indirizzo su busta"));
+    setWindowTitle(purpose == Purpose::Settings ? QStringLiteral(" Impostazioni della busta")
+                                                : QStringLiteral(" Stampa indirizzo su busta"));
     // The designed controls keep their 498 x 470 at the top; the envelope's
     // own come below them.
     panStampa = new QWidget(this);
@@ -187,12 +194,18 @@ TfrmStampaBusta::TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines,
         if (!applyLeft())
             ui::showFailure(this, settingsNotWritten());
     });
-    // The notice shows as soon as the button goes down, before the click.
-    connect(btnStampa, &QPushButton::pressed, this, [this] {
-        lblAttendere->show();
-        lblAttendere->repaint();
-    });
-    connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaBusta::print);
+    if (m_purpose == Purpose::Settings) {
+        btnStampa->setText(QStringLiteral("Salva"));
+        btnStampa->setToolTip(QStringLiteral("Memorizza le impostazioni con cui stampare le buste."));
+        connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaBusta::save);
+    } else {
+        // The notice shows as soon as the button goes down, before the click.
+        connect(btnStampa, &QPushButton::pressed, this, [this] {
+            lblAttendere->show();
+            lblAttendere->repaint();
+        });
+        connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaBusta::print);
+    }
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnAnteprima, &QPushButton::clicked, this, &TfrmStampaBusta::preview);
     connect(btnGuida, &QPushButton::clicked, this, [this] { showHelpTopic(this, m_folder, HelpTopic::Envelopes); });
@@ -396,12 +409,17 @@ bool TfrmStampaBusta::fill()
            && fillEnvelope(*repModulo, m_choices->effectiveFormat(), *placement, m_choices->senderToPrint(), m_lines());
 }
 
-bool TfrmStampaBusta::printSteps()
+bool TfrmStampaBusta::saveSteps()
 {
     if (!applyTop() || !applyLeft())
         return false;
     EnvelopeSettings settings(m_folder);
-    if (!m_choices->saveRest(settings, &m_saveFailure))
+    return m_choices->saveRest(settings, &m_saveFailure);
+}
+
+bool TfrmStampaBusta::printSteps()
+{
+    if (!saveSteps())
         return false;
     lblAttendere->show();
     if (!fill())
@@ -418,6 +436,16 @@ void TfrmStampaBusta::print()
     if (!printSteps())
         ui::notice(this, ui::MessageKind::Warning, ui::withReason(failureMessage(), m_saveFailure));
     lblAttendere->hide();
+    accept();
+}
+
+void TfrmStampaBusta::save()
+{
+    m_saveFailure.clear();
+    if (!saveSteps()) {
+        ui::notice(this, ui::MessageKind::Warning, ui::withReason(settingsFailureMessage(), m_saveFailure));
+        return;
+    }
     accept();
 }
 

@@ -32,18 +32,22 @@ class Report;
 // the orientation live in Impostazioni.ini and are saved when printing.
 // Below those controls: the format (the A4 page, as designed, or an envelope
 // of its own size, each with margins and orientation of its own), the
-// sender and the preview.
+// sender and the preview. Opened for a mailing's envelopes, it prints
+// nothing: "Salva" keeps the settings the mailing then prints with.
 class TfrmStampaBusta : public QDialog
 {
     Q_OBJECT
 public:
     // The six address lines as the address window shows them.
     using LinesSource = std::function<QStringList()>;
+    enum class Purpose { PrintCard, Settings };
 
-    TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines, QWidget *parent = nullptr);
+    TfrmStampaBusta(const ProgramFolder &folder, LinesSource lines, QWidget *parent = nullptr,
+                    Purpose purpose = Purpose::PrintCard);
     ~TfrmStampaBusta() override;
 
     static QString failureMessage();
+    static QString settingsFailureMessage();
 
     QLabel *imgIstruzioni = nullptr;
     QGroupBox *panOrientamento = nullptr;
@@ -82,6 +86,8 @@ public:
 public slots:
     void print();
     void preview();
+    // The settings saved as printing saves them, without printing.
+    void save();
 
 private:
     QWidget *envelopeControls();
@@ -99,10 +105,12 @@ private:
     bool applyLeft();
     // Steps 2 to 8 of printing; false at the first that fails.
     bool printSteps();
+    bool saveSteps();
     QString checkedOrientation() const;
 
     ProgramFolder m_folder;
     LinesSource m_lines;
+    Purpose m_purpose;
     QString m_saveFailure;
     std::unique_ptr<EnvelopeChoices> m_choices;
 };

@@ -332,6 +332,24 @@ int main(int argc, char *argv[])
         snap(&mailing, QStringLiteral("mailing_window_cut_lines"), true);
         previewName = QStringLiteral("mailing_preview");
         mailing.preview();
+        // The same cards on envelopes: DL with a sender, chosen in the envelope dialog.
+        mailing.tabElenchi->setCurrentIndex(0);
+        mailing.optBuste->setChecked(true);
+        QTimer::singleShot(0, [] {
+            auto *settings = qobject_cast<TfrmStampaBusta *>(QApplication::activeModalWidget());
+            if (!settings)
+                return;
+            settings->cboFormato->setCurrentIndex(1);
+            settings->txtMittente[0]->setText(QStringLiteral("Studio Bianchi"));
+            settings->txtMittente[1]->setText(QStringLiteral("Corso Italia 5"));
+            settings->txtMittente[2]->setText(QStringLiteral("10121 Torino (TO)"));
+            snap(settings, QStringLiteral("mailing_envelope_settings"));
+            settings->btnStampa->click();
+        });
+        mailing.btnBusta->click();
+        snap(&mailing, QStringLiteral("mailing_window_envelopes"), true);
+        previewName = QStringLiteral("mailing_preview_envelopes");
+        mailing.preview();
     }
     previewName = QStringLiteral("label_page_preview");
     TfrmAnteprima_Etichette(program.folder(), sampleLine, addresses).btnStampa->click();
