@@ -80,6 +80,11 @@ QString LabelFormatSettings::useKey(Use use)
 
 LabelFormatSettings::LabelFormatSettings(const QString &iniPath) : m_path(iniPath) {}
 
+LabelFormatSettings::LabelFormatSettings(const ProgramFolder &folder)
+    : m_path(folder.file(QStringLiteral("Impostazioni.ini")))
+{
+}
+
 QString LabelFormatSettings::catalogueFolder() const
 {
     return IniFile(m_path).readString(section(), folderKey());

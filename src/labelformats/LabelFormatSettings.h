@@ -1,6 +1,7 @@
 #pragma once
 
 #include "labelformats/LabelProduct.h"
+#include "platform/ProgramFolder.h"
 
 #include <QList>
 #include <QString>
@@ -30,6 +31,8 @@ public:
 
     // The path of Impostazioni.ini.
     explicit LabelFormatSettings(const QString &iniPath);
+    // Impostazioni.ini of the program folder.
+    explicit LabelFormatSettings(const ProgramFolder &folder);
 
     // The catalogue folder given by the user; empty when none.
     QString catalogueFolder() const;
