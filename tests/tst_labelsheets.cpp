@@ -12,6 +12,7 @@
 #include "printing/LabelCalibration.h"
 #include "printing/LabelMailing.h"
 #include "printing/LabelPageTemplate.h"
+#include "printing/LineFit.h"
 #include "printing/SheetFormat.h"
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmAnteprima_Etichette.h"
@@ -72,6 +73,7 @@ private slots:
     void labelPageFlows_data();
     void labelPageFlows();
     void oneAddressFillsSheet();
+    void fitAgainstLabelWidth();
     void calibrationPerFormat();
     void testSheetOfFormat();
     void catalogueThroughQueue_data();
@@ -225,6 +227,22 @@ void TestLabelSheets::oneAddressFillsSheet()
     QCOMPARE(sheet.layout().labels(), 10);
     sheet.options().setFirstLabel(99);
     QCOMPARE(sheet.options().firstLabel(), 14);
+}
+
+void TestLabelSheets::fitAgainstLabelWidth()
+{
+    // A line of about 45 mm in Arial 7 pt: whole on the built-in label, cut on a 40 mm one.
+    const QString line = QStringLiteral("Via Giuseppe Garibaldi 125, scala B interno");
+    const SheetFormat narrow = SheetFormat::of(own(QStringLiteral("Stretta"), 4, 10, 40, 25.4));
+    const SheetFormat wide = SheetFormat::of(own(QStringLiteral("Larga"), 2, 7, 99, 38));
+    QVERIFY(fitsLabelLine(line));
+    QCOMPARE(fitsLabelLine(line, SheetFormat::standard(), 1), fitsLabelLine(line));
+    QVERIFY(!fitsLabelLine(line, narrow, 1));
+    QVERIFY(fitsLabelLine(line, wide, 1));
+    QVERIFY(fitsLabelLine(QStringLiteral("Roma"), narrow, 4));
+    // Line 5 has no room on a 25.4 mm label: only an empty one fits.
+    QVERIFY(!fitsLabelLine(QStringLiteral("Roma"), narrow, 5));
+    QVERIFY(fitsLabelLine(QStringLiteral("  "), narrow, 5));
 }
 
 void TestLabelSheets::calibrationPerFormat()
