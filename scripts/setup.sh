@@ -13,10 +13,11 @@ action=${1:-start}
 # What building and running Tavolux needs: the build tools, Qt and its Italian
 # translations, the fonts, xdg-utils, through which documents, the web site
 # and mail links open, libxlsxwriter for the .xlsx export and minizip to read
-# that file back.
+# that file back, and glabels-data, the catalogue of label products the
+# label formats are chosen from.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-svg-dev libgl-dev libxcb1-dev
           qt6-translations-l10n fonts-liberation2 fonts-dejavu-core xdg-utils
-          libxlsxwriter-dev libminizip-dev)
+          libxlsxwriter-dev libminizip-dev glabels-data)
 # What only the tests need: printing through a PDF queue and reading it back
 # (with the attributes of its jobs),
 # a spreadsheet program, and a real X server with two window managers (xfwm4

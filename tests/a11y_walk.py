@@ -130,6 +130,25 @@ class Walk:
         self.driver.stdin.flush()
         return self.driver.stdout.readline().strip()
 
+    def settle(self, name, seconds=60):
+        """Waits until the program's events reach this listener: on a loaded
+        machine the bus tells the program of its listeners late, and events
+        sent before that are lost."""
+        answer = self.command('show ' + name)
+        if answer.startswith('shown '):
+            window_id = answer.split(' ', 2)[1]
+            end = time.time() + seconds
+            while time.time() < end:
+                subprocess.run(['xdotool', 'windowactivate', '--sync', window_id], capture_output=True, timeout=30)
+                self.focused.clear()
+                subprocess.run(['xdotool', 'key', 'Tab'], capture_output=True, timeout=10)
+                self.pump(1.0)
+                if self.focused:
+                    break
+        self.command('hide')
+        self.pump(0.3)
+        self.focused.clear()
+
     def app(self):
         for _ in range(50):
             desktop = self.pyatspi.Registry.getDesktop(0)
@@ -186,7 +205,7 @@ class Walk:
             return
         _, window_id, title = (answer.split(' ', 2) + [''])[:3]
         self.pump(0.8)
-        subprocess.run(['xdotool', 'windowactivate', '--sync', window_id], capture_output=True, timeout=10)
+        subprocess.run(['xdotool', 'windowactivate', '--sync', window_id], capture_output=True, timeout=30)
         self.pump(0.5)
         window = self.window(title)
         lines = [f'{self.describe(window)} description "{window.description}"']
@@ -320,6 +339,7 @@ def main():
         except Exception as error:
             print(f'SKIP: the AT-SPI bus does not answer ({error})')
             return 0
+        walk.settle(windows[0])
         for name in windows:
             try:
                 walk.walk(name)

@@ -16,6 +16,7 @@
 #include "printing/LabelMailing.h"
 #include "printing/LineFit.h"
 #include "printing/MailingLayout.h"
+#include "labelformats/LabelFormatSettings.h"
 #include "printing/SheetFormat.h"
 #include "printing/TfrmStampaBusta.h"
 #include "storage/TPaginaEtichette.h"
@@ -176,7 +177,8 @@ QString TfrmStampaSchede::summaryText(qint64 cards, qint64 labels, int sheets)
 TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent, const QString &findText)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       m_folder(folder), m_findText(findText),
-      m_mailing(std::make_unique<LabelMailing>(SheetFormat::standard(), title(), &m_folder)),
+      m_mailing(std::make_unique<LabelMailing>(
+          SheetFormat::of(LabelFormatSettings(folder).chosen(LabelFormatSettings::Use::Mailing)), title(), &m_folder)),
       m_envelopes(std::make_unique<EnvelopeMailing>(envelopeTitle()))
 {
     conventions::apply();
@@ -324,7 +326,7 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     txtCopie->setRange(1, MailingLayout::MaxCopies);
     txtInizio = new QSpinBox(labels);
     txtInizio->setObjectName(QStringLiteral("txtInizio"));
-    txtInizio->setRange(1, SheetFormat::standard().labelsPerSheet());
+    txtInizio->setRange(1, m_mailing->format().labelsPerSheet());
     auto *copiesCaption = new QLabel(QStringLiteral("Co&pie per scheda:"), labels);
     copiesCaption->setBuddy(txtCopie);
     auto *startCaption = new QLabel(QStringLiteral("Inizia &dall'etichetta:"), labels);
@@ -629,7 +631,7 @@ Choice TfrmStampaSchede::choice() const
 int TfrmStampaSchede::sheets() const
 {
     return MailingLayout(qint64(m_chosen.cards.size()), txtCopie->value(), txtInizio->value(),
-                         SheetFormat::standard().labelsPerSheet())
+                         m_mailing->format().labelsPerSheet())
         .sheets();
 }
 

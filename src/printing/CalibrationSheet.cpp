@@ -1,6 +1,7 @@
 #include "printing/CalibrationSheet.h"
 
 #include "printing/LabelPageTemplate.h"
+#include "printing/SheetFormat.h"
 #include "report/Report.h"
 #include "report/Shape.h"
 #include "report/TextBox.h"
@@ -67,16 +68,40 @@ QRectF CalibrationSheet::outlineMm(int slot)
     return QRectF(10 + 64 * LabelPageTemplate::columnOf(slot), 10 + 35 * LabelPageTemplate::rowOf(slot), 62, 32);
 }
 
+QList<QRectF> CalibrationSheet::outlinesMm(const SheetFormat &format)
+{
+    QList<QRectF> outlines;
+    if (format.isStandard()) {
+        for (int slot = 1; slot <= LabelPageTemplate::kSlots; ++slot)
+            outlines << outlineMm(slot);
+        return outlines;
+    }
+    for (const SheetFormat::Label &label : format.labels)
+        outlines << QRectF(format.leftMm + report::unitsToMm(label.rect.left()),
+                           format.topMm + report::unitsToMm(label.rect.top()), report::unitsToMm(label.rect.width()),
+                           report::unitsToMm(label.rect.height()));
+    return outlines;
+}
+
 std::unique_ptr<report::Report> CalibrationSheet::create(const LabelShift &shift)
+{
+    return create(SheetFormat::standard(), shift);
+}
+
+std::unique_ptr<report::Report> CalibrationSheet::create(const SheetFormat &format, const LabelShift &shift)
 {
     auto document = std::make_unique<report::Report>(name());
     report::ReportPage &page = document->page();
+    page.PaperWidth = format.paperMm.width();
+    page.PaperHeight = format.paperMm.height();
+    page.Orientation = format.landscape() ? report::Orientation::Landscape : report::Orientation::Portrait;
     page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 0;
     page.ShiftX = shift.x;
     page.ShiftY = shift.y;
 
-    for (int slot = 1; slot <= LabelPageTemplate::kSlots; ++slot) {
-        const QRectF label = outlineMm(slot);
+    const QList<QRectF> outlines = outlinesMm(format);
+    for (int slot = 1; slot <= outlines.size(); ++slot) {
+        const QRectF label = outlines.at(slot - 1);
         const QString id = QStringLiteral("%1").arg(slot, 2, 10, QLatin1Char('0'));
         // The outline as four strokes inside the label's edges.
         stroke(page, QStringLiteral("bordoA_") + id, mm(label.left(), label.top(), label.width(), kLine));
@@ -93,9 +118,15 @@ std::unique_ptr<report::Report> CalibrationSheet::create(const LabelShift &shift
         }
         const double left = label.left() + 2;
         const double width = label.width() - 4;
-        text(page, QStringLiteral("txtEtichetta_") + id, mm(left, label.top() + 2, width, 3.5), 7, labelText(slot), false);
-        text(page, QStringLiteral("txtSpostamento_") + id, mm(left, label.top() + 6, width, 3), 6, shiftText(shift), false);
-        text(page, QStringLiteral("txtLettura_") + id, mm(left, label.top() + 10, width, 12), 6, readingText(), true);
+        if (width <= 0)
+            continue;
+        // Each text only where the label holds it.
+        if (label.height() >= 2 + 3.5)
+            text(page, QStringLiteral("txtEtichetta_") + id, mm(left, label.top() + 2, width, 3.5), 7, labelText(slot), false);
+        if (label.height() >= 6 + 3)
+            text(page, QStringLiteral("txtSpostamento_") + id, mm(left, label.top() + 6, width, 3), 6, shiftText(shift), false);
+        if (label.height() >= 10 + 12)
+            text(page, QStringLiteral("txtLettura_") + id, mm(left, label.top() + 10, width, 12), 6, readingText(), true);
     }
     return document;
 }

@@ -2,12 +2,15 @@
 
 #include "printing/LabelCalibration.h"
 
+#include <QList>
 #include <QRectF>
 #include <QString>
 
 #include <memory>
 
 namespace tavolux {
+
+struct SheetFormat;
 
 namespace report {
 class Report;
@@ -35,6 +38,12 @@ public:
     static constexpr double kCrossArmMm = 1.5; // from the corner
 
     static std::unique_ptr<report::Report> create(const LabelShift &shift);
+    // The test sheet of a sheet format: each of its labels outlined and
+    // crossed the same way, on its paper; the texts where the label has room
+    // for them. The built-in format gives the sheet above.
+    static std::unique_ptr<report::Report> create(const SheetFormat &format, const LabelShift &shift);
+    // Each label's outline of the format, in mm from the paper's corner.
+    static QList<QRectF> outlinesMm(const SheetFormat &format);
 };
 
 } // namespace tavolux

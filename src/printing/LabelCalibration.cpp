@@ -47,19 +47,24 @@ double LabelCalibration::parse(const QString &text)
     return ok ? tenths(value) : 0;
 }
 
+LabelCalibration::LabelCalibration(const ProgramFolder &folder, const QString &section)
+    : m_path(folder.file(EnvelopeSettings::fileName())), m_section(section.isEmpty() ? LabelCalibration::section() : section)
+{
+}
+
 LabelShift LabelCalibration::read() const
 {
     const IniFile file(m_path);
-    return LabelShift{parse(file.readString(section(), horizontalKey())),
-                      parse(file.readString(section(), verticalKey()))};
+    return LabelShift{parse(file.readString(m_section, horizontalKey())),
+                      parse(file.readString(m_section, verticalKey()))};
 }
 
 bool LabelCalibration::write(const LabelShift &shift, QString *reason)
 {
     // The section is an addition to the envelope's file: the rest of it stays byte for byte.
     IniFile file(m_path);
-    return file.writeString(section(), horizontalKey(), format(shift.x), IniFile::Style::KeepBytes, reason)
-        && file.writeString(section(), verticalKey(), format(shift.y), IniFile::Style::KeepBytes, reason);
+    return file.writeString(m_section, horizontalKey(), format(shift.x), IniFile::Style::KeepBytes, reason)
+        && file.writeString(m_section, verticalKey(), format(shift.y), IniFile::Style::KeepBytes, reason);
 }
 
 void applyLabelShift(report::Report &document, const LabelShift &shift)

@@ -32,6 +32,9 @@ public:
     static QString verticalKey() { return QStringLiteral("Verticale"); }
 
     explicit LabelCalibration(const ProgramFolder &folder);
+    // The calibration of one sheet format: a section of its own
+    // (LabelFormatSettings::calibrationSection), the built-in one's above.
+    LabelCalibration(const ProgramFolder &folder, const QString &section);
 
     LabelShift read() const;
     // Writes both values, rounded to tenths of a millimetre and kept within
@@ -46,6 +49,7 @@ public:
 
 private:
     QString m_path;
+    QString m_section = section();
 };
 
 // Moves every object of a template page by the shift.

@@ -13,7 +13,17 @@
 
 namespace tavolux {
 
-LabelMailing::LabelMailing(const SheetFormat &format, const QString &title, const ProgramFolder *folder)
+std::unique_ptr<LabelMailing> LabelMailing::forChosenFormat(const ProgramFolder &folder, LabelFormatSettings::Use use,
+                                                           const QString &title, bool startControl)
+{
+    const SheetFormat format = SheetFormat::of(LabelFormatSettings(folder).chosen(use));
+    if (format.isStandard())
+        return nullptr;
+    return std::make_unique<LabelMailing>(format, title, &folder, startControl);
+}
+
+LabelMailing::LabelMailing(const SheetFormat &format, const QString &title, const ProgramFolder *folder,
+                           bool startControl)
     : m_format(format), m_document(LabelPageTemplate::create(format, title))
 {
     m_document->setPreviewButtons(m_document->previewButtons() | report::Report::PreviewPages);
@@ -24,7 +34,8 @@ LabelMailing::LabelMailing(const SheetFormat &format, const QString &title, cons
     }
     if (folder)
         m_options = LabelSheetOptions(*folder);
-    m_options.addControls(*m_document, true);
+    m_options.setSheet(m_format);
+    m_options.addControls(*m_document, startControl);
     m_document->setPageMaker([this] { return sheets(); });
 }
 
@@ -33,11 +44,21 @@ LabelMailing::~LabelMailing() = default;
 void LabelMailing::setCards(qint64 count, LineSource lines)
 {
     m_count = count;
+    m_fillSheet = false;
     m_lines = std::move(lines);
+}
+
+void LabelMailing::setSheetOf(std::function<QString(int line)> lines)
+{
+    m_fillSheet = true;
+    m_lines = [lines = std::move(lines)](qint64, int line) { return lines(line); };
 }
 
 MailingLayout LabelMailing::layout() const
 {
+    if (m_fillSheet)
+        return MailingLayout(m_format.labelsPerSheet() - m_options.firstLabel() + 1, 1, m_options.firstLabel(),
+                             m_format.labelsPerSheet());
     return MailingLayout(m_count, m_copies, m_options.firstLabel(), m_format.labelsPerSheet());
 }
 
@@ -47,7 +68,8 @@ report::PageSequence LabelMailing::sheets()
     m_options.apply(*m_document);
     const MailingLayout laidOut = layout();
     const QSizeF paper(report::mmToUnits(m_format.paperMm.width()), report::mmToUnits(m_format.paperMm.height()));
-    return report::PageSequence(laidOut.sheets(), paper, report::Orientation::Portrait,
+    return report::PageSequence(laidOut.sheets(), paper,
+                                m_format.landscape() ? report::Orientation::Landscape : report::Orientation::Portrait,
                                 [this, laidOut](int sheet) { return layOutSheet(laidOut, sheet); });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "labelformats/LabelFormatSettings.h"
 #include "platform/ProgramFolder.h"
 #include "printing/LabelSheetOptions.h"
 #include "printing/MailingLayout.h"
@@ -37,12 +38,21 @@ public:
     // With a program folder, the calibration and "Calibrazione..." as on the
     // other label sheets; the preview and the print dialog also offer the
     // first label. `title` is the preview's caption and the job's title.
-    LabelMailing(const SheetFormat &format, const QString &title, const ProgramFolder *folder = nullptr);
+    LabelMailing(const SheetFormat &format, const QString &title, const ProgramFolder *folder = nullptr,
+                 bool startControl = true);
+
+    // The print of the format chosen for a use in the folder's settings;
+    // nullptr where that is the built-in sheet, which prints as it always has.
+    static std::unique_ptr<LabelMailing> forChosenFormat(const ProgramFolder &folder, LabelFormatSettings::Use use,
+                                                         const QString &title, bool startControl);
     ~LabelMailing();
     LabelMailing(const LabelMailing &) = delete;
     LabelMailing &operator=(const LabelMailing &) = delete;
 
     void setCards(qint64 count, LineSource lines);
+    // One sheet whose labels, from the first one on, all carry `lines` as
+    // card 0 (the sheet of one address).
+    void setSheetOf(std::function<QString(int line)> lines);
     void setCopies(int copies) { m_copies = copies; }
     LabelSheetOptions &options() { return m_options; }
     const SheetFormat &format() const { return m_format; }
@@ -66,6 +76,7 @@ private:
     std::unique_ptr<report::Report> m_document;
     LabelSheetOptions m_options;
     qint64 m_count = 0;
+    bool m_fillSheet = false;
     LineSource m_lines;
     int m_copies = 1;
     // The template's objects, looked up once: each label's background and lines.

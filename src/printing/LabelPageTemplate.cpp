@@ -82,7 +82,7 @@ std::unique_ptr<report::Report> LabelPageTemplate::create(const SheetFormat &for
     report::ReportPage &page = document->page();
     page.PaperWidth = format.paperMm.width();
     page.PaperHeight = format.paperMm.height();
-    page.Orientation = report::Orientation::Portrait;
+    page.Orientation = format.landscape() ? report::Orientation::Landscape : report::Orientation::Portrait;
     page.LeftMargin = page.RightMargin = format.leftMm;
     page.TopMargin = page.BottomMargin = format.topMm;
 

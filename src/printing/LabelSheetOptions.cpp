@@ -1,5 +1,6 @@
 #include "printing/LabelSheetOptions.h"
 
+#include "labelformats/LabelFormatSettings.h"
 #include "printing/LabelCalibration.h"
 #include "printing/LabelPageTemplate.h"
 #include "printing/TfrmCalibrazione.h"
@@ -18,12 +19,26 @@ namespace tavolux {
 
 void LabelSheetOptions::setFirstLabel(int label)
 {
-    m_firstLabel = std::clamp(label, 1, LabelPageTemplate::kSlots);
+    m_firstLabel = std::clamp(label, 1, std::max(1, m_sheet.labelsPerSheet()));
+}
+
+void LabelSheetOptions::setSheet(const SheetFormat &format)
+{
+    m_sheet = format;
+    setFirstLabel(m_firstLabel);
+}
+
+LabelShift LabelSheetOptions::shift() const
+{
+    return m_folder ? LabelCalibration(*m_folder, LabelFormatSettings::calibrationSection(m_sheet.id)).read() : LabelShift{};
 }
 
 void LabelSheetOptions::apply(report::Report &document) const
 {
-    applyLabelShift(document, m_folder ? LabelCalibration(*m_folder).read() : LabelShift{});
+    applyLabelShift(document, shift());
+    // The label page's own template; the other sheets hide their used labels as they lay them out.
+    if (!m_sheet.isStandard())
+        return;
     for (int slot = 1; slot <= LabelPageTemplate::kSlots; ++slot) {
         const bool used = slot < m_firstLabel;
         if (report::ReportObject *background = document.FindObject(LabelPageTemplate::shapeName(slot)))
@@ -56,7 +71,7 @@ void LabelSheetOptions::addControls(report::Report &document, bool startControl)
     // "changed": what shows the calibration saved (a preview's relayout, or
     // nothing in the print dialog, whose pages are laid out when it is accepted).
     auto calibrate = [this, &document](QWidget *parent, const std::function<void()> &changed) {
-        TfrmCalibrazione dialog(*m_folder, parent);
+        TfrmCalibrazione dialog(*m_folder, m_sheet, parent);
         if (dialog.exec() == QDialog::Accepted) {
             apply(document);
             changed();
@@ -70,7 +85,7 @@ void LabelSheetOptions::addControls(report::Report &document, bool startControl)
         auto *caption = new QLabel(QStringLiteral("Inizia dall'etichetta:"), box);
         *value = new QSpinBox(box);
         (*value)->setObjectName(QStringLiteral("txtInizio"));
-        (*value)->setRange(1, LabelPageTemplate::kSlots);
+        (*value)->setRange(1, std::max(1, m_sheet.labelsPerSheet()));
         (*value)->setValue(m_firstLabel);
         caption->setBuddy(*value);
         row->addWidget(caption);

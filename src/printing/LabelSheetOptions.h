@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
+#include "printing/SheetFormat.h"
+
+#include "printing/LabelCalibration.h"
 
 #include <QPointer>
 
@@ -27,7 +30,16 @@ public:
     explicit LabelSheetOptions(const ProgramFolder &folder) : m_folder(folder) {}
 
     int firstLabel() const { return m_firstLabel; }
+    // Within 1 and the sheet's labels.
     void setFirstLabel(int label);
+
+    // The sheet the options are for: its labels bound the first label, its
+    // own calibration is read and saved, its test sheet printed. The
+    // built-in sheet until set.
+    void setSheet(const SheetFormat &format);
+    const SheetFormat &sheet() const { return m_sheet; }
+    // The calibration of the sheet; none without a program folder.
+    LabelShift shift() const;
 
     // Sets the template's shift from the settings and hides the labels before
     // the first one, background and lines.
@@ -49,6 +61,7 @@ private:
     void changed();
 
     std::optional<ProgramFolder> m_folder;
+    SheetFormat m_sheet = SheetFormat::standard();
     int m_firstLabel = 1;
     struct Listener
     {

@@ -4,6 +4,7 @@
 #include "platform/TextUtil.h"
 #include "printing/EnvelopeTemplate.h"
 #include "printing/LabelPageTemplate.h"
+#include "printing/SheetFormat.h"
 #include "report/Layout.h"
 #include "report/Report.h"
 #include "report/TextBox.h"
@@ -44,6 +45,17 @@ const report::Report &envelope()
 bool fitsLabelLine(const QString &text)
 {
     return fits(labels(), LabelPageTemplate::lineName(1, 1), text);
+}
+
+bool fitsLabelLine(const QString &text, const SheetFormat &format, int line)
+{
+    if (format.isStandard())
+        return fitsLabelLine(text);
+    const QString trimmed = trimText(text);
+    if (line < 1 || line > format.linesPerLabel())
+        return trimmed.isEmpty();
+    const report::FontMeasure measure(report::TextFont{format.fontFamily, format.pointSize});
+    return report::printsWhole(measure, trimmed, format.labels.first().lines.at(line - 1).width() - report::kTextGap);
 }
 
 bool fitsEnvelopeLine(const QString &text)

@@ -14,6 +14,10 @@ namespace tavolux {
 // it, by the ink of the glyphs, so a line is cut in print exactly when these
 // say false.
 bool fitsLabelLine(const QString &text);
+// The same for line `line` (1 to 6) of a label of that sheet format: a line
+// the label has no room for fits only when it is empty.
+struct SheetFormat;
+bool fitsLabelLine(const QString &text, const SheetFormat &format, int line);
 bool fitsEnvelopeLine(const QString &text);
 
 enum class LineBox { Label, Envelope };

@@ -10,6 +10,8 @@
 
 namespace tavolux {
 
+class LabelMailing;
+
 namespace report {
 class Report;
 }
@@ -39,6 +41,8 @@ protected:
 private:
     LinesSource m_lines;
     LabelSheetOptions m_options;
+    // The print on the sheet format chosen in the settings, where that is not the built-in one.
+    std::unique_ptr<LabelMailing> m_onFormat;
 };
 
 } // namespace tavolux

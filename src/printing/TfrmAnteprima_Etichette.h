@@ -8,6 +8,8 @@
 
 namespace tavolux {
 
+class LabelMailing;
+
 namespace report {
 class Report;
 }
@@ -37,6 +39,8 @@ protected:
 private:
     LineSource m_lineOf;
     LabelSheetOptions m_options;
+    // The print on the sheet format chosen in the settings, where that is not the built-in one.
+    std::unique_ptr<LabelMailing> m_onFormat;
 };
 
 } // namespace tavolux

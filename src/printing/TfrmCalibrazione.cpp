@@ -3,6 +3,7 @@
 #include "printing/StepControls.h"
 
 #include "help/ShowHelp.h"
+#include "labelformats/LabelFormatSettings.h"
 #include "printing/CalibrationSheet.h"
 #include "printing/InfoPicture.h"
 #include "report/Report.h"
@@ -47,8 +48,14 @@ QString TfrmCalibrazione::instructionsText()
 }
 
 TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
+    : TfrmCalibrazione(folder, SheetFormat::standard(), parent)
+{
+}
+
+TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, const SheetFormat &sheet, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_folder(folder)
+      m_folder(folder), m_sheet(sheet),
+      m_calibration(folder, LabelFormatSettings::calibrationSection(sheet.id))
 {
     setObjectName(QStringLiteral("TfrmCalibrazione"));
     setWindowTitle(QStringLiteral(" Calibrazione etichette"));
@@ -108,7 +115,7 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent)
     connect(btnGuida, &QPushButton::clicked, this, [this] { showHelpTopic(this, m_folder, HelpTopic::Calibration); });
     ui::bindShortcut(this, btnGuida, QKeySequence(Qt::Key_F1));
 
-    const LabelShift stored = LabelCalibration(m_folder).read();
+    const LabelShift stored = m_calibration.read();
     txtOrizzontale->setText(LabelCalibration::format(stored.x));
     txtVerticale->setText(LabelCalibration::format(stored.y));
 }
@@ -122,7 +129,7 @@ LabelShift TfrmCalibrazione::shift() const
 
 void TfrmCalibrazione::printTestSheet()
 {
-    const std::unique_ptr<report::Report> sheet = CalibrationSheet::create(shift());
+    const std::unique_ptr<report::Report> sheet = CalibrationSheet::create(m_sheet, shift());
     sheet->PrepareReport();
     if (!report::Print(*sheet, this) && sheet->failed())
         ui::showFailure(this, sheet->errorString());
@@ -130,9 +137,8 @@ void TfrmCalibrazione::printTestSheet()
 
 void TfrmCalibrazione::save()
 {
-    LabelCalibration settings(m_folder);
     QString reason;
-    if (!settings.write(shift(), &reason)) {
+    if (!m_calibration.write(shift(), &reason)) {
         ui::notice(this, ui::MessageKind::Warning, ui::withReason(failureMessage(), reason));
         return;
     }

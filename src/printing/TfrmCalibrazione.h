@@ -2,6 +2,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "printing/LabelCalibration.h"
+#include "printing/SheetFormat.h"
 
 #include <QDialog>
 
@@ -20,6 +21,8 @@ class TfrmCalibrazione : public QDialog
     Q_OBJECT
 public:
     explicit TfrmCalibrazione(const ProgramFolder &folder, QWidget *parent = nullptr);
+    // The calibration of that sheet, and its test sheet.
+    TfrmCalibrazione(const ProgramFolder &folder, const SheetFormat &sheet, QWidget *parent = nullptr);
     ~TfrmCalibrazione() override;
 
     static QString failureMessage();
@@ -48,6 +51,8 @@ public slots:
 
 private:
     ProgramFolder m_folder;
+    SheetFormat m_sheet;
+    LabelCalibration m_calibration;
 };
 
 } // namespace tavolux
