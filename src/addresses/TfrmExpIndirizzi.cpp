@@ -4,6 +4,7 @@
 
 #include "addresses/ExportGridModel.h"
 #include "addresses/SpreadsheetFile.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "workbook/WorkbookWriter.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
@@ -173,9 +174,20 @@ void TfrmExpIndirizzi::setColumnWidths()
 
 void TfrmExpIndirizzi::load()
 {
-    // A fresh model resets the header's sections, widths included.
-    if (m_model->load(m_folder))
+    for (;;) {
+        m_busy = m_model->load(m_folder) == ExportGridModel::Load::Busy;
+        // A fresh model resets the header's sections, widths included.
         setColumnWidths();
+        if (!m_busy || !archivewindow::askRetryBusy(this))
+            return;
+    }
+}
+
+bool TfrmExpIndirizzi::readyToExport()
+{
+    if (m_busy && archivewindow::askRetryBusy(this))
+        load();
+    return !m_busy;
 }
 
 QList<QStringList> TfrmExpIndirizzi::gridRows() const
@@ -202,6 +214,8 @@ void TfrmExpIndirizzi::commitEdit()
 void TfrmExpIndirizzi::exportArchive()
 {
     commitEdit();
+    if (!readyToExport())
+        return;
     if (!ui::ask(this, exportQuestion()))
         return;
     const QString path = m_folder.file(fileName());
@@ -218,6 +232,8 @@ void TfrmExpIndirizzi::exportArchive()
 void TfrmExpIndirizzi::exportWorkbook()
 {
     commitEdit();
+    if (!readyToExport())
+        return;
     WorkbookSheet sheet;
     sheet.name = workbookSheetName();
     for (int c = colNome; c < ColumnCount; ++c)
