@@ -49,6 +49,12 @@ QString TfrmExpIndirizzi::failureMessage()
                           "Accertarsi che il file di Excel non sia già aperto.");
 }
 
+QString TfrmExpIndirizzi::workbookFailureMessage(const QString &reason, const QString &remedy)
+{
+    const QString fact = QStringLiteral("Attenzione: il sistema non permette di esportare i dati. ") + reason;
+    return remedy.isEmpty() ? fact : fact + QStringLiteral("\n\r\n\r") + remedy;
+}
+
 QString TfrmExpIndirizzi::workbookHint()
 {
     return QStringLiteral("Esporta l'archivio in formato Microsoft Excel .xlsx (tutte le celle come testo).");
@@ -244,7 +250,7 @@ void TfrmExpIndirizzi::exportWorkbook()
     const QString path = m_folder.file(workbookFileName());
     const WorkbookResult result = saveWorkbook(path, sheet);
     if (!result.ok) {
-        ui::plain(this, ui::withReason(failureMessage(), result.message));
+        ui::plain(this, workbookFailureMessage(result.message, result.remedy));
         return;
     }
     if (ui::ask(this, openQuestion()))

@@ -40,6 +40,8 @@ public:
     static QString exportQuestion();
     static QString openQuestion();
     static QString failureMessage();
+    // The .xlsx export's failure: the fact with its reason, then the remedy.
+    static QString workbookFailureMessage(const QString &reason, const QString &remedy);
     static constexpr int EmptyRows = 10;
     static constexpr int RowHeight = 21;
 
