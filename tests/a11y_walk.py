@@ -102,12 +102,15 @@ class Walk:
         self.summary = []
         self.focused = []
         self.text_events = []
+        # Listening before the program starts: it asks the bus at start which
+        # events are listened to, and may miss a later registration.
+        pyatspi.Registry.registerEventListener(self.on_focus, 'object:state-changed:focused')
+        pyatspi.Registry.registerEventListener(self.on_text, 'object:text-changed')
+        self.pump(0.5)
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_QPA_PLATFORM='xcb')
         self.driver = subprocess.Popen([driver], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, env=env)
         if self.driver.stdout.readline().strip() != 'ready':
             raise RuntimeError('the driver did not start')
-        pyatspi.Registry.registerEventListener(self.on_focus, 'object:state-changed:focused')
-        pyatspi.Registry.registerEventListener(self.on_text, 'object:text-changed')
 
     # ------------------------------------------------------------ events
 

@@ -2,25 +2,36 @@
 // message, never crashes, and never writes what it was not asked to.
 #include "cardlist/CardListModel.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
+#include "addresses/ExportGridModel.h"
 #include "addresses/TfrmExpIndirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "labels/TfrmArchivio_Etichette.h"
 #include "labels/TfrmImportaIndirizzi.h"
+#include "mailing/MailingListModel.h"
+#include "mailing/TfrmStampaSchede.h"
+#include "ui/PictureButton.h"
 #include "storage/AddressArchive.h"
 #include "storage/LabelPageArchive.h"
 #include "archivewindow/ArchiveNotices.h"
 #include "ui/Messages.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 using namespace tavolux;
 
@@ -63,6 +74,37 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// Another copy holding the whole archive locked, and reads that wait for it
+// only briefly; both end with the object.
+struct HeldArchive
+{
+    explicit HeldArchive(const QString &path)
+    {
+        RecordFile::setLockWait(300);
+        holder.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("hold"), path, QStringLiteral("60000")});
+        held = holder.waitForReadyRead(10000);
+    }
+    ~HeldArchive()
+    {
+        release();
+        RecordFile::setLockWait(0);
+        ui::setMessageHandler({});
+    }
+    void release()
+    {
+        holder.kill();
+        holder.waitForFinished();
+    }
+    QProcess holder;
+    bool held = false;
+};
+
 } // namespace
 
 class TestDamaged : public QObject
@@ -71,6 +113,10 @@ class TestDamaged : public QObject
 private slots:
     void readersSurviveDamage_data();
     void readersSurviveDamage();
+    void readersSayTheArchiveIsBusy_data();
+    void readersSayTheArchiveIsBusy();
+    void busyBoxAnswers_data();
+    void busyBoxAnswers();
 };
 
 void TestDamaged::readersSurviveDamage_data()
@@ -155,6 +201,129 @@ void TestDamaged::readersSurviveDamage()
     }
     // Reading never wrote anything.
     QCOMPARE(snapshot(dir.path()), before);
+}
+
+void TestDamaged::readersSayTheArchiveIsBusy_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::newRow("export window") << "export";
+    QTest::newRow("find list") << "find";
+    QTest::newRow("label window's import list") << "import";
+    QTest::newRow("mailing list") << "mailing";
+}
+
+void TestDamaged::readersSayTheArchiveIsBusy()
+{
+    QFETCH(QString, reader);
+    QTemporaryDir dir;
+    const ProgramFolder folder(dir.path());
+    {
+        AddressArchive archive(folder);
+        QVERIFY(archive.open());
+        for (const char *name : {"Rossi", "Bianchi", "Verdi"}) {
+            TSchedaIndirizzo card;
+            card[TSchedaIndirizzo::Nome] = QString::fromLatin1(name);
+            QVERIFY(archive.append(card) > 0);
+        }
+    }
+    const QStringList files{QStringLiteral("Archivio_Indirizzi.pro"), TfrmExpIndirizzi::fileName(),
+                            TfrmExpIndirizzi::workbookFileName()};
+    writeFile(folder.file(files[1]), "earlier export");
+    writeFile(folder.file(files[2]), "earlier workbook");
+    QList<QByteArray> before;
+    for (const QString &name : files)
+        before << readFile(folder.file(name));
+
+    HeldArchive held(folder.file(files[0]));
+    QVERIFY(held.held);
+    // Annulla while `retry` is false; otherwise the other copy lets go and Riprova.
+    QList<ui::MessageRecorder::Entry> shown;
+    bool retry = false;
+    ui::setMessageHandler([&](QWidget *, ui::MessageKind kind, const QString &text, ui::MessageButtons buttons) {
+        shown.append({kind, text, buttons});
+        if (buttons != ui::MessageButtons::RetryCancel)
+            return ui::MessageAnswer::Ok;
+        if (!retry)
+            return ui::MessageAnswer::Cancel;
+        held.release();
+        return ui::MessageAnswer::Retry;
+    });
+
+    TfrmArchivio_Indirizzi addresses(folder);
+    TfrmArchivio_Etichette labels(folder);
+    // Opens the reader's window and gives how many cards it shows.
+    auto cardsShown = [&](auto &&act) -> int {
+        if (reader == QLatin1String("export")) {
+            TfrmExpIndirizzi window(folder);
+            window.show();
+            act(window);
+            int numbered = 0;
+            for (int row = 0; row < window.model()->rowCount(); ++row)
+                numbered += window.model()->text(row, 0).isEmpty() ? 0 : 1;
+            return numbered;
+        }
+        std::unique_ptr<QDialog> window;
+        if (reader == QLatin1String("find"))
+            window = std::make_unique<TfrmTrovaIndirizzi>(addresses);
+        else if (reader == QLatin1String("import"))
+            window = std::make_unique<TfrmImportaIndirizzi>(labels);
+        else
+            window = std::make_unique<TfrmStampaSchede>(folder);
+        window->show();
+        if (auto *list = qobject_cast<CardListDialog *>(window.get()))
+            return list->model()->rowCount();
+        return static_cast<TfrmStampaSchede *>(window.get())->model()->rowCount();
+    };
+    auto isBusy = [](const ui::MessageRecorder::Entry &entry) {
+        return entry.text == archivewindow::busyMessage() && entry.kind == ui::MessageKind::Warning
+               && entry.buttons == ui::MessageButtons::RetryCancel;
+    };
+
+    // Annulla: nothing read is shown; the export buttons write nothing.
+    const int cancelled = cardsShown([](TfrmExpIndirizzi &window) {
+        window.cmdEsporta->click();
+        window.cmdEsportaXlsx->click();
+    });
+    QCOMPARE(cancelled, 0);
+    QCOMPARE(shown.size(), reader == QLatin1String("export") ? 3 : 1);
+    for (const auto &entry : shown)
+        QVERIFY2(isBusy(entry), qPrintable(entry.text));
+    for (int f = 0; f < files.size(); ++f)
+        QCOMPARE(readFile(folder.file(files[f])), before[f]);
+
+    // Riprova once the other copy has let go: the cards are there.
+    shown.clear();
+    retry = true;
+    QCOMPARE(cardsShown([](TfrmExpIndirizzi &) {}), 3);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(isBusy(shown[0]));
+    for (int f = 0; f < files.size(); ++f)
+        QCOMPARE(readFile(folder.file(files[f])), before[f]);
+}
+
+void TestDamaged::busyBoxAnswers_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("retried");
+    QTest::newRow("Riprova") << "retry" << true;
+    QTest::newRow("Annulla") << "cancel" << false;
+}
+
+void TestDamaged::busyBoxAnswers()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, retried);
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        caption = box->findChild<QPushButton *>(button)->text();
+        QCOMPARE(box->findChild<QPushButton *>(QStringLiteral("retry"))->text(), QStringLiteral("Riprova"));
+        QCOMPARE(box->findChild<QPushButton *>(QStringLiteral("cancel"))->text(), QStringLiteral("Annulla"));
+        box->findChild<QPushButton *>(button)->click();
+    });
+    QCOMPARE(archivewindow::askRetryBusy(nullptr), retried);
+    QVERIFY(!caption.isEmpty());
 }
 
 QTEST_MAIN(TestDamaged)

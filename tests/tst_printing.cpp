@@ -812,7 +812,7 @@ void TestPrinting::envelopeFailuresWarn_data()
     QTest::newRow("top not a number") << "top" << QString();
     QTest::newRow("left with a dot") << "left" << QString();
     QTest::newRow("settings cannot be written")
-        << "unwritable" << QStringLiteral("Il file non si può creare né sostituire: il file o la sua cartella sono protetti.");
+        << "unwritable" << QStringLiteral("Non è possibile creare il file né sostituire quello esistente: il file o la sua cartella sono protetti.");
     QTest::newRow("printer cannot start") << "printer" << QString();
     QTest::newRow("settings file is a FIFO") << "fifo" << odd;
     QTest::newRow("top nan") << "nan" << QString();

@@ -5,6 +5,7 @@
 #include "storage/TCampo250.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -57,24 +58,24 @@ bool ExportGridModel::editable(int column)
     return validColumn(column) && kColumns[column].editable;
 }
 
-bool ExportGridModel::load(const ProgramFolder &folder)
+ExportGridModel::Load ExportGridModel::load(const ProgramFolder &folder)
 {
     // Out of memory is a failed load like any other: the rows stay.
     try {
         return loadRows(folder);
     } catch (const std::bad_alloc &) {
-        return false;
+        return Load::Failed;
     }
 }
 
-bool ExportGridModel::loadRows(const ProgramFolder &folder)
+ExportGridModel::Load ExportGridModel::loadRows(const ProgramFolder &folder)
 {
     AddressArchive archive(folder);
     if (!archive.open())
-        return false;
+        return Load::Failed;
     const qint64 count = archive.count();
     if (count <= 0 || count > std::numeric_limits<int>::max())
-        return false;
+        return Load::Failed;
 
     // Read in parts at once into one buffer sized from the fields' lengths;
     // each row's start is first where it lies in its part's bytes.
@@ -109,8 +110,11 @@ bool ExportGridModel::loadRows(const ProgramFolder &folder)
             return at - out;
         });
     archive.close();
+    // A lock that was not given in time: nothing of this reading is shown.
+    if (!read.ok && archive.systemError() == EBUSY)
+        return Load::Busy;
     if (read.read == 0)
-        return false;
+        return Load::Failed;
     // The rows of the parts read without a gap from the first, shifted to
     // where their part landed.
     qint64 index = 0;
@@ -130,7 +134,7 @@ bool ExportGridModel::loadRows(const ProgramFolder &folder)
     m_numbered = true;
     m_edits.clear();
     endResetModel();
-    return true;
+    return read.ok ? Load::Done : Load::Failed;
 }
 
 QByteArrayView ExportGridModel::fieldBytes(int row, int field) const

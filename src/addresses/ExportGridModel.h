@@ -25,9 +25,11 @@ public:
 
     explicit ExportGridModel(int emptyRows, QObject *parent = nullptr);
 
-    // One row per card of the archive; false (rows unchanged) when it cannot
-    // be read or holds no card.
-    bool load(const ProgramFolder &folder);
+    // One row per card of the archive. Failed: it cannot be read or holds no
+    // card (rows unchanged, or the cards read whole up to the failure). Busy:
+    // another copy held it longer than a read waits (rows unchanged).
+    enum class Load { Done, Failed, Busy };
+    Load load(const ProgramFolder &folder);
 
     static QString header(int column);
     static int width(int column);
@@ -52,7 +54,7 @@ public:
     qint64 heldBytes() const;
 
 private:
-    bool loadRows(const ProgramFolder &folder);
+    Load loadRows(const ProgramFolder &folder);
     QByteArrayView fieldBytes(int row, int field) const;
     static quint64 editKey(int row, int column) { return (quint64(row) << 4) | quint64(column); }
 

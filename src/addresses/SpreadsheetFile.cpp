@@ -29,14 +29,14 @@ WorkbookResult saveWorkbook(const QString &path, const WorkbookSheet &sheet)
     // in the program folder is only ever written by the saver above.
     const ScratchFolder scratch(workbookScratchPrefix());
     if (!scratch.isValid())
-        return {false, QStringLiteral("I file di lavoro temporanei non si possono creare.")};
+        return scratchFailure();
     const QString made = scratch.filePath(QStringLiteral("foglio.xlsx"));
     WorkbookResult result = writeWorkbook(made, sheet, scratch.path());
     if (!result.ok)
         return result;
     QFile source(made);
     if (!source.open(QIODevice::ReadOnly))
-        return {false, QStringLiteral("I file di lavoro temporanei non si possono creare o leggere.")};
+        return scratchFailure();
 
     const auto copy = [&source](const ByteSink &sink) {
         if (!source.seek(0))
@@ -51,11 +51,28 @@ WorkbookResult saveWorkbook(const QString &path, const WorkbookSheet &sheet)
         }
     };
     const FileSaveResult saved = saveFile(path, FileContent{copy, source.size()});
-    if (saved.ok())
+    using Failure = FileSaveResult::Failure;
+    switch (saved.failure) {
+    case Failure::None:
         return {};
-    if (saved.failure == FileSaveResult::Failure::Source)
-        return {false, QStringLiteral("I file di lavoro temporanei non si possono creare o leggere.")};
-    return {false, saved.reason()};
+    case Failure::Source:
+        return scratchFailure();
+    case Failure::Protected:
+    case Failure::NotReplaced:
+        return {false, saved.reason(),
+                QStringLiteral("Accertarsi che il file di Excel non sia già aperto e di possedere i privilegi di "
+                               "scrittura nella cartella di installazione del programma.")};
+    case Failure::NoRoom:
+        return {false, saved.reason(), freeDiskRemedy()};
+    case Failure::TooLarge:
+        return {false, saved.reason(),
+                QStringLiteral("Chiedere all'amministratore di sistema di aumentare la dimensione massima "
+                               "consentita per i file.")};
+    case Failure::Incomplete:
+        break;
+    }
+    return {false, saved.reason(),
+            QStringLiteral("Accertarsi che il disco del programma sia collegato e consenta la scrittura.")};
 }
 
 } // namespace tavolux

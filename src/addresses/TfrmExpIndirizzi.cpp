@@ -4,6 +4,7 @@
 
 #include "addresses/ExportGridModel.h"
 #include "addresses/SpreadsheetFile.h"
+#include "archivewindow/ArchiveNotices.h"
 #include "workbook/WorkbookWriter.h"
 #include "platform/TMisc.h"
 #include "platform/TextUtil.h"
@@ -46,6 +47,12 @@ QString TfrmExpIndirizzi::failureMessage()
 {
     return QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"
                           "Accertarsi che il file di Excel non sia già aperto.");
+}
+
+QString TfrmExpIndirizzi::workbookFailureMessage(const QString &reason, const QString &remedy)
+{
+    const QString fact = QStringLiteral("Attenzione: il sistema non permette di esportare i dati. ") + reason;
+    return remedy.isEmpty() ? fact : fact + QStringLiteral("\n\r\n\r") + remedy;
 }
 
 QString TfrmExpIndirizzi::workbookHint()
@@ -173,9 +180,20 @@ void TfrmExpIndirizzi::setColumnWidths()
 
 void TfrmExpIndirizzi::load()
 {
-    // A fresh model resets the header's sections, widths included.
-    if (m_model->load(m_folder))
+    for (;;) {
+        m_busy = m_model->load(m_folder) == ExportGridModel::Load::Busy;
+        // A fresh model resets the header's sections, widths included.
         setColumnWidths();
+        if (!m_busy || !archivewindow::askRetryBusy(this))
+            return;
+    }
+}
+
+bool TfrmExpIndirizzi::readyToExport()
+{
+    if (m_busy && archivewindow::askRetryBusy(this))
+        load();
+    return !m_busy;
 }
 
 QList<QStringList> TfrmExpIndirizzi::gridRows() const
@@ -202,6 +220,8 @@ void TfrmExpIndirizzi::commitEdit()
 void TfrmExpIndirizzi::exportArchive()
 {
     commitEdit();
+    if (!readyToExport())
+        return;
     if (!ui::ask(this, exportQuestion()))
         return;
     const QString path = m_folder.file(fileName());
@@ -218,6 +238,8 @@ void TfrmExpIndirizzi::exportArchive()
 void TfrmExpIndirizzi::exportWorkbook()
 {
     commitEdit();
+    if (!readyToExport())
+        return;
     WorkbookSheet sheet;
     sheet.name = workbookSheetName();
     for (int c = colNome; c < ColumnCount; ++c)
@@ -228,7 +250,7 @@ void TfrmExpIndirizzi::exportWorkbook()
     const QString path = m_folder.file(workbookFileName());
     const WorkbookResult result = saveWorkbook(path, sheet);
     if (!result.ok) {
-        ui::plain(this, ui::withReason(failureMessage(), result.message));
+        ui::plain(this, workbookFailureMessage(result.message, result.remedy));
         return;
     }
     if (ui::ask(this, openQuestion()))

@@ -40,6 +40,8 @@ public:
     static QString exportQuestion();
     static QString openQuestion();
     static QString failureMessage();
+    // The .xlsx export's failure: the fact with its reason, then the remedy.
+    static QString workbookFailureMessage(const QString &reason, const QString &remedy);
     static constexpr int EmptyRows = 10;
     static constexpr int RowHeight = 21;
 
@@ -68,13 +70,18 @@ private slots:
     void showHelp();
 
 private:
+    // Loads the grid; while another copy holds the archive, asks to try again.
     void load();
+    // False, after the busy message, while the grid's load has not finished
+    // (another copy held the archive): nothing may then be exported.
+    bool readyToExport();
     void setColumnWidths();
     void commitEdit();
 
     ProgramFolder m_folder;
     ExportGridModel *m_model = nullptr;
     bool m_loaded = false;
+    bool m_busy = false; // the last load gave up on another copy's lock
 };
 
 } // namespace tavolux

@@ -25,6 +25,18 @@ QString savedMessage()
     return QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
 }
 
+QString busyMessage()
+{
+    return QStringLiteral("Attenzione: l'archivio è in uso da un'altra copia del programma e non è stato possibile "
+                          "leggerlo.\n\r\n\rRiprovare tra qualche istante.");
+}
+
+bool askRetryBusy(QWidget *owner)
+{
+    return ui::message(owner, ui::MessageKind::Warning, busyMessage(), ui::MessageButtons::RetryCancel)
+           == ui::MessageAnswer::Retry;
+}
+
 void guardedArchiveAction(QWidget *owner, const std::function<bool()> &block)
 {
     if (!block())

@@ -13,6 +13,11 @@ QString accessDeniedMessage();
 QString emptyArchiveMessage();
 QString insertedMessage();
 QString savedMessage();
+// The archive could not be read: another copy held it longer than a read waits.
+QString busyMessage();
+
+// Says that the archive is busy, with Riprova and Annulla; true on Riprova.
+bool askRetryBusy(QWidget *owner);
 
 // Runs the file steps of one action as a guarded block: the block returns
 // false on any failed step, and the owner then shows the access-denied error.

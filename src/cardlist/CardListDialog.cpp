@@ -1,5 +1,6 @@
 #include "cardlist/CardListDialog.h"
 
+#include "archivewindow/ArchiveNotices.h"
 #include "cardlist/CardListModel.h"
 #include "platform/TextUtil.h"
 #include "printing/ListReportTemplate.h"
@@ -23,6 +24,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <cerrno>
 
 
 namespace tavolux {
@@ -165,12 +168,17 @@ void CardListDialog::fill()
     m_search.clear();
     txtTrova->clear();
     // One pass over the archive; a failure stops the filling silently and
-    // keeps the lines read so far.
+    // keeps the lines read so far. Another copy that held the archive longer
+    // than a read waits is said, with the choice to read it again.
     cardlist::CardLines lines;
-    {
+    for (;;) {
         AddressArchive archive(m_folder);
-        if (archive.open())
-            cardlist::readLines(archive, lines);
+        if (!archive.open() || cardlist::readLines(archive, lines) || archive.systemError() != EBUSY)
+            break;
+        archive.close();
+        if (!archivewindow::askRetryBusy(this))
+            break;
+        lines.clear();
     }
     m_model->setLines(std::move(lines));
     setCurrentLine(0);

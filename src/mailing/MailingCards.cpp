@@ -7,6 +7,7 @@
 #include "storage/TCampo250.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -310,6 +311,7 @@ MailingCards::Read MailingCards::read(const ProgramFolder &folder)
     cardlist::CardLines lines;
     std::vector<Part> parts;
     bool ok = false;
+    bool busy = false;
     {
         AddressArchive archive(folder);
         if (archive.open()) {
@@ -330,9 +332,12 @@ MailingCards::Read MailingCards::read(const ProgramFolder &folder)
                      kept);
             for (int part = 0; part < count; ++part)
                 parts[size_t(part)].keep(kept[size_t(part)]);
+            busy = !ok && archive.systemError() == EBUSY;
         }
     }
-    return readParts(parts, lines, ok);
+    Read result = readParts(parts, lines, ok);
+    result.busy = busy;
+    return result;
 }
 
 MailingCards::Read MailingCards::fromRecords(const QList<QByteArray> &records)

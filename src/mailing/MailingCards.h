@@ -116,6 +116,7 @@ struct MailingCards::Read
     cardlist::CardLines lines;
     MailingCards cards;
     bool ok = true;
+    bool busy = false; // not ok: another copy held the archive longer than a read waits
 };
 
 } // namespace tavolux::mailing

@@ -646,6 +646,10 @@ void TfrmStampaSchede::showEvent(QShowEvent *event)
 void TfrmStampaSchede::fill()
 {
     mailing::MailingCards::Read read = mailing::MailingCards::read(m_folder);
+    // Another copy held the archive longer than a read waits: said, with the
+    // choice to read it again; Annulla leaves the cards read whole so far.
+    while (read.busy && archivewindow::askRetryBusy(this))
+        read = mailing::MailingCards::read(m_folder);
     m_opened = true;
     m_model->setCards(nullptr);
     m_model->setLines(std::move(read.lines));
@@ -659,7 +663,7 @@ void TfrmStampaSchede::fill()
                                 : optMano->isChecked() ? optMano
                                                        : optTutte)
         checked->setFocus(Qt::OtherFocusReason);
-    if (!read.ok)
+    if (!read.ok && !read.busy)
         ui::message(this, ui::MessageKind::Error, archivewindow::accessDeniedMessage(), ui::MessageButtons::Ok);
 }
 

@@ -222,17 +222,17 @@ QString FileSaveResult::reason() const
     case Failure::None:
         return QString();
     case Failure::Protected:
-        return QStringLiteral("Il file non si può creare né sostituire: il file o la sua cartella sono protetti.");
+        return QStringLiteral("Non è possibile creare il file né sostituire quello esistente: il file o la sua cartella sono protetti.");
     case Failure::NoRoom:
         return QStringLiteral("Il disco è pieno.");
     case Failure::TooLarge:
         return QStringLiteral("Il file supera la dimensione massima che il sistema consente.");
     case Failure::Incomplete:
-        return QStringLiteral("Il file non si è potuto scrivere per intero.");
+        return QStringLiteral("Non è stato possibile scrivere il file per intero.");
     case Failure::NotReplaced:
-        return QStringLiteral("Il file esistente non si può sostituire.");
+        return QStringLiteral("Non è possibile sostituire il file esistente.");
     case Failure::Source:
-        return QStringLiteral("I dati da scrivere non si sono potuti leggere per intero.");
+        return QStringLiteral("Non è stato possibile leggere per intero i dati da scrivere.");
     }
     return QString();
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -45,11 +46,22 @@ bool sameFolder(int fd, const QString &path)
 }
 #endif
 
+// The system's temporary folder; empty when TMPDIR names none (Qt then
+// gives an empty path, which would mean the root or the current folder).
+QString systemTempFolder()
+{
+    const QString path = QDir::tempPath();
+    return !path.isEmpty() && QFileInfo(path).isDir() ? path : QString();
+}
+
 } // namespace
 
 ScratchFolder::ScratchFolder(const QString &prefix)
 {
-    const QString pattern = QDir::tempPath() + QLatin1Char('/') + prefix + QStringLiteral("-XXXXXX");
+    const QString temp = systemTempFolder();
+    if (temp.isEmpty())
+        return;
+    const QString pattern = temp + QLatin1Char('/') + prefix + QStringLiteral("-XXXXXX");
     // A folder that another export's clean-up took between its making and
     // its locking is gone when the lock is had: then a new one is made.
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -93,7 +105,10 @@ ScratchFolder::~ScratchFolder()
 #ifdef Q_OS_UNIX
 void ScratchFolder::removeAbandoned(const QString &prefix, uid_t owner)
 {
-    const QDir temp(QDir::tempPath());
+    const QString folder = systemTempFolder();
+    if (folder.isEmpty())
+        return;
+    const QDir temp(folder);
     const QStringList names = temp.entryList({prefix + QStringLiteral("-??????")},
                                              QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     for (const QString &name : names) {

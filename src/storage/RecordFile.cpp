@@ -6,8 +6,9 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <cerrno>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <thread>
@@ -26,9 +27,11 @@ namespace tavolux {
 
 namespace {
 
+std::atomic<int> g_lockWaitMs{RecordFile::LockWaitMs};
+
 // A short OS byte-range lock, shared (readers) or exclusive (writers),
 // released when the guard goes out of scope. Another process's lock on the
-// range is waited for at most RecordFile::LockWaitMs.
+// range is waited for at most RecordFile::LockWaitMs (or the test's wait).
 class RangeLock
 {
 public:
@@ -48,7 +51,7 @@ public:
             }
             if (result == Try::NoLocks)
                 return; // a file system without locks (some network shares): go on
-            if (waited.elapsed() >= RecordFile::LockWaitMs) {
+            if (waited.elapsed() >= g_lockWaitMs.load(std::memory_order_relaxed)) {
                 m_timedOut = true;
                 return;
             }
@@ -266,6 +269,11 @@ bool RecordFile::open(const QString &path)
     return fail(QStringLiteral("open"));
 }
 
+void RecordFile::setLockWait(int milliseconds)
+{
+    g_lockWaitMs = milliseconds > 0 ? milliseconds : LockWaitMs;
+}
+
 void RecordFile::close()
 {
     if (m_file.isOpen())
@@ -279,6 +287,12 @@ bool RecordFile::fail(const QString &what)
     m_error = what + QStringLiteral(": ") + m_file.errorString();
     close();
     return false;
+}
+
+bool RecordFile::failBusy()
+{
+    m_systemError = EBUSY;
+    return fail(QStringLiteral("lock"));
 }
 
 qint64 RecordFile::count()
@@ -300,7 +314,7 @@ bool RecordFile::read(qint64 p, QByteArray &out)
     // Shared with other readers, never while a writer is in the middle of it.
     const RangeLock lock(m_file, (p - 1) * m_recordSize, m_recordSize, RangeLock::Shared);
     if (!lock.ok())
-        return fail(QStringLiteral("lock"));
+        return failBusy();
     if (!m_file.seek((p - 1) * m_recordSize))
         return fail(QStringLiteral("seek"));
     out.resize(m_recordSize);
@@ -332,7 +346,7 @@ bool RecordFile::readAll(const std::function<bool(qint64, const char *)> &visit)
         {
             const RangeLock lock(m_file, position * m_recordSize, bytes, RangeLock::Shared);
             if (!lock.ok())
-                return fail(QStringLiteral("lock"));
+                return failBusy();
             qint64 got = 0;
             while (got < bytes) {
                 const qint64 n = m_file.read(chunk.data() + got, bytes - got);
@@ -423,7 +437,7 @@ bool RecordFile::readAllInParts(qint64 total, int parts,
     }
     for (const char *what : failures) {
         if (what)
-            return fail(QString::fromLatin1(what));
+            return std::strcmp(what, "lock") == 0 ? failBusy() : fail(QString::fromLatin1(what));
     }
     return true;
 }
@@ -451,7 +465,7 @@ bool RecordFile::write(qint64 p, const QByteArray &record)
     const qint64 offset = (p - 1) * m_recordSize;
     const RangeLock lock(m_file, offset, m_recordSize, RangeLock::Exclusive);
     if (!lock.ok())
-        return fail(QStringLiteral("lock"));
+        return failBusy();
     return writeAt(offset, record) || fail(QStringLiteral("write"));
 }
 
@@ -464,8 +478,7 @@ qint64 RecordFile::append(const QByteArray &record)
     m_systemError = 0;
     const RangeLock lock(m_file, 0, 0, RangeLock::Exclusive);
     if (!lock.ok()) {
-        m_systemError = EBUSY; // another copy held the archive longer than a wait
-        fail(QStringLiteral("lock"));
+        failBusy(); // another copy held the archive longer than a wait
         return -1;
     }
     const qint64 size = currentSize(m_file);

@@ -30,6 +30,8 @@ public:
     // Longest wait for a range another process holds locked; the operation
     // then fails.
     static constexpr int LockWaitMs = 5000;
+    // Test seam: the wait used instead of LockWaitMs (0: LockWaitMs again).
+    static void setLockWait(int milliseconds);
 
     // Record p (1-based) into out, under a shared lock of its range, so that
     // it is never read while a write is under way; false when it cannot be read whole.
@@ -101,6 +103,8 @@ public:
 
 private:
     bool fail(const QString &what);
+    // A lock another process held longer than the wait: the failure says EBUSY.
+    bool failBusy();
     bool writeAt(qint64 offset, const QByteArray &record);
     bool writeBytesAt(qint64 offset, const char *data, qint64 size);
     bool readBytesAt(qint64 offset, char *data, qint64 size);

@@ -52,7 +52,7 @@ QMessageBox *messageBox(QWidget *parent, MessageKind kind, const QString &text, 
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1String("\n\r"), QLatin1String("\n"));
     box.setText(shown);
-    QPushButton *ok = nullptr, *cancel = nullptr, *yes = nullptr;
+    QPushButton *ok = nullptr, *cancel = nullptr, *yes = nullptr, *retry = nullptr;
     switch (buttons) {
     case MessageButtons::Ok:
         ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
@@ -65,15 +65,21 @@ QMessageBox *messageBox(QWidget *parent, MessageKind kind, const QString &text, 
         yes = box.addButton(QStringLiteral("Sì"), QMessageBox::YesRole);
         cancel = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
         break;
+    case MessageButtons::RetryCancel:
+        retry = box.addButton(QStringLiteral("Riprova"), QMessageBox::AcceptRole);
+        cancel = box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+        break;
     }
-    box.setDefaultButton(ok ? ok : yes);
+    box.setDefaultButton(ok ? ok : yes ? yes : retry);
     // Its icon says to assistive tools what the caption says.
     if (auto *icon = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label")))
         icon->setAccessibleName(box.windowTitle());
     if (ok)
         ok->setObjectName(QStringLiteral("ok"));
-    else
+    if (yes)
         yes->setObjectName(QStringLiteral("yes"));
+    if (retry)
+        retry->setObjectName(QStringLiteral("retry"));
     if (cancel)
         cancel->setObjectName(QStringLiteral("cancel"));
     return owned;
@@ -89,7 +95,9 @@ MessageAnswer showBox(QWidget *parent, MessageKind kind, const QString &text, Me
     const QString which = clicked ? clicked->objectName() : QString();
     if (buttons == MessageButtons::YesNo)
         return which == QLatin1String("yes") ? MessageAnswer::Yes : MessageAnswer::No;
-    if (which == QLatin1String("cancel"))
+    if (which == QLatin1String("retry"))
+        return MessageAnswer::Retry;
+    if (which == QLatin1String("cancel") || buttons == MessageButtons::RetryCancel)
         return MessageAnswer::Cancel;
     return MessageAnswer::Ok;
 }
@@ -127,7 +135,14 @@ MessageRecorder::MessageRecorder()
         m_entries.append({kind, text, buttons});
         if (!m_script.isEmpty())
             return m_script.takeFirst();
-        return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+        switch (buttons) {
+        case MessageButtons::YesNo:
+            return MessageAnswer::Yes;
+        case MessageButtons::RetryCancel:
+            return MessageAnswer::Cancel;
+        default:
+            return MessageAnswer::Ok;
+        }
     });
 }
 

@@ -11,8 +11,8 @@ class QWidget;
 namespace tavolux::ui {
 
 enum class MessageKind { Plain, Information, Warning, Error, Confirmation };
-enum class MessageButtons { Ok, OkCancel, YesNo };
-enum class MessageAnswer { Ok, Cancel, Yes, No };
+enum class MessageButtons { Ok, OkCancel, YesNo, RetryCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
 
 // The box that `message` shows, not yet shown (owned by the caller).
 QMessageBox *messageBox(QWidget *parent, MessageKind kind, const QString &text, MessageButtons buttons);
@@ -51,7 +51,8 @@ using MessageHandler = std::function<MessageAnswer(QWidget *, MessageKind, const
 // Test seam: replaces the modal box; an empty handler restores it.
 void setMessageHandler(MessageHandler handler);
 
-// Test helper: records every message and answers from a script (default: Ok / Yes).
+// Test helper: records every message and answers from a script (default: Ok,
+// Yes, or Cancel to a Riprova/Annulla box).
 class MessageRecorder
 {
 public:

@@ -12,33 +12,53 @@ namespace tavolux {
 
 namespace {
 
-QString reason(lxw_error error)
+WorkbookResult failed(const QString &message, const QString &remedy)
+{
+    return {false, message, remedy};
+}
+
+QString reinstallRemedy()
+{
+    return QStringLiteral("Si consiglia di reinstallare il programma.");
+}
+
+// Why the library failed, never in its own words.
+WorkbookResult reason(lxw_error error)
 {
     switch (error) {
     case LXW_NO_ERROR:
-        return QString();
+        return {};
     case LXW_ERROR_MEMORY_MALLOC_FAILED:
-        return QStringLiteral("Memoria insufficiente per comporre il foglio di calcolo.");
+        return failed(QStringLiteral("Memoria insufficiente per comporre il foglio di calcolo."),
+                      QStringLiteral("Chiudere alcuni programmi e ripetere l'esportazione."));
     case LXW_ERROR_CREATING_XLSX_FILE:
-        return QStringLiteral("Il file del foglio di calcolo non si può creare.");
+        return failed(QStringLiteral("Non è possibile creare il file del foglio di calcolo."),
+                      QStringLiteral("Accertarsi che la cartella del file e la cartella temporanea del sistema "
+                                     "consentano la scrittura."));
     case LXW_ERROR_CREATING_TMPFILE:
     case LXW_ERROR_READING_TMPFILE:
-        return QStringLiteral("I file di lavoro temporanei non si possono creare o leggere.");
+        return scratchFailure();
     case LXW_ERROR_ZIP_FILE_OPERATION:
     case LXW_ERROR_ZIP_FILE_ADD:
     case LXW_ERROR_ZIP_CLOSE:
     case LXW_ERROR_ZIP_INTERNAL_ERROR:
     case LXW_ERROR_ZIP_BAD_ZIP_FILE:
     case LXW_ERROR_ZIP_PARAMETER_ERROR:
-        return QStringLiteral("Il file del foglio di calcolo non si è potuto scrivere per intero (disco pieno?).");
+        return failed(QStringLiteral("Non è stato possibile scrivere per intero il file del foglio di calcolo: "
+                                     "il disco potrebbe essere pieno."),
+                      freeDiskRemedy());
     case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
-        return QStringLiteral("Una cella supera i %1 caratteri che un foglio di calcolo ammette.")
-                .arg(kWorkbookMaxCell);
+        return failed(QStringLiteral("Una cella supera i %1 caratteri che un foglio di calcolo ammette.")
+                          .arg(kWorkbookMaxCell),
+                      QStringLiteral("Abbreviare il testo della cella e ripetere l'esportazione."));
     case LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE:
-        return QStringLiteral("Le righe sono più delle %1 che un foglio di calcolo ammette.").arg(kWorkbookMaxRows);
+        return failed(QStringLiteral("Le righe sono più delle %1 che un foglio di calcolo ammette.").arg(kWorkbookMaxRows),
+                      QStringLiteral("Esportare l'archivio in formato XLS."));
     default:
-        return QStringLiteral("Il foglio di calcolo non si è potuto comporre (%1).")
-                .arg(xlsx().lxw_strerror ? QString::fromUtf8(xlsx().lxw_strerror(error)) : QString::number(error));
+        return failed(QStringLiteral("Non è possibile comporre il foglio di calcolo (errore %1 della libreria "
+                                     "per i file .xlsx).")
+                          .arg(int(error)),
+                      reinstallRemedy());
     }
 }
 
@@ -55,23 +75,33 @@ QByteArray cellBytes(const QString &text)
     return escaped.toUtf8();
 }
 
-WorkbookResult failed(const QString &message)
+} // namespace
+
+WorkbookResult scratchFailure()
 {
-    return {false, message};
+    return failed(QStringLiteral("Non è possibile creare o leggere i file di lavoro temporanei."),
+                  QStringLiteral("Accertarsi che la cartella temporanea del sistema consenta la scrittura e che il "
+                                 "disco non sia pieno."));
 }
 
-} // namespace
+QString freeDiskRemedy()
+{
+    return QStringLiteral("Liberare spazio sul disco e ripetere l'esportazione.");
+}
 
 WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, const QString &scratch)
 {
     if (sheet.rows < 0 || sheet.rows > kWorkbookMaxRows)
-        return failed(reason(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE));
+        return reason(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
     if (sheet.columns.isEmpty() || sheet.columns.size() > LXW_COL_MAX)
-        return failed(reason(LXW_ERROR_PARAMETER_VALIDATION));
+        return reason(LXW_ERROR_PARAMETER_VALIDATION);
     const XlsxLibrary &x = xlsx();
+    // The loader's own words (English, with the file's name) are not for the user.
     if (!x.error.isEmpty())
-        return failed(QStringLiteral("La libreria per i file .xlsx (%1) non si è potuta caricare: %2")
-                          .arg(xlsxLibraryFile(), x.error));
+        return failed(QStringLiteral("Il componente del programma che crea i file .xlsx (la libreria "
+                                     "libxlsxwriter) non è installato o non è utilizzabile."),
+                      QStringLiteral("Si consiglia di reinstallare il programma o di installare la libreria "
+                                     "libxlsxwriter."));
 
     QByteArray scratchName = QFile::encodeName(scratch);
     lxw_workbook_options options{};
@@ -82,7 +112,7 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     options.tmpdir = scratch.isEmpty() ? nullptr : scratchName.data();
     lxw_workbook *book = x.workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book)
-        return failed(reason(LXW_ERROR_CREATING_XLSX_FILE));
+        return reason(LXW_ERROR_CREATING_XLSX_FILE);
 
     lxw_error error = LXW_NO_ERROR;
     lxw_worksheet *worksheet = x.workbook_add_worksheet(book, sheet.name.toUtf8().constData());
@@ -123,12 +153,13 @@ WorkbookResult writeWorkbook(const QString &path, const WorkbookSheet &sheet, co
     if (error == LXW_NO_ERROR)
         error = closed;
     if (error != LXW_NO_ERROR)
-        return failed(reason(error));
+        return reason(error);
     // Read it back: a failed write to the library's working files leaves no
     // other trace.
     if (!checkWorkbook(path, sheet.rows + 1).isEmpty())
-        return failed(QStringLiteral(
-                "Il file del foglio di calcolo è risultato incompleto: il disco potrebbe essere pieno."));
+        return failed(QStringLiteral("Il file del foglio di calcolo è risultato incompleto: il disco potrebbe "
+                                     "essere pieno."),
+                      freeDiskRemedy());
     return {};
 }
 

@@ -26,12 +26,19 @@ struct WorkbookSheet
     std::function<QString(qsizetype row, int column)> cell;
 };
 
-// What became of a write: ok, or why not, in Italian for the user.
+// What became of a write: ok, or why not and what the user may do about it,
+// each a sentence in Italian.
 struct WorkbookResult
 {
     bool ok = true;
     QString message;
+    QString remedy;
 };
+
+// The failure of the working files in the system's temporary folder.
+WorkbookResult scratchFailure();
+// The remedy for a disk that may be full.
+QString freeDiskRemedy();
 
 // Writes `sheet` as an .xlsx workbook of that one sheet to the file at `path`,
 // creating or emptying it. Every cell, the header's included, is a text cell

@@ -19,7 +19,6 @@ namespace tavolux {
     F(worksheet_set_column_pixels)                                                                                 \
     F(worksheet_write_string)                                                                                      \
     F(worksheet_write_blank)                                                                                       \
-    F(lxw_strerror)                                                                                                \
     F(unzOpen64)                                                                                                   \
     F(unzClose)                                                                                                    \
     F(unzGoToFirstFile)                                                                                            \
