@@ -110,6 +110,12 @@ TfrmInfo::TfrmInfo(QWidget *parent)
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 
+TfrmInfo::~TfrmInfo()
+{
+    if (m_maker)
+        m_maker->wait();
+}
+
 void TfrmInfo::setNoticeSource(std::function<QString()> source)
 {
     m_noticeSource = std::move(source);
@@ -124,7 +130,7 @@ void TfrmInfo::showEvent(QShowEvent *event)
     m_pending = true;
     // The answer comes back to this window only while it exists.
     auto text = std::make_shared<QString>();
-    QThread *maker = QThread::create([source = m_noticeSource, text] { *text = source(); });
+    QThread *maker = m_maker = QThread::create([source = m_noticeSource, text] { *text = source(); });
     connect(maker, &QThread::finished, this, [this, text] { showNotice(*text); });
     connect(maker, &QThread::finished, maker, &QObject::deleteLater);
     maker->start();

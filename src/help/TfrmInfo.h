@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+#include <QThread>
 
 #include <functional>
 
@@ -20,6 +22,8 @@ class TfrmInfo : public QDialog
     Q_OBJECT
 public:
     explicit TfrmInfo(QWidget *parent = nullptr);
+    // Waits for a notice still being made (a few milliseconds).
+    ~TfrmInfo() override;
 
     // The text handed to the shell: the mail link, in double quotes.
     static QString mailCommand();
@@ -45,6 +49,7 @@ private:
     void showNotice(const QString &text);
 
     std::function<QString()> m_noticeSource;
+    QPointer<QThread> m_maker;
     bool m_pending = false;
 };
 
