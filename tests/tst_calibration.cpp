@@ -1,6 +1,7 @@
 #include "DrawnInk.h"
 #include "PdfText.h"
 #include "ShownWindow.h"
+#include "NarrowFormat.h"
 #include "TestPrintQueue.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
@@ -772,18 +773,6 @@ void TestCalibration::cutLinesMarked()
     labels.fillSlot(6, QStringLiteral("Bianchi"), {QStringLiteral("Uno")});
     QCOMPARE(drawnInk(labels.txtNome_E(5)), labelCut ? QStringLiteral("orange") : QStringLiteral("black"));
     QCOMPARE(drawnInk(labels.txtNome_E(6)), QStringLiteral("black"));
-}
-
-// An own format of 4 x 13 labels 40 x 20 mm: lines 36.2 mm wide, three of them.
-LabelProduct narrowLabels()
-{
-    LabelProduct own;
-    own.part = QStringLiteral("Stretta 40");
-    own.paperId = QStringLiteral("A4");
-    own.pageMm = QSizeF(210, 297);
-    own.labelMm = QSizeF(40, 20);
-    own.layouts << LabelProduct::Layout{4, 13, 10, 10, 45, 21};
-    return own;
 }
 
 void TestCalibration::cutMarksOnChosenFormat_data()

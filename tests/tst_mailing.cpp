@@ -3,6 +3,7 @@
 // the PDF), the labels kept as label pages, the remembered choice and the
 // window with its two ways in.
 #include "PdfText.h"
+#include "NarrowFormat.h"
 #include "TestPrintQueue.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
@@ -289,18 +290,6 @@ void TestMailing::cardsAsRead()
         QCOMPARE(read.cards.tipi().at(read.cards.tipo(i)), QString(i % 3 ? "Cliente" : "Ente"));
     }
     QCOMPARE(read.cards.tipoCount(0), 3333);
-}
-
-// An own format of 4 x 13 labels 40 x 20 mm: lines 36.2 mm wide, three of them.
-LabelProduct narrowLabels()
-{
-    LabelProduct own;
-    own.part = QStringLiteral("Stretta 40");
-    own.paperId = QStringLiteral("A4");
-    own.pageMm = QSizeF(210, 297);
-    own.labelMm = QSizeF(40, 20);
-    own.layouts << LabelProduct::Layout{4, 13, 10, 10, 45, 21};
-    return own;
 }
 
 void TestMailing::cutMarkAsPrinted_data()
