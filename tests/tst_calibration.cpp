@@ -1,6 +1,7 @@
 #include "DrawnInk.h"
 #include "PdfText.h"
 #include "ShownWindow.h"
+#include "NarrowFormat.h"
 #include "TestPrintQueue.h"
 
 #include "addresses/TfrmArchivio_Indirizzi.h"
@@ -10,6 +11,8 @@
 #include "ui/FocusHighlight.h"
 #include "ui/PictureButton.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "labelformats/LabelFormatSettings.h"
+#include "printing/SheetFormat.h"
 #include "printing/CalibrationSheet.h"
 #include "printing/EnvelopeTemplate.h"
 #include "printing/LabelCalibration.h"
@@ -306,6 +309,8 @@ private slots:
     void cutLinesMarked();
     void cutMarkWhateverTheFocus_data();
     void cutMarkWhateverTheFocus();
+    void cutMarksOnChosenFormat_data();
+    void cutMarksOnChosenFormat();
 
     // Printed through CUPS
     void cupsShiftedSheets_data();
@@ -768,6 +773,76 @@ void TestCalibration::cutLinesMarked()
     labels.fillSlot(6, QStringLiteral("Bianchi"), {QStringLiteral("Uno")});
     QCOMPARE(drawnInk(labels.txtNome_E(5)), labelCut ? QStringLiteral("orange") : QStringLiteral("black"));
     QCOMPARE(drawnInk(labels.txtNome_E(6)), QStringLiteral("black"));
+}
+
+void TestCalibration::cutMarksOnChosenFormat_data()
+{
+    QTest::addColumn<QString>("chosenFor"); // the uses the narrow format is chosen for
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("addressCut");
+    QTest::addColumn<bool>("labelsCut");
+    const QString wide = aroundWidth(fitsLabelLine, -1); // just fits the built-in label
+    for (const char *uses : {"", "pages", "one", "mailing", "pages one mailing"}) {
+        const bool pages = QByteArray(uses).contains("pages");
+        const bool any = *uses != 0;
+        QTest::addRow("wide line 2, narrow for '%s'", uses) << uses << 2 << wide << any << pages;
+        QTest::addRow("short line 4, narrow for '%s'", uses) << uses << 4 << "Uno" << any << pages;
+        QTest::addRow("short line 3, narrow for '%s'", uses) << uses << 3 << "Via Roma 1" << false << false;
+    }
+}
+
+void TestCalibration::cutMarksOnChosenFormat()
+{
+    // A line is judged on the label it prints on: a line of the built-in
+    // label is cut on a narrower chosen format, and so is a line its labels
+    // have no room for. The label-page window judges on the format of label
+    // pages, the address window on every format its lines go to.
+    QFETCH(QString, chosenFor);
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    QFETCH(bool, addressCut);
+    QFETCH(bool, labelsCut);
+    const LabelProduct own = narrowLabels();
+    {
+        LabelFormatSettings settings(folder());
+        QVERIFY(settings.saveOwnFormat(own));
+        using Use = LabelFormatSettings::Use;
+        const QList<QPair<QString, Use>> uses{
+            {QStringLiteral("pages"), Use::LabelPages}, {QStringLiteral("one"), Use::OneAddress}, {QStringLiteral("mailing"), Use::Mailing}};
+        for (const auto &[word, use] : uses)
+            if (chosenFor.split(QLatin1Char(' ')).contains(word))
+                QVERIFY(settings.writeChosenId(use, own.id()));
+    }
+    const auto ink = [](bool cut) { return cut ? QStringLiteral("orange") : QStringLiteral("black"); };
+
+    TfrmArchivio_Indirizzi window(folder());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QLineEdit *field = window.findChild<QLineEdit *>(QStringLiteral("txtRigo0%1").arg(line));
+    QVERIFY(field);
+    field->setText(text);
+    QCOMPARE(drawnInk(field), ink(addressCut));
+    field->setFocus();
+    QApplication::processEvents();
+    QCOMPARE(window.panInfo->text().contains(QLatin1String("per l'etichetta")), addressCut);
+    // Told of another format, the window judges again.
+    window.setSheetFormats({SheetFormat::standard()});
+    QCOMPARE(drawnInk(field), ink(false));
+    window.setSheetFormats({SheetFormat::of(own)});
+    QCOMPARE(drawnInk(field), ink(line != 3));
+
+    TfrmArchivio_Etichette labels(folder());
+    labels.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&labels));
+    QStringList lines(6);
+    lines[line - 1] = text;
+    labels.fillSlot(5, QStringLiteral("Rossi"), lines);
+    QCOMPARE(drawnInk(labels.txtNome_E(5)), ink(labelsCut));
+    labels.setSheetFormat(SheetFormat::standard());
+    QCOMPARE(drawnInk(labels.txtNome_E(5)), ink(false));
+    labels.setSheetFormat(SheetFormat::of(own));
+    QCOMPARE(drawnInk(labels.txtNome_E(5)), ink(line != 3));
 }
 
 void TestCalibration::cutMarkWhateverTheFocus_data()

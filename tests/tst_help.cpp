@@ -14,6 +14,7 @@
 #include "help/TfrmGuida.h"
 #include "help/TfrmInfo.h"
 #include "help/TfrmSplash.h"
+#include "platform/IniFile.h"
 #include "platform/TMisc.h"
 #include "printing/LabelPageTemplate.h"
 #include "printing/TfrmCalibrazione.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -128,6 +130,8 @@ private slots:
     void linkColours();
     void mailText();
     void informationAndCreditsFromLauncher();
+    void informationNamesSkippedCatalogueFiles_data();
+    void informationNamesSkippedCatalogueFiles();
     void helpDocument();
     void newCapabilitiesHaveTopics();
     void shortcutsTopicListsEveryKey();
@@ -449,6 +453,59 @@ void TestHelp::mailText()
     window.imgEmail->click();
     QTest::mouseClick(window.lnkWeb, Qt::LeftButton);
     QCOMPARE(m_opened, (QStringList{pieces.join(QString()), pieces.join(QString())}));
+}
+
+void TestHelp::informationNamesSkippedCatalogueFiles_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("sound catalogue") << false;
+    QTest::newRow("a damaged file") << true;
+}
+
+void TestHelp::informationNamesSkippedCatalogueFiles()
+{
+    // A catalogue file that is skipped is named in a line of the information
+    // window; with none skipped the window shows no such line.
+    QFETCH(bool, damaged);
+    QTemporaryDir dir;
+    const QString catalogue = dir.filePath(QStringLiteral("catalogo"));
+    QVERIFY(QDir().mkpath(catalogue));
+    const auto write = [&](const QString &name, const QByteArray &content) {
+        QFile file(catalogue + QLatin1Char('/') + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    write(QStringLiteral("buoni-templates.xml"),
+          "<?xml version=\"1.0\"?>\n<Glabels-templates><Template brand=\"Prova\" part=\"P1\" size=\"A4\" "
+          "_description=\"Indirizzi\"><Label-rectangle id=\"0\" width=\"63.5mm\" height=\"38.1mm\">"
+          "<Layout nx=\"3\" ny=\"7\" x0=\"7.2mm\" y0=\"15.1mm\" dx=\"66mm\" dy=\"38.1mm\"/>"
+          "</Label-rectangle></Template></Glabels-templates>\n");
+    if (damaged)
+        write(QStringLiteral("rotto-templates.xml"), "<?xml version=\"1.0\"?>\n<Glabels-templates><Template brand=");
+    QVERIFY(IniFile(dir.filePath(QStringLiteral("Impostazioni.ini")))
+                .writeString(QStringLiteral("Formato Etichette"), QStringLiteral("Cartella catalogo"), catalogue));
+
+    TfrmAvvio launcher{ProgramFolder(dir.path())};
+    launcher.show();
+    QString notice;
+    bool visible = true;
+    bool pendingAtOpening = false;
+    const Opened info = whileOpen([&] { launcher.imgInfo->click(); }, [&](QDialog *dialog) {
+        auto *window = qobject_cast<TfrmInfo *>(dialog);
+        if (!window)
+            return;
+        // Open before the catalogue is read; the line follows.
+        pendingAtOpening = window->noticePending();
+        QTRY_VERIFY(!window->noticePending());
+        notice = window->lblNotizia->text();
+        visible = window->lblNotizia->isVisible();
+    });
+    QCOMPARE(info.name, QStringLiteral("TfrmInfo"));
+    QVERIFY(pendingAtOpening);
+    QCOMPARE(visible, damaged);
+    QCOMPARE(notice.contains(QStringLiteral("rotto-templates.xml")), damaged);
+    if (damaged)
+        QVERIFY2(notice.startsWith(QStringLiteral("Catalogo etichette: 1 formati da ")), qPrintable(notice));
 }
 
 void TestHelp::informationAndCreditsFromLauncher()

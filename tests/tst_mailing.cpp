@@ -3,12 +3,14 @@
 // the PDF), the labels kept as label pages, the remembered choice and the
 // window with its two ways in.
 #include "PdfText.h"
+#include "NarrowFormat.h"
 #include "TestPrintQueue.h"
 #include "addresses/TfrmArchivio_Indirizzi.h"
 #include "addresses/TfrmTrovaIndirizzi.h"
 #include "app/Program.h"
 #include "archivewindow/ArchiveNotices.h"
 #include "labels/TfrmArchivio_Etichette.h"
+#include "labelformats/LabelFormatSettings.h"
 #include "mailing/MailingCards.h"
 #include "mailing/MailingChoice.h"
 #include "mailing/MailingListModel.h"
@@ -292,17 +294,29 @@ void TestMailing::cardsAsRead()
 
 void TestMailing::cutMarkAsPrinted_data()
 {
+    // The box, the format the cards are read with and the one set after.
     QTest::addColumn<LineBox>("box");
-    QTest::newRow("labels") << LineBox::Label;
-    QTest::newRow("envelopes") << LineBox::Envelope;
+    QTest::addColumn<bool>("readNarrow");
+    QTest::addColumn<bool>("setNarrow");
+    QTest::newRow("labels") << LineBox::Label << false << false;
+    QTest::newRow("envelopes") << LineBox::Envelope << false << false;
+    QTest::newRow("labels, read on a narrow format") << LineBox::Label << true << true;
+    QTest::newRow("labels, narrow format set after reading") << LineBox::Label << false << true;
+    QTest::newRow("labels, built-in format set after a narrow one") << LineBox::Label << true << false;
 }
 
 void TestMailing::cutMarkAsPrinted()
 {
     // Lines around a label's or an envelope's width in narrow, wide and mixed
     // letters: a card is marked exactly where the print cuts one of its
-    // lines, and the first such line is named.
+    // lines, on the labels of the format chosen, and the first such line is
+    // named. A line beyond a label's lines is cut.
     QFETCH(LineBox, box);
+    QFETCH(bool, readNarrow);
+    QFETCH(bool, setNarrow);
+    const SheetFormat narrow = SheetFormat::of(narrowLabels());
+    QCOMPARE(narrow.linesPerLabel(), 3);
+    const SheetFormat &labels = setNarrow ? narrow : SheetFormat::standard();
     const QStringList stems{QStringLiteral("i"), QStringLiteral("W"), QStringLiteral("Via Garibaldi, "),
                             QStringLiteral("fi fl ffi "), QStringLiteral("Città di Castello ")};
     QList<TSchedaIndirizzo> cards;
@@ -314,20 +328,27 @@ void TestMailing::cutMarkAsPrinted()
             line.truncate(length);
             cards << card(QStringLiteral("%1 %2").arg(stem).arg(length), "", {"Breve", line.trimmed(), line.trimmed()});
         }
-    mailing::MailingCards::Read read = mailing::MailingCards::fromRecords(records(cards));
+    cards << card("Quattro righi", "", {"Uno", "Due", "Tre", "Quattro"});
+    mailing::MailingCards::Read read =
+        mailing::MailingCards::fromRecords(records(cards), readNarrow ? narrow : SheetFormat::standard());
+    if (readNarrow != setNarrow)
+        read.cards.setLabelFormat(labels);
     if (box == LineBox::Envelope) {
         read.cards.setBox(LineBox::Envelope);
         read.cards.setBox(LineBox::Label);
     }
     read.cards.setBox(box);
     int marked = 0;
-    for (int c = 0; c < read.cards.size(); ++c) {
-        const bool cut = !fitsLine(box, read.cards.line(c, 2));
-        QVERIFY2(read.cards.cutLine(c) == cut, qPrintable(read.cards.line(c, 2)));
+    const int last = read.cards.size() - 1;
+    for (int c = 0; c < last; ++c) {
+        const QString text = read.cards.line(c, 2);
+        const bool cut = box == LineBox::Label ? !fitsLabelLine(text, labels, 2) : !fitsEnvelopeLine(text);
+        QVERIFY2(read.cards.cutLine(c) == cut, qPrintable(text));
         QCOMPARE(read.cards.firstCutLine(c), cut ? 2 : 0);
         marked += cut;
     }
-    QVERIFY(marked > 100 && marked < read.cards.size() - 100);
+    QVERIFY(marked > 100 && marked < last - 100);
+    QCOMPARE(read.cards.firstCutLine(last), box == LineBox::Label && setNarrow ? 4 : 0);
 }
 
 void TestMailing::choiceAndOrder_data()
@@ -992,7 +1013,28 @@ void TestMailing::cutLinesListedAndOpened()
     QList<TSchedaIndirizzo> cards = fixture();
     cards << card("Lunga Riga", "Cliente",
                   {"Via Breve 1", "Amministrazione del Condominio Le Terrazze del Lago di Como, scala B"});
+    cards << card("Media Riga", "Cliente", {"Via Giuseppe Garibaldi 45, scala A, int. 7"});
+    QVERIFY(fitsLabelLine(cards.last()[TSchedaIndirizzo::Rigo01]));
+    QVERIFY(!fitsLabelLine(cards.last()[TSchedaIndirizzo::Rigo01], SheetFormat::of(narrowLabels()), 1));
     writeArchive(m_dir->path(), cards);
+    {
+        // Judged on the format the mailing prints on: on a narrow one a
+        // line that fits the built-in label is cut, until that one is set.
+        LabelFormatSettings settings(folder());
+        QVERIFY(settings.saveOwnFormat(narrowLabels()));
+        QVERIFY(settings.writeChosenId(LabelFormatSettings::Use::Mailing, narrowLabels().id()));
+        auto narrow = openWindow();
+        QCOMPARE(narrow->mailing().format().id, narrowLabels().id());
+        QCOMPARE(narrow->lstTagliati->model()->rowCount(), 2);
+        QCOMPARE(narrow->tabElenchi->tabText(1), QStringLiteral("Righi troppo lunghi (2)"));
+        narrow->setSheetFormat(SheetFormat::standard());
+        QCOMPARE(narrow->lstTagliati->model()->rowCount(), 1);
+        QCOMPARE(narrow->txtInizio->maximum(), 24);
+        narrow->setSheetFormat(SheetFormat::of(narrowLabels()));
+        QCOMPARE(narrow->lstTagliati->model()->rowCount(), 2);
+        QCOMPARE(narrow->txtInizio->maximum(), 52);
+        QVERIFY(settings.writeChosenId(LabelFormatSettings::Use::Mailing, LabelProduct::builtInId()));
+    }
     auto window = openWindow();
     QCOMPARE(window->lstTagliati->model()->rowCount(), 1);
     QCOMPARE(window->lstTagliati->model()->index(0, 0).data().toString(),

@@ -1,5 +1,6 @@
 #include "addresses/LineFitMarker.h"
 
+#include "addresses/LineFitFormats.h"
 #include "printing/LineFit.h"
 #include "ui/FocusHighlight.h"
 
@@ -9,25 +10,27 @@
 
 namespace tavolux {
 
-LineFitMarker::LineFitMarker(QLineEdit *field, QLabel *status)
-    : QObject(field), m_field(field), m_status(status)
+LineFitMarker::LineFitMarker(QLineEdit *field, QLabel *status, int line, const LineFitFormats *formats)
+    : QObject(field), m_field(field), m_status(status), m_line(line), m_formats(formats)
 {
 }
 
-void LineFitMarker::install(QLineEdit *field, QLabel *status)
+void LineFitMarker::install(QLineEdit *field, QLabel *status, int line, const LineFitFormats *formats)
 {
-    auto *marker = new LineFitMarker(field, status);
+    auto *marker = new LineFitMarker(field, status, line, formats);
     field->installEventFilter(marker);
     connect(field, &QLineEdit::textChanged, marker, &LineFitMarker::update);
+    if (formats)
+        connect(formats, &LineFitFormats::changed, marker, &LineFitMarker::update);
     marker->update();
 }
 
-QString LineFitMarker::warning(const QString &text)
+QString LineFitMarker::warning(const QString &text, int line, const LineFitFormats *formats)
 {
     // An empty line always fits (and a window with empty fields measures nothing).
     if (text.isEmpty())
         return QString();
-    const bool label = !fitsLabelLine(text);
+    const bool label = formats ? !formats->fitsLabel(text, line) : !fitsLabelLine(text);
     const bool envelope = !fitsEnvelopeLine(text);
     if (label && envelope)
         return QStringLiteral("Attenzione: il rigo è troppo lungo per l'etichetta e per la busta e in stampa verrà tagliato. "
@@ -41,7 +44,7 @@ QString LineFitMarker::warning(const QString &text)
 
 void LineFitMarker::update()
 {
-    const QString text = warning(m_field->text());
+    const QString text = warning(m_field->text(), m_line, m_formats.data());
     ui::FocusHighlight::setTextColor(m_field, text.isEmpty() ? QColor(Qt::black) : kCutLineColor);
     if (!m_field->hasFocus())
         return;

@@ -6,6 +6,7 @@
 #include "addresses/TfrmImportaSchede.h"
 #include "help/ShowHelp.h"
 #include "platform/TextUtil.h"
+#include "addresses/LineFitFormats.h"
 #include "addresses/LineFitMarker.h"
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmStampaBusta.h"
@@ -87,7 +88,7 @@ QLabel *hiddenHolder(QWidget *parent, const char *name)
 } // namespace
 
 TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(const ProgramFolder &folder, QWidget *parent)
-    : ui::GradientWidget(ui::colors::MidBlue, parent), m_folder(folder)
+    : ui::GradientWidget(ui::colors::MidBlue, parent), m_folder(folder), m_fitFormats(new LineFitFormats(this))
 {
     setObjectName(QStringLiteral("TfrmArchivio_Indirizzi"));
     setWindowTitle(QStringLiteral(" Tavolux - Archivio Indirizzi"));
@@ -241,8 +242,9 @@ void TfrmArchivio_Indirizzi::build()
     statusRow->addWidget(panInfo);
     column->addWidget(status);
     // The six address lines.
-    for (QLineEdit *line : editFields().mid(2, 6))
-        LineFitMarker::install(line, panInfo);
+    const QList<QLineEdit *> lineFields = editFields().mid(2, 6);
+    for (int l = 0; l < lineFields.size(); ++l)
+        LineFitMarker::install(lineFields.at(l), panInfo, l + 1, m_fitFormats);
 
     lblFile01 = hiddenHolder(panel, "lblFile01");
     lblFile02 = hiddenHolder(panel, "lblFile02");
@@ -317,8 +319,11 @@ void TfrmArchivio_Indirizzi::build()
         dialog.exec();
     });
     connect(cmdAnteprima, &ui::PictureButton::clicked, this, [this] {
-        TfrmAnteprima_Etichetta dialog(m_folder, [this] { return shownLines(); }, this);
-        dialog.exec();
+        {
+            TfrmAnteprima_Etichetta dialog(m_folder, [this] { return shownLines(); }, this);
+            dialog.exec();
+        }
+        setSheetFormats(LineFitFormats::chosen(m_folder));
     });
 }
 
@@ -489,11 +494,18 @@ void TfrmArchivio_Indirizzi::fitPanelToToolbar()
     m_panel->setFixedWidth(qMax(m_panel->width(), m_toolbar->minimumSize().width()));
 }
 
+void TfrmArchivio_Indirizzi::setSheetFormats(const QList<SheetFormat> &labels)
+{
+    m_fitFormats->setLabels(labels);
+}
+
 void TfrmArchivio_Indirizzi::showEvent(QShowEvent *event)
 {
     ui::GradientWidget::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        setSheetFormats(LineFitFormats::chosen(m_folder));
         newCard();
+    }
 }
 
 void TfrmArchivio_Indirizzi::closeEvent(QCloseEvent *event)

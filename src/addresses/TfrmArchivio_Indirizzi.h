@@ -16,6 +16,9 @@ class QLineEdit;
 
 namespace tavolux {
 
+class LineFitFormats;
+struct SheetFormat;
+
 namespace ui {
 class PictureButton;
 }
@@ -41,6 +44,13 @@ public:
     QStringList shownLines() const;
 
     void setVisible(bool visible) override;
+
+    // The label formats the line fields are judged on (LineFitFormats): the
+    // ones chosen for the sheet of one address, the label pages and the
+    // mailing, read again each time the window is shown and after its label
+    // preview closes. Setting them marks the fields again.
+    void setSheetFormats(const QList<SheetFormat> &labels);
+    const LineFitFormats *lineFitFormats() const { return m_fitFormats; }
 
     // The controls are made the first time the window is shown or one of
     // them is asked for.
@@ -111,6 +121,7 @@ private:
     void warning(const QString &text);
 
     ProgramFolder m_folder;
+    LineFitFormats *m_fitFormats = nullptr;
     bool m_built = false;
     QWidget *m_panel = nullptr;
     QHBoxLayout *m_toolbar = nullptr;

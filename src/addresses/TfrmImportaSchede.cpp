@@ -405,8 +405,8 @@ TfrmImportaSchede::TfrmImportaSchede(TfrmArchivio_Indirizzi &owner)
     cardColumn->addWidget(lblSchedaInfo);
     cardColumn->addStretch();
     // The mark of a line that will be cut in print, with its words here.
-    for (QLineEdit *line : std::as_const(txtSchedaRigo))
-        LineFitMarker::install(line, lblSchedaInfo);
+    for (int l = 0; l < txtSchedaRigo.size(); ++l)
+        LineFitMarker::install(txtSchedaRigo.at(l), lblSchedaInfo, l + 1, m_owner.lineFitFormats());
     middle->addWidget(cardBox);
     column->addLayout(middle, 1);
 
@@ -730,7 +730,7 @@ void TfrmImportaSchede::showCard()
     // The lines that will be cut in print are marked; say so once here.
     QStringList cut;
     for (int l = 0; l < txtSchedaRigo.size(); ++l)
-        if (!LineFitMarker::warning(txtSchedaRigo.at(l)->text()).isEmpty())
+        if (!LineFitMarker::warning(txtSchedaRigo.at(l)->text(), l + 1, m_owner.lineFitFormats()).isEmpty())
             cut << QString::number(l + 1);
     if (note.isEmpty() && !cut.isEmpty())
         note = cut.size() == 1 ? QStringLiteral("Il rigo %1 è troppo lungo e in stampa verrà tagliato.").arg(cut.first())

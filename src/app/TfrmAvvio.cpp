@@ -3,6 +3,8 @@
 #include "help/Maker.h"
 #include "help/ShowHelp.h"
 #include "help/TfrmInfo.h"
+#include "labelformats/LabelCatalogue.h"
+#include "labelformats/LabelFormatSettings.h"
 #include "help/TfrmSplash.h"
 #include "platform/Conventions.h"
 #include "platform/TMisc.h"
@@ -163,6 +165,12 @@ void TfrmAvvio::showHelp()
 void TfrmAvvio::showInfo()
 {
     TfrmInfo dialog(this);
+    // Files of the label catalogue that were skipped are named; read off the
+    // interface thread the first time.
+    dialog.setNoticeSource([folder = LabelFormatSettings(m_folder).catalogueFolder()] {
+        const LabelCatalogue &catalogue = LabelCatalogue::installed(folder);
+        return catalogue.problems().isEmpty() ? QString() : catalogue.summary();
+    });
     dialog.exec();
 }
 

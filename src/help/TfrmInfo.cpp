@@ -11,11 +11,15 @@
 #include "ui/AccessibleNames.h"
 
 #include <QCoreApplication>
+#include <QShowEvent>
+#include <QThread>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace tavolux {
 
@@ -58,6 +62,14 @@ TfrmInfo::TfrmInfo(QWidget *parent)
     lblVersione->setFont(versionFont);
     lblVersione->setStyleSheet(QStringLiteral("color: #303030;"));
 
+    lblNotizia = new QLabel(background);
+    lblNotizia->setObjectName(QStringLiteral("lblNotizia"));
+    lblNotizia->setFont(versionFont);
+    lblNotizia->setStyleSheet(QStringLiteral("color: #303030;"));
+    lblNotizia->setWordWrap(true);
+    lblNotizia->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblNotizia->hide();
+
     auto *about = new QLabel(QStringLiteral("Tavolux - un software di %1.\n"
                                             "Per richiedere informazioni sul programma, scrivere a:")
                                  .arg(maker::name()),
@@ -89,6 +101,7 @@ TfrmInfo::TfrmInfo(QWidget *parent)
     mailRow->addStretch(1);
     column->addLayout(mailRow);
     column->addStretch(1);
+    column->addWidget(lblNotizia);
     column->addWidget(cmdChiudi, 0, Qt::AlignRight);
 
     const auto composeMail = [] { TMisc::Open(mailCommand()); };
@@ -97,10 +110,46 @@ TfrmInfo::TfrmInfo(QWidget *parent)
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 
+TfrmInfo::~TfrmInfo()
+{
+    if (m_maker)
+        m_maker->wait();
+}
+
+void TfrmInfo::setNoticeSource(std::function<QString()> source)
+{
+    m_noticeSource = std::move(source);
+}
+
 void TfrmInfo::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     ui::centreOnScreen(this);
+    if (!m_noticeSource || m_pending || event->spontaneous())
+        return;
+    m_pending = true;
+    // The answer comes back to this window only while it exists.
+    auto text = std::make_shared<QString>();
+    QThread *maker = m_maker = QThread::create([source = m_noticeSource, text] { *text = source(); });
+    connect(maker, &QThread::finished, this, [this, text] { showNotice(*text); });
+    connect(maker, &QThread::finished, maker, &QObject::deleteLater);
+    maker->start();
+}
+
+void TfrmInfo::showNotice(const QString &text)
+{
+    m_pending = false;
+    // A long notice shows its beginning; the whole of it is in its tooltip.
+    constexpr int kShown = 300;
+    QString shown = text;
+    if (shown.size() > kShown) {
+        shown.truncate(kShown);
+        shown = shown.left(std::max<qsizetype>(shown.lastIndexOf(QLatin1Char(' ')), kShown / 2)) + QStringLiteral(" …");
+    }
+    lblNotizia->setText(shown);
+    lblNotizia->setToolTip(shown == text ? QString() : text);
+    lblNotizia->setAccessibleDescription(text);
+    lblNotizia->setVisible(!text.isEmpty());
 }
 
 } // namespace tavolux

@@ -3,6 +3,7 @@
 #include "help/ShowHelp.h"
 #include "labels/TfrmImportaIndirizzi.h"
 #include "mailing/TfrmStampaSchede.h"
+#include "printing/LabelMailing.h"
 #include "printing/LineFit.h"
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmStampaPagina.h"
@@ -401,17 +402,37 @@ void TfrmArchivio_Etichette::fillSlot(int slot, const QString &name, const QStri
     QLineEdit *field = txtNome_E(slot);
     field->setText(name);
     field->setCursorPosition(0); // a long name shows its beginning
-    bool cut = false;
-    for (int j = 1; j <= Lines; ++j) {
+    for (int j = 1; j <= Lines; ++j)
         txtRigo_E(slot, j)->setText(j <= lines.size() ? lines.at(j - 1) : QString());
-        cut = cut || !fitsLabelLine(txtRigo_E(slot, j)->text());
-    }
+    markSlot(slot);
+}
+
+void TfrmArchivio_Etichette::markSlot(int slot)
+{
+    bool cut = false;
+    for (int j = 1; j <= Lines && !cut; ++j)
+        cut = !fitsLabelLine(txtRigo_E(slot, j)->text(), m_format, j);
     // A slot one of whose lines will be cut shows its name in dark orange,
     // and says so in its tooltip and to assistive tools.
+    QLineEdit *field = txtNome_E(slot);
     ui::FocusHighlight::setTextColor(field, cut ? kCutLineColor : QColor(Qt::black));
     const QString warning = cut ? cutLineWarning() : QString();
     field->setToolTip(warning);
     field->setAccessibleDescription(warning);
+}
+
+void TfrmArchivio_Etichette::setSheetFormat(const SheetFormat &format)
+{
+    m_format = format;
+    if (!m_built)
+        return;
+    for (int k = 1; k <= Slots; ++k)
+        markSlot(k);
+}
+
+void TfrmArchivio_Etichette::readSheetFormat()
+{
+    setSheetFormat(LabelMailing::chosenFormat(m_folder, LabelFormatSettings::Use::LabelPages));
 }
 
 void TfrmArchivio_Etichette::showPage(const TPaginaEtichette &page, qint64 position)
@@ -513,14 +534,20 @@ int TfrmArchivio_Etichette::focusedSlot() const
 
 void TfrmArchivio_Etichette::openPreview()
 {
-    TfrmAnteprima_Etichette dialog(m_folder, lineReader(), this);
-    dialog.exec();
+    {
+        TfrmAnteprima_Etichette dialog(m_folder, lineReader(), this);
+        dialog.exec();
+    }
+    readSheetFormat();
 }
 
 void TfrmArchivio_Etichette::openPrint()
 {
-    TfrmStampaPagina dialog(m_folder, lineReader(), this);
-    dialog.exec();
+    {
+        TfrmStampaPagina dialog(m_folder, lineReader(), this);
+        dialog.exec();
+    }
+    readSheetFormat();
 }
 
 void TfrmArchivio_Etichette::openMailing()
@@ -565,8 +592,10 @@ bool TfrmArchivio_Etichette::eventFilter(QObject *watched, QEvent *event)
 void TfrmArchivio_Etichette::showEvent(QShowEvent *event)
 {
     ui::GradientWidget::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        readSheetFormat();
         newPage();
+    }
 }
 
 void TfrmArchivio_Etichette::closeEvent(QCloseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "archivewindow/Navigation.h"
+#include "printing/SheetFormat.h"
 #include "storage/TPaginaEtichette.h"
 #include "ui/GradientWidget.h"
 #include "ui/OnDemand.h"
@@ -58,6 +59,11 @@ public:
     void fillSlot(int slot, const QString &name, const QStringList &lines);
     // What the tooltip of a slot says when one of its lines will be cut.
     static QString cutLineWarning();
+    // The format the slots' lines are judged on: the one chosen for label
+    // pages, read again each time the window is shown and after each of its
+    // print dialogs closes. Setting it marks the slots again.
+    const SheetFormat &sheetFormat() const { return m_format; }
+    void setSheetFormat(const SheetFormat &format);
 
     // Sets every slot from a page, then the position label (0: empty).
     void showPage(const TPaginaEtichette &page, qint64 position);
@@ -138,8 +144,12 @@ private:
     // Index of the slot whose name field is `field`, or 0.
     int slotOfField(const QObject *field) const;
     void navigate(NavigationButton button);
+    // A slot's name in dark orange when one of its lines will be cut.
+    void markSlot(int slot);
+    void readSheetFormat();
 
     ProgramFolder m_folder;
+    SheetFormat m_format = SheetFormat::standard();
     bool m_built = false;
     ui::OnDemand<QWidget> m_grid{this, &buildFor};
     ui::StatusHints *m_hints = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 #include "printing/LineFit.h"
+#include "printing/SheetFormat.h"
 #include "storage/AddressArchive.h"
 #include "storage/InParts.h"
 #include "storage/TCampo250.h"
@@ -166,7 +167,7 @@ struct MailingCards::Part
             if (n == 0)
                 continue;
             any = true;
-            switch (fit.verdict(width, n)) {
+            switch (line > fit.lines() ? LineFitTable::Verdict::Cut : fit.verdict(width, n)) {
             case LineFitTable::Verdict::Fits:
                 break;
             case LineFitTable::Verdict::Cut:
@@ -247,7 +248,35 @@ void MailingCards::setBox(LineBox box)
     }
 }
 
-MailingCards::Read MailingCards::readParts(std::vector<Part> &parts, cardlist::CardLines &lines, bool ok)
+void MailingCards::setLabelFormat(const SheetFormat &format)
+{
+    const LineFitTable fit(format);
+    for (int card = 0; card < size(); ++card) {
+        Card &c = m_cards[size_t(card)];
+        c.flags &= std::uint8_t(~Cut);
+        c.firstCut = 0;
+        c.measure = 0;
+        for (int line = 1; line <= Lines && !c.firstCut; ++line) {
+            if (c.lengths[line] == 0)
+                continue;
+            switch (line > fit.lines() ? LineFitTable::Verdict::Cut : fit.quick(fieldBytes(card, line))) {
+            case LineFitTable::Verdict::Fits:
+                break;
+            case LineFitTable::Verdict::Measure:
+                if (fitsLabelLine(text(card, line), format, line))
+                    break;
+                [[fallthrough]];
+            case LineFitTable::Verdict::Cut:
+                c.flags |= Cut;
+                c.firstCut = std::uint8_t(line);
+                break;
+            }
+        }
+    }
+}
+
+MailingCards::Read MailingCards::readParts(std::vector<Part> &parts, cardlist::CardLines &lines, bool ok,
+                                           const SheetFormat &format)
 {
     Read result;
     result.ok = ok;
@@ -293,7 +322,7 @@ MailingCards::Read MailingCards::readParts(std::vector<Part> &parts, cardlist::C
             Card &c = out.m_cards[size_t(card)];
             const int last = (c.flags & Cut) ? c.firstCut - 1 : Lines;
             for (int line = 1; line <= last; ++line) {
-                if ((c.measure & (1u << (line - 1))) && !fitsLabelLine(out.line(card, line))) {
+                if ((c.measure & (1u << (line - 1))) && !fitsLabelLine(out.line(card, line), format, line)) {
                     c.flags |= Cut;
                     c.firstCut = std::uint8_t(line);
                     break;
@@ -305,9 +334,9 @@ MailingCards::Read MailingCards::readParts(std::vector<Part> &parts, cardlist::C
     return result;
 }
 
-MailingCards::Read MailingCards::read(const ProgramFolder &folder)
+MailingCards::Read MailingCards::read(const ProgramFolder &folder, const SheetFormat &labels)
 {
-    const LineFitTable fit;
+    const LineFitTable fit(labels);
     cardlist::CardLines lines;
     std::vector<Part> parts;
     bool ok = false;
@@ -335,14 +364,14 @@ MailingCards::Read MailingCards::read(const ProgramFolder &folder)
             busy = !ok && archive.systemError() == EBUSY;
         }
     }
-    Read result = readParts(parts, lines, ok);
+    Read result = readParts(parts, lines, ok, labels);
     result.busy = busy;
     return result;
 }
 
-MailingCards::Read MailingCards::fromRecords(const QList<QByteArray> &records)
+MailingCards::Read MailingCards::fromRecords(const QList<QByteArray> &records, const SheetFormat &labels)
 {
-    const LineFitTable fit;
+    const LineFitTable fit(labels);
     cardlist::CardLines lines;
     std::vector<Part> parts(1);
     qint64 position = 0;
@@ -351,7 +380,7 @@ MailingCards::Read MailingCards::fromRecords(const QList<QByteArray> &records)
         if (record.size() >= TSchedaIndirizzo::RecordSize && lines.appendRecord(record.constData()))
             parts[0].add(position, record.constData(), fit, 0);
     }
-    return readParts(parts, lines, true);
+    return readParts(parts, lines, true, labels);
 }
 
 } // namespace tavolux::mailing

@@ -3,6 +3,7 @@
 #include "cardlist/CardList.h"
 #include "platform/ProgramFolder.h"
 #include "printing/LineFit.h"
+#include "printing/SheetFormat.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -35,12 +36,12 @@ public:
     static constexpr int Lines = 6;
 
     // The list lines (not sorted) and the cards beside them, read in one
-    // pass; ok is false when the archive could not be opened or read whole
-    // (what was read stays).
+    // pass, lines judged on the labels of that format; ok is false when the
+    // archive could not be opened or read whole (what was read stays).
     struct Read;
-    static Read read(const ProgramFolder &folder);
+    static Read read(const ProgramFolder &folder, const SheetFormat &labels = SheetFormat::standard());
     // The same from records in memory (positions 1, 2, ...).
-    static Read fromRecords(const QList<QByteArray> &records);
+    static Read fromRecords(const QList<QByteArray> &records, const SheetFormat &labels = SheetFormat::standard());
 
     int size() const { return int(m_cards.size()); }
     qint64 position(int card) const { return m_cards[size_t(card)].position; }
@@ -59,6 +60,8 @@ public:
     // whose cut lines are measured the first time it is chosen.
     LineBox box() const { return m_box; }
     void setBox(LineBox box);
+    // Judges the label lines again, on the labels of another format.
+    void setLabelFormat(const SheetFormat &format);
 
     // Field 0 is the name, 1 to 6 the lines.
     QByteArrayView fieldBytes(int card, int field) const;
@@ -89,7 +92,7 @@ private:
     friend struct Part;
 
     QString text(int card, int field) const;
-    static Read readParts(std::vector<Part> &parts, cardlist::CardLines &lines, bool ok);
+    static Read readParts(std::vector<Part> &parts, cardlist::CardLines &lines, bool ok, const SheetFormat &format);
 
     std::vector<Card> m_cards;
     // The names and lines of the cards of each part read, one after another.

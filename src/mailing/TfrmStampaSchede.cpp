@@ -178,7 +178,7 @@ TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent,
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       m_folder(folder), m_findText(findText),
       m_mailing(std::make_unique<LabelMailing>(
-          SheetFormat::of(LabelFormatSettings(folder).chosen(LabelFormatSettings::Use::Mailing)), title(), &m_folder)),
+          LabelMailing::chosenFormat(folder, LabelFormatSettings::Use::Mailing), title(), &m_folder)),
       m_envelopes(std::make_unique<EnvelopeMailing>(envelopeTitle()))
 {
     conventions::apply();
@@ -645,11 +645,11 @@ void TfrmStampaSchede::showEvent(QShowEvent *event)
 
 void TfrmStampaSchede::fill()
 {
-    mailing::MailingCards::Read read = mailing::MailingCards::read(m_folder);
+    mailing::MailingCards::Read read = mailing::MailingCards::read(m_folder, m_mailing->format());
     // Another copy held the archive longer than a read waits: said, with the
     // choice to read it again; Annulla leaves the cards read whole so far.
     while (read.busy && archivewindow::askRetryBusy(this))
-        read = mailing::MailingCards::read(m_folder);
+        read = mailing::MailingCards::read(m_folder, m_mailing->format());
     m_opened = true;
     m_model->setCards(nullptr);
     m_model->setLines(std::move(read.lines));
@@ -665,6 +665,15 @@ void TfrmStampaSchede::fill()
         checked->setFocus(Qt::OtherFocusReason);
     if (!read.ok && !read.busy)
         ui::message(this, ui::MessageKind::Error, archivewindow::accessDeniedMessage(), ui::MessageButtons::Ok);
+}
+
+void TfrmStampaSchede::setSheetFormat(const SheetFormat &format)
+{
+    m_mailing = std::make_unique<LabelMailing>(format, title(), &m_folder);
+    if (m_opened)
+        m_cards.setLabelFormat(format);
+    txtInizio->setMaximum(format.labelsPerSheet());
+    update();
 }
 
 void TfrmStampaSchede::fillTipi()

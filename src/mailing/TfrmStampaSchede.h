@@ -27,6 +27,7 @@ namespace tavolux {
 
 class EnvelopeMailing;
 class LabelMailing;
+struct SheetFormat;
 class MailingListModel;
 
 // "Etichette dall'archivio": labels for every chosen card of the address
@@ -100,6 +101,9 @@ public:
     const MailingListModel *model() const { return m_model; }
     int sheets() const;
     LabelMailing &mailing() { return *m_mailing; }
+    // Prints on that format from now on (the one chosen for the mailing when
+    // the window opens) and judges the cards' lines on its labels.
+    void setSheetFormat(const SheetFormat &format);
     EnvelopeMailing &envelopeMailing() { return *m_envelopes; }
     // Whether the cards print on envelopes rather than on labels.
     bool onEnvelopes() const;

@@ -13,10 +13,15 @@
 
 namespace tavolux {
 
+SheetFormat LabelMailing::chosenFormat(const ProgramFolder &folder, LabelFormatSettings::Use use)
+{
+    return SheetFormat::of(LabelFormatSettings(folder).chosen(use));
+}
+
 std::unique_ptr<LabelMailing> LabelMailing::forChosenFormat(const ProgramFolder &folder, LabelFormatSettings::Use use,
                                                            const QString &title, bool startControl)
 {
-    const SheetFormat format = SheetFormat::of(LabelFormatSettings(folder).chosen(use));
+    const SheetFormat format = chosenFormat(folder, use);
     if (format.isStandard())
         return nullptr;
     return std::make_unique<LabelMailing>(format, title, &folder, startControl);

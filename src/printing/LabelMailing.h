@@ -41,6 +41,8 @@ public:
     LabelMailing(const SheetFormat &format, const QString &title, const ProgramFolder *folder = nullptr,
                  bool startControl = true);
 
+    // The sheet format chosen for a use in the folder's settings.
+    static SheetFormat chosenFormat(const ProgramFolder &folder, LabelFormatSettings::Use use);
     // The print of the format chosen for a use in the folder's settings;
     // nullptr where that is the built-in sheet, which prints as it always has.
     static std::unique_ptr<LabelMailing> forChosenFormat(const ProgramFolder &folder, LabelFormatSettings::Use use,

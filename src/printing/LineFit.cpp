@@ -68,9 +68,25 @@ LineFitTable::LineFitTable(LineBox which)
     const auto *box = static_cast<const report::TextBox *>(
         which == LineBox::Label ? labels().FindObject(LabelPageTemplate::lineName(1, 1))
                                 : envelope().FindObject(EnvelopeTemplate::lineName(1)));
-    const report::FontMeasure measure(box->Font);
+    measure(box->Font, box->Width - report::kTextGap);
+}
+
+LineFitTable::LineFitTable(const SheetFormat &format)
+{
+    if (format.isStandard() || format.linesPerLabel() == 0) {
+        *this = LineFitTable(LineBox::Label);
+        m_lines = format.isStandard() ? SheetFormat::kLines : 0;
+        return;
+    }
+    m_lines = format.linesPerLabel();
+    measure(report::TextFont{format.fontFamily, format.pointSize},
+            format.labels.first().lines.first().width() - report::kTextGap);
+}
+
+void LineFitTable::measure(const report::TextFont &font, double room)
+{
+    const report::FontMeasure measure(font);
     constexpr double kScale = 4096;
-    const double room = box->Width - report::kTextGap;
     m_fits = qint64(room * (1 - kMargin) * kScale);
     m_cut = qint64(room * (1 + kMargin) * kScale);
     qint64 widest = 0;
