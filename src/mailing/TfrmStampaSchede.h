@@ -66,6 +66,8 @@ public:
     QRadioButton *optArchivio = nullptr;
     QSpinBox *txtCopie = nullptr;
     QSpinBox *txtInizio = nullptr;
+    QLabel *lblFormato = nullptr;
+    QPushButton *btnFormato = nullptr;
     QTabWidget *tabElenchi = nullptr;
     QListView *lstSchede = nullptr;
     QPushButton *btnSelezionaTutto = nullptr;
@@ -97,6 +99,8 @@ public slots:
     void preview();
     void print();
     void keepAsPages();
+    // "Formato etichette...": the mailing's sheet chosen, the counts shown for it.
+    void chooseFormat();
     void selectAll();
     void selectNone();
     // Opens the card of a row of the list of cut lines: the window closes.
