@@ -45,6 +45,9 @@ QSpinBox *countBox(const char *name, const QString &accessibleName, int value, Q
     auto *box = new QSpinBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(accessibleName);
+    // Its edit field is what assistive tools reach.
+    if (auto *field = box->findChild<QLineEdit *>())
+        field->setAccessibleName(accessibleName);
     box->setRange(1, kMaxColumns);
     box->setValue(value);
     box->setFixedWidth(80);
