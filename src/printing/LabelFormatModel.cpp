@@ -2,33 +2,7 @@
 
 #include "platform/Conventions.h"
 
-#include <QLocale>
-
-#include <cmath>
-
 namespace tavolux {
-
-QString millimetres(double mm)
-{
-    QString text = QString::number(std::round(mm * 100) / 100, 'f', 2);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
-bool readMillimetres(const QString &text, double *mm)
-{
-    QString plain = text.trimmed();
-    plain.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = QLocale::c().toDouble(plain, &ok);
-    if (!ok || !std::isfinite(value))
-        return false;
-    *mm = value;
-    return true;
-}
 
 LabelFormatModel::LabelFormatModel(QObject *parent) : QAbstractTableModel(parent) {}
 

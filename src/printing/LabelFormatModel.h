@@ -1,16 +1,11 @@
 #pragma once
 
-#include "labelformats/LabelProduct.h"
+#include "labelformats/LabelFormatSettings.h"
 
 #include <QAbstractTableModel>
 #include <QList>
 
 namespace tavolux {
-
-// "63,5": millimetres with a decimal comma and at most two decimals.
-QString millimetres(double mm);
-// "63,5" or "63.5" (blanks around allowed) as a number; false when it is none.
-bool readMillimetres(const QString &text, double *mm);
 
 // The label formats offered, as a table of brand, part, description, labels
 // per sheet and size, showing those that match the search text.
