@@ -18,6 +18,8 @@
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmCalibrazione.h"
+#include "printing/TfrmFormatoEtichette.h"
+#include "printing/TfrmNuovoFormato.h"
 #include "printing/TfrmStampaBusta.h"
 #include "printing/TfrmStampaPagina.h"
 
@@ -36,7 +38,7 @@ QStringList fixedNames()
             QStringLiteral("help"),        QStringLiteral("information"),        QStringLiteral("credits"),
             QStringLiteral("envelope"),    QStringLiteral("label page preview"), QStringLiteral("label page print"),
             QStringLiteral("one address"), QStringLiteral("calibration"),        QStringLiteral("import cards"),
-            QStringLiteral("mailing")};
+            QStringLiteral("mailing"),     QStringLiteral("label formats"),      QStringLiteral("new label format")};
 }
 
 QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &owned)
@@ -79,6 +81,11 @@ QWidget *make(Program &program, const QString &name, std::unique_ptr<QWidget> &o
         owned = std::make_unique<TfrmAnteprima_Etichetta>(lines, program.addressWindow());
     else if (name == QLatin1String("mailing"))
         owned = std::make_unique<TfrmStampaSchede>(program.folder(), program.labelWindow());
+    else if (name == QLatin1String("label formats"))
+        owned = std::make_unique<TfrmFormatoEtichette>(program.folder(), LabelFormatSettings::Use::LabelPages,
+                                                       program.labelWindow());
+    else if (name == QLatin1String("new label format"))
+        owned = std::make_unique<TfrmNuovoFormato>(program.folder(), program.labelWindow());
     else if (name == QLatin1String("calibration"))
         owned = std::make_unique<TfrmCalibrazione>(program.folder(), program.labelWindow());
     return owned.get();

@@ -18,6 +18,8 @@
 #include "platform/TMisc.h"
 #include "printing/LabelPageTemplate.h"
 #include "printing/TfrmCalibrazione.h"
+#include "printing/TfrmFormatoEtichette.h"
+#include "printing/TfrmNuovoFormato.h"
 #include "printing/TfrmStampaBusta.h"
 #include "report/Report.h"
 #include "reportui/PreviewWindow.h"
@@ -238,6 +240,8 @@ void TestHelp::eachCallerOpensItsTopic_data()
     QTest::newRow("envelope btnGuida") << "envelope" << int(HelpTopic::Envelopes);
     QTest::newRow("envelope F1") << "envelope F1" << int(HelpTopic::Envelopes);
     QTest::newRow("mailing topic") << "mailing" << int(HelpTopic::Mailing);
+    QTest::newRow("label formats btnGuida") << "label formats" << int(HelpTopic::LabelFormats);
+    QTest::newRow("new label format F1") << "new label format F1" << int(HelpTopic::LabelFormats);
 }
 
 void TestHelp::eachCallerOpensItsTopic()
@@ -283,6 +287,12 @@ void TestHelp::eachCallerOpensItsTopic()
         if (caller.startsWith(QLatin1String("import cards"))) {
             auto *cards = new TfrmImportaSchede(addresses);
             openFrom(cards, cards->cmdGuida);
+        } else if (caller.startsWith(QLatin1String("label formats"))) {
+            auto *formats = new TfrmFormatoEtichette(folder, LabelFormatSettings::Use::LabelPages, &labels);
+            openFrom(formats, formats->btnGuida);
+        } else if (caller.startsWith(QLatin1String("new label format"))) {
+            auto *own = new TfrmNuovoFormato(folder, &labels);
+            openFrom(own, own->btnGuida);
         } else if (caller.startsWith(QLatin1String("envelope"))) {
             auto *envelope = new TfrmStampaBusta(folder, [] { return QStringList(); }, &addresses);
             openFrom(envelope, envelope->btnGuida);

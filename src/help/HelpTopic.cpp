@@ -346,6 +346,35 @@ const char *const kMailing[] = {
     "La scelta tra etichette e buste viene ricordata con le altre.",
 };
 
+const char *const kLabelFormats[] = {
+    "Oltre al foglio A4 da 24 etichette di 62 x 32 mm, Tavolux stampa su quasi tutti i fogli di etichette in "
+    "commercio, di ogni marca (Avery, Herma, Zweckform e molte altre), in formato A4, US Letter e negli altri "
+    "formati di carta, e sui rotoli delle stampanti di etichette. L'elenco dei fogli viene dal catalogo "
+    "installato con il pacchetto glabels-data; senza di esso sono offerti il foglio di Tavolux e i formati "
+    "propri.",
+    "La finestra Formato etichette si apre con il pulsante Formato etichette... della scheda Etichette della "
+    "finestra di stampa delle pagine di etichette, della barra dell'anteprima del foglio di un indirizzo e "
+    "della finestra Etichette dall'archivio. Nel campo Cerca si scrive la marca, il codice, la descrizione o "
+    "la misura del foglio, ad esempio L7160, herma 4677 oppure 63,5 x 38: l'elenco mostra subito i fogli che "
+    "contengono tutte le parole scritte, con il numero di etichette e la loro misura. I tasti freccia "
+    "scorrono l'elenco anche dal campo Cerca. Il disegno a destra mostra in scala il foglio scelto, con ogni "
+    "etichetta e i suoi angoli arrotondati.",
+    "Premendo OK, il foglio scelto viene memorizzato nel file Impostazioni.ini e vale, separatamente, per le "
+    "pagine di etichette, per il foglio di un indirizzo o per le etichette dall'archivio, secondo la finestra "
+    "da cui è stato scelto; l'anteprima o la finestra mostra subito il nuovo foglio. Annulla ed Esc chiudono "
+    "la finestra senza cambiare nulla. Le righe di ogni etichetta si dispongono come nel foglio di Tavolux; "
+    "quelle che non entrano nell'altezza dell'etichetta non vengono stampate. Ogni foglio ha la sua "
+    "calibrazione.",
+    "Un foglio che non è in elenco si aggiunge con il pulsante Nuovo formato...: bisogna dargli un nome, "
+    "scegliere il formato della pagina (oppure Altra misura e scriverne larghezza e altezza) e inserire in "
+    "millimetri il numero di colonne e di righe, la larghezza e l'altezza delle etichette, i margini sinistro "
+    "e superiore dal bordo del foglio alla prima etichetta e i passi orizzontale e verticale, cioè la "
+    "distanza dall'inizio di un'etichetta all'inizio della successiva. Le misure vengono controllate mentre "
+    "si scrivono: se le etichette escono dalla pagina o si sovrappongono, la finestra lo dice e il pulsante "
+    "Salva resta disattivato. Il formato salvato compare nell'elenco come formato proprio e si può eliminare "
+    "con il pulsante Elimina formato.",
+};
+
 const char *const kGeneralOpening =
     "Tavolux è un software progettato per stampare velocemente indirizzi o qualsiasi altro testo su fogli "
     "A4 da 24 etichette o direttamente su buste da lettera. Ciascuna etichetta è composta da sei righe a "
@@ -396,7 +425,7 @@ QList<HelpTopic> helpTopics()
     return {HelpTopic::General,     HelpTopic::Addresses,  HelpTopic::Labels,        HelpTopic::Export,
             HelpTopic::Import,      HelpTopic::Workbook,   HelpTopic::Envelopes,     HelpTopic::LineFit,
             HelpTopic::StartLabel,  HelpTopic::Calibration, HelpTopic::Shortcuts,    HelpTopic::ProgramFolder,
-            HelpTopic::SharedFolder, HelpTopic::Mailing};
+            HelpTopic::SharedFolder, HelpTopic::Mailing, HelpTopic::LabelFormats};
 }
 
 QString helpTitle(HelpTopic topic)
@@ -430,6 +459,8 @@ QString helpTitle(HelpTopic topic)
         return QStringLiteral("La cartella condivisa in rete");
     case HelpTopic::Mailing:
         return QStringLiteral("Etichette dall'archivio");
+    case HelpTopic::LabelFormats:
+        return QStringLiteral("Formati di etichette");
     }
     return {};
 }
@@ -471,6 +502,8 @@ QStringList helpParagraphs(HelpTopic topic)
         return paragraphs(kSharedFolder);
     case HelpTopic::Mailing:
         return paragraphs(kMailing);
+    case HelpTopic::LabelFormats:
+        return paragraphs(kLabelFormats);
     }
     return {};
 }

@@ -22,6 +22,7 @@ enum class HelpTopic {
     ProgramFolder, // what the program folder holds
     SharedFolder,  // one folder for several copies of the program
     Mailing,   // "Etichette dall'archivio", the mailing window's
+    LabelFormats, // label sheets of any make and of one's own, the format dialogs'
 };
 
 // Every topic, in the order of the help document.

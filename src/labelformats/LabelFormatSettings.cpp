@@ -65,6 +65,20 @@ QString quotedIfNeeded(const QString &value)
 
 } // namespace
 
+QString millimetres(double mm)
+{
+    return number(mm);
+}
+
+bool readMillimetres(const QString &text, double *mm)
+{
+    bool ok = false;
+    const double value = parseNumber(text, &ok);
+    if (ok)
+        *mm = value;
+    return ok;
+}
+
 QString LabelFormatSettings::useKey(Use use)
 {
     switch (use) {

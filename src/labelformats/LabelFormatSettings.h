@@ -11,6 +11,12 @@ namespace tavolux {
 // The label formats in Impostazioni.ini: the user's own formats, the format
 // chosen for each use, the catalogue's folder and the calibration of each
 // format. The built-in format keeps the section "Calibrazione Etichette".
+// "63,5": millimetres as Impostazioni.ini and the format dialogs write
+// them, with a decimal comma and at most two decimals.
+QString millimetres(double mm);
+// "63,5" or "63.5" (blanks around allowed) as a number; false when it is none.
+bool readMillimetres(const QString &text, double *mm);
+
 class LabelFormatSettings
 {
 public:

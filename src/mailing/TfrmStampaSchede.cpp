@@ -19,6 +19,7 @@
 #include "labelformats/LabelFormatSettings.h"
 #include "printing/SheetFormat.h"
 #include "printing/TfrmStampaBusta.h"
+#include "printing/TfrmFormatoEtichette.h"
 #include "storage/TPaginaEtichette.h"
 #include "ui/Art.h"
 #include "ui/GradientWidget.h"
@@ -263,8 +264,8 @@ TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent,
 
     // The focus goes down the choices, then the lists, then the buttons.
     QWidget *chain[] = {optTutte, optTesto, txtTesto, optTipo, lstTipi, optMano, optNome, optCap, optTipoNome,
-                        optArchivio, txtCopie, txtInizio, tabElenchi, lstSchede, btnSelezionaTutto, btnNessuno,
-                        lstTagliati, optEtichette, optBuste, btnBusta, btnChiudi, btnGuida, btnConserva,
+                        optArchivio, txtCopie, txtInizio, btnFormato, tabElenchi, lstSchede, btnSelezionaTutto,
+                        btnNessuno, lstTagliati, optEtichette, optBuste, btnBusta, btnChiudi, btnGuida, btnConserva,
                         btnAnteprima, btnStampa};
     for (size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
@@ -337,6 +338,13 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     grid->addWidget(txtCopie, 0, 1);
     grid->addWidget(startCaption, 1, 0);
     grid->addWidget(txtInizio, 1, 1);
+    lblFormato = new QLabel(QStringLiteral("Foglio: %1").arg(m_mailing->format().name), labels);
+    lblFormato->setObjectName(QStringLiteral("lblFormato"));
+    btnFormato = button(QStringLiteral("&Formato etichette..."), "btnFormato", labels, 170);
+    ui::setHintTooltip(btnFormato, QStringLiteral("Sceglie il foglio di etichette su cui stampare."));
+    connect(btnFormato, &QPushButton::clicked, this, &TfrmStampaSchede::chooseFormat);
+    grid->addWidget(lblFormato, 2, 0, 1, 2);
+    grid->addWidget(btnFormato, 3, 0, 1, 2);
     column->addWidget(labels);
     column->addStretch(1);
 
@@ -672,7 +680,9 @@ void TfrmStampaSchede::setSheetFormat(const SheetFormat &format)
     m_mailing = std::make_unique<LabelMailing>(format, title(), &m_folder);
     if (m_opened)
         m_cards.setLabelFormat(format);
-    txtInizio->setMaximum(format.labelsPerSheet());
+    if (lblFormato)
+        lblFormato->setText(QStringLiteral("Foglio: %1").arg(format.name));
+    txtInizio->setRange(1, format.labelsPerSheet());
     update();
 }
 
@@ -768,6 +778,14 @@ void TfrmStampaSchede::prepareMailing()
                         [this](qint64 card, int line) { return m_cards.line(m_chosen.cards[size_t(card)], line); });
     m_mailing->setCopies(txtCopie->value());
     m_mailing->options().setFirstLabel(txtInizio->value());
+}
+
+void TfrmStampaSchede::chooseFormat()
+{
+    TfrmFormatoEtichette dialog(m_folder, LabelFormatSettings::Use::Mailing, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    setSheetFormat(SheetFormat::of(LabelFormatSettings(m_folder).chosen(LabelFormatSettings::Use::Mailing)));
 }
 
 void TfrmStampaSchede::preview()

@@ -79,6 +79,8 @@ public:
     QPushButton *btnBusta = nullptr;
     QLabel *lblBusta = nullptr;
     QLabel *imgIstruzioni = nullptr;
+    QLabel *lblFormato = nullptr;
+    QPushButton *btnFormato = nullptr;
     QTabWidget *tabElenchi = nullptr;
     QListView *lstSchede = nullptr;
     QPushButton *btnSelezionaTutto = nullptr;
@@ -116,6 +118,8 @@ public slots:
     void preview();
     void print();
     void keepAsPages();
+    // "Formato etichette...": the mailing's sheet chosen, the counts shown for it.
+    void chooseFormat();
     void selectAll();
     void selectNone();
     // The envelope dialog, for the settings the envelopes print with.

@@ -1,5 +1,6 @@
 #include "printing/TfrmAnteprima_Etichetta.h"
 
+#include "printing/LabelFormatChoice.h"
 #include "printing/LabelMailing.h"
 #include "printing/LabelPageFill.h"
 #include "printing/LabelPageTemplate.h"
@@ -19,10 +20,11 @@ TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(LinesSource lines, QWidget *par
 TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(const ProgramFolder &folder, LinesSource lines, QWidget *parent)
     : TfrmAnteprima_Etichetta(std::move(lines), parent)
 {
-    m_onFormat = LabelMailing::forChosenFormat(folder, LabelFormatSettings::Use::OneAddress,
-                                               QStringLiteral("Anteprima Etichetta"), true);
+    m_formats = std::make_unique<LabelFormatChoice>(folder, LabelFormatSettings::Use::OneAddress);
+    m_onFormat = m_formats->chosenSheets(QStringLiteral("Anteprima Etichetta"), true);
     m_options = LabelSheetOptions(folder);
     m_options.addControls(*repDocumento, true);
+    m_formats->offerIn(*repDocumento);
 }
 
 TfrmAnteprima_Etichetta::~TfrmAnteprima_Etichetta() = default;
@@ -31,13 +33,16 @@ void TfrmAnteprima_Etichetta::run()
 {
     // Every label carries the card's line n in its line n.
     const QStringList lines = m_lines();
-    if (m_onFormat) {
-        // Every label of the chosen sheet, from the first one on.
-        m_onFormat->setSheetOf([lines](int line) { return lines.value(line - 1); });
-        m_onFormat->preview(this);
-        return;
-    }
-    previewLabelPage(*repDocumento, [&lines](int, int line) { return lines.value(line - 1); }, this, &m_options);
+    do {
+        if (m_onFormat) {
+            // Every label of the chosen sheet, from the first one on.
+            m_onFormat->setSheetOf([lines](int line) { return lines.value(line - 1); });
+            m_onFormat->preview(this);
+        } else {
+            previewLabelPage(*repDocumento, [&lines](int, int line) { return lines.value(line - 1); }, this, &m_options);
+        }
+        // Another format chosen meanwhile: shown again on it.
+    } while (m_formats && m_formats->reopen(m_onFormat, QStringLiteral("Anteprima Etichetta"), true));
 }
 
 } // namespace tavolux

@@ -1,5 +1,6 @@
 #include "printing/TfrmStampaPagina.h"
 
+#include "printing/LabelFormatChoice.h"
 #include "printing/LabelMailing.h"
 #include "printing/LabelPageFill.h"
 #include "printing/LabelPageTemplate.h"
@@ -21,23 +22,27 @@ TfrmStampaPagina::TfrmStampaPagina(LineSource lineOf, QWidget *parent)
 TfrmStampaPagina::TfrmStampaPagina(const ProgramFolder &folder, LineSource lineOf, QWidget *parent)
     : TfrmStampaPagina(std::move(lineOf), parent)
 {
-    m_onFormat = LabelMailing::forChosenFormat(folder, LabelFormatSettings::Use::LabelPages,
-                                               QStringLiteral("Pagina Etichette"), false);
+    m_formats = std::make_unique<LabelFormatChoice>(folder, LabelFormatSettings::Use::LabelPages);
+    m_onFormat = m_formats->chosenSheets(QStringLiteral("Pagina Etichette"), false);
     m_options = LabelSheetOptions(folder);
     m_options.addControls(*repDocumento, false);
+    m_formats->offerIn(*repDocumento);
 }
 
 TfrmStampaPagina::~TfrmStampaPagina() = default;
 
 void TfrmStampaPagina::run()
 {
-    if (m_onFormat) {
-        // The page's 24 labels in order, onto as many of the chosen sheets as they take.
-        m_onFormat->setCards(24, [this](qint64 card, int line) { return m_lineOf(int(card) + 1, line); });
-        m_onFormat->print(this);
-        return;
-    }
-    printLabelPage(*repDocumento, m_lineOf, this, &m_options);
+    do {
+        if (m_onFormat) {
+            // The page's 24 labels in order, onto as many of the chosen sheets as they take.
+            m_onFormat->setCards(24, [this](qint64 card, int line) { return m_lineOf(int(card) + 1, line); });
+            m_onFormat->print(this);
+        } else {
+            printLabelPage(*repDocumento, m_lineOf, this, &m_options);
+        }
+        // Another format chosen meanwhile: shown again on it.
+    } while (m_formats && m_formats->reopen(m_onFormat, QStringLiteral("Pagina Etichette"), false));
 }
 
 } // namespace tavolux

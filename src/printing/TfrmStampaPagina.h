@@ -8,6 +8,7 @@
 
 namespace tavolux {
 
+class LabelFormatChoice;
 class LabelMailing;
 
 namespace report {
@@ -41,6 +42,8 @@ private:
     LabelSheetOptions m_options;
     // The print on the sheet format chosen in the settings, where that is not the built-in one.
     std::unique_ptr<LabelMailing> m_onFormat;
+    // "Formato etichette..." in the preview and the print dialog.
+    std::unique_ptr<LabelFormatChoice> m_formats;
 };
 
 } // namespace tavolux

@@ -19,6 +19,9 @@
 #include "printing/TfrmAnteprima_Etichetta.h"
 #include "printing/TfrmAnteprima_Etichette.h"
 #include "printing/TfrmCalibrazione.h"
+#include "printing/TfrmFormatoEtichette.h"
+#include "printing/TfrmNuovoFormato.h"
+#include "labelformats/LabelFormatSettings.h"
 #include "printing/TfrmStampaBusta.h"
 #include "printing/TfrmStampaPagina.h"
 #include "reportui/PreviewWindow.h"
@@ -376,6 +379,42 @@ int main(int argc, char *argv[])
         previewName = QStringLiteral("envelope_preview_own");
         dl.btnAnteprima->click();
         dl.hide();
+    }
+    {
+        // The label formats: the dialog and its search, a sheet of one's own
+        // (sound, then with overlapping labels), and previews on Avery L7160.
+        const ProgramFolder here(folder.path());
+        TfrmFormatoEtichette formats(here, LabelFormatSettings::Use::OneAddress, addresses);
+        snap(&formats, QStringLiteral("label_format_dialog"));
+        formats.txtCerca->setText(QStringLiteral("L7160"));
+        snap(&formats, QStringLiteral("label_format_dialog_l7160"));
+        formats.txtCerca->setText(QStringLiteral("63,5 x 38"));
+        snap(&formats, QStringLiteral("label_format_dialog_size"));
+        formats.hide();
+        TfrmNuovoFormato own(here, addresses);
+        own.txtNome->setText(QStringLiteral("Etichette spedizioni 2 x 4"));
+        own.txtColonne->setValue(2);
+        own.txtRighe->setValue(4);
+        own.txtLarghezza->setText(QStringLiteral("99,1"));
+        own.txtAltezza->setText(QStringLiteral("67,7"));
+        own.txtSinistro->setText(QStringLiteral("4,6"));
+        own.txtSuperiore->setText(QStringLiteral("13"));
+        own.txtPassoOrizzontale->setText(QStringLiteral("101,6"));
+        own.txtPassoVerticale->setText(QStringLiteral("67,7"));
+        snap(&own, QStringLiteral("new_label_format_dialog"));
+        own.txtPassoVerticale->setText(QStringLiteral("60"));
+        snap(&own, QStringLiteral("new_label_format_dialog_faults"));
+        own.hide();
+        LabelFormatSettings settings(here);
+        const QString l7160 = catalogueProductId(QStringLiteral("Avery"), QStringLiteral("L7160"));
+        settings.writeChosenId(LabelFormatSettings::Use::OneAddress, l7160);
+        settings.writeChosenId(LabelFormatSettings::Use::LabelPages, l7160);
+        previewName = QStringLiteral("one_address_preview_l7160");
+        TfrmAnteprima_Etichetta(here, [lines] { return lines; }, addresses).btnStampa->click();
+        previewName = QStringLiteral("label_page_preview_l7160");
+        TfrmAnteprima_Etichette(here, sampleLine, addresses).btnStampa->click();
+        settings.writeChosenId(LabelFormatSettings::Use::OneAddress, LabelProduct::builtInId());
+        settings.writeChosenId(LabelFormatSettings::Use::LabelPages, LabelProduct::builtInId());
     }
     report::hooks::setPreviewHandler({});
 
