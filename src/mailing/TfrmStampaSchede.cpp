@@ -23,6 +23,7 @@
 #include "storage/TPaginaEtichette.h"
 #include "ui/Art.h"
 #include "ui/GradientWidget.h"
+#include "ui/Look.h"
 #include "ui/Messages.h"
 #include "ui/Shortcuts.h"
 
@@ -197,9 +198,10 @@ TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent,
     column->setContentsMargins(16, 10, 16, 12);
     column->setSpacing(8);
     background->setStyleSheet(
-        QStringLiteral("QGroupBox { background: white; border: 1px solid #9fb6d9; border-radius: 6px;"
+        QStringLiteral("QGroupBox { background: white; border: 1px solid %1; border-radius: 6px;"
                        " margin-top: 14px; font-weight: bold; color: #1f3f80; }"
-                       "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
+                       "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }")
+            .arg(ui::kPanelBorder));
 
     auto *banner = new QLabel(background);
     banner->setObjectName(QStringLiteral("imgBanner"));
@@ -208,8 +210,7 @@ TfrmStampaSchede::TfrmStampaSchede(const ProgramFolder &folder, QWidget *parent,
 
     auto *instructions = new QFrame(background);
     instructions->setObjectName(QStringLiteral("panIstruzioni"));
-    instructions->setStyleSheet(
-        QStringLiteral("QFrame#panIstruzioni { background: white; border: 1px solid #9fb6d9; border-radius: 6px; }"));
+    instructions->setStyleSheet(ui::panelStyle(QStringLiteral("QFrame#panIstruzioni"), 6));
     auto *instructionRow = new QHBoxLayout(instructions);
     instructionRow->setContentsMargins(12, 8, 12, 8);
     imgIstruzioni = new QLabel(instructions);
