@@ -22,14 +22,17 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMap>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTableView>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -85,6 +88,8 @@ private slots:
     void cleanupTestCase();
     void everyControlNamedAndReachable_data();
     void everyControlNamedAndReachable();
+    void accessKeysUnique_data();
+    void accessKeysUnique();
     void toolbarKeysPressTheirButtons_data();
     void toolbarKeysPressTheirButtons();
     void pictureButtonPressedBySpaceAndEnter_data();
@@ -181,6 +186,54 @@ void TestKeyboard::everyControlNamedAndReachable()
             QVERIFY2(control->focusPolicy() & Qt::TabFocus, qPrintable(what));
     }
     QVERIFY(controls > 0);
+    shown->hide();
+}
+
+void TestKeyboard::accessKeysUnique_data()
+{
+    everyControlNamedAndReachable_data();
+}
+
+// Two controls of one window with the same Alt letter: Alt then only moves
+// the focus between them and presses neither.
+void TestKeyboard::accessKeysUnique()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> dialog;
+    QWidget *shown = allwindows::make(*m_program, window, dialog);
+    QVERIFY(shown);
+    shown->show();
+    QCoreApplication::processEvents();
+    auto letterOf = [](const QString &text) -> QChar {
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text.at(i) != QLatin1Char('&'))
+                continue;
+            if (text.at(i + 1) != QLatin1Char('&'))
+                return text.at(i + 1).toLower();
+            ++i;
+        }
+        return {};
+    };
+    QMap<QChar, QStringList> owners;
+    for (QWidget *control : shown->findChildren<QWidget *>()) {
+        if (!control->isVisibleTo(shown))
+            continue;
+        QString text;
+        if (auto *button = qobject_cast<QAbstractButton *>(control))
+            text = button->text();
+        else if (auto *label = qobject_cast<QLabel *>(control); label && label->buddy())
+            text = label->text();
+        else if (auto *group = qobject_cast<QGroupBox *>(control); group && group->isCheckable())
+            text = group->title();
+        if (auto *tabs = qobject_cast<QTabWidget *>(control))
+            for (int t = 0; t < tabs->count(); ++t)
+                if (const QChar letter = letterOf(tabs->tabText(t)); !letter.isNull())
+                    owners[letter] << tabs->objectName() + QLatin1Char(':') + tabs->tabText(t);
+        if (const QChar letter = letterOf(text); !letter.isNull())
+            owners[letter] << control->objectName() + QLatin1Char(':') + text;
+    }
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it)
+        QVERIFY2(it.value().size() == 1, qPrintable(QStringLiteral("Alt+%1: ").arg(it.key()) + it.value().join(QStringLiteral(", "))));
     shown->hide();
 }
 

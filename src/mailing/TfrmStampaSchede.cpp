@@ -341,7 +341,7 @@ void TfrmStampaSchede::buildChoiceColumn(QWidget *parent, QVBoxLayout *column)
     grid->addWidget(txtInizio, 1, 1);
     lblFormato = new QLabel(QStringLiteral("Foglio: %1").arg(m_mailing->format().name), labels);
     lblFormato->setObjectName(QStringLiteral("lblFormato"));
-    btnFormato = button(QStringLiteral("&Formato etichette..."), "btnFormato", labels, 170);
+    btnFormato = button(QStringLiteral("Fo&rmato etichette..."), "btnFormato", labels, 170);
     ui::setHintTooltip(btnFormato, QStringLiteral("Sceglie il foglio di etichette su cui stampare."));
     connect(btnFormato, &QPushButton::clicked, this, &TfrmStampaSchede::chooseFormat);
     grid->addWidget(lblFormato, 2, 0, 1, 2);
