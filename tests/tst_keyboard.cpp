@@ -104,6 +104,8 @@ private slots:
     void buttonFocusRingIsPlain();
 
 private:
+    // The window of that name, shown and laid out.
+    QWidget *showWindow(const QString &name, std::unique_ptr<QWidget> &owned);
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Program> m_program;
     std::unique_ptr<ui::MessageRecorder> m_messages;
@@ -133,6 +135,16 @@ void TestKeyboard::cleanupTestCase()
     m_messages.reset();
 }
 
+QWidget *TestKeyboard::showWindow(const QString &name, std::unique_ptr<QWidget> &owned)
+{
+    QWidget *shown = allwindows::make(*m_program, name, owned);
+    if (shown) {
+        shown->show();
+        QCoreApplication::processEvents();
+    }
+    return shown;
+}
+
 void TestKeyboard::everyControlNamedAndReachable_data()
 {
     QTest::addColumn<QString>("window");
@@ -144,10 +156,8 @@ void TestKeyboard::everyControlNamedAndReachable()
 {
     QFETCH(QString, window);
     std::unique_ptr<QWidget> dialog;
-    QWidget *shown = allwindows::make(*m_program, window, dialog);
+    QWidget *shown = showWindow(window, dialog);
     QVERIFY(shown);
-    shown->show();
-    QCoreApplication::processEvents();
     int controls = 0;
     for (QWidget *control : shown->findChildren<QWidget *>()) {
         const bool interactive = qobject_cast<QAbstractButton *>(control) || qobject_cast<ui::PictureButton *>(control)
@@ -200,10 +210,8 @@ void TestKeyboard::accessKeysUnique()
 {
     QFETCH(QString, window);
     std::unique_ptr<QWidget> dialog;
-    QWidget *shown = allwindows::make(*m_program, window, dialog);
+    QWidget *shown = showWindow(window, dialog);
     QVERIFY(shown);
-    shown->show();
-    QCoreApplication::processEvents();
     auto letterOf = [](const QString &text) -> QChar {
         for (qsizetype i = 0; i + 1 < text.size(); ++i) {
             if (text.at(i) != QLatin1Char('&'))
