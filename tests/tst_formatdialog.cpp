@@ -80,6 +80,8 @@ private slots:
     void newFormatRefusesFaults();
     void newFormatSavedOfferedAndRemoved();
     void keyboardAlone();
+    void sheetDescribed_data();
+    void sheetDescribed();
     void previewShownAgainOnTheChosenFormat();
 
 private:
@@ -322,6 +324,27 @@ void TestFormatDialog::previewShownAgainOnTheChosenFormat()
     QCOMPARE(labels, (QList<int>{24, 14}));
     QCOMPARE(folder.settings().chosenId(Use::OneAddress), catalogueProductId(QStringLiteral("Testa"), QStringLiteral("T200")));
     QVERIFY(folder.settings().chosenId(Use::LabelPages).isEmpty());
+}
+
+void TestFormatDialog::sheetDescribed_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("grid");
+    QTest::newRow("one column") << 1 << 6 << ", 1 colonna per 6 righe";
+    QTest::newRow("one row") << 3 << 1 << ", 3 colonne per 1 riga";
+    QTest::newRow("both more") << 3 << 8 << ", 3 colonne per 8 righe";
+}
+
+void TestFormatDialog::sheetDescribed()
+{
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    QFETCH(QString, grid);
+    LabelProduct p = LabelProduct::builtIn();
+    p.layouts = {LabelProduct::Layout{columns, rows, 10, 10, 64, 35}};
+    const QString text = TfrmFormatoEtichette::describe(p);
+    QVERIFY2(text.contains(grid + QLatin1Char('.')) || text.contains(grid + QLatin1Char(',')), qPrintable(text));
 }
 
 QTEST_MAIN(TestFormatDialog)

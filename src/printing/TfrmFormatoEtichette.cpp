@@ -68,7 +68,11 @@ QString TfrmFormatoEtichette::describe(const LabelProduct &p)
                             millimetres(p.pageMm.width()), times, millimetres(p.pageMm.height()),
                             conventions::formatCount(p.labelsPerSheet()), p.sizeText());
     if (p.layouts.size() == 1)
-        text += QStringLiteral(", %1 colonne per %2 righe").arg(p.layouts.first().columns).arg(p.layouts.first().rows);
+    {
+        const int columns = p.layouts.first().columns, rows = p.layouts.first().rows;
+        text += (columns == 1 ? QStringLiteral(", 1 colonna") : QStringLiteral(", %1 colonne").arg(columns))
+                + (rows == 1 ? QStringLiteral(" per 1 riga") : QStringLiteral(" per %1 righe").arg(rows));
+    }
     else
         text += QStringLiteral(" in %1 gruppi").arg(p.layouts.size());
     if (p.radiusMm > 0)
